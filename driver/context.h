@@ -1,0 +1,45 @@
+// The run context: one object per run owns every module's state, so that a
+// test builds a fresh one and nothing lives in globals.
+#pragma once
+
+#include <ostream>
+
+#include "driver/diagnostics.h"
+#include "driver/settings.h"
+#include "frontend/lexer.h"
+#include "frontend/parser.h"
+#include "frontend/reader.h"
+#include "pass1/intermediate.h"
+#include "tables/literals.h"
+#include "tables/symtab.h"
+
+namespace velumar {
+
+struct Context {
+  /// `out` stands for standard output (console lines, traces, dumps).
+  explicit Context(std::ostream& out);
+  Context(const Context&) = delete;
+  Context& operator=(const Context&) = delete;
+
+  std::ostream& out;
+  Settings settings;
+  Traces traces;
+  SourceReader reader;
+  Diagnostics diag;
+  Lexer lexer;
+  SymbolTable symtab;
+  LiteralTable literals;
+  Parser parser;
+  IntermediateFile scratch;
+
+  /// Operation table row of the last card of pass 1; carried from one job
+  /// to the next (it lets DA field cards follow their DA).
+  int OP_IX = 0;
+
+  /// Output files of pass 3; null when not asked for.
+  std::ostream* listing = nullptr;
+  std::ostream* object = nullptr;
+  std::ostream* tape = nullptr;
+};
+
+}  // namespace velumar

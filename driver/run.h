@@ -1,0 +1,18 @@
+// The run driver: command line, files, and the job loop.
+#pragma once
+
+#include <istream>
+#include <ostream>
+
+namespace velumar {
+
+/// Exit statuses.
+constexpr int EXIT_OK = 0;
+constexpr int EXIT_ASSEMBLY_ERRORS = 1;  ///< some job had errors, or the input ended without END
+constexpr int EXIT_USAGE_OR_IO = 2;      ///< bad option or value, or a file that could not be used
+
+/// The whole program: parses argv, opens the files, assembles every job.
+/// `in` is standard input, `out` standard output.
+int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out);
+
+}  // namespace velumar

@@ -1,0 +1,46 @@
+// Fixed-width text helpers shared by every module: the assembler keeps its
+// text in blank-padded fields and prints numbers in fixed columns.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace velumar {
+
+/// `s` cut or blank-padded on the right to exactly `width` characters.
+std::string pad(std::string_view s, std::size_t width);
+
+/// `s` without trailing blanks.
+std::string_view rtrim(std::string_view s);
+
+/// True when `s` holds only blanks (or is empty).
+bool is_blank(std::string_view s);
+
+/// `value` right-justified in `width` columns; a value that does not fit
+/// (too many digits, or a minus sign that leaves no room) prints as `width`
+/// asterisks, the way a line printer's formatted field shows an overflow.
+std::string fmt_int(std::int64_t value, int width);
+
+/// `value` right-justified in `width` columns with leading zeros up to at
+/// least `min_digits` digits (0333 for 333 with 4); asterisks when it does
+/// not fit.
+std::string fmt_int_zero(std::int64_t value, int width, int min_digits);
+
+/// Converts a string of decimal digits of any length. Values beyond
+/// `kSaturate` saturate there, so range checks further on reject them
+/// instead of seeing a wrapped-around number.
+constexpr std::int64_t kSaturate = 999999;
+int digits_value(std::string_view digits);
+
+/// 1-based column access to a card image: the character in column `col`,
+/// or a blank when the column lies outside the text.
+inline char col(std::string_view line, int c) {
+  return (c >= 1 && static_cast<std::size_t>(c) <= line.size()) ? line[static_cast<std::size_t>(c - 1)] : ' ';
+}
+
+/// Columns `from`..`to` (1-based, inclusive) of `line`, blank-padded when
+/// the line is shorter.
+std::string cols(std::string_view line, int from, int to);
+
+}  // namespace velumar

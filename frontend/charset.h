@@ -1,0 +1,29 @@
+// The 1401 character set: one host text character for each of the 64
+// machine codes, and the reverse table for every host byte.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace velumar {
+
+/// Host character of machine code k is BCD_TO_ASCII[k].
+constexpr std::string_view BCD_TO_ASCII =
+    " 1234567890#@:>(^/STUVWXYZ',%=\\+-JKLMNOPQR!$*];_&ABCDEFGHI?.)[<\"";
+
+constexpr int RecordMark = 26;
+constexpr int GroupMark = 63;
+
+/// Machine code (0..63) of every host byte 0..255; unlisted bytes give 0 (blank).
+extern const std::array<int, 256> ASCII_TO_BCD;
+
+/// Machine code of host character `c` (looked up as unsigned char).
+inline int bcd_code(char c) { return ASCII_TO_BCD[static_cast<unsigned char>(c)]; }
+
+inline bool is_record_mark(char c) { return bcd_code(c) == RecordMark; }
+inline bool is_group_mark(char c) { return bcd_code(c) == GroupMark; }
+
+/// Primary host character of machine code `code` (0..63).
+inline char bcd_char(int code) { return BCD_TO_ASCII[static_cast<std::size_t>(code & 63)]; }
+
+}  // namespace velumar

@@ -1,0 +1,42 @@
+// The lexer: the next token of a card image from a given column.
+#pragma once
+
+#include <string_view>
+
+namespace velumar {
+
+struct Context;
+
+/// Token kinds.
+enum Token : int {
+  T_AT = 1,
+  T_CHARS,
+  T_COMMA,
+  T_DEVICE,
+  T_DONE,
+  T_HASH,
+  T_MINUS,
+  T_NAME,
+  T_NUMBER,
+  T_OTHER,
+  T_PLUS,
+  T_STAR,
+};
+
+constexpr std::string_view TokenNames = "AT    CHARS COMMA DEVICEDONE  HASH  MINUS NAME  NUMBEROTHER PLUS  STAR  ";
+
+class Lexer {
+ public:
+  explicit Lexer(Context& ctx) : ctx_(ctx) {}
+
+  /// Finds the token that starts at column START of LINE (1-based; LINE is
+  /// the card cut at the last column the field may use). Sets END to the
+  /// token's last column and returns its kind; START moves past a blank that
+  /// follows a comma. Reports an empty character literal through do_error.
+  int lex(std::string_view LINE, int& START, int& END);
+
+ private:
+  Context& ctx_;
+};
+
+}  // namespace velumar

@@ -1,0 +1,30 @@
+#include "frontend/operand.h"
+
+#include "driver/text.h"
+
+namespace velumar {
+
+std::string_view operand_kind_name(int kind) {
+  if (kind < K_ACTUAL || kind > K_SYMBOLIC) return {};
+  return rtrim(OperandNames.substr(static_cast<std::size_t>(kind - 1) * 10, 10));
+}
+
+Operand& OperandList::at(int k) {
+  if (k < 1) k = 1;
+  if (static_cast<std::size_t>(k) > slots_.size()) slots_.resize(static_cast<std::size_t>(k));
+  return slots_[static_cast<std::size_t>(k - 1)];
+}
+
+const Operand& OperandList::get(int k) const {
+  static const Operand blank{};
+  if (k < 1 || k > Num_Operands || static_cast<std::size_t>(k) > slots_.size()) return blank;
+  return slots_[static_cast<std::size_t>(k - 1)];
+}
+
+std::vector<Operand> OperandList::filled() const {
+  std::vector<Operand> out;
+  for (int k = 1; k <= Num_Operands; ++k) out.push_back(get(k));
+  return out;
+}
+
+}  // namespace velumar

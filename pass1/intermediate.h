@@ -1,0 +1,64 @@
+// The intermediate file: one fixed-layout record per statement, generated
+// line, literal or diagnostic, carrying a job from pass 1 to passes 2 and 3.
+#pragma once
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frontend/operand.h"
+
+namespace velumar {
+
+struct Record {
+  std::string WHY = "     ";  ///< record tag, 5 characters
+  std::string LINE = std::string(80, ' ');
+  int IXLAB = 0;
+  int P = 0;  ///< P_Scratch: the address pass 1 gave the statement
+  int WIDTH = 0;
+  char ErrCode = ' ';
+  std::vector<Operand> ops;  ///< Num_Operands is ops.size()
+
+  int Num_Operands() const { return static_cast<int>(ops.size()); }
+  /// Operand k (1-based); an all-zero, blank operand when the record has none.
+  const Operand& operand(int k) const;
+
+  bool operator==(const Record&) const = default;
+};
+
+/// The text form of a record: 110 columns plus 27 per operand group, a
+/// fifth and later group continuing on further lines ("\n" between lines,
+/// none at the end). Integers that do not fit 6 columns are clamped to
+/// -99999 or 999999, so the text never misaligns.
+std::string format_record(const Record& rec);
+
+/// Reads one record from its text form (the first line and any
+/// continuation lines, as format_record writes them). Returns false when
+/// the text is not a record.
+bool parse_record(const std::vector<std::string>& lines, Record& rec);
+
+/// Reads a whole file of records; the diagnostic lines of pass 1 read back
+/// as records too.
+std::vector<Record> read_records(std::istream& in);
+
+class IntermediateFile {
+ public:
+  /// Starts a new job: pass 1 writes from the start.
+  void rewrite() { records_.clear(); }
+  void write(const Record& rec) { records_.push_back(rec); }
+  /// Adds a diagnostic line (109 columns) as the record it reads back as.
+  void write_text(std::string_view line);
+
+  const std::vector<Record>& records() const { return records_; }
+  std::vector<Record>& records() { return records_; }
+
+  /// Writes the text form of every record, one after another.
+  void save(std::ostream& out) const;
+
+ private:
+  std::vector<Record> records_;
+};
+
+}  // namespace velumar

@@ -1,0 +1,57 @@
+// The symbol table: every label of the program, in order of first mention.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace velumar {
+
+struct Symbol {
+  std::string LABEL = "      ";  ///< 6 characters, blank padded
+  int VALUE = 0;                 ///< -30000 (REF) or less: referenced, not defined
+  int INDEX = 0;                 ///< index register tag
+  std::string DEV = "   ";       ///< device designation, blank when none
+};
+
+class SymbolTable {
+ public:
+  static constexpr int INIT_SIZE = 100;
+
+  struct EnterResult {
+    int NUM = -1;            ///< record index, -1 when nothing was entered
+    bool DUPLICATE = false;  ///< the name was defined and this call defines it again
+  };
+
+  /// Discards the table and starts an empty one.
+  void init_sym_table();
+
+  /// Finds or creates the record for LABEL and defines it when it was
+  /// undefined. A blank LABEL enters nothing.
+  EnterResult enter(std::string_view LABEL, int VALUE, int INDEX, std::string_view DEV = "   ");
+
+  /// Index of the record named LABEL, or -1. Never creates a record.
+  int lookup(std::string_view LABEL) const;
+
+  int NUM_SYMS() const { return static_cast<int>(symbols_.size()); }
+  int capacity() const { return capacity_; }
+
+  /// Record i (1..NUM_SYMS). Indexes never change once given.
+  Symbol& operator[](int i) { return symbols_.at(static_cast<std::size_t>(i - 1)); }
+  const Symbol& operator[](int i) const { return symbols_.at(static_cast<std::size_t>(i - 1)); }
+  bool valid(int i) const { return i >= 1 && i <= NUM_SYMS(); }
+
+  /// All records in table order.
+  const std::vector<Symbol>& SYMBOLS() const { return symbols_; }
+
+ private:
+  std::vector<Symbol> symbols_;
+  std::unordered_map<std::string, int> index_;  ///< padded name -> record index
+  int capacity_ = INIT_SIZE;
+};
+
+/// True when a symbol value counts as defined (greater than REF).
+inline bool is_defined(int value) { return value > -30000; }
+
+}  // namespace velumar
