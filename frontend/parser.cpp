@@ -1,0 +1,374 @@
+#include "frontend/parser.h"
+
+#include <algorithm>
+#include <string>
+
+#include "driver/context.h"
+#include "driver/text.h"
+
+namespace velumar {
+
+namespace {
+
+constexpr std::string_view kMustBeLast = " must be last thing in operand";
+
+// One scan over an operand: the lexer state (START, END, TOKEN), the status
+// and the operand being filled. A token read one step too far (the text after
+// a name, a number or an adjustment) is put back, so that what follows
+// always sees it as the next token and stray text cannot vanish unreported.
+class OperandScan {
+ public:
+  OperandScan(Context& ctx, Parser& parser, std::string_view line, int& start, int& end, int& token, int& status,
+              int field)
+      : ctx_(ctx), parser_(parser), line_(line), start_(start), end_(end), token_(token), status_(status),
+        field_(std::max(field, 1)) {}
+
+  void parse(int enter_name, bool do_lit);
+  void adjust();
+
+ private:
+  Operand& op() { return parser_.Operands.at(field_); }
+  void count() { parser_.Operands.Num_Operands = field_; }
+  std::string text() const { return end_ >= start_ ? cols(line_, start_, end_) : std::string(); }
+
+  // Reads the token at START; a put-back token is taken from the hold.
+  void read() {
+    prev_token_ = token_;
+    if (held_ && start_ == held_start_) {
+      end_ = held_end_;
+      token_ = held_token_;
+    } else {
+      token_ = ctx_.lexer.lex(line_, start_, end_);
+    }
+    held_ = false;
+  }
+  void next() {
+    start_ = end_ + 1;
+    read();
+  }
+  // Returns the current token to the line: END and TOKEN describe the token
+  // before it again.
+  void put_back() {
+    held_ = true;
+    held_start_ = start_;
+    held_end_ = end_;
+    held_token_ = token_;
+    end_ = start_ - 1;
+    token_ = prev_token_;
+  }
+
+  void parseerror(std::string_view message) {
+    ctx_.diag.do_error(message, field_);
+    status_ = -1;
+  }
+  void finish(std::string_view what);
+  void sign_form(bool do_lit);
+  void symbol_form(int enter_name, bool do_lit);
+  void index_register();
+
+  Context& ctx_;
+  Parser& parser_;
+  std::string_view line_;
+  int& start_;
+  int& end_;
+  int& token_;
+  int& status_;
+  int field_;
+  int prev_token_ = T_DONE;
+  bool held_ = false;
+  int held_start_ = 0;
+  int held_end_ = 0;
+  int held_token_ = T_DONE;
+};
+
+void OperandScan::parse(int enter_name, bool do_lit) {
+  status_ = 0;
+  op() = Operand{};
+  read();
+  op().D = pad(text(), 2);
+
+  switch (token_) {
+    case T_AT:
+      count();
+      op().KIND = K_OTHER;
+      status_ = 2;
+      break;
+    case T_CHARS: {
+      count();
+      op().KIND = K_CHAR_LIT;
+      const std::string body = cols(line_, start_ + 1, end_ - 1);
+      const int width = static_cast<int>(body.size());
+      op().ADDR = do_lit ? ctx_.literals.create_lit(L_CHAR_LIT, width, body) : width;
+      finish("Character literals");
+      break;
+    }
+    case T_COMMA:
+      next();
+      if (token_ != T_DONE) {
+        parseerror("Operand missing");
+        finish("");  // skips the rest of the operand; nothing more is reported
+      } else {
+        count();
+        op().KIND = K_OTHER;
+      }
+      break;
+    case T_DEVICE: {
+      count();
+      const std::string device = text();
+      op().KIND = K_DEVICE;
+      op().D = "  ";
+      op().LABEL = pad(device, 6);
+      finish(device);
+      break;
+    }
+    case T_DONE:
+      status_ = 2;
+      count();
+      op().KIND = K_OTHER;
+      op().D = "  ";
+      break;
+    case T_HASH:
+      next();
+      if (token_ == T_NUMBER) {
+        count();
+        op().ADDR = digits_value(text());
+        op().KIND = K_BLANK_CON;
+      } else if (token_ == T_DONE) {
+        count();
+        op().KIND = K_OTHER;
+      } else {
+        parseerror("Area definitions cannot have offset or indexing");
+      }
+      finish("Area definitions");
+      break;
+    case T_MINUS:
+    case T_PLUS:
+      sign_form(do_lit);
+      break;
+    case T_NAME:
+    case T_NUMBER:
+    case T_STAR:
+      symbol_form(enter_name, do_lit);
+      break;
+    default: {  // T_OTHER
+      count();
+      op().KIND = K_OTHER;
+      finish(text());
+      break;
+    }
+  }
+
+  start_ = end_ + 1;
+  if (token_ == T_DONE && status_ == 0) status_ = 1;
+}
+
+void OperandScan::finish(std::string_view what) {
+  if (token_ == T_DONE) return;
+  start_ = end_ + 1;
+  if (token_ == T_COMMA) return;
+  for (;;) {
+    read();
+    if (token_ == T_DONE) return;
+    start_ = end_ + 1;
+    if (token_ == T_COMMA) return;
+    if (status_ == 0) parseerror(std::string(what) + std::string(kMustBeLast));
+  }
+}
+
+void OperandScan::sign_form(bool do_lit) {
+  const int begin = start_;
+  const char sign = col(line_, begin);
+  next();
+  switch (token_) {
+    case T_CHARS: {
+      count();
+      op().KIND = K_ADCON_LIT;
+      const std::string body = cols(line_, start_ + 1, end_ - 1);
+      const int width = static_cast<int>(body.size());
+      if (do_lit) {
+        const int target = ctx_.literals.create_lit(L_CHAR_LIT, width, body);
+        const int adcon = ctx_.literals.create_lit(L_ADCON_LIT, 3, cols(line_, begin, end_));
+        // The address literal records which character literal it points at.
+        ctx_.literals[adcon].WIDTH = target;
+        op().ADDR = adcon;
+      } else {
+        op().ADDR = width;
+      }
+      break;
+    }
+    case T_NAME: {
+      const std::string lit_text = parser_.suffixed(text());
+      const int name_end = end_;
+      next();
+      if (token_ == T_PLUS || token_ == T_MINUS)
+        adjust();
+      else
+        put_back();
+      count();
+      op().KIND = K_ADDR_CON;
+      op().LABEL = lit_text;
+      if (!do_lit) {
+        op().ADDR = 3;
+        break;
+      }
+      // The literal's text is the constant as written, with the suffixed name.
+      std::string literal(1, sign);
+      literal += rtrim(lit_text);
+      if (end_ > name_end) literal += cols(line_, name_end + 1, end_);
+      op().ADDR = ctx_.literals.create_lit(L_ADDR_CON, 3, literal, op().OFFSET, op().INDEX, lit_text);
+      ctx_.symtab.enter(lit_text, REF, 0);
+      // The adjustment now lives in the literal.
+      op().OFFSET = 0;
+      op().INDEX = ' ';
+      break;
+    }
+    case T_NUMBER: {
+      count();
+      op().KIND = K_NUM_LIT;
+      const int digits = end_ - start_ + 1;
+      op().ADDR = do_lit ? ctx_.literals.create_lit(L_NUM_LIT, digits, cols(line_, begin, end_)) : digits;
+      break;
+    }
+    case T_DONE:
+      count();
+      op().KIND = K_OTHER;
+      break;
+    default:
+      parseerror("+ or - must be followed by name or number");
+      break;
+  }
+  finish("Numeric literals and address constants");
+}
+
+void OperandScan::symbol_form(int enter_name, bool do_lit) {
+  const int first = token_;
+  const std::string first_text = text();
+  if (first == T_NAME) {
+    op().KIND = K_SYMBOLIC;
+    op().LABEL = pad(first_text, 6);
+    if (enter_name != 0) {
+      op().LABEL = parser_.suffixed(first_text);
+      op().ADDR = ctx_.symtab.enter(op().LABEL, REF, 0).NUM;
+    }
+  } else if (first == T_NUMBER) {
+    op().KIND = K_ACTUAL;
+    op().ADDR = do_lit ? digits_value(first_text) : static_cast<int>(first_text.size());
+  } else {
+    op().KIND = K_ASTERISK;
+  }
+
+  next();
+  switch (token_) {
+    case T_CHARS:
+    case T_STAR:
+      parseerror("Name must not be followed by * or character literal");
+      break;
+    case T_COMMA:
+    case T_DONE:
+      count();
+      break;
+    case T_HASH:
+      if (first == T_STAR) {
+        parseerror("Asterisk cannot be followed by #");
+      } else {
+        next();
+        if (token_ == T_NUMBER) {
+          const int width = digits_value(text());
+          // Area literals are created even when no other literal is.
+          const int area = ctx_.literals.create_lit(L_AREA_DEF, width, parser_.suffixed(first_text));
+          count();
+          op().ADDR = area;
+          op().KIND = K_AREA_DEF;
+        } else {
+          parseerror("# must be followed by a number");
+        }
+      }
+      finish("Area-defining literal");
+      break;
+    case T_MINUS:
+    case T_PLUS:
+      adjust();
+      count();
+      break;
+    default:
+      // Text right after the symbol (a name, a number, another character, a
+      // device or a lone "@"): finish reports it.
+      put_back();
+      break;
+  }
+  finish("Offset or indexed name");
+  // A failed operand is dropped; the operands before it stay.
+  if (status_ != 0) parser_.Operands.Num_Operands = field_ - 1;
+}
+
+void OperandScan::adjust() {
+  const bool negative = token_ == T_MINUS;
+  next();
+  if (token_ == T_NAME) {
+    if (negative)
+      parseerror("Indexing cannot be negative");
+    else
+      index_register();
+  } else if (token_ == T_NUMBER) {
+    const int value = digits_value(text());
+    op().OFFSET = negative ? -value : value;
+    next();
+    if (token_ == T_PLUS) {
+      next();
+      if (token_ == T_NAME) {
+        index_register();
+      } else {
+        // A trailing "&" with no index register is as incomplete as a bare sign.
+        parseerror("Offset or index must be number or X#");
+        put_back();
+      }
+    } else {
+      put_back();
+    }
+  } else {
+    parseerror("Offset or index must be number or X#");
+    put_back();
+  }
+}
+
+void OperandScan::index_register() {
+  const std::string name = text();
+  op().INDEX = name.back();
+  if (name == "X00") {
+    op().OFFSET = X00;
+  } else if (!(name.size() == 2 && name[0] == 'X' && name[1] >= '0' && name[1] <= '3')) {
+    parseerror("Index must be X[0-3]");
+  }
+}
+
+}  // namespace
+
+void Parser::parse(std::string_view LINE, int& START, int& STATUS, int ENTER_NAME, bool NO_LIT) {
+  if (Operands.Num_Operands < 0) Operands.Num_Operands = 0;
+  int end = START - 1;
+  int token = T_DONE;
+  OperandScan scan(ctx_, *this, LINE, START, end, token, STATUS, Operands.Num_Operands + 1);
+  scan.parse(ENTER_NAME, !NO_LIT);
+
+  if (ctx_.traces.on('p') && Operands.Num_Operands > 0) {
+    const Operand& last = Operands.get(Operands.Num_Operands);
+    // Numbers are written blank-led, as list-directed output writes them.
+    ctx_.out << "Parser: operands( " << Operands.Num_Operands << ")%addr =  " << last.ADDR
+             << ", %kind = " << operand_kind_name(last.KIND) << ", %offset =  " << last.OFFSET
+             << ", %d = " << last.D << ", %index = " << last.INDEX << ", %label = " << rtrim(last.LABEL) << '\n';
+  }
+}
+
+void Parser::adjust(std::string_view LINE, int& START, int& END, int& TOKEN, int FIELD, int& STATUS) {
+  OperandScan scan(ctx_, *this, LINE, START, END, TOKEN, STATUS, FIELD);
+  scan.adjust();
+}
+
+std::string Parser::suffixed(std::string_view name) const {
+  std::string out(rtrim(name.substr(0, std::min<std::size_t>(name.size(), 6))));
+  // A blank name is no symbol: it gets no suffix.
+  if (!out.empty() && out.size() < 6 && SFX != ' ') out.push_back(SFX);
+  return pad(out, 6);
+}
+
+}  // namespace velumar

@@ -1,0 +1,204 @@
+#include "frontend/parser.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/context.h"
+
+namespace velumar {
+namespace {
+
+using Statuses = std::vector<int>;
+
+}  // namespace
+
+void PrintTo(const Operand& o, std::ostream* os) {
+  *os << "{" << o.ADDR << "," << o.KIND << "," << o.OFFSET << ",'" << o.D << "','" << o.INDEX << "','" << o.LABEL << "'}";
+}
+
+namespace {
+
+struct ParserTest : ::testing::Test {
+  std::ostringstream out;
+  Context ctx{out};
+  std::string line;
+
+  // Parses an operand field placed at column 21, one operand per call, until
+  // the parser reports the end or an error; returns the statuses.
+  Statuses run(const std::string& field, int enter_name = 0, bool no_lit = false) {
+    line = std::string(20, ' ') + field;
+    line.resize(80, ' ');
+    ctx.parser.Operands.clear();
+    Statuses statuses;
+    for (int start = 21, status = 0; status == 0 && statuses.size() < 8;) {
+      ctx.parser.parse(line, start, status, enter_name, no_lit);
+      statuses.push_back(status);
+    }
+    return statuses;
+  }
+  const Operand& op(int k) const { return ctx.parser.Operands.get(k); }
+  const Literal& lit(int k) const { return ctx.literals[k]; }
+  int count() const { return ctx.parser.Operands.Num_Operands; }
+  bool said(const std::string& message) const { return out.str().find(message) != std::string::npos; }
+};
+
+TEST_F(ParserTest, SymbolsNumbersAndAsteriskWithAdjustments) {
+  EXPECT_EQ(run("START&5,DATA-1"), (Statuses{0, 1}));
+  EXPECT_EQ(op(1), (Operand{0, K_SYMBOLIC, 5, "ST", ' ', "START "}));
+  EXPECT_EQ(op(2).OFFSET, -1);
+  EXPECT_EQ(ctx.symtab.NUM_SYMS(), 0);  // ENTER_NAME 0 enters nothing
+  EXPECT_EQ(run("TABLE&3&X2,*&8,ABCDEFG&X00,12-3"), (Statuses{0, 0, 0, 1}));
+  EXPECT_EQ(op(1).INDEX, '2');
+  EXPECT_EQ(op(2), (Operand{0, K_ASTERISK, 8, "* ", ' ', "      "}));
+  EXPECT_EQ(op(3).LABEL, "ABCDEF");
+  EXPECT_EQ(op(3).OFFSET, X00);
+  EXPECT_EQ(op(4), (Operand{12, K_ACTUAL, -3, "12", ' ', "      "}));
+  EXPECT_EQ(ctx.diag.N_ERRORS, 0);
+}
+
+TEST_F(ParserTest, EnteredNamesTakeTheSuffix) {
+  ctx.parser.SFX = 'Q';
+  run("AB,ABCDEF,AB", 1);
+  EXPECT_EQ(op(1).LABEL, "ABQ   ");
+  EXPECT_EQ(op(2).LABEL, "ABCDEF");
+  EXPECT_EQ(op(3).ADDR, op(1).ADDR);
+  EXPECT_EQ(ctx.symtab.lookup("ABQ"), op(1).ADDR);
+  EXPECT_EQ(ctx.parser.suffixed("      "), "      ");
+}
+
+TEST_F(ParserTest, LiteralForms) {
+  EXPECT_EQ(run("-25,#10,AREA#20,%U1,@HELLO@"), (Statuses{0, 0, 0, 0, 1}));
+  EXPECT_EQ(op(1).KIND, K_NUM_LIT);
+  EXPECT_EQ(lit(op(1).ADDR).TEXT, "-25");
+  EXPECT_EQ(lit(op(1).ADDR).WIDTH, 2);
+  EXPECT_EQ(op(2).KIND, K_BLANK_CON);
+  EXPECT_EQ(op(2).ADDR, 10);
+  EXPECT_EQ(op(3).KIND, K_AREA_DEF);
+  EXPECT_EQ(lit(op(3).ADDR).WIDTH, 20);
+  EXPECT_EQ(op(4), (Operand{0, K_DEVICE, 0, "  ", ' ', "%U1   "}));
+  EXPECT_EQ(op(5).KIND, K_CHAR_LIT);
+  EXPECT_EQ(lit(op(5).ADDR).TEXT, "HELLO");
+}
+
+TEST_F(ParserTest, AddressConstantsKeepTheirAdjustmentInTheLiteral) {
+  ctx.parser.SFX = 'Q';
+  run("&NAME&5&X1,-@HI@");
+  EXPECT_EQ(op(1), (Operand{op(1).ADDR, K_ADDR_CON, 0, "& ", ' ', "NAMEQ "}));
+  const Literal& adcon = lit(op(1).ADDR);
+  EXPECT_EQ(adcon.TEXT, "&NAMEQ&5&X1");
+  EXPECT_EQ(adcon.SYMBOL, "NAMEQ ");
+  EXPECT_EQ(adcon.OFFSET, 5);
+  EXPECT_EQ(adcon.INDEX, '1');
+  EXPECT_GT(ctx.symtab.lookup("NAMEQ"), 0);
+  EXPECT_EQ(op(2).KIND, K_ADCON_LIT);
+  EXPECT_EQ(lit(op(2).ADDR).TEXT, "-@HI@");
+  EXPECT_EQ(lit(lit(op(2).ADDR).WIDTH).TEXT, "HI");  // WIDTH names the target literal
+}
+
+TEST_F(ParserTest, NoLitGivesWidthsAndCreatesOnlyAreas) {
+  run("&NAME,-123,777,A#4,&@XYZ@", 0, true);
+  EXPECT_EQ((std::vector<int>{op(1).ADDR, op(2).ADDR, op(3).ADDR, op(5).ADDR}), (std::vector<int>{3, 3, 3, 3}));
+  EXPECT_EQ(op(4).KIND, K_AREA_DEF);
+  run("@AB@", 0, true);
+  EXPECT_EQ(op(1).ADDR, 2);
+  EXPECT_EQ(ctx.literals.NUM_LITS, 1);
+  EXPECT_EQ(ctx.symtab.NUM_SYMS(), 0);
+}
+
+TEST_F(ParserTest, EmptyAndMissingOperands) {
+  EXPECT_EQ(run(""), (Statuses{2}));
+  EXPECT_EQ(count(), 1);
+  EXPECT_EQ(op(1).KIND, K_OTHER);
+  EXPECT_EQ(run("A, B"), (Statuses{0, 1}));
+  EXPECT_EQ(run("A,  B"), (Statuses{0, 2}));
+  EXPECT_EQ(op(2).KIND, K_OTHER);
+  EXPECT_EQ(run("@ A"), (Statuses{2}));
+  EXPECT_EQ(run("A,,B"), (Statuses{0, -1}));
+  EXPECT_TRUE(said("(2) Operand missing"));
+  EXPECT_EQ(count(), 1);
+}
+
+TEST_F(ParserTest, ErrorMessages) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"NAME-X1", "Indexing cannot be negative"},
+      {"NAME&X4", "Index must be X[0-3]"},
+      {"NAME&Q", "Index must be X[0-3]"},
+      {"NAME&)", "Offset or index must be number or X#"},
+      {"NAME&5&", "Offset or index must be number or X#"},  // a dangling sign
+      {"NAME&5&7", "Offset or index must be number or X#"},
+      {"*#5", "Asterisk cannot be followed by #"},
+      {"A#B", "# must be followed by a number"},
+      {"A*", "Name must not be followed by * or character literal"},
+      {"#A", "Area definitions cannot have offset or indexing"},
+      {"-*", "+ or - must be followed by name or number"},
+      // Stray text after a complete form, reported once.
+      {"@ABC@X", "Character literals must be last thing in operand"},
+      {"5A,B", "Offset or indexed name must be last thing in operand"},
+      {"TAG)X)", "Offset or indexed name must be last thing in operand"},
+      {"A&5-X1", "Offset or indexed name must be last thing in operand"},
+      {"*%U1", "Offset or indexed name must be last thing in operand"},
+      {"&NAME)", "Numeric literals and address constants must be last thing in operand"},
+      {"-12A", "Numeric literals and address constants must be last thing in operand"},
+      {"A#5B", "Area-defining literal must be last thing in operand"},
+      {"#5B", "Area definitions must be last thing in operand"},
+      {"%U1X", "%U1 must be last thing in operand"},
+      {"+5", "+ must be last thing in operand"},
+  };
+  for (auto [field, message] : cases) {
+    out.str("");
+    ctx.diag.N_ERRORS = 0;
+    EXPECT_EQ(run(field), (Statuses{-1})) << field;
+    EXPECT_TRUE(said(std::string("(1) ") + message)) << field << ": " << out.str();
+    EXPECT_EQ(ctx.diag.N_ERRORS, 1) << field;
+  }
+}
+
+TEST_F(ParserTest, ADroppedOperandRemovesOnlyItself) {
+  for (const char* field : {"A,B*", "A,B#X", "A,B)"}) {
+    EXPECT_EQ(run(field), (Statuses{0, -1})) << field;
+    EXPECT_EQ(count(), 1) << field;
+  }
+  run("*#5");
+  EXPECT_EQ(count(), 0);
+  // After the error the scan resumes behind the next comma.
+  line = std::string(20, ' ') + "A)B,C";
+  int start = 21, status = 0;
+  ctx.parser.parse(line, start, status, 0);
+  EXPECT_EQ(start, 25);
+  ctx.parser.parse(line, start, status, 0);
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(op(1).LABEL, "C     ");
+}
+
+TEST_F(ParserTest, LongTextIsKeptAndNumbersSaturate) {
+  run("@" + std::string(58, 'X') + "@");
+  EXPECT_EQ(lit(op(1).ADDR).TEXT, std::string(58, 'X'));
+  run("123456789012345678901234567890&99999999999,#1234567890123");
+  EXPECT_EQ(op(1).ADDR, 999999);
+  EXPECT_EQ(op(1).OFFSET, 999999);
+  EXPECT_EQ(op(2).ADDR, 999999);
+}
+
+TEST_F(ParserTest, AdjustLeavesTheTokenAfterItToTheCaller) {
+  line = std::string(20, ' ') + "X&5)";
+  int start = 22, end = 22, token = T_PLUS, status = 0;
+  ctx.parser.adjust(line, start, end, token, 1, status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(ctx.parser.Operands.at(1).OFFSET, 5);
+  start = end + 1;
+  EXPECT_EQ(ctx.lexer.lex(line, start, end), T_OTHER);
+}
+
+TEST_F(ParserTest, TraceLine) {
+  ctx.traces.letters = "p";
+  run("AB&5&X1,-3");
+  EXPECT_EQ(out.str(),
+            "Parser: operands( 1)%addr =  0, %kind = SYMBOLIC, %offset =  5, %d = AB, %index = 1, %label = AB\n"
+            "Parser: operands( 2)%addr =  1, %kind = NUM_LIT, %offset =  0, %d = - , %index =  , %label = \n");
+}
+
+}  // namespace
+}  // namespace velumar
