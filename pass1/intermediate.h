@@ -29,9 +29,10 @@ struct Record {
 };
 
 /// The text form of a record: 110 columns plus 27 per operand group, a
-/// fifth and later group continuing on further lines ("\n" between lines,
-/// none at the end). Integers that do not fit 6 columns are clamped to
-/// -99999 or 999999, so the text never misaligns.
+/// fifth and later group continuing on further lines, four groups to a line
+/// ("\n" between lines, none at the end). An integer that does not fit its
+/// 6 columns is written as six asterisks: the columns stay aligned, and
+/// reading refuses the record rather than take another value for it.
 std::string format_record(const Record& rec);
 
 /// Reads one record from its text form (the first line and any
@@ -40,7 +41,8 @@ std::string format_record(const Record& rec);
 bool parse_record(const std::vector<std::string>& lines, Record& rec);
 
 /// Reads a whole file of records; the diagnostic lines of pass 1 read back
-/// as records too.
+/// as records too. Throws std::runtime_error naming the line when the text
+/// holds something that is not a record.
 std::vector<Record> read_records(std::istream& in);
 
 class IntermediateFile {
@@ -48,7 +50,9 @@ class IntermediateFile {
   /// Starts a new job: pass 1 writes from the start.
   void rewrite() { records_.clear(); }
   void write(const Record& rec) { records_.push_back(rec); }
-  /// Adds a diagnostic line (109 columns) as the record it reads back as.
+  /// Adds a diagnostic line (109 columns) as the record it reads back as;
+  /// a line whose numbers cannot be read keeps its tag and text, with 0 for
+  /// those numbers.
   void write_text(std::string_view line);
 
   const std::vector<Record>& records() const { return records_; }

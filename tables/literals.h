@@ -54,7 +54,7 @@ class LiteralTable {
 
  private:
   Context& ctx_;
-  std::vector<Literal> lits_;
+  std::vector<Literal> lits_ = std::vector<Literal>(INIT_LIT_POOL_SIZE);
   int capacity_ = INIT_LIT_POOL_SIZE;
 };
 

@@ -1,6 +1,7 @@
 // The symbol table: every label of the program, in order of first mention.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -37,7 +38,8 @@ class SymbolTable {
   int NUM_SYMS() const { return static_cast<int>(symbols_.size()); }
   int capacity() const { return capacity_; }
 
-  /// Record i (1..NUM_SYMS). Indexes never change once given.
+  /// Record i (1..NUM_SYMS). Indexes never change once given. Values and
+  /// devices may be rewritten through it, never LABEL (the name index keys on it).
   Symbol& operator[](int i) { return symbols_.at(static_cast<std::size_t>(i - 1)); }
   const Symbol& operator[](int i) const { return symbols_.at(static_cast<std::size_t>(i - 1)); }
   bool valid(int i) const { return i >= 1 && i <= NUM_SYMS(); }
@@ -47,7 +49,15 @@ class SymbolTable {
 
  private:
   std::vector<Symbol> symbols_;
-  std::unordered_map<std::string, int> index_;  ///< padded name -> record index
+  /// Name index: open addressing on the padded name packed into an
+  /// integer; a slot whose record index is 0 is free.
+  struct Slot {
+    std::uint64_t key = 0;
+    int num = 0;
+  };
+  std::vector<Slot> index_;
+
+  std::size_t find_slot(std::uint64_t key) const;
   int capacity_ = INIT_SIZE;
 };
 

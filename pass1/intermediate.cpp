@@ -1,0 +1,180 @@
+#include "pass1/intermediate.h"
+
+#include <stdexcept>
+
+#include "driver/text.h"
+
+namespace velumar {
+
+namespace {
+
+constexpr int kIntWidth = 6;
+constexpr std::size_t kFixedWidth = 110;     // seven fixed fields
+constexpr std::size_t kShortestFirst = 109;  // a diagnostic line stops one column short
+constexpr std::size_t kGroupWidth = 27;
+constexpr std::size_t kGroupIntWidth = 18;   // ADDR, KIND, OFFSET
+constexpr int kGroupsPerLine = 4;
+
+// A value that does not fit its 6 columns is written as asterisks (the
+// printed form of an overflowing field), which a reader refuses instead of
+// taking a cut-down number for the real one.
+std::string int_field(int value) { return fmt_int(value, kIntWidth); }
+
+void append_group(std::string& out, const Operand& op) {
+  out += int_field(op.ADDR);
+  out += int_field(op.KIND);
+  out += int_field(op.OFFSET);
+  out += pad(op.D, 2);
+  out += op.INDEX;
+  out += pad(op.LABEL, 6);
+}
+
+// Reads a right-justified integer field; blanks count as nothing, so an
+// all-blank field is 0. Anything but an optional sign and digits fails.
+bool read_int(std::string_view field, int& value) {
+  std::string text;
+  for (char c : field)
+    if (c != ' ') text.push_back(c);
+  if (text.empty()) {
+    value = 0;
+    return true;
+  }
+  std::size_t pos = 0;
+  bool negative = false;
+  if (text[0] == '-' || text[0] == '+') {
+    negative = text[0] == '-';
+    pos = 1;
+  }
+  if (pos == text.size()) return false;
+  long long v = 0;
+  for (; pos < text.size(); ++pos) {
+    if (text[pos] < '0' || text[pos] > '9') return false;
+    v = v * 10 + (text[pos] - '0');  // at most 6 digits: no overflow
+  }
+  value = static_cast<int>(negative ? -v : v);
+  return true;
+}
+
+// A line that stops short reads as if padded with blanks.
+bool read_int_cols(std::string_view line, int from, int to, int& value) {
+  return read_int(cols(line, from, to), value);
+}
+
+// Number of lines a record with `n` operand groups takes.
+std::size_t lines_for(int n) {
+  int extra = n > kGroupsPerLine ? n - kGroupsPerLine : 0;
+  return 1 + static_cast<std::size_t>((extra + kGroupsPerLine - 1) / kGroupsPerLine);
+}
+
+bool read_group(std::string_view line, std::size_t start, Operand& op) {
+  auto c = [start](std::size_t off) { return static_cast<int>(start + off) + 1; };
+  if (line.size() < start + kGroupIntWidth) return false;
+  if (!read_int_cols(line, c(0), c(5), op.ADDR)) return false;
+  if (!read_int_cols(line, c(6), c(11), op.KIND)) return false;
+  if (!read_int_cols(line, c(12), c(17), op.OFFSET)) return false;
+  op.D = cols(line, c(18), c(19));
+  op.INDEX = col(line, c(20));
+  op.LABEL = cols(line, c(21), c(26));
+  return true;
+}
+
+// The fixed fields of a first line; false when one of its integers is unreadable.
+bool read_fixed(std::string_view line, Record& rec, int& n) {
+  rec.WHY = cols(line, 1, 5);
+  rec.LINE = cols(line, 6, 85);
+  bool ok = read_int_cols(line, 86, 91, rec.IXLAB);
+  ok = read_int_cols(line, 92, 97, rec.P) && ok;
+  ok = read_int_cols(line, 98, 103, rec.WIDTH) && ok;
+  rec.ErrCode = col(line, 104);
+  return read_int_cols(line, 105, 110, n) && ok;
+}
+
+}  // namespace
+
+const Operand& Record::operand(int k) const {
+  static const Operand blank{};
+  if (k < 1 || k > Num_Operands()) return blank;
+  return ops[static_cast<std::size_t>(k - 1)];
+}
+
+std::string format_record(const Record& rec) {
+  std::string out = pad(rec.WHY, 5);
+  out += pad(rec.LINE, 80);
+  out += int_field(rec.IXLAB);
+  out += int_field(rec.P);
+  out += int_field(rec.WIDTH);
+  out += rec.ErrCode;
+  out += int_field(rec.Num_Operands());
+  for (std::size_t k = 0; k < rec.ops.size(); ++k) {
+    if (k >= static_cast<std::size_t>(kGroupsPerLine) && k % kGroupsPerLine == 0) out += '\n';
+    append_group(out, rec.ops[k]);
+  }
+  return out;
+}
+
+bool parse_record(const std::vector<std::string>& lines, Record& rec) {
+  if (lines.empty() || lines[0].size() < kShortestFirst) return false;
+  Record r;
+  int n = 0;
+  if (!read_fixed(lines[0], r, n) || n < 0) return false;
+  if (lines.size() != lines_for(n)) return false;
+
+  std::size_t k = 0;
+  for (std::size_t li = 0; li < lines.size(); ++li) {
+    const std::string& line = lines[li];
+    std::size_t start = li == 0 ? kFixedWidth : 0;
+    int on_line = 0;
+    for (; on_line < kGroupsPerLine && k < static_cast<std::size_t>(n); ++on_line, ++k) {
+      Operand op;
+      if (!read_group(line, start, op)) return false;
+      r.ops.push_back(op);
+      start += kGroupWidth;
+    }
+    // Text past the last group means the line is not what its count says.
+    if (line.size() > start && !is_blank(std::string_view(line).substr(start))) return false;
+  }
+  rec = std::move(r);
+  return true;
+}
+
+std::vector<Record> read_records(std::istream& in) {
+  std::vector<Record> records;
+  std::string line;
+  long line_no = 0;
+  while (std::getline(in, line)) {
+    ++line_no;
+    const long first_line = line_no;
+    std::vector<std::string> lines{line};
+    int n = 0;
+    if (line.size() >= kShortestFirst && read_int_cols(line, 105, 110, n) && n > 0) {
+      for (std::size_t more = lines_for(n) - 1; more > 0 && std::getline(in, line); --more) {
+        ++line_no;
+        lines.push_back(line);
+      }
+    }
+    Record rec;
+    if (!parse_record(lines, rec))
+      throw std::runtime_error("intermediate file line " + std::to_string(first_line) + " is not a record");
+    records.push_back(std::move(rec));
+  }
+  return records;
+}
+
+void IntermediateFile::write_text(std::string_view line) {
+  Record rec;
+  if (!parse_record({std::string(line)}, rec)) {
+    // Not a well-formed record, such as a diagnostic whose line number
+    // overflowed its columns: keep the tag and the message, with no operands;
+    // the numbers that cannot be read stay 0.
+    rec = Record{};
+    int n = 0;
+    read_fixed(line, rec, n);
+  }
+  records_.push_back(std::move(rec));
+}
+
+void IntermediateFile::save(std::ostream& out) const {
+  for (const Record& rec : records_) out << format_record(rec) << '\n';
+}
+
+}  // namespace velumar

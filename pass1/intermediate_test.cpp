@@ -1,0 +1,144 @@
+#include "pass1/intermediate.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "driver/diagnostics.h"
+#include "driver/text.h"
+
+namespace velumar {
+
+// Failures show records in their text form.
+void PrintTo(const Record& rec, std::ostream* os) { *os << "\n[" << format_record(rec) << "]"; }
+
+namespace {
+
+Operand op(int addr, int kind, int offset, std::string d, char index, std::string label) {
+  return Operand{addr, kind, offset, std::move(d), index, std::move(label)};
+}
+
+Record statement(int n_ops) {
+  Record r;
+  r.LINE = pad("     START MCW  A,B'@,;X", 80);
+  r.IXLAB = 3;
+  r.P = 333;
+  r.WIDTH = 7;
+  r.ErrCode = '9';
+  for (int k = 1; k <= n_ops; ++k)
+    r.ops.push_back(op(k, K_SYMBOLIC, -k, "A,", '1', pad("NAME" + std::to_string(k), 6)));
+  return r;
+}
+
+std::vector<std::string> split(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  return lines;
+}
+
+TEST(IntermediateRecord, LayoutOfFixedFieldsAndGroups) {
+  std::string none = format_record(statement(0));
+  ASSERT_EQ(none.size(), 110u);
+  EXPECT_EQ(none.substr(85), "     3   333     79     0");
+  EXPECT_EQ(format_record(statement(3)).size(), 191u);
+  std::string four = format_record(statement(4));
+  ASSERT_EQ(four.size(), 218u);
+  EXPECT_EQ(four.substr(110, 27), "     1    12    -1A,1NAME1 ");
+  // Groups beyond the fourth continue on further lines, four to a line.
+  auto lines = split(format_record(statement(9)));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].size(), 218u);
+  EXPECT_EQ(lines[1].size(), 4 * 27u);
+  EXPECT_EQ(lines[2], "     9    12    -9A,1NAME9 ");
+}
+
+TEST(IntermediateRecord, RoundTripKeepsEveryField) {
+  Record r = statement(2);
+  r.WHY = "ADCON";
+  r.IXLAB = -15999;  // explicit address from a numeric label
+  r.P = -60000;
+  r.WIDTH = 999999;
+  r.ErrCode = ' ';
+  r.ops[0] = op(REF, K_ADDR_CON, X00, "  ", ' ', "      ");
+  r.ops[1] = op(-99999, K_OTHER, 0, "\"'", '@', "%U1,';");
+  for (const Record& rec : {statement(0), statement(4), statement(5), statement(9), r}) {
+    Record back;
+    ASSERT_TRUE(parse_record(split(format_record(rec)), back));
+    EXPECT_EQ(back, rec);
+  }
+}
+
+TEST(IntermediateRecord, DiagnosticLineReadsBackAsARecord) {
+  IntermediateFile file;
+  file.write_text(Diagnostics::record_text("WARN ", "Junk after the label, or in CC 12-15", 42, 3));
+  file.write_text(Diagnostics::record_text("ERROR", "Operand missing", 1000000, 2));  // line number overflows
+  ASSERT_EQ(file.records().size(), 2u);
+  Record warn;
+  warn.WHY = "WARN ";
+  warn.LINE = pad("******* Junk after the label, or in CC 12-15", 80);
+  warn.P = 42;  // the line number
+  warn.WIDTH = 3;  // the field number
+  EXPECT_EQ(file.records()[0], warn);
+  Record error;
+  error.WHY = "ERROR";
+  error.LINE = pad("******* Operand missing", 80);
+  error.WIDTH = 2;
+  EXPECT_EQ(file.records()[1], error);
+}
+
+TEST(IntermediateRecord, UnreadableTextIsRefusedNeverMisread) {
+  // Values beyond 6 columns keep the columns aligned and cannot be read back.
+  Record big = statement(1);
+  big.P = 1234567;
+  big.ops[0].OFFSET = -100000;
+  std::string text = format_record(big);
+  ASSERT_EQ(text.size(), 137u);
+  EXPECT_EQ(text.substr(91, 6), "******");
+  EXPECT_EQ(text.substr(122, 6), "******");
+  Record rec;
+  EXPECT_FALSE(parse_record({text}, rec));
+
+  std::string good = format_record(statement(1));
+  std::string neg_count = format_record(statement(0));
+  neg_count.replace(104, 6, "    -1");
+  for (const auto& lines : std::vector<std::vector<std::string>>{
+           {}, {good.substr(0, 100)}, {good.substr(0, 120)}, {good + "X"}, {good, "extra"}, {neg_count},
+           {split(format_record(statement(5)))[0]}})
+    EXPECT_FALSE(parse_record(lines, rec)) << (lines.empty() ? "" : lines[0]);
+
+  // Blanks cut off the end of a line, or inside a number, count as nothing.
+  Record blank_label = statement(1);
+  blank_label.ops[0] = op(1, K_SYMBOLIC, -1, "  ", ' ', "      ");
+  ASSERT_TRUE(parse_record({std::string(rtrim(format_record(blank_label)))}, rec));
+  EXPECT_EQ(rec, blank_label);
+  std::string spaced = format_record(statement(0));
+  spaced.replace(91, 6, " 3 3 3");
+  ASSERT_TRUE(parse_record({spaced}, rec));
+  EXPECT_EQ(rec.P, 333);
+}
+
+TEST(IntermediateFile, SaveAndReadBackAJob) {
+  IntermediateFile file;
+  file.write_text(Diagnostics::record_text("ERROR", "Operand missing", 7, 2));
+  file.write(statement(2));
+  file.write(statement(6));
+  std::ostringstream saved;
+  file.save(saved);
+  EXPECT_EQ(split(saved.str()).size(), 4u);
+  std::istringstream in(saved.str());
+  EXPECT_EQ(read_records(in), file.records());
+
+  std::istringstream cut(format_record(statement(6)).substr(0, 218));
+  EXPECT_THROW(read_records(cut), std::runtime_error);
+  Record r = statement(1);
+  EXPECT_EQ(r.operand(1).ADDR, 1);
+  EXPECT_EQ(r.operand(2), Operand{});
+  EXPECT_EQ(r.operand(0), Operand{});
+}
+
+}  // namespace
+}  // namespace velumar

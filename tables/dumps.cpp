@@ -1,0 +1,64 @@
+#include "tables/dumps.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "driver/text.h"
+#include "tables/literals.h"
+#include "tables/symtab.h"
+
+namespace velumar {
+
+namespace {
+
+// One entry: blank, name, two blanks, value column (5), index column (3).
+std::string symbol_entry(const Symbol& sym) {
+  std::string entry = " " + pad(sym.LABEL, 6) + "  ";
+  const bool defined = is_defined(sym.VALUE);
+  const bool device = !is_blank(sym.DEV);
+  if (!defined)
+    entry += "UNDEF";
+  else if (device)
+    entry += pad(sym.DEV, 3) + "  ";
+  else
+    entry += fmt_int(sym.VALUE, 5);
+  if (defined && !device && sym.INDEX != 0)
+    entry += "+X" + fmt_int(sym.INDEX, 1);
+  else
+    entry += "   ";
+  return entry;
+}
+
+}  // namespace
+
+void dump_symtab(const SymbolTable& table, std::ostream& out, std::optional<std::string_view> heading, bool sort) {
+  if (table.NUM_SYMS() == 0) return;
+  if (heading) out << "\n " << rtrim(*heading) << '\n';
+
+  // The table itself keeps its order: operands and records hold its indexes.
+  std::vector<Symbol> symbols = table.SYMBOLS();
+  if (sort) {
+    // Character codes decide, so a blank (shorter name) sorts first.
+    std::sort(symbols.begin(), symbols.end(),
+              [](const Symbol& a, const Symbol& b) { return pad(a.LABEL, 6) < pad(b.LABEL, 6); });
+  }
+  const std::size_t per_line = sort ? 7 : 4;
+  for (std::size_t first = 0; first < symbols.size(); first += per_line) {
+    std::string line;
+    if (!sort) line = fmt_int(static_cast<std::int64_t>(first) + 1, 4) + ":";
+    for (std::size_t i = first; i < std::min(first + per_line, symbols.size()); ++i) line += symbol_entry(symbols[i]);
+    out << line << '\n';
+  }
+}
+
+void dump_lit_table(const LiteralTable& table, std::ostream& out) {
+  out << "KIND        ADDR WIDTH OFFSET X TEXT\n";
+  for (int i = 1; i <= table.NUM_LITS && i <= table.capacity(); ++i) {
+    const Literal& lit = table[i];
+    out << lit_kind_name(lit.KIND) << ' ' << fmt_int(lit.ADDR, 6) << fmt_int(lit.WIDTH, 6) << fmt_int(lit.OFFSET, 7)
+        << ' ' << lit.INDEX << ' ' << rtrim(lit.TEXT) << '\n';
+  }
+}
+
+}  // namespace velumar

@@ -1,0 +1,109 @@
+#include "tables/literals.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "driver/context.h"
+
+namespace velumar {
+namespace {
+
+struct LiteralsTest : ::testing::Test {
+  std::ostringstream out;
+  Context ctx{out};
+  LiteralTable& lits = ctx.literals;
+  bool twice(int kind, int width, const std::string& text) {
+    int first = lits.create_lit(kind, width, text);
+    return lits.create_lit(kind, width, text) == first;
+  }
+};
+
+TEST_F(LiteralsTest, SharingLimitsWidthsPoolsAndLongOption) {
+  EXPECT_TRUE(twice(L_CHAR_LIT, 4, "ABCD"));
+  EXPECT_FALSE(twice(L_CHAR_LIT, 5, "ABCDE"));
+  EXPECT_TRUE(twice(L_NUM_LIT, 6, "&123456"));
+  EXPECT_FALSE(twice(L_NUM_LIT, 7, "&1234567"));
+  int ab = lits.create_lit(L_CHAR_LIT, 2, "AB");
+  EXPECT_NE(lits.create_lit(L_CHAR_LIT, 4, "AB  "), ab);  // same padded text, other width
+  int c = lits.create_lit(L_CHAR_LIT, 3, "-12");
+  EXPECT_EQ(lits.create_lit(L_NUM_LIT, 3, "-12"), c);  // kind is not compared
+  EXPECT_EQ(lits[c].KIND, L_CHAR_LIT);
+  lits.LAST_LTORG = lits.NUM_LITS + 1;  // a pool placed everything so far
+  EXPECT_GT(lits.create_lit(L_CHAR_LIT, 2, "AB"), ab);
+
+  lits.LONG_LITS = true;
+  EXPECT_TRUE(twice(L_CHAR_LIT, 5, "VWXYZ"));
+  EXPECT_TRUE(twice(L_NUM_LIT, 7, "-7654321"));
+  EXPECT_FALSE(twice(L_CHAR_LIT, 53, std::string(53, 'Q')));
+}
+
+TEST_F(LiteralsTest, AddressConstantsAndAreasShareOnlyWithTheirOwnKind) {
+  // @&AB@ and &AB: equal text, both 3 characters wide.
+  int chars = lits.create_lit(L_CHAR_LIT, 3, "&AB");
+  int addr = lits.create_lit(L_ADDR_CON, 3, "&AB", 0, ' ', "AB");
+  EXPECT_NE(addr, chars);
+  EXPECT_EQ(lits.create_lit(L_CHAR_LIT, 3, "&AB"), chars);
+  int area = lits.create_lit(L_AREA_DEF, 3, "BUF   ");
+  EXPECT_NE(lits.create_lit(L_CHAR_LIT, 3, "BUF"), area);
+  EXPECT_EQ(ctx.diag.N_ERRORS, 0);
+  // Address constants share when text and symbol agree.
+  int a = lits.create_lit(L_ADDR_CON, 3, "&NAME&5&X1", 5, '1', "NAME");
+  EXPECT_EQ(lits.create_lit(L_ADDR_CON, 3, "&NAME&5&X1", 5, '1', "NAME"), a);
+  EXPECT_NE(lits.create_lit(L_ADDR_CON, 3, "&NAME&5&X1", 5, '1', "NAMEQ"), a);
+  EXPECT_EQ(lits[a].SYMBOL, "NAME  ");
+  EXPECT_EQ(lits[a].OFFSET, 5);
+  EXPECT_EQ(lits[a].INDEX, '1');
+}
+
+TEST_F(LiteralsTest, AddressOfLiteralSharesByTextOnly) {
+  // As the parser does: the target, then the address literal whose WIDTH
+  // then holds the target's index.
+  int target = lits.create_lit(L_CHAR_LIT, 3, "XYZ");
+  int adcon = lits.create_lit(L_ADCON_LIT, 3, "&@XYZ@");
+  lits[adcon].WIDTH = target;
+  EXPECT_EQ(lits.create_lit(L_ADCON_LIT, 3, "&@XYZ@"), adcon);
+  EXPECT_NE(lits.create_lit(L_ADCON_LIT, 3, "-@XYZ@"), adcon);
+  EXPECT_NE(lits.create_lit(L_CHAR_LIT, target, "&@XYZ@"), adcon);
+  // Texts are kept and compared whole, past the 52nd character too.
+  std::string a = "&@" + std::string(55, 'K') + "A@";
+  int ia = lits.create_lit(L_ADCON_LIT, 3, a);
+  EXPECT_EQ(lits[ia].TEXT, a);
+  a[57] = 'B';
+  EXPECT_NE(lits.create_lit(L_ADCON_LIT, 3, a), ia);
+}
+
+TEST_F(LiteralsTest, RepeatedAreaIsAnErrorAndReturnsTheEarlierRecord) {
+  ctx.traces.letters = "C";
+  int first = lits.create_lit(L_AREA_DEF, 20, "WORK  ");
+  EXPECT_EQ(lits.create_lit(L_AREA_DEF, 10, "WORK"), first);
+  int chars = lits.create_lit(L_CHAR_LIT, 3, "TMP");
+  EXPECT_EQ(lits.create_lit(L_AREA_DEF, 3, "TMP"), chars);  // any literal of the pool counts
+  EXPECT_EQ(lits.NUM_LITS, 2);
+  EXPECT_EQ(ctx.diag.N_ERRORS, 2);
+  EXPECT_NE(out.str().find("WORK   Previously defined area-defining literal WORK\n"), std::string::npos);
+  EXPECT_NE(out.str().find("Literal TMP new\n"), std::string::npos);
+  lits.LAST_LTORG = lits.NUM_LITS + 1;
+  EXPECT_EQ(lits.create_lit(L_AREA_DEF, 20, "WORK  "), 3);
+  EXPECT_EQ(ctx.diag.N_ERRORS, 2);
+}
+
+TEST_F(LiteralsTest, TraceAndGrowth) {
+  ctx.traces.letters = "C";
+  lits.create_lit(L_CHAR_LIT, 2, "HI  ");
+  lits.create_lit(L_CHAR_LIT, 2, "HI");
+  EXPECT_EQ(out.str(), "Literal HI new\nLiteral HI found\n");
+  ctx.traces.letters = "";
+  for (int i = 2; i <= 101; ++i) ASSERT_EQ(lits.create_lit(L_NUM_LIT, 7, "&" + std::to_string(1000000 + i)), i);
+  EXPECT_EQ(lits.capacity(), 200);
+  EXPECT_EQ(lits[1].TEXT, "HI  ");
+  EXPECT_EQ(lits[101].TEXT, "&1000101");
+  lits.init_lit_table();
+  EXPECT_EQ(lits.NUM_LITS, 0);
+  EXPECT_EQ(lits.LAST_LTORG, 1);
+  EXPECT_EQ(lits.capacity(), 100);
+}
+
+}  // namespace
+}  // namespace velumar

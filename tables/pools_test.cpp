@@ -1,0 +1,189 @@
+#include "tables/pools.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "driver/context.h"
+#include "driver/text.h"
+
+namespace velumar {
+namespace {
+
+std::string dcw(std::string_view label, std::string_view operand) {
+  return pad("     " + pad(label, 10) + "DCW  " + std::string(operand), 80);
+}
+
+Operand opnd(int addr, int kind, int offset = 0, char index = ' ') {
+  Operand op;
+  op.ADDR = addr;
+  op.KIND = kind;
+  op.OFFSET = offset;
+  op.INDEX = index;
+  return op;
+}
+
+Record rec(std::string_view why, std::string line, int ixlab, int p, int width, Operand op, char code = ' ') {
+  return Record{std::string(why), std::move(line), ixlab, p, width, code, {op}};
+}
+
+TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
+  std::ostringstream out;
+  Context ctx(out);
+  const int a = ctx.literals.create_lit(L_CHAR_LIT, 5, "HELLO");
+  const int b = ctx.literals.create_lit(L_CHAR_LIT, 1, "X");
+  const int c = ctx.literals.create_lit(L_NUM_LIT, 3, "-25", 0, '2');
+  int P = 500;
+  process_ltorg(ctx, P, true);
+
+  EXPECT_EQ(ctx.literals[a].ADDR, 504);
+  EXPECT_EQ(ctx.literals[b].ADDR, 505);
+  EXPECT_EQ(ctx.literals[c].ADDR, 508);
+  EXPECT_EQ(P, 509);
+  EXPECT_EQ(ctx.literals.LAST_LTORG, 4);
+  const auto& recs = ctx.scratch.records();
+  ASSERT_EQ(recs.size(), 3u);
+  EXPECT_EQ(recs[0], rec("LIT  ", dcw("", "@HELLO@"), 0, 500, 5, opnd(0, K_CHAR_LIT)));
+  EXPECT_EQ(recs[1], rec("LIT  ", dcw("", "@X@"), 0, 505, 1, opnd(0, K_CHAR_LIT)));
+  EXPECT_EQ(recs[2], rec("LIT  ", dcw("", "-25"), 0, 506, 3, opnd(0, K_ACTUAL, 0, '2')));
+  // The operand list holds the last literal's operand.
+  EXPECT_EQ(ctx.parser.Operands.Num_Operands, 1);
+  EXPECT_EQ(ctx.parser.Operands.get(1), opnd(0, K_ACTUAL, 0, '2'));
+
+  // The next pool is empty: nothing written, P kept.
+  process_ltorg(ctx, P, true);
+  EXPECT_EQ(P, 509);
+  EXPECT_EQ(recs.size(), 3u);
+  EXPECT_EQ(ctx.literals.LAST_LTORG, 4);
+}
+
+TEST(Pools, AreaLiteralsDefineTheirLabels) {
+  std::ostringstream out;
+  Context ctx(out);
+  ctx.literals.create_lit(L_AREA_DEF, 12, "ALPHA ");
+  ctx.literals.create_lit(L_AREA_DEF, 5, "BETA  ");
+  int P = 700;
+  process_ltorg(ctx, P, true);
+
+  const int alpha = ctx.symtab.lookup("ALPHA");
+  const int beta = ctx.symtab.lookup("BETA");
+  EXPECT_EQ(ctx.symtab[alpha].VALUE, 711);
+  EXPECT_EQ(ctx.symtab[beta].VALUE, 716);
+  const auto& recs = ctx.scratch.records();
+  ASSERT_EQ(recs.size(), 2u);
+  EXPECT_EQ(recs[0], rec("AREA ", dcw("ALPHA", "#12"), alpha, 700, 12, opnd(0, K_AREA_DEF)));
+  EXPECT_EQ(recs[1], rec("AREA ", dcw("BETA", "#05"), beta, 712, 5, opnd(0, K_AREA_DEF)));
+  EXPECT_EQ(out.str(), "");
+}
+
+TEST(Pools, AddressLiterals) {
+  std::ostringstream out;
+  Context ctx(out);
+  const int name = ctx.symtab.enter("AB$   ", 900, 0).NUM;
+  const int text = ctx.literals.create_lit(L_CHAR_LIT, 3, "XYZ");
+  const int adcon = ctx.literals.create_lit(L_ADCON_LIT, 3, "&@XYZ@", 0, '1');
+  ctx.literals[adcon].WIDTH = text;
+  // The symbol is found by its stored name, whatever characters it holds.
+  ctx.literals.create_lit(L_ADDR_CON, 3, "&AB$&5&X2", 5, '2', "AB$");
+  ctx.literals.create_lit(L_ADDR_CON, 3, "-NONE", 0, ' ', "NONE");
+  ctx.diag.ErrCode = err::OpErr;
+  int P = 400;
+  process_ltorg(ctx, P, true);
+
+  EXPECT_EQ(ctx.literals[adcon].ADDR, 405);
+  EXPECT_EQ(ctx.literals[adcon].WIDTH, text);
+  EXPECT_EQ(P, 412);
+  const auto& recs = ctx.scratch.records();
+  ASSERT_EQ(recs.size(), 4u);
+  EXPECT_EQ(recs[1], rec("LIT  ", dcw("", "+@XYZ@"), 0, 403, 3, opnd(text, K_ADCON_LIT, 0, '1')));
+  EXPECT_EQ(recs[2], rec("ADCON", dcw("", "&AB$&5&X2"), 0, 406, 3, opnd(name, K_ADDR_CON, 5, '2')));
+  EXPECT_EQ(recs[3], rec("ADCON", dcw("", "-NONE"), 0, 409, 3, opnd(-1, K_ADDR_CON), err::SymErr));
+  // The code of the statement that caused the pool is left alone.
+  EXPECT_EQ(ctx.diag.ErrCode, err::OpErr);
+}
+
+TEST(Pools, LongCharacterLiteralKeepsEveryCharacter) {
+  std::ostringstream out;
+  Context ctx(out);
+  const std::string text = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCDEFGHIJKLMNOPQRSTUV";
+  ASSERT_EQ(text.size(), 58u);
+  const int lit = ctx.literals.create_lit(L_CHAR_LIT, 58, text);
+  const int adcon = ctx.literals.create_lit(L_ADCON_LIT, 3, "&@" + text.substr(0, 57) + "@");
+  ctx.literals[adcon].WIDTH = ctx.literals.create_lit(L_CHAR_LIT, 57, text.substr(0, 57));
+  int P = 1000;
+  process_ltorg(ctx, P, true);
+  const auto& recs = ctx.scratch.records();
+  EXPECT_EQ(recs[0].LINE, dcw("", "@" + text + "@"));
+  EXPECT_EQ(col(recs[0].LINE, 80), '@');
+  EXPECT_EQ(recs[1].LINE, dcw("", "+@" + text.substr(0, 57) + "@"));
+  EXPECT_EQ(ctx.literals[lit].ADDR, 1057);
+}
+
+TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
+  std::ostringstream out;
+  Context ctx(out);
+  ctx.diag.U_ERROR = ErrorDest::Scratch;
+  const int alpha = ctx.symtab.enter("ALPHA", 350, 0).NUM;
+  ctx.literals.create_lit(L_AREA_DEF, 4, "ALPHA ");
+  ctx.literals.create_lit(L_AREA_DEF, 10, "WORK  ");
+  int P = 700;
+  process_ltorg(ctx, P, true);
+  EXPECT_EQ(ctx.symtab[alpha].VALUE, 350);
+  EXPECT_EQ(ctx.diag.N_ERRORS, 1);
+  const auto& recs = ctx.scratch.records();
+  ASSERT_EQ(recs.size(), 3u);
+  EXPECT_EQ(rtrim(recs[0].LINE), "******* Label ALPHA is a duplicate");
+  EXPECT_EQ(recs[1], rec("AREA ", dcw("ALPHA", "#04"), alpha, 700, 4, opnd(0, K_AREA_DEF)));
+
+  // An undetermined location defines nothing, and a repeat is still reported.
+  ctx.literals.create_lit(L_AREA_DEF, 4, "ALPHA ");
+  const int fresh_lit = ctx.literals.create_lit(L_AREA_DEF, 10, "NEW   ");
+  P = -60000;
+  process_ltorg(ctx, P, true);
+  EXPECT_EQ(P, -59986);
+  EXPECT_EQ(ctx.diag.N_ERRORS, 2);
+  EXPECT_EQ(ctx.symtab[alpha].VALUE, 350);
+  EXPECT_EQ(ctx.literals[fresh_lit].ADDR, -59987);
+  const int fresh = ctx.symtab.lookup("NEW");
+  EXPECT_FALSE(is_defined(ctx.symtab[fresh].VALUE));
+  EXPECT_EQ(recs.back().IXLAB, fresh);
+}
+
+TEST(Pools, SecondPassRebuildsOnlyUpToTheRecordedLiteral) {
+  std::ostringstream out;
+  Context ctx(out);
+  const int a = ctx.literals.create_lit(L_CHAR_LIT, 5, "HELLO");
+  const int b = ctx.literals.create_lit(L_AREA_DEF, 3, "AREA  ");
+  int P = 500;
+  process_ltorg(ctx, P, true);
+  const int later = ctx.literals.create_lit(L_CHAR_LIT, 2, "ZZ");
+  ctx.scratch.rewrite();
+
+  ctx.literals.LAST_LTORG = 1;
+  P = 600;
+  process_ltorg(ctx, P, false, 2);
+  EXPECT_EQ(P, 608);
+  EXPECT_EQ(ctx.literals[a].ADDR, 604);
+  EXPECT_EQ(ctx.literals[b].ADDR, 607);
+  EXPECT_EQ(ctx.literals[later].ADDR, 0);
+  EXPECT_EQ(ctx.literals.LAST_LTORG, 3);
+  EXPECT_TRUE(ctx.scratch.records().empty());
+  // Area labels are left to pass 2's own records.
+  EXPECT_EQ(ctx.symtab[ctx.symtab.lookup("AREA")].VALUE, 507);
+}
+
+TEST(Pools, Trace) {
+  std::ostringstream out;
+  Context ctx(out);
+  ctx.traces.letters = "P";
+  ctx.literals.create_lit(L_CHAR_LIT, 2, "AB");
+  int P = 500;
+  process_ltorg(ctx, P, false);
+  EXPECT_EQ(out.str(),
+            " Enter PROCESS_LTORG with P = 500 and EMIT = F to process 1 through 1\n"
+            " Literals( 1)addr = 501, %kind = CHAR_LIT, %width = 2, %text = AB, %offset = 0\n"
+            " Exit PROCESS_LTORG with P = 502\n");
+}
+
+}  // namespace
+}  // namespace velumar

@@ -1,0 +1,104 @@
+#include "tables/symtab.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "frontend/operand.h"
+
+namespace velumar {
+namespace {
+
+TEST(SymbolTable, DefinitionReferenceDuplicateDeviceAndNames) {
+  SymbolTable t;
+  EXPECT_EQ(t.enter("LOOP  ", REF, 0).NUM, 1);
+  t.enter("TAPE", 0, 0, "%U1");
+  auto def = t.enter("LOOP", 333, 2, "%Y2");
+  EXPECT_EQ(def.NUM, 1);  // the reference's index is kept
+  EXPECT_FALSE(def.DUPLICATE);
+  EXPECT_EQ(t[1].VALUE, 333);
+  EXPECT_EQ(t[1].INDEX, 2);
+  EXPECT_EQ(t[1].DEV, "   ");  // a device is stored only when the record is created
+  EXPECT_EQ(t[2].DEV, "%U1");
+  EXPECT_TRUE(t.enter("LOOP", 400, 1).DUPLICATE);
+  EXPECT_FALSE(t.enter("LOOP", REF, 0).DUPLICATE);
+  EXPECT_EQ(t[1].VALUE, 333);
+  for (std::string_view blank : {"", "      "}) {
+    EXPECT_EQ(t.enter(blank, 100, 0).NUM, -1);
+    EXPECT_EQ(t.lookup(blank), -1);
+  }
+  EXPECT_EQ(t.lookup("NEVER"), -1);
+  EXPECT_EQ(t.NUM_SYMS(), 2);
+  // Names compare blank-padded and case-sensitive; a longer name is cut to
+  // the 6 characters stored, so it never makes a second record of one name.
+  EXPECT_EQ(t.lookup("LOOP  "), 1);
+  EXPECT_EQ(t.lookup("loop"), -1);
+  int six = t.enter("ABCDEFG", 3, 0).NUM;
+  EXPECT_EQ(t[six].LABEL, "ABCDEF");
+  EXPECT_EQ(t.enter("ABCDEF", REF, 0).NUM, six);
+}
+
+TEST(SymbolTable, GrowthKeepsIndexesAndContents) {
+  SymbolTable t;
+  t.init_sym_table();
+  auto name = [](int i) { return "S" + std::to_string(i); };
+  for (int i = 1; i <= 100; ++i) t.enter(name(i), i, 0);
+  EXPECT_EQ(t.capacity(), 100);
+  t.enter(name(101), 101, 0);
+  EXPECT_EQ(t.capacity(), 200);
+  for (int i = 102; i <= 201; ++i) t.enter(name(i), i, 0);
+  EXPECT_EQ(t.capacity(), 400);
+  for (int i = 1; i <= 201; ++i) {
+    ASSERT_EQ(t.lookup(name(i)), i);
+    ASSERT_EQ(t[i].VALUE, i);
+  }
+  t.init_sym_table();
+  EXPECT_EQ(t.capacity(), 100);
+  EXPECT_EQ(t.lookup(name(1)), -1);
+  EXPECT_EQ(t.enter(name(7), 7, 0).NUM, 1);
+}
+
+// The index must give exactly what a scan of the records in table order
+// gives, for any mix of definitions, references and look-ups.
+TEST(SymbolTable, AgreesWithALinearScan) {
+  SymbolTable t;
+  std::vector<Symbol> model;
+  auto scan = [&model](const std::string& padded) {
+    for (std::size_t i = 0; i < model.size(); ++i)
+      if (model[i].LABEL == padded) return static_cast<int>(i) + 1;
+    return -1;
+  };
+  std::mt19937 rng(1401);
+  const std::string alphabet = "AB1 a";
+  for (int step = 0; step < 20000; ++step) {
+    std::string name;
+    for (int c = 0; c < 3; ++c) name.push_back(alphabet[rng() % alphabet.size()]);
+    const bool blank = name == "   ";
+    const int expect = blank ? -1 : scan(name + "   ");
+    if (rng() % 4 == 0) {
+      ASSERT_EQ(t.lookup(name), expect);
+      continue;
+    }
+    const int value = (rng() % 3 == 0) ? REF : static_cast<int>(rng() % 16000);
+    int num = expect;
+    bool dup = false;
+    if (!blank && expect < 0) {
+      model.push_back({name + "   ", value, 0, "   "});
+      num = static_cast<int>(model.size());
+    } else if (expect > 0 && !is_defined(model[expect - 1].VALUE)) {
+      model[expect - 1].VALUE = value;
+    } else if (expect > 0) {
+      dup = is_defined(value);
+    }
+    auto r = t.enter(name, value, 0);
+    ASSERT_EQ(r.NUM, num);
+    ASSERT_EQ(r.DUPLICATE, dup);
+  }
+  ASSERT_EQ(t.NUM_SYMS(), static_cast<int>(model.size()));
+  for (std::size_t i = 0; i < model.size(); ++i) ASSERT_EQ(t.SYMBOLS()[i].VALUE, model[i].VALUE);
+}
+
+}  // namespace
+}  // namespace velumar
