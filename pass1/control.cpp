@@ -1,0 +1,164 @@
+// Control statements in pass 1: ORG and LTORG, EX, XFR and END, CHAIN,
+// SFX, ENT and the editing statements that are not supported.
+#include "driver/text.h"
+#include "frontend/lexer.h"
+#include "frontend/opcodes.h"
+#include "pass1/pass1_state.h"
+#include "tables/pools.h"
+
+namespace velumar {
+
+namespace {
+
+/// Places the pending literals at P for EX and END. Errors inside the pool
+/// belong to the literal records, not to the statement that causes it.
+void place_pool(Pass1& pass) {
+  const bool error = pass.ctx.diag.ERROR;
+  const char code = pass.ctx.diag.ErrCode;
+  process_ltorg(pass.ctx, pass.P, true);
+  pass.P = clamp_p(pass.P);
+  pass.ctx.diag.ERROR = error;
+  pass.ctx.diag.ErrCode = code;
+}
+
+}  // namespace
+
+void Pass1::do_org_ltorg(bool ltorg) {
+  if (name_label()) define_label(P, 0);
+  ctx.parser.parse(LINE, POS, Status, 1);
+
+  // An operand dropped by a parse error counts as absent: P stays.
+  if (ops().Num_Operands >= 1) {
+    Operand& o = op(1);
+    // "X00" rounding sets the index to "0", which is no indexing either.
+    if (o.INDEX >= '1' && o.INDEX <= '3') error("Indexing not permitted");
+    if (is_blank(cols(LINE, 21, 22))) {
+      o = Operand{};
+      o.ADDR = P_Max;
+      o.KIND = K_ACTUAL;
+    }
+    long long target = P;
+    switch (o.KIND) {
+      case K_ACTUAL:
+        target = o.ADDR;
+        break;
+      case K_ASTERISK:
+        break;
+      case K_SYMBOLIC:
+        // The parser has already applied the suffix and registered the name.
+        if (ctx.symtab.valid(o.ADDR) && is_defined(ctx.symtab[o.ADDR].VALUE))
+          target = ctx.symtab[o.ADDR].VALUE;
+        else
+          target = UNDEF_ORG_P;
+        break;
+      default:
+        error("Improper operand form");
+        break;
+    }
+    // Truncating remainder, as pass 2 computes it, so both passes agree
+    // also on an undetermined (negative) location.
+    if (o.OFFSET == X00)
+      target = target + 99 - ((target + 99) % 100);
+    else
+      target += o.OFFSET;
+    P = clamp_p(target);
+  }
+
+  WIDTH = 0;
+  if (ltorg) {
+    NEED_LTORG = true;
+    WIDTH = ctx.literals.NUM_LITS;
+  }
+}
+
+void Pass1::end_or_ex() {
+  POS = 21;
+  TOKEN = ctx.lexer.lex(LINE, POS, END);
+  Operand o;
+  if (TOKEN == T_DONE) {
+    o.KIND = K_ACTUAL;
+  } else if (TOKEN == T_NAME) {
+    o.KIND = K_SYMBOLIC;
+    o.LABEL = symbol_name(cols(LINE, POS, END));
+    o.ADDR = ctx.symtab.enter(o.LABEL, REF, 0).NUM;
+  } else if (TOKEN == T_NUMBER) {
+    o.KIND = K_ACTUAL;
+    o.ADDR = digits_value(cols(LINE, POS, END));
+  } else {
+    error("Improper operand for " + op_name());
+    ctx.diag.ErrCode = err::BadStatement;
+  }
+  ops().clear();
+  op(1) = o;
+  ops().Num_Operands = 1;
+}
+
+void Pass1::do_ex() {
+  place_pool(*this);
+  occupy(P_Scratch, P - P_Scratch);
+  end_or_ex();
+  WIDTH = ctx.literals.NUM_LITS;
+  ADD_WIDTH = false;
+}
+
+void Pass1::do_xfr() { end_or_ex(); }
+
+void Pass1::do_end() {
+  place_pool(*this);
+  if (P > P_Scratch && P - 1 > kLastAddress) CoreMsg = true;
+  if (P > kLastAddress + 1) CoreMsg = true;
+  end_or_ex();
+  write_record("     ", LINE, 0, P_Scratch, ctx.literals.NUM_LITS, ctx.diag.ErrCode, ops().filled());
+}
+
+void Pass1::do_chain() {
+  WHY = "MACRO";
+  POS = 21;
+  TOKEN = ctx.lexer.lex(LINE, POS, END);
+  if (TOKEN != T_NUMBER)
+    error("Operand of CHAIN is not a number");
+  else
+    WIDTH = digits_value(cols(LINE, POS, END));
+
+  if (OP_CODES[static_cast<std::size_t>(PrevOp)].MachineOp == ' ') {
+    error("Previous OP code not a machine OP");
+  } else if (WIDTH == 0) {
+    error("CHAIN amount is zero");
+    ctx.diag.ErrCode = err::OpErr;
+  }
+  if (ctx.diag.ErrCode == err::NoErr && WIDTH > kMaxChain) {
+    // More characters than storage holds: nothing is generated (a record
+    // per character would be pointless and unbounded); the program is
+    // flagged as exceeding storage.
+    ctx.diag.ErrCode = err::BadStatement;
+    CoreMsg = true;
+  }
+  write_record("MACRO", LINE, 0, 0, 0, ctx.diag.ErrCode);
+
+  if (ctx.diag.ErrCode != err::NoErr) {
+    // The second "MACRO" record stores nothing in any pass, so P stays.
+    ADD_WIDTH = false;
+    return;
+  }
+  const int first = P_Scratch;
+  LINE = std::string(80, ' ');
+  LINE.replace(15, 5, pad(PrevOpText, 5));
+  WHY = "GEN  ";
+  for (int n = 1; n < WIDTH; ++n) {
+    write_record(WHY, LINE, 0, P_Scratch, 1, err::NoErr);
+    ++P_Scratch;
+  }
+  occupy(first, WIDTH);
+  P = P_Scratch;
+  WIDTH = 1;
+}
+
+void Pass1::do_sfx() { ctx.parser.SFX = col(LINE, 21); }
+
+void Pass1::do_ent() { error("Can't change coding mode"); }
+
+void Pass1::do_alter() { error("ALTER not handled -- use an editor"); }
+
+void Pass1::do_delet_inser() { error(cols(LINE, 16, 20) + " not handled -- use an editor"); }
+
+}  // namespace velumar

@@ -1,0 +1,308 @@
+// Declaratives in pass 1: DA and its field cards, DC and DCW, DS, DSA and
+// EQU. Each decides the statement's width, location, label value and the
+// operands its record carries.
+#include <algorithm>
+
+#include "driver/text.h"
+#include "frontend/charset.h"
+#include "frontend/lexer.h"
+#include "frontend/opcodes.h"
+#include "pass1/pass1_state.h"
+#include "tables/literals.h"
+
+namespace velumar {
+
+namespace {
+
+int index_digit(char c) { return (c >= '0' && c <= '9') ? c - '0' : 0; }
+
+}  // namespace
+
+void Pass1::do_da() {
+  CLEAR = GroupMark = RecMark = false;
+  INDEX = 0;
+  NRECS = RECSIZ = 1;
+  Operand count;
+  count.ADDR = 1;
+  count.KIND = K_ACTUAL;
+  Operand option_list;
+  option_list.KIND = K_DA_OPT;
+  op(3) = option_list;  // first, so that the list does not grow under the others
+  op(2) = count;
+  op(1) = count;
+  ops().Num_Operands = 3;
+  std::string& options = op(3).LABEL;
+
+  P_DA = P;
+  const bool numeric = numeric_label_given();
+  if (numeric) P_DA = P_Scratch = numeric_label();
+
+  auto malformed = [this] {
+    ctx.diag.ERROR = true;
+    ctx.diag.ErrCode = err::NoBXLErr;
+  };
+  POS = 21;
+  TOKEN = ctx.lexer.lex(LINE, POS, END);
+  if (TOKEN != T_NUMBER) {
+    malformed();
+  } else {
+    const int nrecs = digits_value(cols(LINE, POS, END));
+    POS = END + 2;
+    if (col(LINE, END + 1) != 'X') {
+      malformed();
+    } else if ((TOKEN = ctx.lexer.lex(LINE, POS, END)) != T_NUMBER) {
+      malformed();
+    } else {
+      NRECS = nrecs;
+      RECSIZ = digits_value(cols(LINE, POS, END));
+      WIDTH = static_cast<int>(std::min<long long>(static_cast<long long>(NRECS) * RECSIZ, kSaturate));
+      op(1).ADDR = NRECS;
+      op(2).ADDR = RECSIZ;
+
+      for (;;) {
+        POS = END + 1;
+        TOKEN = ctx.lexer.lex(LINE, POS, END);
+        if (TOKEN == T_DONE) break;
+        if (TOKEN != T_COMMA) {
+          ctx.diag.ERROR = true;
+          break;
+        }
+        POS = END + 1;
+        TOKEN = ctx.lexer.lex(LINE, POS, END);
+        const std::string text = cols(LINE, POS, END);
+        // Each option may be given once; a repeated one ends the list.
+        auto set_once = [&](bool& flag, std::size_t at, char mark) {
+          if (flag) return false;
+          flag = true;
+          options[at] = mark;
+          return true;
+        };
+        bool good = true;
+        if (TOKEN == T_NAME && text == "C") {
+          good = set_once(CLEAR, 0, 'C');
+        } else if (TOKEN == T_NAME && text == "G") {
+          good = set_once(GroupMark, 1, 'G');
+        } else if (TOKEN == T_NAME && text.size() == 2 && text[0] == 'X' && text[1] >= '0' && text[1] <= '3') {
+          INDEX = text[1] - '0';
+          op(3).INDEX = text[1];
+        } else if (TOKEN == T_OTHER) {
+          // A record mark; any other special character is passed over.
+          if (text.size() == 1 && is_record_mark(text[0])) good = set_once(RecMark, 2, RMARK);
+        } else {
+          good = false;
+        }
+        if (!good) {
+          ctx.diag.ERROR = true;
+          break;
+        }
+      }
+      if (RecMark) WIDTH += NRECS;
+      if (GroupMark) ++WIDTH;
+    }
+  }
+  if (ctx.diag.ErrCode == err::NoBXLErr) NRECS = RECSIZ = 1;
+
+  // A numeric label records its origin even after an option error, so all
+  // passes keep the location counter where it was.
+  if (numeric) {
+    if (!place_explicitly(P_DA, WIDTH)) P_DA = P;
+  } else if (name_label() && !ctx.diag.ERROR) {
+    define_label(P, INDEX);
+  }
+}
+
+void Pass1::do_field_card() {
+  if (std::string_view(OP_CODES[static_cast<std::size_t>(PrevOp)].OP) != "DA   ") {
+    error("Previous OP code not DA");
+    ctx.diag.ErrCode = err::OpErr;
+    return;
+  }
+  ctx.parser.parse(LINE, POS, Status, 1);
+  if ((Status != 0 && Status != 1) || get_op(1).KIND != K_ACTUAL) {
+    ctx.diag.ERROR = true;
+    return;
+  }
+  FIELD = clamp_p(static_cast<long long>(get_op(1).ADDR) + P_DA - 1);
+  WHY = "SBFLD";
+  if (Status == 0) {
+    ctx.parser.parse(LINE, POS, Status, 1);
+    if (Status != 1 || ops().Num_Operands < 2 || get_op(2).KIND != K_ACTUAL) {
+      ctx.diag.ERROR = true;
+    } else {
+      FIELD = clamp_p(static_cast<long long>(get_op(2).ADDR) + P_DA - 1);
+      WHY = "FIELD";
+    }
+  }
+  if (name_label() && !ctx.diag.ERROR) define_label(FIELD, INDEX);
+  P_Scratch = FIELD;
+}
+
+void Pass1::do_dc() {
+  const bool numeric = numeric_label_given();
+  if (numeric) P_Scratch = numeric_label();
+  ctx.parser.parse(LINE, POS, Status, 1, true);
+
+  // An operand dropped by a parse error counts as absent: width 0.
+  if (ops().Num_Operands >= 1) {
+    Operand& o = op(1);
+    switch (o.KIND) {
+      case K_AREA_DEF:
+      case K_ASTERISK:
+      case K_DA_OPT:
+      case K_DEVICE:
+      case K_OTHER:
+        error("Improper operand for " + op_name());
+        WIDTH = 0;
+        break;
+      case K_SYMBOLIC:
+      case K_ADDR_CON:
+        o.KIND = K_ADDR_CON;
+        o.ADDR = ctx.symtab.enter(o.LABEL, REF, 0).NUM;
+        WIDTH = 3;
+        break;
+      case K_ADCON_LIT: {
+        // The sign stands in column 21 and the opening "@" in column 22;
+        // the literal is exactly the text between the two "@".
+        const int length = std::clamp(o.ADDR, 0, 58);
+        o.ADDR = ctx.literals.create_lit(L_CHAR_LIT, length, cols(LINE, 23, 22 + length));
+        WIDTH = 3;
+        break;
+      }
+      default:
+        WIDTH = o.ADDR;
+        o.ADDR = 0;
+        break;
+    }
+  }
+
+  if (numeric) {
+    place_explicitly(P_Scratch - WIDTH + 1, WIDTH);
+  } else if (name_label()) {
+    define_label(clamp_p(static_cast<long long>(P) + WIDTH - 1), 0);
+  }
+}
+
+void Pass1::do_ds() {
+  POS = 21;
+  TOKEN = ctx.lexer.lex(LINE, POS, END);
+  if (TOKEN != T_NUMBER) {
+    error("Operand of DS must be a number");
+    return;
+  }
+  WIDTH = digits_value(cols(LINE, POS, END));
+  POS = END + 1;
+  if (ctx.lexer.lex(LINE, POS, END) != T_DONE) error("Junk after the number in a DS");
+  if (name_label() && !ctx.diag.ERROR) define_label(clamp_p(static_cast<long long>(P) + WIDTH - 1), 0);
+}
+
+void Pass1::do_dsa() {
+  const bool numeric = numeric_label_given();
+  const int label = numeric ? numeric_label() : 0;
+  // A location the record cannot carry is flagged at the end, and the
+  // constant then goes to P like any other.
+  const bool explicit_ok = numeric && label >= 1;
+  if (explicit_ok) P_Scratch = label;
+
+  ops().Num_Operands = 1;
+  WIDTH = 3;
+  Operand& o = op(1);
+  o = Operand{};
+  o.KIND = K_ACTUAL;
+
+  auto take_name = [&] {
+    o.KIND = K_SYMBOLIC;
+    o.LABEL = symbol_name(cols(LINE, POS, END));
+    o.ADDR = ctx.symtab.enter(o.LABEL, REF, 0).NUM;
+  };
+  POS = 21;
+  TOKEN = ctx.lexer.lex(LINE, POS, END);
+  if (TOKEN == T_NUMBER) {
+    o.ADDR = digits_value(cols(LINE, POS, END));
+  } else if (TOKEN == T_NAME) {
+    take_name();
+  } else if (TOKEN == T_STAR) {
+    o.ADDR = P_Scratch + 2;
+    o.KIND = K_ASTERISK;
+  } else if (TOKEN == T_PLUS || TOKEN == T_MINUS) {
+    const bool minus = TOKEN == T_MINUS;
+    POS = END + 1;
+    TOKEN = ctx.lexer.lex(LINE, POS, END);
+    if (TOKEN == T_NUMBER) {
+      // The plus sign "&" only says the number is positive.
+      const int value = digits_value(cols(LINE, POS, END));
+      o.ADDR = minus ? -value : value;
+    } else if (TOKEN == T_NAME) {
+      take_name();
+      if (col(LINE, 21) == '-') {
+        ctx.diag.ERROR = true;
+        ctx.diag.ErrCode = err::BadStatement;
+      }
+    } else {
+      error("Improper operand for DSA");
+    }
+  } else {
+    error("Improper operand for DSA");
+  }
+
+  if (!ctx.diag.ERROR) {
+    POS = END + 1;
+    TOKEN = ctx.lexer.lex(LINE, POS, END);
+    if (TOKEN == T_PLUS || TOKEN == T_MINUS) {
+      Status = 0;
+      ctx.parser.adjust(LINE, POS, END, TOKEN, 1, Status);
+      if (Status == 0 && !adjustment_ends()) error("Junk after the operand for DSA");
+    } else if (TOKEN != T_DONE) {
+      error("Junk after operand for DSA");
+    }
+  }
+
+  if (numeric) {
+    place_explicitly(explicit_ok ? label : 0, WIDTH);
+  } else if (name_label()) {
+    define_label(P + 2, 0);
+  }
+}
+
+bool Pass1::adjustment_ends() {
+  // adjust leaves current the last token that belongs to the adjustment.
+  POS = END + 1;
+  return ctx.lexer.lex(LINE, POS, END) == T_DONE;
+}
+
+void Pass1::do_equ() {
+  P_Scratch = 0;
+  if (!is_blank(cols(LINE, 6, 11)) && !name_label()) ctx.diag.ERROR = true;
+  ctx.parser.parse(LINE, POS, Status, 1);
+  if (Status != 1) ctx.diag.ERROR = true;
+  if (ctx.diag.ERROR) return;
+
+  Operand& o = op(1);
+  const int index = index_digit(o.INDEX);
+  switch (o.KIND) {
+    case K_ASTERISK:
+      o.ADDR = P - 1;  // "*" is the last character of the previous statement
+      [[fallthrough]];
+    case K_ACTUAL:
+      define_label(clamp_p(static_cast<long long>(o.ADDR) + o.OFFSET), index);
+      break;
+    case K_DEVICE:
+      define_label(0, 0, false, o.LABEL.substr(0, 3));
+      break;
+    case K_SYMBOLIC: {
+      // The parser has already applied the suffix and registered the name.
+      if (ctx.symtab.valid(o.ADDR) && is_defined(ctx.symtab[o.ADDR].VALUE)) {
+        const Symbol& target = ctx.symtab[o.ADDR];
+        const int tag = o.INDEX == ' ' ? target.INDEX : index;
+        define_label(clamp_p(static_cast<long long>(target.VALUE) + o.OFFSET), tag);
+      } else {
+        define_label(REF, 0);
+      }
+      break;
+    }
+    default:
+      ctx.diag.ERROR = true;
+      break;
+  }
+}
+
+}  // namespace velumar

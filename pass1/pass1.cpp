@@ -1,0 +1,274 @@
+// Pass 1: the statement loop, the common end of a statement and the end of
+// the pass. The statement handlers live in machine.cpp, declaratives.cpp
+// and control.cpp.
+#include "pass1/pass1.h"
+
+#include <algorithm>
+
+#include "driver/text.h"
+#include "frontend/lexer.h"
+#include "frontend/opcodes.h"
+#include "pass1/pass1_state.h"
+#include "tables/pools.h"
+
+namespace velumar {
+
+int pass_1(Context& ctx, bool* had_cards) {
+  Pass1 pass(ctx);
+  return pass.run(had_cards);
+}
+
+int clamp_p(long long value) { return static_cast<int>(std::clamp<long long>(value, -kPBound, kPBound)); }
+
+namespace {
+
+bool is_comment(std::string_view line) { return col(line, 6) == '*'; }
+
+}  // namespace
+
+bool Pass1::program_ahead(int& status) {
+  // Blank and comment cards at the end of the input (editors leave blank
+  // lines behind) must not start a job of their own: read up to the first
+  // card with a statement and put everything back.
+  std::vector<std::string> seen;
+  std::string line;
+  status = 0;
+  bool found = false;
+  while ((status = ctx.reader.read_line(line)) == 0) {
+    seen.push_back(line);
+    if (!is_blank(line) && !is_comment(line)) {
+      found = true;
+      break;
+    }
+  }
+  if (!found) return false;
+  for (auto it = seen.rbegin(); it != seen.rend(); ++it) ctx.reader.unread(*it);
+  return true;
+}
+
+void Pass1::init_job() {
+  ctx.literals.init_lit_table();
+  ctx.symtab.init_sym_table();
+  ctx.scratch.rewrite();
+  CoreMsg = false;
+  ctx.reader.LINE_NO = 0;
+  ctx.diag.N_ERRORS = 0;
+  P = kStartP;
+  PrevOp = 0;
+  PrevOpText = "     ";
+  P_Max = 0;
+}
+
+int Pass1::run(bool* had_cards) {
+  if (had_cards) *had_cards = false;
+  int status = 0;
+  if (!program_ahead(status)) return status;
+  init_job();
+
+  for (;;) {
+    ADD_WIDTH = true;
+    ctx.diag.ErrCode = err::NoErr;
+    ctx.diag.ERROR = false;
+    Direct = false;
+    GOT_D = false;
+    IXLAB = 0;
+    NEED_LTORG = false;
+    WIDTH = 0;
+    UsedSet = false;
+    ++ctx.reader.LINE_NO;
+
+    status = ctx.reader.read_line(LINE);
+    if (status > 0) return status;  // the driver reports the read failure and stops
+    if (status < 0) break;
+    LINE = pad(LINE, 80);
+
+    if (is_comment(LINE)) {
+      write_record("     ", LINE, 0, 0, 0, err::NoErr);
+      continue;
+    }
+    if (had_cards && !is_blank(LINE)) *had_cards = true;
+
+    label_field();
+    P_Scratch = P;
+    WHY = "     ";
+    MachineOp = ' ';
+    if (!look_up_op()) continue;
+    ops().clear();
+    POS = 21;
+
+    // END writes its own record and ends the job (a blank operation field
+    // keeps OP_IX, so the card itself is what says END).
+    if (cols(LINE, 16, 20) == "END  ") {
+      do_end();
+      status = 0;
+      break;
+    }
+    dispatch();
+    common_end();
+  }
+  end_of_pass();
+  return status;
+}
+
+void Pass1::label_field() {
+  POS = 6;
+  std::string_view label_cols = std::string_view(LINE).substr(0, 11);
+  LabelToken = ctx.lexer.lex(label_cols, POS, END);
+  if (LabelToken != T_NAME && LabelToken != T_NUMBER && LabelToken != T_DONE) {
+    error("Invalid label");
+    ctx.diag.ErrCode = err::LabelErr;
+  }
+  if (!is_blank(cols(LINE, std::max(END + 1, 6), 15))) {
+    ctx.diag.do_error("Junk after the label, or in CC 12-15", std::nullopt, true);
+    ctx.diag.ErrCode = err::LabelErr;
+  }
+  // The suffix goes only on a label that is there: a blank label field
+  // must not become the one-character suffix symbol.
+  std::string field(rtrim(cols(LINE, 6, 11)));
+  Label = field.empty() ? std::string(6, ' ') : ctx.parser.suffixed(field);
+}
+
+bool Pass1::look_up_op() {
+  if (is_blank(cols(LINE, 16, 18))) {
+    if (!is_blank(cols(LINE, 19, 20))) ctx.OP_IX = 0;
+    return true;  // all blank: OP_IX stays, which lets field cards follow a DA
+  }
+  ctx.OP_IX = find_op(cols(LINE, 16, 20));
+  if (ctx.OP_IX == OP_NOT_FOUND) {
+    error("Unrecognized op code");
+    ctx.diag.ErrCode = err::OpErr;
+    return false;
+  }
+  MachineOp = OP_CODES[static_cast<std::size_t>(ctx.OP_IX)].MachineOp;
+  return true;
+}
+
+void Pass1::dispatch() {
+  if (MachineOp != ' ' || ctx.OP_IX == 0) {
+    machine_instruction();
+    return;
+  }
+  const std::string op = cols(LINE, 16, 20);
+  if (is_blank(op))
+    do_field_card();
+  else if (op == "ALTER")
+    do_alter();
+  else if (op == "CHAIN")
+    do_chain();
+  else if (op == "CTL  ")
+    return;
+  else if (op == "DA   ")
+    do_da();
+  else if (op == "DC   " || op == "DCW  ")
+    do_dc();
+  else if (op == "DELET" || op == "INSER")
+    do_delet_inser();
+  else if (op == "DS   ")
+    do_ds();
+  else if (op == "DSA  ")
+    do_dsa();
+  else if (op == "ENT  ")
+    do_ent();
+  else if (op == "EQU  ")
+    do_equ();
+  else if (op == "EX   ")
+    do_ex();
+  else if (op == "JOB  ")
+    return;
+  else if (op == "LTORG")
+    do_org_ltorg(true);
+  else if (op == "ORG  ")
+    do_org_ltorg(false);
+  else if (op == "SFX  ")
+    do_sfx();
+  else if (op == "XFR  ")
+    do_xfr();
+}
+
+void Pass1::common_end() {
+  PrevOp = ctx.OP_IX;
+  PrevOpText = cols(LINE, 16, 20);
+  if (ctx.diag.ErrCode == err::NoErr && ctx.diag.ERROR) ctx.diag.ErrCode = err::BadStatement;
+  write_record(WHY, LINE, IXLAB, P_Scratch, WIDTH, ctx.diag.ErrCode, ops().filled());
+
+  if (NEED_LTORG) {
+    const int pool_start = P;
+    process_ltorg(ctx, P, true);
+    P = clamp_p(P);
+    if (P > pool_start) occupy(pool_start, P - pool_start);
+  } else if (ADD_WIDTH) {
+    if (!UsedSet && WIDTH > 0) occupy(P_Scratch, WIDTH);
+    P = clamp_p(static_cast<long long>(P) + WIDTH);
+  }
+
+  // P_Max and the storage limit count only what the statement stores, so
+  // that a statement ending exactly at the last position draws no message.
+  if (UsedSet && UsedHi > UsedLo) {
+    P_Max = std::max(P_Max, UsedHi);
+    if (UsedHi - 1 > kLastAddress) CoreMsg = true;
+  }
+  if (P > kLastAddress + 1) CoreMsg = true;
+}
+
+void Pass1::end_of_pass() {
+  if (CoreMsg) error("CORE STORAGE EXCEEDED");
+}
+
+void Pass1::write_record(std::string_view why, std::string_view line, int ixlab, int p, int width, char err,
+                         std::vector<Operand> operands) {
+  Record rec;
+  rec.WHY = pad(why, 5);
+  rec.LINE = pad(line, 80);
+  rec.IXLAB = ixlab;
+  rec.P = p;
+  rec.WIDTH = width;
+  rec.ErrCode = err;
+  rec.ops = std::move(operands);
+  ctx.scratch.write(rec);
+}
+
+void Pass1::define_label(int value, int index, bool check_dup, std::string_view dev) {
+  auto result = ctx.symtab.enter(Label, value, index, dev);
+  IXLAB = result.NUM;
+  if (check_dup && result.DUPLICATE) {
+    std::string message = "Label ";
+    message += rtrim(Label);
+    message += " is a duplicate";
+    error(message);
+    ctx.diag.ErrCode = err::LabelErr;
+  }
+}
+
+int Pass1::numeric_label() const { return digits_value(cols(LINE, 6, std::max(END, 6))); }
+
+bool Pass1::name_label() const { return LabelToken == T_NAME; }
+
+bool Pass1::numeric_label_given() const { return LabelToken == T_NUMBER; }
+
+void Pass1::occupy(int lo, int width) {
+  UsedSet = true;
+  UsedLo = lo;
+  UsedHi = clamp_p(static_cast<long long>(lo) + std::max(width, 0));
+}
+
+bool Pass1::place_explicitly(int leftmost, int width) {
+  // IXLAB holds minus the location, and 0 means "no label": a location of
+  // 0 or below cannot be carried, so such a statement goes to P, flagged.
+  if (leftmost < 1) {
+    ctx.diag.ERROR = true;
+    P_Scratch = P;
+    return false;
+  }
+  IXLAB = -leftmost;
+  ADD_WIDTH = false;
+  occupy(leftmost, width);
+  return true;
+}
+
+std::string Pass1::symbol_name(std::string_view name) const {
+  return ctx.parser.suffixed(name.substr(0, std::min<std::size_t>(name.size(), 6)));
+}
+
+std::string Pass1::op_name() const { return std::string(rtrim(cols(LINE, 16, 18))); }
+
+}  // namespace velumar
