@@ -138,13 +138,13 @@ class Pass3 {
 
   // ---- listing.cpp ----
   struct ListArgs {
-    std::optional<int> WIDTH;
-    std::optional<int> LOC;
-    std::optional<std::string> OUTPUT;
-    std::optional<int> ORG;
-    std::optional<int> CARD;
-    std::optional<std::string> DEV;
-    std::optional<char> X;
+    std::optional<int> WIDTH{};
+    std::optional<int> LOC{};
+    std::optional<std::string> OUTPUT{};
+    std::optional<int> ORG{};
+    std::optional<int> CARD{};
+    std::optional<std::string> DEV{};
+    std::optional<char> X{};
   };
   void listing(const ListArgs& args);
   void heading();

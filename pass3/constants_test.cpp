@@ -1,0 +1,155 @@
+// Declaratives in pass 3: the characters and word marks that DC, DCW, DS,
+// DSA, DA and the literal-pool lines put into storage.
+#include <gtest/gtest.h>
+
+#include "pass3/test_support.h"
+
+namespace velumar {
+namespace {
+
+using p3test::at;
+using p3test::card;
+using p3test::end_record;
+using p3test::instr;
+using p3test::Job;
+using p3test::load_deck;
+using p3test::opnd;
+using p3test::record;
+
+Record org(int where) { return record(card("", "ORG", std::to_string(where)), 0, {opnd(K_ACTUAL, where)}); }
+
+TEST(Pass3Constants, SignedNumbersCarryTheSignInTheUnitsZone) {
+  Job job;
+  job.add(record(card("", "DCW", "-123"), 3, {opnd(K_NUM_LIT, 0)}));
+  job.add(record(card("", "DCW", "+120"), 3, {opnd(K_NUM_LIT, 0)}));
+  job.add(record(card("", "DCW", "&5"), 1, {opnd(K_NUM_LIT, 0)}));
+  job.add(record(card("", "DCW", "123"), 3, {opnd(K_ACTUAL, 0)}));
+  job.add(record(card("", "DC", "-123"), 3, {opnd(K_NUM_LIT, 0)}));  // same characters, no word mark
+  job.add(end_record());
+  job.run();
+
+  const auto cards = job.cards();
+  ASSERT_EQ(cards.size(), 2u);
+  EXPECT_EQ(cards[0], "12L12?E12312L" + std::string(26, ' ') + "L013345,336339,340040,040040" + "1040" + "0001" +
+                          std::string(5, ' '));
+  EXPECT_EQ(at(job.line_of("", "DC"), 82, 91), "   3  0345");
+}
+
+TEST(Pass3Constants, AddressConstants) {
+  Job job;
+  const int name = job.sym("NAME", 100);
+  const int undef = job.sym("NOWHER", -30000);
+  const int lit = job.ctx.literals.create_lit(L_CHAR_LIT, 3, "ABC");
+  job.ctx.literals[lit].ADDR = 2000;
+  job.add(record(card("", "DCW", "-NAME"), 3, {opnd(K_ADDR_CON, name)}));              // complement: 15900
+  job.add(record(card("", "DCW", "&NAME&5&X1"), 3, {opnd(K_ADDR_CON, name, 5, '1')}));  // 105, register 1
+  job.add(record(card("", "DCW", "&NOWHER"), 3, {opnd(K_ADDR_CON, undef)}));
+  job.add(record(card("", "DCW", "+@ABC@"), 3, {opnd(K_ADCON_LIT, lit)}));
+  job.add(record(card("", "DCW", "&GONE"), 3, {opnd(K_ADDR_CON, -1)}, 0, "ADCON", err::SymErr));
+  job.add(end_record());
+  job.run();
+
+  EXPECT_EQ(load_deck(job.cards()).text(333, 347), "I0?1'5###!00###");
+  const auto list = job.listing();
+  EXPECT_EQ(at(list[3], 82, 96), "   3  0335  I0?");
+  EXPECT_EQ(at(list[5], 118, 120), "SYM");
+  EXPECT_EQ(at(list[7], 1, 5), "     ");  // a literal-pool line has no sequence number
+  EXPECT_EQ(job.ctx.diag.N_ERRORS, 2);
+}
+
+TEST(Pass3Constants, StorageAndSymbolicAddresses) {
+  Job job;
+  const int buf = job.sym("BUF", 509);
+  const int target = job.sym("TARGET", 1000);
+  const int ptr = job.sym("PTR", 512);
+  job.add(org(500));
+  job.add(record(card("BUF", "DS", "10"), 10, {}, buf));
+  job.add(record(card("PTR", "DSA", "TARGET"), 3, {opnd(K_SYMBOLIC, target)}, ptr));
+  job.add(record(card("2000", "DSA", "*"), 3, {opnd(K_ASTERISK, 0)}, -2000));  // its own last position
+  job.add(record(card("", "DSA", "15&X3"), 3, {opnd(K_ACTUAL, 15, 0, '3')}));
+  job.add(end_record());
+  job.run();
+
+  const p3test::Core core = load_deck(job.cards());
+  EXPECT_EQ(core.text(510, 512), "'00");
+  EXPECT_EQ(core.text(2000, 2002), "!02");
+  // The DSA at 2000 took no room at P: the next one follows PTR directly.
+  EXPECT_EQ(core.text(513, 515), "0A5");
+  EXPECT_EQ(core.marks(500, 2002), (std::set<int>{510, 513, 2000}));
+  EXPECT_EQ(at(job.line_of("BUF", "DS"), 82, 91), "      0509");
+  EXPECT_EQ(at(job.line_of("PTR", "DSA"), 82, 96), "   3  0512  '00");
+  EXPECT_EQ(job.ctx.diag.N_ERRORS, 0);  // every label matches its location
+}
+
+TEST(Pass3Constants, DefineAreaWithRecordMarksAndGroupMark) {
+  Job job;
+  job.add(org(600));
+  job.add(record(card("AREA", "DA", "3X20,',G"), 64,
+                 {opnd(K_ACTUAL, 3), opnd(K_ACTUAL, 20), opnd(K_DA_OPT, 0, 0, ' ', "  ", " G'")}));
+  job.add(instr("A"));
+  job.add(end_record());
+  job.run();
+
+  const p3test::Core core = load_deck(job.cards());
+  EXPECT_EQ(core.text(620, 620) + core.text(641, 641) + core.text(662, 663), "'''\"");
+  EXPECT_EQ(core.marks(600, 664), (std::set<int>{600, 621, 642, 663, 664}));
+  EXPECT_EQ(job.out.str().find("What went wrong"), std::string::npos);
+
+  const auto list = job.listing();
+  EXPECT_EQ(at(list[4], 86, 98), "  0600   0663");
+  for (int i = 0; i < 3; ++i) {
+    const std::string& l = list[static_cast<std::size_t>(5 + i)];
+    EXPECT_EQ(at(l, 1, 5), "     ");
+    EXPECT_EQ(at(l, 22, 30), "DC    @'@");
+    EXPECT_EQ(at(l, 82, 91), "   1  0" + std::to_string(620 + 21 * i));
+    EXPECT_EQ(at(l, 106, 110), "RMARK");
+  }
+  EXPECT_EQ(at(list[8], 1, 5), "  102");
+  EXPECT_EQ(at(list[8], 22, 30), "DCW   @\"@");
+  EXPECT_EQ(at(list[8], 82, 110), "   1  0663" + std::string(14, ' ') + "GMARK");
+  EXPECT_EQ(at(list[9], 86, 91), "  0664");
+}
+
+TEST(Pass3Constants, DefineAreaAtExplicitOriginClearedOrMalformed) {
+  Job job;
+  const Operand none = opnd(K_DA_OPT, 0, 0, ' ', "  ", "");
+  job.add(record(card("2000", "DA", "2X10"), 20, {opnd(K_ACTUAL, 2), opnd(K_ACTUAL, 10), none}, -2000));
+  job.add(record(card("", "DA", "2X5,C"), 10,
+                 {opnd(K_ACTUAL, 2), opnd(K_ACTUAL, 5), opnd(K_DA_OPT, 0, 0, ' ', "  ", "C")}));
+  // A size pass 1 could not read: it reserved nothing, so nothing is laid out.
+  job.add(record(card("", "DA", "2Y5"), 0, {opnd(K_ACTUAL, 1), opnd(K_ACTUAL, 1), none}, 0, "     ",
+                 err::NoBXLErr));
+  job.add(instr("A"));
+  job.add(end_record());
+  job.run();
+
+  const p3test::Core core = load_deck(job.cards());
+  EXPECT_EQ(core.marks(2000, 2020), (std::set<int>{2000, 2010}));
+  EXPECT_EQ(core.text(333, 343), "          A");  // the explicit area left P at 333
+  EXPECT_EQ(core.marks(333, 343), (std::set<int>{333, 338, 343}));
+  EXPECT_EQ(job.out.str().find("What went wrong"), std::string::npos);
+}
+
+TEST(Pass3Constants, BlankCharacterAndBadConstants) {
+  Job job;
+  job.add(record(card("704", "DCW", "#5"), 5, {opnd(K_BLANK_CON, 5)}, -700));  // blanks at their own place
+  job.add(record(card("", "DCW", "@\"@"), 1, {opnd(K_CHAR_LIT, 0)}));
+  job.add(record(card("BUFFER", "DCW", "#04"), 4, {opnd(K_AREA_DEF, 0)}, 0, "AREA "));
+  job.add(record(card("", "DCW", "@AB@"), 2, {opnd(K_CHAR_LIT, 0)}, 0, "LIT  "));
+  job.add(record(card("", "DCW", "5"), 0, {opnd(K_ACTUAL, 0)}));
+  job.add(instr("A"));
+  job.add(end_record());
+  job.run();
+
+  const p3test::Core core = load_deck(job.cards());
+  EXPECT_EQ(core.text(700, 704), "     ");
+  EXPECT_EQ(core.text(333, 340), "\"    ABA");
+  EXPECT_EQ(core.marks(333, 800), (std::set<int>{333, 334, 338, 340, 700}));
+  const auto list = job.listing();
+  EXPECT_EQ(at(list[4], 106, 110), "GMARK");
+  EXPECT_EQ(at(list[6], 1, 5), "     ");
+  EXPECT_EQ(at(list[7], 118, 130), "BAD STATEMENT");
+}
+
+}  // namespace
+}  // namespace velumar

@@ -1,0 +1,429 @@
+// Pass 3 statement loop: reads every intermediate record of the job once
+// more, assembles machine instructions, hands declaratives and transfers to
+// their writers, and lists every statement.
+#include "pass3/pass3.h"
+
+#include <cstdint>
+#include <optional>
+
+#include "driver/context.h"
+#include "driver/text.h"
+#include "frontend/charset.h"
+#include "frontend/opcodes.h"
+#include "frontend/zone.h"
+#include "tables/dumps.h"
+
+namespace velumar {
+
+namespace {
+
+constexpr int kCoreLimit = 16000;
+
+/// Keeps a location computed from record values inside int range, so that
+/// arithmetic on absurd hand-made values never overflows.
+int clamp_location(std::int64_t v) {
+  constexpr std::int64_t kBound = 100000000;
+  if (v > kBound) return static_cast<int>(kBound);
+  if (v < -kBound) return static_cast<int>(-kBound);
+  return static_cast<int>(v);
+}
+
+/// Records generated for literal pools carry no sequence number.
+bool is_literal_tag(std::string_view why) { return why == "LIT  " || why == "AREA " || why == "ADCON"; }
+
+/// An index tag read as a register number; -1 when it names none of 0-3.
+int index_digit(char c) {
+  if (c == ' ') return 0;
+  if (c >= '0' && c <= '3') return c - '0';
+  return -1;
+}
+
+/// EQU places nothing; its line shows the equated value (with the index
+/// mark) or the device it names.
+void list_equ(Pass3& p) {
+  Context& ctx = p.ctx;
+  const Operand& op = p.operand(1);
+  const int IxLab = p.IxLab;
+  p.X = ' ';
+  Pass3::ListArgs args;
+  std::optional<std::int64_t> value;
+  int index = index_digit(op.INDEX);
+
+  if (op.KIND == K_DEVICE) {
+    args.DEV = cols(op.LABEL, 1, 3);
+  } else if (op.KIND == K_SYMBOLIC && ctx.symtab.valid(op.ADDR)) {
+    const Symbol& sym = ctx.symtab[op.ADDR];
+    if (!is_blank(sym.DEV)) {
+      args.DEV = pad(sym.DEV, 3);
+    } else {
+      if (sym.VALUE > 15999 || sym.VALUE < -15999) ctx.diag.ErrCode = err::SymErr;
+      if (is_defined(sym.VALUE)) {
+        value = static_cast<std::int64_t>(sym.VALUE) + op.OFFSET;
+        if (op.INDEX == ' ') index = sym.INDEX;
+      }
+    }
+  } else if (op.KIND == K_ACTUAL || op.KIND == K_ASTERISK) {
+    value = static_cast<std::int64_t>(op.ADDR) + op.OFFSET;
+  }
+  // The label holds the value after pass 2 (forward references, "*" after
+  // an ORG that pass 1 could not place), so it is shown when it has one.
+  if (!args.DEV && IxLab > 0 && ctx.symtab.valid(IxLab)) {
+    const Symbol& label = ctx.symtab[IxLab];
+    if (is_defined(label.VALUE) && is_blank(label.DEV)) {
+      value = label.VALUE;
+      index = label.INDEX;
+    }
+  }
+  if (!args.DEV && value) {
+    if (index >= 1 && index <= 3) p.X = 'X';
+    args.LOC = clamp_location(*value);
+    args.X = p.X;
+  }
+  p.listing(args);
+}
+
+}  // namespace
+
+void pass_3(Context& ctx, bool Do_List, bool Do_Object, bool Do_Tape) {
+  Pass3 pass(ctx, Do_List, Do_Object, Do_Tape);
+  pass.run();
+}
+
+Pass3::Pass3(Context& context, bool list, bool object, bool tape)
+    : ctx(context), Do_List(list), Do_Object(object), Do_Tape(tape) {
+  CARD = empty_card();
+  SKIP = ctx.settings.BootLoader == 'N' ? ' ' : '0';
+  NeedCS = ctx.settings.BootLoader != 'N';
+  RMARK = bcd_char(RecordMark);
+  GMARK = bcd_char(GroupMark);
+}
+
+const Operand& Pass3::operand(int k) const {
+  static const Operand kBlank{};
+  return rec ? rec->operand(k) : kBlank;
+}
+
+void Pass3::run() {
+  for (const Record& r : ctx.scratch.records()) process_record(r);
+  if (Do_List && ctx.listing) {
+    heading_job();
+    std::string head = "0";
+    for (int i = 0; i < 7; ++i) head += "SYMBOL  ADDRESS  ";
+    print(head);
+    dump_symtab(ctx.symtab, *ctx.listing, std::nullopt, true);
+  }
+}
+
+void Pass3::process_record(const Record& r) {
+  rec = &r;
+  WHY = pad(r.WHY, 5);
+  LINE = pad(r.LINE, 80);
+  IxLab = r.IXLAB;
+  P_IN = r.P;
+  WIDTH = r.WIDTH;
+  ctx.diag.ErrCode = r.ErrCode;
+
+  const bool comment = col(LINE, 6) == '*';
+  const std::string op_field = cols(LINE, 16, 20);
+  // The JOB card's identification must be on every card punched from now
+  // on, the loader cards included.
+  if (!comment && op_field == "JOB  ") {
+    Deck_Id = cols(LINE, 76, 80);
+    Page_Head = cols(LINE, 21, 72);
+  }
+  if (NeedCS) {
+    emit_loader();
+    NeedCS = false;
+  }
+  if (ctx.settings.BootLoader != 'N' && NeedEX) {
+    emit_resume();
+    NeedEX = false;
+  }
+  OUTPUT = std::string(52, ' ');
+  P_IN = P;
+
+  if (comment) {
+    list_comment();
+  } else if (WHY == "FIELD") {
+    do_field_record();
+  } else if (WHY == "SBFLD") {
+    do_sbfld_record();
+  } else if (WHY == "MACRO") {
+    do_macro_record();
+  } else {
+    if (!is_literal_tag(WHY)) ++SEQ;
+    const bool direct = is_blank(cols(LINE, 16, 18));
+    if (direct) {
+      MachineOp = col(LINE, 19);
+      D = col(LINE, 20);
+      OP_IX = 0;
+      if (is_group_mark(D) && is_blank(WHY)) WHY = "GMARK";
+    } else {
+      // Row 116 is both the end marker and "not found": either way the
+      // operation character is blank and the card is only listed.
+      OP_IX = find_op(op_field, OP_NOT_FOUND);
+      if (OP_IX < 0 || OP_IX >= NUM_OP_CODES) OP_IX = OP_NOT_FOUND;
+      MachineOp = OP_CODES[static_cast<std::size_t>(OP_IX)].MachineOp;
+      D = ' ';
+    }
+    // A direct card with a blank operation character still occupies the
+    // positions pass 1 gave it, and so does every character chained by
+    // CHAIN, whatever the chained operation field holds.
+    const bool machine = MachineOp != ' ' || WHY == "GEN  " || (direct && WIDTH > 0);
+    if (machine) {
+      assemble_instruction();
+    } else {
+      P_IN = P + WIDTH - 1;
+      if (op_field == "DA   ") {
+        do_da();
+      } else if (op_field == "DC   " || op_field == "DCW  ") {
+        do_dc();
+      } else if (op_field == "DS   ") {
+        do_ds();
+      } else if (op_field == "DSA  ") {
+        do_dsa();
+      } else if (op_field == "EQU  ") {
+        list_equ(*this);
+      } else if (op_field == "EX   " || op_field == "XFR  ") {
+        transfer_ex();
+      } else if (op_field == "END  ") {
+        transfer_end();
+      } else if (op_field == "JOB  ") {
+        heading();
+        listing({});
+      } else if (op_field == "LTORG" || op_field == "ORG  ") {
+        do_org();
+      } else if (op_field == "SFX  ") {
+        SFX = col(LINE, 21);
+        listing({});
+      } else {
+        listing({});
+      }
+    }
+  }
+  // Counted here, once per record, so that the error count does not depend
+  // on whether a listing is written.
+  if (ctx.diag.ErrCode != err::NoErr) ++ctx.diag.N_ERRORS;
+  rec = nullptr;
+}
+
+void Pass3::assemble_instruction() {
+  test_p(P);
+  Object = std::string(8, ' ');
+  Object[0] = MachineOp;
+  const OpCode& row = OP_CODES[static_cast<std::size_t>(OP_IX)];
+  if (is_fixed_d(row.D)) D = row.D;
+  const int n = rec ? rec->Num_Operands() : 0;
+
+  switch (WIDTH) {
+    case 1:
+      OUTPUT[0] = Object[0];
+      break;
+    case 2:
+      // Without operands (PCB, RCB, WM) the fixed d-modifier is the second character.
+      if (n >= 1) D = col(operand(1).D, 1);
+      Object[1] = D;
+      spread({1, 1});
+      break;
+    case 4:
+      Object.replace(1, 3, do_operand(1));
+      spread({1, 3});
+      break;
+    case 5:
+      Object.replace(1, 3, do_operand(1));
+      if (n >= 2) D = col(operand(2).D, 1);
+      Object[4] = D;
+      spread({1, 3, 1});
+      break;
+    case 7:
+      Object.replace(1, 3, do_operand(1));
+      Object.replace(4, 3, do_operand(2));
+      spread({1, 3, 3});
+      break;
+    case 8:
+      Object.replace(1, 3, do_operand(1));
+      Object.replace(4, 3, do_operand(2));
+      if (n >= 3) D = col(operand(3).D, 1);
+      Object[7] = D;
+      spread({1, 3, 3, 1});
+      break;
+    default:
+      OUTPUT[0] = Object[0];
+      break;
+  }
+
+  const int start = P;
+  if (WIDTH >= 1) {
+    // Widths that no instruction has (they follow errors in pass 1) still
+    // fill their positions, so P stays where pass 1 expects it.
+    std::string what = WIDTH <= 8 && WIDTH != 3 && WIDTH != 6
+                           ? Object.substr(0, static_cast<std::size_t>(WIDTH))
+                           : std::string(1, Object[0]) + std::string(static_cast<std::size_t>(WIDTH - 1), ' ');
+    dc(what, 'W', start + WIDTH - 1, 0);
+  }
+  if (is_group_mark(D) && is_blank(WHY)) WHY = "GMARK";
+  listing({.WIDTH = WIDTH, .LOC = start, .OUTPUT = OUTPUT, .CARD = CARD_NO});
+}
+
+std::string Pass3::do_operand(int WHICH) {
+  const Operand& op = operand(WHICH);
+  int index = 0;
+  std::string where = "   ";
+  std::int64_t addr = 0;
+  bool known = true;
+
+  switch (op.KIND) {
+    case K_ACTUAL:
+      addr = op.ADDR;
+      break;
+    case K_ADCON_LIT:
+    case K_ADDR_CON:
+    case K_AREA_DEF:
+    case K_CHAR_LIT:
+    case K_NUM_LIT:
+      if (ctx.literals.valid(op.ADDR))
+        addr = ctx.literals[op.ADDR].ADDR;
+      else
+        known = false;
+      break;
+    case K_ASTERISK:
+      addr = static_cast<std::int64_t>(P) + WIDTH - 1;
+      break;
+    case K_SYMBOLIC:
+      if (ctx.symtab.valid(op.ADDR)) {
+        const Symbol& sym = ctx.symtab[op.ADDR];
+        addr = sym.VALUE;
+        index = sym.INDEX;
+        where = pad(sym.DEV, 3);
+        known = is_defined(sym.VALUE);
+      } else {
+        known = false;
+      }
+      break;
+    case K_DEVICE:
+      break;
+    default:
+      known = false;  // no address can be made from it
+      break;
+  }
+  if (op.INDEX != ' ') index = index_digit(op.INDEX);
+
+  if (op.KIND == K_DEVICE) {
+    where = cols(op.LABEL, 1, 3);
+  } else if (is_blank(where)) {
+    const std::int64_t value = addr + op.OFFSET;
+    if (!known || index < 0 || index > 3 || value < 0 || value >= kCoreLimit)
+      where = "###";
+    else
+      where = num_to_addr(static_cast<int>(value), index);
+    if (where == "###") ctx.diag.ErrCode = err::SymErr;
+  }
+
+  if (WHICH == 1) {
+    const char letter = OP_CODES[static_cast<std::size_t>(OP_IX)].A;
+    if (letter != OPT && letter != PRO && letter != REQ) {
+      where[0] = '%';
+      where[1] = letter;
+    }
+  }
+  return where;
+}
+
+void Pass3::test_p(int P_TO_TEST) {
+  if (IxLab <= 0 || !ctx.symtab.valid(IxLab)) return;
+  const Symbol& sym = ctx.symtab[IxLab];
+  if (sym.VALUE == P_TO_TEST || sym.VALUE < 0 || P_TO_TEST < 0) return;
+  auto number = [](int v) {
+    std::string s = fmt_int(v, 6);
+    return s.substr(s.find_first_not_of(' '));
+  };
+  ctx.diag.do_error("Definition of " + std::string(rtrim(sym.LABEL)) + " (" + number(sym.VALUE) +
+                    ") different from current P (" + number(P_TO_TEST) + ")");
+  ctx.diag.ErrCode = err::SymErr;
+}
+
+void Pass3::do_org() {
+  P_IN = P;
+  const Operand& op = operand(1);
+  std::int64_t p = P;
+  if (op.KIND == K_ACTUAL) {
+    p = op.ADDR;
+  } else if (op.KIND == K_SYMBOLIC) {
+    if (ctx.symtab.valid(op.ADDR)) {
+      p = ctx.symtab[op.ADDR].VALUE;
+      if (p < 0) ctx.diag.ErrCode = err::UndefOrg;
+    } else {
+      ctx.diag.ErrCode = err::UndefOrg;
+    }
+  }
+  if (op.OFFSET == X00) {
+    const std::int64_t rem = ((p + 99) % 100 + 100) % 100;
+    p = p + 99 - rem;
+  } else {
+    p += op.OFFSET;
+  }
+  P = clamp_location(p);
+  ListArgs args;
+  if (IxLab > 0) args.LOC = P_IN;
+  args.ORG = P;
+  listing(args);
+}
+
+void Pass3::spread(std::initializer_list<int> HOW_MANY) {
+  std::size_t from = 0;
+  std::size_t to = 0;
+  for (int len : HOW_MANY) {
+    for (int i = 0; i < len && from < Object.size() && to < OUTPUT.size(); ++i) OUTPUT[to++] = Object[from++];
+    ++to;  // one blank between parts
+  }
+}
+
+void Pass3::do_field_record() {
+  std::int64_t org = static_cast<std::int64_t>(operand(1).ADDR) + P_DA - 1;
+  if (org >= 1 && org <= 80 && ctx.settings.NotIn_1_80) ctx.diag.ErrCode = err::AddrErr;
+  // Each record of the area gets its word mark and counts as a statement.
+  for (int i = 1; i <= Nrecs; ++i) {
+    ++SEQ;
+    if (org < 0 || org >= kCoreLimit) {
+      // A word mark that no storage position can take is reported, not punched.
+      ctx.diag.ErrCode = err::SymErr;
+      break;
+    }
+    if (Do_Object && Num_Load_Ops >= 6) finish_obj(true);
+    sw(static_cast<int>(org));
+    org += RECSIZ;
+  }
+  listing({.LOC = clamp_location(static_cast<std::int64_t>(operand(2).ADDR) + P_DA - 1)});
+}
+
+void Pass3::do_sbfld_record() {
+  ++SEQ;
+  const int org = clamp_location(static_cast<std::int64_t>(operand(1).ADDR) + P_DA - 1);
+  if (org >= 1 && org <= 80 && ctx.settings.NotIn_1_80) ctx.diag.ErrCode = err::AddrErr;
+  listing({.LOC = org});
+}
+
+void Pass3::do_macro_record() {
+  ++SEQ;
+  // A CHAIN in error generates nothing: its second record carries the amount
+  // read, but passes 1 and 2 keep the location counter where it was, and so
+  // does this pass.
+  listing({});
+}
+
+void Pass3::list_comment() {
+  if (is_blank(WHY)) ++SEQ;
+  if (!Do_List || !ctx.listing) return;
+  if (LINE_NO >= ctx.settings.MaxLine || SKIP != '1') heading();
+  std::string line;
+  if (is_blank(WHY)) {
+    line = fmt_int(SEQ, 5) + " " + cols(LINE, 1, 2) + " " + cols(LINE, 3, 5) + "  " + cols(LINE, 6, 80);
+  } else {
+    line = "      " + cols(LINE, 1, 2) + " " + cols(LINE, 3, 5) + "  " + cols(LINE, 6, 80);
+    line = pad(line, 105) + WHY;
+  }
+  print(line);
+  ++LINE_NO;
+}
+
+}  // namespace velumar
