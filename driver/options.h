@@ -1,0 +1,80 @@
+// The command line: options, usage text, version banner, and the report of
+// a file or conversion failure.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/settings.h"
+
+namespace velumar {
+
+/// The banner printed by -V and as the last line of the usage text.
+constexpr std::string_view Version = "1401 Velumar cross-assembler, version 1.3";
+
+/// The files that options name.
+enum class FileOption { Listing, Macros, Object, Tape };
+
+/// The io_error text for a file that cannot be opened.
+std::string_view open_failure_text(FileOption which);
+/// The io_error text for a file that cannot be written (or closed).
+std::string_view write_failure_text(FileOption which);
+
+/// Everything the command line asks for.
+struct Options {
+  Settings settings;
+  Traces traces;
+  bool LONG_LITS = false;
+  bool SYMTAB = false;
+  bool KeepScratch = false;
+  bool Do_List = false;
+  bool Do_Macros = false;
+  bool Do_Object = false;
+  bool Do_Tape = false;
+  std::string LIST, MACROS, OBJ, TAPE;
+  std::optional<std::string> INPUT;  ///< none: the source is standard input
+};
+
+/// What parse_options decided.
+struct OptionsResult {
+  bool run = true;  ///< false: the run stops here with `status`
+  int status = 0;
+};
+
+/// Opens the file named by a file option when the option is examined;
+/// returns false after reporting the failure.
+using FileOpener = std::function<bool(FileOption, const std::string& name)>;
+
+/// Examines `args` (argument 0 is the invocation name) left to right and
+/// fills `opts`. Usage text, banner, -b messages and conversion failures go
+/// to `out`. Stops with status 0 after -V or exactly -h, 2 after any other
+/// unknown option, a value that does not convert or a file that `open`
+/// could not open.
+[[nodiscard]] OptionsResult parse_options(const std::vector<std::string>& args, Options& opts, std::ostream& out,
+                                          const FileOpener& open);
+
+/// The 26 lines of the usage text, each ending in a newline.
+std::string usage_text(std::string_view invocation, int CoreSize);
+
+/// Applies the value of -b: boot loader letter and core-size selector.
+/// Bad letters or selectors print one line to `out` and fall back.
+void apply_boot_option(std::string_view value, Settings& settings, std::ostream& out);
+
+/// Reads a free-form integer: optional blanks, an optional sign, digits,
+/// optional blanks. Returns false with `iostat` set to EINVAL (not a
+/// number) or ERANGE (does not fit).
+[[nodiscard]] bool read_free_int(std::string_view text, int& value, int& iostat);
+
+/// The one-line description of an I/O status: the system's text for an
+/// errno value, "End of file" for a negative status.
+std::string io_status_text(int IOSTAT);
+
+/// Reports a failure on `out`: WHAT, FILE when given, the status
+/// description and "Error status code = " IOSTAT, each on its own line.
+void io_error(std::ostream& out, std::string_view WHAT, int IOSTAT, std::optional<std::string_view> FILE = std::nullopt);
+
+}  // namespace velumar

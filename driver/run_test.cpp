@@ -1,0 +1,201 @@
+#include "driver/run.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "driver/options.h"
+
+namespace velumar {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+  int status = -1;
+  std::string out;
+};
+
+RunResult run(std::vector<std::string> args, const std::string& input = "") {
+  args.insert(args.begin(), "velumar");
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::istringstream in(input);
+  std::ostringstream out;
+  RunResult r;
+  r.status = velumar_main(static_cast<int>(args.size()), argv.data(), in, out);
+  r.out = out.str();
+  return r;
+}
+
+std::string card(std::string_view label, std::string_view op, std::string_view operands = "") {
+  std::string c(80, ' ');
+  c.replace(5, label.size(), label);
+  c.replace(15, op.size(), op);
+  c.replace(20, operands.size(), operands);
+  return c + "\n";
+}
+
+std::string read_file(const fs::path& p) {
+  std::ifstream in(p);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// A private working directory, entered for the test and removed after it.
+class RunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    old_ = fs::current_path();
+    dir_ = fs::temp_directory_path() / ("velumar_run_" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+    fs::current_path(dir_);
+  }
+  void TearDown() override {
+    fs::current_path(old_);
+    fs::remove_all(dir_);
+  }
+  fs::path dir_, old_;
+};
+
+const std::string kHello = card("START", "CS", "332") + card("", "CS") + card("", "MCW", "MSG,212") + card("", "W") +
+                           card("", "H", "START") + card("MSG", "DCW", "@HELLO WORLD@") + card("", "END", "START");
+
+std::string io_lines(std::string_view what, std::string_view file, int err) {
+  return std::string(what) + "\n" + std::string(file) + "\n" + std::strerror(err) + "\nError status code = " +
+         std::to_string(err) + "\n";
+}
+
+TEST_F(RunTest, StopsBeforeAssemblingWithTheRightStatus) {
+  EXPECT_EQ(run({"-V"}).status, EXIT_OK);
+  EXPECT_EQ(run({"-h"}).status, EXIT_OK);
+  EXPECT_EQ(run({"-hx"}).status, EXIT_USAGE_OR_IO);
+  EXPECT_EQ(run({"-p", "x"}).status, EXIT_USAGE_OR_IO);
+  RunResult r = run({"-q", "-lnot_created.lst"});
+  EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
+  EXPECT_TRUE(r.out.starts_with("Usage: velumar [options] input-file\n"));
+  EXPECT_FALSE(fs::exists("not_created.lst"));
+}
+
+TEST_F(RunTest, FilesThatCannotBeOpened) {
+  RunResult r = run({"missing.s"});
+  EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
+  EXPECT_EQ(r.out, io_lines("While opening input file", "missing.s", ENOENT));
+
+  fs::create_directory("adir");
+  r = run({"adir"});
+  EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
+  EXPECT_EQ(r.out, io_lines("While opening input file", "adir", EISDIR));
+
+  r = run({"-l", "nodir/x.lst", "prog.s"});
+  EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
+  EXPECT_EQ(r.out, io_lines("While opening \"listing\" file", "nodir/x.lst", ENOENT));
+
+  r = run({"-mlib.mac"});
+  EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
+  EXPECT_EQ(r.out, io_lines("While opening \"macro library\" file", "lib.mac", ENOENT));
+
+  r = run({"-t", "adir"});
+  EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
+  EXPECT_EQ(r.out, io_lines("While opening \"loadable tape\" file", "adir", EISDIR));
+}
+
+TEST_F(RunTest, EmptyInputIsANormalEnd) {
+  RunResult r = run({}, "");
+  EXPECT_EQ(r.status, EXIT_OK);
+  EXPECT_EQ(r.out, "");
+  // Blank and comment cards after the last program are not a program.
+  r = run({}, kHello + "\n" + card("*", "") + "   \n");
+  EXPECT_EQ(r.status, EXIT_OK);
+  EXPECT_EQ(r.out, "");
+}
+
+TEST_F(RunTest, ProgramWithoutEndIsNotAssembled) {
+  RunResult r = run({"-l", "p.lst", "-o", "p.obj"}, card("", "CS", "332") + card("", "H"));
+  EXPECT_EQ(r.status, EXIT_ASSEMBLY_ERRORS);
+  EXPECT_EQ(r.out, "End of input before END: program not assembled\n");
+  EXPECT_EQ(read_file("p.lst"), "");
+  EXPECT_EQ(read_file("p.obj"), "");
+
+  // A complete program before it is still assembled.
+  r = run({"-o", "p.obj"}, kHello + card("", "H"));
+  EXPECT_EQ(r.status, EXIT_ASSEMBLY_ERRORS);
+  EXPECT_NE(read_file("p.obj"), "");
+}
+
+TEST_F(RunTest, ErrorsGiveStatusOneAndTheirCount) {
+  std::ofstream("lib.mac") << "anything\n";
+  // -m requires the library but the source still comes from the input.
+  RunResult r = run({"-m", "lib.mac"}, kHello);
+  EXPECT_EQ(r.status, EXIT_OK);
+  EXPECT_EQ(r.out, "");
+
+  r = run({}, card("", "XYZ") + card("", "END"));
+  EXPECT_EQ(r.status, EXIT_ASSEMBLY_ERRORS);
+  EXPECT_NE(r.out.find("    1 Errors\n"), std::string::npos) << r.out;
+}
+
+TEST_F(RunTest, TwoJobsShareTheOutputFiles) {
+  std::ofstream("two.s") << kHello << kHello;
+  RunResult r = run({"-ltwo.lst", "-otwo.obj", "two.s"});
+  EXPECT_EQ(r.status, EXIT_OK);
+  // Each job's deck starts with its own loader, numbered from card 0001.
+  std::istringstream deck(read_file("two.obj"));
+  int first_cards = 0;
+  for (std::string line; std::getline(deck, line);)
+    if (line.size() >= 75 && line.substr(71, 4) == "0001") ++first_cards;
+  EXPECT_EQ(first_cards, 2);
+}
+
+TEST_F(RunTest, WriteFailureIsNotASuccess) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  RunResult r = run({"-l", "/dev/full"}, kHello);
+  EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
+  EXPECT_NE(r.out.find(io_lines("While writing \"listing\" file", "/dev/full", ENOSPC)), std::string::npos) << r.out;
+}
+
+TEST_F(RunTest, FailingStandardOutputIsNotASuccess) {
+  // A stream buffer that refuses every character, like a full disk.
+  struct Refusing : std::streambuf {
+    int_type overflow(int_type) override { return traits_type::eof(); }
+  } refusing;
+  std::ostream out(&refusing);
+  std::istringstream in;
+  std::string name = "velumar", opt = "-V";
+  char* argv[] = {name.data(), opt.data(), nullptr};
+  EXPECT_EQ(velumar_main(2, argv, in, out), EXIT_USAGE_OR_IO);
+}
+
+TEST_F(RunTest, TableDumpsFollowEachPass) {
+  RunResult r = run({"-s"}, kHello);
+  EXPECT_EQ(r.status, EXIT_OK);
+  std::size_t after1 = r.out.find("After pass 1:");
+  ASSERT_NE(after1, std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("After pass 2:", after1), std::string::npos) << r.out;
+
+  r = run({"-s"}, card("START", "CS", "332"));  // no END: pass 1 only
+  EXPECT_NE(r.out.find("After pass 1:"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("After pass 2:"), std::string::npos) << r.out;
+  EXPECT_TRUE(r.out.ends_with("End of input before END: program not assembled\n")) << r.out;
+}
+
+TEST_F(RunTest, KeepScratchLeavesTheLastProgramWithCards) {
+  RunResult r = run({"--keepscratch"}, kHello + card("", "DCW", "@X@") + card("", "END") + "\n\n");
+  EXPECT_EQ(r.status, EXIT_OK);
+  std::string text = read_file("scratch");
+  EXPECT_NE(text.find("@X@"), std::string::npos);
+  EXPECT_EQ(text.find("HELLO"), std::string::npos);  // the first program's records are gone
+
+  run({}, kHello);  // without the option the file is left alone
+  EXPECT_EQ(read_file("scratch"), text);
+}
+
+}  // namespace
+}  // namespace velumar

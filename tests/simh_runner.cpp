@@ -1,0 +1,124 @@
+#include "tests/simh_runner.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "frontend/charset.h"
+
+namespace velumar::e2e {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  std::string templ = (fs::temp_directory_path() / "velumar_e2e_XXXXXX").string();
+  if (::mkdtemp(templ.data()) == nullptr) throw std::runtime_error("cannot create a temporary directory");
+  path_ = templ;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+std::string shell_quote(std::string_view text) {
+  std::string q = "'";
+  for (char c : text) {
+    if (c == '\'')
+      q += "'\\''";
+    else
+      q += c;
+  }
+  return q + "'";
+}
+
+int run_command(const std::string& command) {
+  int st = std::system(command.c_str());
+  if (st == -1 || !WIFEXITED(st)) return -1;
+  return WEXITSTATUS(st);
+}
+
+bool simh_available() { return run_command("command -v i1401 >/dev/null 2>&1") == 0; }
+
+std::string read_file(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+namespace {
+
+// Runs the command file `ini` in `dir` and collects console and printer.
+SimhRun run_simh(const fs::path& dir, const std::string& ini) {
+  std::ofstream(dir / "run.ini") << ini;
+  SimhRun r;
+  r.exit_status = run_command("cd " + shell_quote(dir.string()) +
+                              " && timeout 20 i1401 run.ini < /dev/null > console.txt 2>&1");
+  r.console = read_file(dir / "console.txt");
+  std::istringstream printed(read_file(dir / "print.txt"));
+  for (std::string line; std::getline(printed, line);) {
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
+    r.printed.push_back(line);
+  }
+  return r;
+}
+
+void put_length(std::string& out, std::uint32_t n) {
+  for (int i = 0; i < 4; ++i) out += static_cast<char>((n >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+SimhRun boot_deck(const fs::path& deck, const fs::path& dir) {
+  fs::copy_file(deck, dir / "deck.obj", fs::copy_options::overwrite_existing);
+  fs::remove(dir / "print.txt");
+  return run_simh(dir,
+                  "set cpu oldconversions\n"
+                  "attach cdr deck.obj\n"
+                  "attach lpt print.txt\n"
+                  "boot cdr\n"
+                  "quit\n");
+}
+
+std::string tape_image(std::string_view tape_file) {
+  std::string image;
+  std::size_t pos = 0;
+  while (pos < tape_file.size()) {
+    std::size_t end = tape_file.find('\n', pos);
+    if (end == std::string_view::npos) end = tape_file.size();
+    std::string_view line = tape_file.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    // Columns 1-6 hold the text length and the positions covered; the
+    // record is the text after them, one tape character per host character.
+    std::string_view text = line.size() > 6 ? line.substr(6) : std::string_view();
+    std::string record;
+    for (char c : text) record += static_cast<char>(bcd_code(c));
+    auto n = static_cast<std::uint32_t>(record.size());
+    put_length(image, n);
+    image += record;
+    if (n % 2 == 1) image += '\0';
+    put_length(image, n);
+  }
+  put_length(image, 0);  // a tape mark ends the file
+  return image;
+}
+
+SimhRun boot_tape(const fs::path& tape_file, const fs::path& dir) {
+  std::ofstream(dir / "prog.tap", std::ios::binary) << tape_image(read_file(tape_file));
+  fs::remove(dir / "print.txt");
+  return run_simh(dir,
+                  "set cpu oldconversions\n"
+                  "attach mt1 prog.tap\n"
+                  "attach lpt print.txt\n"
+                  "boot mt1\n"
+                  "quit\n");
+}
+
+}  // namespace velumar::e2e
