@@ -69,10 +69,6 @@ SimhRun run_simh(const fs::path& dir, const std::string& ini) {
   return r;
 }
 
-void put_length(std::string& out, std::uint32_t n) {
-  for (int i = 0; i < 4; ++i) out += static_cast<char>((n >> (8 * i)) & 0xFF);
-}
-
 }  // namespace
 
 SimhRun boot_deck(const fs::path& deck, const fs::path& dir) {
@@ -86,32 +82,8 @@ SimhRun boot_deck(const fs::path& deck, const fs::path& dir) {
                   "quit\n");
 }
 
-std::string tape_image(std::string_view tape_file) {
-  std::string image;
-  std::size_t pos = 0;
-  while (pos < tape_file.size()) {
-    std::size_t end = tape_file.find('\n', pos);
-    if (end == std::string_view::npos) end = tape_file.size();
-    std::string_view line = tape_file.substr(pos, end - pos);
-    pos = end + 1;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    // Columns 1-6 hold the text length and the positions covered; the
-    // record is the text after them, one tape character per host character.
-    std::string_view text = line.size() > 6 ? line.substr(6) : std::string_view();
-    std::string record;
-    for (char c : text) record += static_cast<char>(bcd_code(c));
-    auto n = static_cast<std::uint32_t>(record.size());
-    put_length(image, n);
-    image += record;
-    if (n % 2 == 1) image += '\0';
-    put_length(image, n);
-  }
-  put_length(image, 0);  // a tape mark ends the file
-  return image;
-}
-
 SimhRun boot_tape(const fs::path& tape_file, const fs::path& dir) {
-  std::ofstream(dir / "prog.tap", std::ios::binary) << tape_image(read_file(tape_file));
+  std::ofstream(dir / "prog.tap", std::ios::binary) << velumar::tape_image(read_file(tape_file));
   fs::remove(dir / "print.txt");
   return run_simh(dir,
                   "set cpu oldconversions\n"

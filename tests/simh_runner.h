@@ -7,7 +7,11 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/tape_image.h"
+
 namespace velumar::e2e {
+
+using velumar::tape_image;
 
 /// A fresh directory under the system's temporary directory, removed with
 /// everything in it when the object goes away.
@@ -43,12 +47,6 @@ int run_command(const std::string& command);
 /// card reader, with the host character set of our code table, and runs it
 /// until it halts or stops (20 seconds at most). Works in `dir`.
 SimhRun boot_deck(const std::filesystem::path& deck, const std::filesystem::path& dir);
-
-/// Converts a tape file (one record a line, columns 1-6 the two counts)
-/// into a SimH tape image: per record a 4-byte little-endian length, one
-/// byte per character holding its 6-bit code, a pad byte after an odd
-/// length, and the length again; a tape mark at the end.
-std::string tape_image(std::string_view tape_file);
 
 /// Boots a tape file from drive 1, like boot_deck does for cards.
 SimhRun boot_tape(const std::filesystem::path& tape_file, const std::filesystem::path& dir);
