@@ -167,15 +167,17 @@ OptionsResult parse_options(const std::vector<std::string>& args, Options& opts,
     arg = cur.next();
     if (arg.empty() || arg[0] != '-') break;
     char letter = col(arg, 2);
-    if (arg == "-a") {
+    // Arguments compare as blank-padded text: trailing blanks never matter.
+    const std::string_view word = rtrim(arg);
+    if (word == "-a") {
       opts.settings.NotIn_1_80 = false;
     } else if (letter == 'b') {
       apply_boot_option(cur.value_of(arg), opts.settings, out);
-    } else if (arg == "-i") {
+    } else if (word == "-i") {
       opts.settings.Interleave = true;
     } else if (letter == 'l') {
       if (!file_option(FileOption::Listing, opts.Do_List, opts.LIST)) return {false, 2};
-    } else if (arg == "-L") {
+    } else if (word == "-L") {
       opts.LONG_LITS = true;
     } else if (letter == 'm') {
       if (!file_option(FileOption::Macros, opts.Do_Macros, opts.MACROS)) return {false, 2};
@@ -187,13 +189,13 @@ OptionsResult parse_options(const std::vector<std::string>& args, Options& opts,
         io_error(out, "While converting -p optipon", iostat);
         return {false, 2};
       }
-    } else if (arg == "-s") {
+    } else if (word == "-s") {
       opts.SYMTAB = true;
     } else if (letter == 't') {
       if (!file_option(FileOption::Tape, opts.Do_Tape, opts.TAPE)) return {false, 2};
     } else if (letter == 'T') {
       opts.traces.letters = cur.value_of(arg).substr(0, 6);
-    } else if (arg == "-V") {
+    } else if (word == "-V") {
       out << Version << '\n';
       return {false, 0};
     } else if (letter == 'X') {
@@ -202,13 +204,13 @@ OptionsResult parse_options(const std::vector<std::string>& args, Options& opts,
         io_error(out, "While processing X option", iostat);
         return {false, 2};
       }
-    } else if (arg == "--keepscratch") {
+    } else if (word == "--keepscratch") {
       opts.KeepScratch = true;
-    } else if (arg == "-") {
+    } else if (word == "-") {
       break;
     } else {
       out << usage_text(args.empty() ? std::string_view() : std::string_view(args[0]), opts.settings.CoreSize);
-      return {false, arg == "-h" ? 0 : 2};
+      return {false, word == "-h" ? 0 : 2};
     }
   }
   if (!is_blank(arg) && arg[0] != '-') opts.INPUT = arg;

@@ -63,7 +63,17 @@ TEST(Options, FlagsMustBeExact) {
   EXPECT_TRUE(p.opts.KeepScratch);
   EXPECT_FALSE(p.opts.INPUT.has_value());
 
-  for (const char* arg : {"-ax", "-ss", "-Lx", "-ix", "--keep", "-q", "-Vx"}) {
+  // Trailing blanks do not make an argument a different one.
+  p = parse({"-a ", "-s  ", "--keepscratch ", "- ", "prog.s"});
+  EXPECT_TRUE(p.result.run);
+  EXPECT_FALSE(p.opts.settings.NotIn_1_80);
+  EXPECT_TRUE(p.opts.SYMTAB && p.opts.KeepScratch);
+  EXPECT_FALSE(p.opts.INPUT.has_value());
+  p = parse({"-h "});
+  EXPECT_EQ(p.result.status, 0);
+  EXPECT_EQ(lines_of(p.out).size(), 26u);
+
+  for (const char* arg : {"-ax", "-ss", "-Lx", "-ix", "--keep", "-q", "-Vx", "- a"}) {
     Parsed bad = parse({arg, "prog.s"});
     EXPECT_FALSE(bad.result.run) << arg;
     EXPECT_EQ(bad.result.status, 2) << arg;

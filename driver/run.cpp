@@ -170,10 +170,8 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
 
     if (read_status > 0 || input_buf.error() != 0 || (!opts.INPUT && in.bad())) {
       int err = input_buf.error() != 0 ? input_buf.error() : EIO;
-      if (opts.INPUT)
-        io_error(out, "While reading input", err, *opts.INPUT);
-      else
-        io_error(out, "While reading input", err);
+      // The name is blank for standard input; the line is written all the same.
+      io_error(out, "While reading input", err, opts.INPUT.value_or(std::string()));
       (void)files->close_all(out);
       return EXIT_USAGE_OR_IO;
     }

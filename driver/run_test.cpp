@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 #include "driver/options.h"
 
@@ -159,6 +160,21 @@ TEST_F(RunTest, WriteFailureIsNotASuccess) {
   RunResult r = run({"-l", "/dev/full"}, kHello);
   EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
   EXPECT_NE(r.out.find(io_lines("While writing \"listing\" file", "/dev/full", ENOSPC)), std::string::npos) << r.out;
+}
+
+TEST_F(RunTest, ReadFailureOnStandardInputStopsTheRun) {
+  // A stream buffer whose device fails on the first read.
+  struct Failing : std::streambuf {
+    int_type underflow() override { throw std::runtime_error("device error"); }
+  } failing;
+  std::istream in(&failing);
+  std::ostringstream out;
+  std::string name = "velumar";
+  char* argv[] = {name.data(), nullptr};
+  EXPECT_EQ(velumar_main(1, argv, in, out), EXIT_USAGE_OR_IO);
+  // The input's name is blank for standard input and still has its line.
+  EXPECT_EQ(out.str(), "While reading input\n\n" + std::string(std::strerror(EIO)) + "\nError status code = " +
+                           std::to_string(EIO) + "\n");
 }
 
 TEST_F(RunTest, FailingStandardOutputIsNotASuccess) {

@@ -352,9 +352,8 @@ void Parser::parse(std::string_view LINE, int& START, int& STATUS, int ENTER_NAM
 
   if (ctx_.traces.on('p') && Operands.Num_Operands > 0) {
     const Operand& last = Operands.get(Operands.Num_Operands);
-    // Numbers are written blank-led, as list-directed output writes them.
-    ctx_.out << "Parser: operands( " << Operands.Num_Operands << ")%addr =  " << last.ADDR
-             << ", %kind = " << operand_kind_name(last.KIND) << ", %offset =  " << last.OFFSET
+    ctx_.out << "Parser: operands(" << Operands.Num_Operands << ")%addr = " << last.ADDR
+             << ", %kind = " << operand_kind_name(last.KIND) << ", %offset = " << last.OFFSET
              << ", %d = " << last.D << ", %index = " << last.INDEX << ", %label = " << rtrim(last.LABEL) << '\n';
   }
 }

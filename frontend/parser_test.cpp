@@ -196,8 +196,8 @@ TEST_F(ParserTest, TraceLine) {
   ctx.traces.letters = "p";
   run("AB&5&X1,-3");
   EXPECT_EQ(out.str(),
-            "Parser: operands( 1)%addr =  0, %kind = SYMBOLIC, %offset =  5, %d = AB, %index = 1, %label = AB\n"
-            "Parser: operands( 2)%addr =  1, %kind = NUM_LIT, %offset =  0, %d = - , %index =  , %label = \n");
+            "Parser: operands(1)%addr = 0, %kind = SYMBOLIC, %offset = 5, %d = AB, %index = 1, %label = AB\n"
+            "Parser: operands(2)%addr = 1, %kind = NUM_LIT, %offset = 0, %d = - , %index =  , %label = \n");
 }
 
 }  // namespace

@@ -135,7 +135,10 @@ void Pass1::do_chain() {
   }
   write_record("MACRO", LINE, 0, 0, 0, ctx.diag.ErrCode);
 
-  if (ctx.diag.ErrCode != err::NoErr) {
+  // An amount of 0 that reached here (its message was "Previous OP code not
+  // a machine OP") asks for no character: writing the last one through the
+  // common end would generate one all the same.
+  if (ctx.diag.ErrCode != err::NoErr || WIDTH == 0) {
     // The second "MACRO" record stores nothing in any pass, so P stays.
     ADD_WIDTH = false;
     return;

@@ -56,6 +56,20 @@ TEST(Origin, BlankOperandGoesPastStorageUsedIncludingPools) {
   };
   EXPECT_EQ(run.records(), expected);
 
+  // A statement that stores nothing still counts where it stands.
+  Pass1Run zero(deck({card("", "JOB", "PROG"), card("", "ORG"), card("", "ORG", "3000"), card("", "ORG", "500"),
+                      card("", "DS", "5"), card("", "ORG"), card("", "END")}));
+  const std::vector<Record> zero_expected = {
+      rec("", card("", "JOB", "PROG"), 0, 333, 0),
+      rec("", card("", "ORG"), 0, 333, 0, ' ', {opnd(333, K_ACTUAL)}),
+      rec("", card("", "ORG", "3000"), 0, 333, 0, ' ', {opnd(3000, K_ACTUAL, 0, "30")}),
+      rec("", card("", "ORG", "500"), 0, 3000, 0, ' ', {opnd(500, K_ACTUAL, 0, "50")}),
+      rec("", card("", "DS", "5"), 0, 500, 5),
+      rec("", card("", "ORG"), 0, 505, 0, ' ', {opnd(3000, K_ACTUAL)}),
+      rec("", card("", "END"), 0, 3000, 0, ' ', {opnd(0, K_ACTUAL)}),
+  };
+  EXPECT_EQ(zero.records(), zero_expected);
+
   Pass1Run empty(deck({card("", "LTORG", "500"), card("", "END")}));
   ASSERT_EQ(empty.records().size(), 2u);
   EXPECT_EQ(empty.at(0).WIDTH, 0);
@@ -82,6 +96,17 @@ TEST(Transfer, ExXfrAndEnd) {
   EXPECT_EQ(dup.at(2), diag("Label AREA is a duplicate", 3));
   EXPECT_EQ(dup.at(3).WHY, "AREA ");
   EXPECT_EQ(dup.at(4), rec("", card("", "EX"), 0, 341, 1, ' ', {opnd(0, K_ACTUAL)}));
+
+  // The message names the statement; the operand stays, all zero.
+  Pass1Run bad(deck({card("", "EX", "*"), card("", "XFR", "-5"), card("", "END")}));
+  const std::vector<Record> improper = {
+      diag("Improper operand for EX", 1),
+      rec("", card("", "EX", "*"), 0, 333, 0, '9', {Operand{}}),
+      diag("Improper operand for XFR", 2),
+      rec("", card("", "XFR", "-5"), 0, 333, 0, '9', {Operand{}}),
+      rec("", card("", "END"), 0, 333, 0, ' ', {opnd(0, K_ACTUAL)}),
+  };
+  EXPECT_EQ(bad.records(), improper);
 }
 
 TEST(Chain, RepeatsThePreviousOperation) {
@@ -130,6 +155,24 @@ TEST(Chain, Errors) {
   EXPECT_EQ(run.at(16).P, 344);
   EXPECT_EQ(run.at(17), diag("CORE STORAGE EXCEEDED", 8));
   EXPECT_EQ(run.records().size(), 18u);
+
+  // An amount of 0 after a statement that is no machine operation asks for
+  // nothing: no character is generated and P stays.
+  Pass1Run zero(deck({card("", "DCW", "@AB@"), card("", "CHAIN", "0"), card("", "CHAIN", "X"), card("", "A"),
+                      card("", "END")}));
+  const std::vector<Record> none = {
+      rec("", card("", "DCW", "@AB@"), 0, 333, 2, ' ', {opnd(0, K_CHAR_LIT, 0, "@A")}),
+      diag("Previous OP code not a machine OP", 2),
+      rec("MACRO", card("", "CHAIN", "0"), 0, 0, 0),
+      rec("MACRO", card("", "CHAIN", "0"), 0, 335, 0, '9'),
+      diag("Operand of CHAIN is not a number", 3),
+      diag("Previous OP code not a machine OP", 3),
+      rec("MACRO", card("", "CHAIN", "X"), 0, 0, 0),
+      rec("MACRO", card("", "CHAIN", "X"), 0, 335, 0, '9'),
+      rec("", card("", "A"), 0, 335, 1),
+      rec("", card("", "END"), 0, 336, 0, ' ', {opnd(0, K_ACTUAL)}),
+  };
+  EXPECT_EQ(zero.records(), none);
 }
 
 TEST(ControlStatements, SuffixAndRecordOnlyStatements) {

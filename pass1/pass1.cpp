@@ -201,8 +201,11 @@ void Pass1::common_end() {
     P = clamp_p(static_cast<long long>(P) + WIDTH);
   }
 
-  // P_Max and the storage limit count only what the statement stores, so
-  // that a statement ending exactly at the last position draws no message.
+  // P_Max counts where the statement stands, even when it stores nothing
+  // (a JOB card, an ORG), and past what it stores wherever that lies. The
+  // storage limit counts only what is stored, so that a statement ending
+  // exactly at the last position draws no message.
+  P_Max = std::max(P_Max, P_Scratch);
   if (UsedSet && UsedHi > UsedLo) {
     P_Max = std::max(P_Max, UsedHi);
     if (UsedHi - 1 > kLastAddress) CoreMsg = true;

@@ -38,6 +38,25 @@ TEST(Pass1Loop, CommentsLabelsAndTheirDiagnostics) {
   EXPECT_EQ(run.ctx.diag.N_ERRORS, 1);  // the warning is not counted
 }
 
+TEST(Pass1Loop, DuplicateLabelsKeepTheFirstDefinition) {
+  Pass1Run run(deck({card("", "SFX", "Q"), card("AB", "A"), card("AB", "DCW", "@XY@"), card("ABCDEF", "DS", "2"),
+                     card("ABCDEF", "ORG", "600"), card("", "END")}));
+  const std::vector<Record> expected = {
+      rec("", card("", "SFX", "Q"), 0, 333, 0),
+      rec("", card("AB", "A"), 1, 333, 1),
+      diag("Label ABQ is a duplicate", 3),
+      rec("", card("AB", "DCW", "@XY@"), 1, 334, 2, '2', {opnd(0, K_CHAR_LIT, 0, "@X")}),
+      rec("", card("ABCDEF", "DS", "2"), 2, 336, 2),
+      diag("Label ABCDEF is a duplicate", 5),
+      rec("", card("ABCDEF", "ORG", "600"), 2, 338, 0, '2', {opnd(600, K_ACTUAL, 0, "60")}),
+      rec("", card("", "END"), 0, 600, 0, ' ', {opnd(0, K_ACTUAL)}),
+  };
+  EXPECT_EQ(run.records(), expected);
+  EXPECT_EQ(run.sym("ABQ"), 333);
+  EXPECT_EQ(run.sym("ABCDEF"), 337);
+  EXPECT_EQ(run.out.str(), "    3: Label ABQ is a duplicate\n    5: Label ABCDEF is a duplicate\n");
+}
+
 TEST(Pass1Loop, UnrecognizedOpIsDroppedAndCommentsKeepTheFieldSequence) {
   Pass1Run run(
       deck({card("", "DA", "2X10"), card("X", "FOO", "1"), "     * NOTE", card("F", "", "5"), card("", "END")}));
