@@ -114,6 +114,27 @@ TEST(Pass3Listing, ErrorWordsAndNoTrailingBlanks) {
   EXPECT_EQ(job.ctx.diag.N_ERRORS, 10);  // a code without a word still counts
 }
 
+TEST(Pass3Listing, WideValuesKeepTheirColumns) {
+  Job job;
+  const int here = job.sym("HERE", 333);
+  job.add(record(card("HERE", "ORG", "12345"), 0, {opnd(K_ACTUAL, 12345)}, here));
+  job.add(record(card("", "DCW", "#9999"), 9999, {opnd(K_BLANK_CON, 9999)}));
+  job.add(record(card("", "DC", "#10000"), 10000, {opnd(K_BLANK_CON, 10000)}, -100));
+  job.add(record(card("", "ORG", "50"), 0, {opnd(K_ACTUAL, 50)}));
+  job.add(record(card("", "A", ""), 1));
+  job.add(end_record());
+  job.run(true, false);
+
+  const auto list = job.listing();
+  // Positions 82-98: count in 4, location in 6 and new location in 7
+  // columns, at least 4 digits each.
+  EXPECT_EQ(at(list[3], 82, 98), "      0333  12345");
+  EXPECT_EQ(at(list[4], 82, 91), "9999 22343");
+  EXPECT_EQ(at(list[5], 82, 91), "**** 10099");  // a count that does not fit
+  EXPECT_EQ(at(list[6], 86, 98), "         0050");
+  EXPECT_EQ(at(list[7], 82, 96), "   1  0050  A  ");
+}
+
 TEST(Pass3Listing, CommentsDiagnosticsAndTheSymbolTable) {
   Job job;
   job.sym("BETA", 500);

@@ -200,7 +200,9 @@ void Pass3::transfer_end() {
   spread({1, 3, 3});
 
   if (Do_Object) {
-    if ((ctx.settings.Extra & extra::Extra_End) != 0 && Num_Load_Ops <= 4) {
+    // The third set-word-mark instruction is free when it still sets only
+    // 040; a requested mark at 040 would be cleared by the transfer anyway.
+    if ((ctx.settings.Extra & extra::Extra_End) != 0 && pad(CARD, 71).substr(60, 7) == ",040040") {
       put(CARD, 61, instr);
       finish_obj(true);
     } else {

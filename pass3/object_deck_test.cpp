@@ -130,6 +130,20 @@ TEST_F(ObjectDeck, TransferCards) {
                             card("GGGGGG", "L006505,501502,503504,5050401040", 5), card("", "/###080", 6)}));
 }
 
+TEST_F(ObjectDeck, QuickEndTakesTheThirdInstructionWhileItSetsOnly040) {
+  Pass3& p = make();
+  ctx.settings.Extra = extra::Extra_End;
+  p.dc("H", 'W', 500, 0);
+  for (int a : {401, 402, 403, 404, 40}) p.sw(a);  // the fifth slot names 040 itself
+  transfer_to(333);
+  p.transfer_end();
+  p.dc("K", 'W', 600, 0);
+  for (int a : {401, 402, 403, 404, 405}) p.sw(a);
+  p.transfer_end();
+  EXPECT_EQ(cards(), (Lines{card("H", "L001500,401402,403404/3330801040", 1),
+                            card("K", "L001600,401402,403404,4050401040", 2), card("", "/333080", 3)}));
+}
+
 TEST_F(ObjectDeck, InterleavedCardsFollowAPageHeading) {
   std::ostringstream list;
   ctx.object = &obj;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "driver/context.h"
+#include "driver/text.h"
 
 namespace velumar {
 namespace {
@@ -36,6 +37,7 @@ TEST_F(LiteralsTest, SharingLimitsWidthsPoolsAndLongOption) {
   lits.LONG_LITS = true;
   EXPECT_TRUE(twice(L_CHAR_LIT, 5, "VWXYZ"));
   EXPECT_TRUE(twice(L_NUM_LIT, 7, "-7654321"));
+  EXPECT_TRUE(twice(L_CHAR_LIT, 52, std::string(52, 'P')));
   EXPECT_FALSE(twice(L_CHAR_LIT, 53, std::string(53, 'Q')));
 }
 
@@ -76,14 +78,23 @@ TEST_F(LiteralsTest, AddressOfLiteralSharesByTextOnly) {
 
 TEST_F(LiteralsTest, RepeatedAreaIsAnErrorAndReturnsTheEarlierRecord) {
   ctx.traces.letters = "C";
+  ctx.diag.U_ERROR = ErrorDest::Scratch;
+  // Area names come as the 6-character name field.
   int first = lits.create_lit(L_AREA_DEF, 20, "WORK  ");
-  EXPECT_EQ(lits.create_lit(L_AREA_DEF, 10, "WORK"), first);
+  EXPECT_EQ(lits.create_lit(L_AREA_DEF, 10, "WORK  "), first);
   int chars = lits.create_lit(L_CHAR_LIT, 3, "TMP");
-  EXPECT_EQ(lits.create_lit(L_AREA_DEF, 3, "TMP"), chars);  // any literal of the pool counts
+  EXPECT_EQ(lits.create_lit(L_AREA_DEF, 3, "TMP   "), chars);  // any literal of the pool counts
   EXPECT_EQ(lits.NUM_LITS, 2);
   EXPECT_EQ(ctx.diag.N_ERRORS, 2);
-  EXPECT_NE(out.str().find("WORK   Previously defined area-defining literal WORK\n"), std::string::npos);
-  EXPECT_NE(out.str().find("Literal TMP new\n"), std::string::npos);
+  // The trace line of a repeat is ended after the message, with nothing added.
+  EXPECT_EQ(out.str(),
+            "Literal WORK new\n"
+            "Literal WORK    0: WORK   Previously defined area-defining literal WORK\n\n"
+            "Literal TMP new\n"
+            "Literal TMP    0: TMP    Previously defined area-defining literal TMP\n\n");
+  const auto& recs = ctx.scratch.records();
+  ASSERT_EQ(recs.size(), 2u);
+  EXPECT_EQ(rtrim(recs[0].LINE), "******* WORK   Previously defined area-defining literal WORK");
   lits.LAST_LTORG = lits.NUM_LITS + 1;
   EXPECT_EQ(lits.create_lit(L_AREA_DEF, 20, "WORK  "), 3);
   EXPECT_EQ(ctx.diag.N_ERRORS, 2);

@@ -62,17 +62,22 @@ TEST(Pools, AreaLiteralsDefineTheirLabels) {
   Context ctx(out);
   ctx.literals.create_lit(L_AREA_DEF, 12, "ALPHA ");
   ctx.literals.create_lit(L_AREA_DEF, 5, "BETA  ");
+  ctx.literals.create_lit(L_AREA_DEF, 120, "GAMMA ");
   int P = 700;
   process_ltorg(ctx, P, true);
 
   const int alpha = ctx.symtab.lookup("ALPHA");
   const int beta = ctx.symtab.lookup("BETA");
+  const int gamma = ctx.symtab.lookup("GAMMA");
   EXPECT_EQ(ctx.symtab[alpha].VALUE, 711);
   EXPECT_EQ(ctx.symtab[beta].VALUE, 716);
+  EXPECT_EQ(ctx.symtab[gamma].VALUE, 836);
   const auto& recs = ctx.scratch.records();
-  ASSERT_EQ(recs.size(), 2u);
+  ASSERT_EQ(recs.size(), 3u);
   EXPECT_EQ(recs[0], rec("AREA ", dcw("ALPHA", "#12"), alpha, 700, 12, opnd(0, K_AREA_DEF)));
   EXPECT_EQ(recs[1], rec("AREA ", dcw("BETA", "#05"), beta, 712, 5, opnd(0, K_AREA_DEF)));
+  // A width of three digits keeps all of them: the card must say what the pool holds.
+  EXPECT_EQ(recs[2], rec("AREA ", dcw("GAMMA", "#120"), gamma, 717, 120, opnd(0, K_AREA_DEF)));
   EXPECT_EQ(out.str(), "");
 }
 
@@ -183,6 +188,18 @@ TEST(Pools, Trace) {
             " Enter PROCESS_LTORG with P = 500 and EMIT = F to process 1 through 1\n"
             " Literals( 1)addr = 501, %kind = CHAR_LIT, %width = 2, %text = AB, %offset = 0\n"
             " Exit PROCESS_LTORG with P = 502\n");
+
+  // The stored WIDTH is shown, for an address-of-literal the target's index.
+  out.str("");
+  const int adcon = ctx.literals.create_lit(L_ADCON_LIT, 3, "&@AB@");
+  ctx.literals[adcon].WIDTH = 1;
+  ctx.literals.create_lit(L_ADDR_CON, 3, "-AB&7", 7, ' ', "AB");
+  process_ltorg(ctx, P, true);
+  EXPECT_EQ(out.str(),
+            " Enter PROCESS_LTORG with P = 502 and EMIT = T to process 2 through 3\n"
+            " Literals( 2)addr = 504, %kind = ADCON_LIT, %width = 1, %text = &@AB@, %offset = 0\n"
+            " Literals( 3)addr = 507, %kind = ADDR_CON, %width = 3, %text = -AB&7, %offset = 7\n"
+            " Exit PROCESS_LTORG with P = 508\n");
 }
 
 }  // namespace
