@@ -97,6 +97,19 @@ const Operand& Record::operand(int k) const {
   return ops[static_cast<std::size_t>(k - 1)];
 }
 
+Record make_record(std::string_view why, std::string_view line, int ixlab, int p, int width, char err,
+                   std::vector<Operand> ops) {
+  Record r;
+  r.WHY = pad(why, 5);
+  r.LINE = pad(line, 80);
+  r.IXLAB = ixlab;
+  r.P = p;
+  r.WIDTH = width;
+  r.ErrCode = err;
+  r.ops = std::move(ops);
+  return r;
+}
+
 std::string format_record(const Record& rec) {
   std::string out = pad(rec.WHY, 5);
   out += pad(rec.LINE, 80);

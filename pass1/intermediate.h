@@ -28,6 +28,11 @@ struct Record {
   bool operator==(const Record&) const = default;
 };
 
+/// A record with every field given; the tag and the card are blank-padded
+/// (or cut) to 5 and 80 characters.
+Record make_record(std::string_view why, std::string_view line, int ixlab, int p, int width, char err = ' ',
+                   std::vector<Operand> ops = {});
+
 /// The text form of a record: 110 columns plus 27 per operand group, a
 /// fifth and later group continuing on further lines, four groups to a line
 /// ("\n" between lines, none at the end). An integer that does not fit its

@@ -219,15 +219,7 @@ void Pass1::end_of_pass() {
 
 void Pass1::write_record(std::string_view why, std::string_view line, int ixlab, int p, int width, char err,
                          std::vector<Operand> operands) {
-  Record rec;
-  rec.WHY = pad(why, 5);
-  rec.LINE = pad(line, 80);
-  rec.IXLAB = ixlab;
-  rec.P = p;
-  rec.WIDTH = width;
-  rec.ErrCode = err;
-  rec.ops = std::move(operands);
-  ctx.scratch.write(rec);
+  ctx.scratch.write(make_record(why, line, ixlab, p, width, err, std::move(operands)));
 }
 
 void Pass1::define_label(int value, int index, bool check_dup, std::string_view dev) {

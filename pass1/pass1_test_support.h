@@ -53,15 +53,7 @@ inline Operand opnd(int addr, int kind, int offset = 0, std::string_view d = "  
 
 inline Record rec(std::string_view why, std::string_view line, int ixlab, int p, int width, char err = ' ',
                   std::vector<Operand> ops = {}) {
-  Record r;
-  r.WHY = pad(why, 5);
-  r.LINE = pad(line, 80);
-  r.IXLAB = ixlab;
-  r.P = p;
-  r.WIDTH = width;
-  r.ErrCode = err;
-  r.ops = std::move(ops);
-  return r;
+  return make_record(why, line, ixlab, p, width, err, std::move(ops));
 }
 
 /// The record a diagnostic leaves in the intermediate file.

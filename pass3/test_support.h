@@ -43,14 +43,7 @@ inline std::string card(std::string_view label, std::string_view op, std::string
 
 inline Record record(std::string_view line, int width, std::vector<Operand> ops = {}, int ixlab = 0,
                      std::string_view why = "     ", char err = ' ') {
-  Record r;
-  r.WHY = pad(why, 5);
-  r.LINE = pad(line, 80);
-  r.IXLAB = ixlab;
-  r.WIDTH = width;
-  r.ErrCode = err;
-  r.ops = std::move(ops);
-  return r;
+  return make_record(why, line, ixlab, 0, width, err, std::move(ops));
 }
 
 /// END with no operand: punches the last card and the transfer card.
