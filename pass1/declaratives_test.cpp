@@ -7,12 +7,7 @@
 namespace velumar {
 namespace {
 
-using p1test::card;
-using p1test::deck;
-using p1test::diag;
-using p1test::opnd;
-using p1test::Pass1Run;
-using p1test::rec;
+using namespace p1test;  // card images, records and the in-memory run
 
 std::vector<Operand> da_ops(int nrecs, int recsiz, std::string_view options = "", char index = ' ') {
   return {opnd(nrecs, K_ACTUAL), opnd(recsiz, K_ACTUAL), opnd(0, K_DA_OPT, 0, "  ", index, options)};

@@ -9,12 +9,7 @@
 namespace velumar {
 namespace {
 
-using p1test::card;
-using p1test::deck;
-using p1test::diag;
-using p1test::opnd;
-using p1test::Pass1Run;
-using p1test::rec;
+using namespace p1test;  // card images, records and the in-memory run
 
 TEST(Pass1Loop, CommentsLabelsAndTheirDiagnostics) {
   std::string junk = card("LAB", "NOP");
