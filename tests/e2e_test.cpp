@@ -68,7 +68,9 @@ std::vector<std::string> example_names() {
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(kExamples, ec)) {
     const fs::path& p = entry.path();
-    if (p.extension() == ".s" && fs::exists(fs::path(p).replace_extension(".print")))
+    // Programs that read data cards (NAME.dat) run through velumar-run instead.
+    if (p.extension() == ".s" && fs::exists(fs::path(p).replace_extension(".print")) &&
+        !fs::exists(fs::path(p).replace_extension(".dat")))
       names.push_back(p.stem().string());
   }
   std::sort(names.begin(), names.end());
