@@ -177,7 +177,8 @@ TEST(Install, PutsProgramsManualPageAndDocumentsInPlace) {
             0)
       << read_file(dir.path() / "log");
   for (const char* f : {"bin/velumar", "bin/velumar-run", "bin/tape2simh", "share/man/man1/velumar.1",
-                        "share/doc/velumar/README.md", "share/doc/velumar/LICENSE"})
+                        "share/doc/velumar/README.md", "share/doc/velumar/LICENSE",
+                        "share/doc/velumar/language.md"})
     EXPECT_TRUE(fs::exists(prefix / f)) << f;
   for (const char* f : {"bin/velumar", "bin/velumar-run", "bin/tape2simh"})
     EXPECT_NE(fs::status(prefix / f).permissions() & fs::perms::owner_exec, fs::perms::none) << f;

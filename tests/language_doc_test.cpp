@@ -1,0 +1,121 @@
+// The language reference (docs/language.md) against the assembler: its
+// operation tables must list every mnemonic of the operation table once,
+// with the same operation character and operand rules, and every example
+// program in it must assemble without a message (and, with SimH, halt).
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "frontend/opcodes.h"
+#include "tests/simh_runner.h"
+
+namespace velumar::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kDoc = fs::path(VELUMAR_SOURCE_DIR) / "docs" / "language.md";
+
+std::vector<std::string> cells_of(const std::string& row) {
+  std::vector<std::string> cells;
+  std::istringstream in(row.substr(1));
+  for (std::string cell; std::getline(in, cell, '|');) {
+    const auto first = cell.find_first_not_of(' ');
+    const auto last = cell.find_last_not_of(' ');
+    cells.push_back(first == std::string::npos ? "" : cell.substr(first, last - first + 1));
+  }
+  return cells;
+}
+
+// How the document writes an operand rule or a device or fixed character.
+std::string rule_text(char code, const char* other) {
+  switch (code) {
+    case REQ: return "required";
+    case PRO: return "no";
+    case OPT: return "optional";
+  }
+  return std::string(other) + " `" + code + "`";
+}
+
+TEST(LanguageDoc, OperationTablesAgreeWithTheAssembler) {
+  std::ifstream in(kDoc);
+  ASSERT_TRUE(in) << kDoc;
+  std::map<std::string, int> seen;
+  bool in_table = false;  // inside a table headed "| Mnemonic |"
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("| Mnemonic |", 0) == 0) in_table = true;
+    if (line.rfind('|', 0) != 0) in_table = false;
+    if (!in_table || line.rfind("| `", 0) != 0) continue;
+    std::vector<std::string> c = cells_of(line);
+    const std::string mnemonic = c[0].substr(1, c[0].size() - 2);
+    const int row = find_op(mnemonic);
+    ASSERT_NE(row, OP_NOT_FOUND) << "not an operation: " << line;
+    ++seen[mnemonic];
+    const OpCode& op = OP_CODES[static_cast<std::size_t>(row)];
+    if (c.size() == 6) {  // a machine instruction: Mnemonic, Op, A, B, d, Use
+      EXPECT_EQ(c[1], std::string("`") + op.MachineOp + "`") << line;
+      EXPECT_EQ(c[2], rule_text(op.A, "device")) << line;
+      EXPECT_EQ(c[3], rule_text(op.B, "?")) << line;
+      EXPECT_EQ(c[4], rule_text(op.D, "fixed")) << line;
+    } else {  // a pseudo-operation: Mnemonic, Use
+      EXPECT_EQ(c.size(), 2u) << line;
+      EXPECT_EQ(op.MachineOp, ' ') << "listed as a pseudo-operation: " << line;
+    }
+  }
+  for (int row = 1; row < OP_NOT_FOUND; ++row) {
+    const std::string_view padded = OP_CODES[static_cast<std::size_t>(row)].OP;
+    const std::string mnemonic{padded.substr(0, padded.find(' '))};
+    if (mnemonic.empty()) continue;
+    EXPECT_EQ(seen[mnemonic], 1) << mnemonic << " must be listed once";
+  }
+}
+
+std::vector<std::string> example_programs() {
+  std::ifstream in(kDoc);
+  std::vector<std::string> programs;
+  std::string program;
+  bool inside = false;
+  for (std::string line; std::getline(in, line);) {
+    if (!inside && line == "```velumar") {
+      inside = true;
+      program.clear();
+    } else if (inside && line == "```") {
+      inside = false;
+      programs.push_back(program);
+    } else if (inside) {
+      program += line + "\n";
+    }
+  }
+  return programs;
+}
+
+TEST(LanguageDoc, ExamplesAssembleCleanlyAndHalt) {
+  const std::vector<std::string> programs = example_programs();
+  ASSERT_GE(programs.size(), 5u);
+  TempDir dir;
+  for (std::size_t i = 0; i < programs.size(); ++i) {
+    SCOPED_TRACE(programs[i]);
+    const fs::path source = dir.path() / ("example" + std::to_string(i) + ".s");
+    std::ofstream(source) << programs[i];
+    const fs::path out = dir.path() / "out.txt";
+    const std::string files = " -l " + shell_quote((dir.path() / "x.lst").string()) + " -o " +
+                              shell_quote((dir.path() / "x.obj").string()) + " ";
+    EXPECT_EQ(run_command(shell_quote(VELUMAR_EXE) + files + shell_quote(source.string()) + " >" +
+                          shell_quote(out.string())),
+              0);
+    EXPECT_EQ(read_file(out), "") << "the assembler's messages";
+    if (simh_available()) {
+      EXPECT_EQ(run_command(shell_quote(VELUMAR_RUN) + " " + shell_quote(source.string()) + " >/dev/null 2>" +
+                            shell_quote(out.string())),
+                0)
+          << read_file(out);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velumar::e2e
