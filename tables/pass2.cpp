@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
+#include <limits>
+#include <queue>
 #include <string>
 
 #include "driver/context.h"
@@ -27,6 +30,20 @@ bool labels_rightmost(std::string_view op) { return op == "DC " || op == "DCW" |
 
 // The index register digit of an operand, or `otherwise` when it names none.
 int index_digit(char c, int otherwise) { return c >= '0' && c <= '3' ? c - '0' : otherwise; }
+
+// Where an ORG or LTORG moves the location counter from P. `target` is the
+// symbol an ORG to a symbol names when it is defined, null otherwise: the
+// location is then undetermined exactly as in pass 1, so that no offset can
+// turn the sentinel into a plausible location.
+int org_location(const Operand& first, int P, const Symbol* target) {
+  if (first.KIND == K_ACTUAL) P = first.ADDR;
+  if (first.KIND == K_SYMBOLIC) P = target != nullptr ? target->VALUE : UNDEF_ORG_P;
+  if (first.OFFSET == X00) {
+    const std::int64_t p = std::int64_t{P} + 99;
+    return clamp_value(p - p % 100);
+  }
+  return clamp_value(std::int64_t{P} + first.OFFSET);
+}
 
 // One sweep over the intermediate records: recomputes the location counter
 // and defines what has become computable.
@@ -109,35 +126,11 @@ class Sweep {
   int org(const Record& rec, bool ltorg) {
     if (rec.IXLAB > 0) settle(rec.IXLAB, P_ >= 0, P_);
     const Operand& first = rec.operand(1);
-    switch (first.KIND) {
-      case K_ACTUAL:
-        P_ = first.ADDR;
-        break;
-      case K_ASTERISK:
-        if (P_ < 0) UNDEF = true;
-        break;
-      case K_SYMBOLIC: {
-        const Symbol* target = symbol(first.ADDR);
-        if (target != nullptr && is_defined(target->VALUE)) {
-          P_ = target->VALUE;
-          if (P_ < 0) UNDEF = true;
-        } else {
-          // Undetermined exactly as in pass 1, so that no offset can turn
-          // the sentinel into a plausible location.
-          P_ = UNDEF_ORG_P;
-          UNDEF = true;
-        }
-        break;
-      }
-      default:
-        break;
-    }
-    if (first.OFFSET == X00) {
-      const std::int64_t p = std::int64_t{P_} + 99;
-      P_ = clamp_value(p - p % 100);
-    } else {
-      P_ = clamp_value(std::int64_t{P_} + first.OFFSET);
-    }
+    const Symbol* target = first.KIND == K_SYMBOLIC ? symbol(first.ADDR) : nullptr;
+    if (target != nullptr && !is_defined(target->VALUE)) target = nullptr;
+    if (first.KIND == K_ASTERISK && P_ < 0) UNDEF = true;
+    if (first.KIND == K_SYMBOLIC && (target == nullptr || target->VALUE < 0)) UNDEF = true;
+    P_ = org_location(first, P_, target);
     const int pool_start = P_;
     if (ltorg) process_ltorg(ctx_, P_, false, rec.WIDTH);
     return pool_start;
@@ -174,9 +167,259 @@ class Sweep {
   int P_pool_ = kFirstLocation;  ///< location of the next literal record
 };
 
+// Settles forward references by following dependencies, so that a long
+// chain costs one step per link instead of one sweep per link. Every label
+// receives the value, at the moment, that the sweeps would give it.
+//
+// Think of time as (sweep, record): a sweep visits the records in order and
+// sees every definition made at an earlier time. A label takes its value
+// from the first of its records, in time order, able to compute one. What
+// a record can compute depends on at most one input pass 1 may have left
+// open: the target of its EQU, or else the target of the last ORG to a
+// symbol before it, which fixes the location counter up to the next such
+// ORG (a segment). The counters of a segment take only two forms: the one
+// before its target is visible and the one after. A record is therefore
+// tried in the first sweep, and again in the sweep in which its open
+// input becomes visible to it; tries are taken from a queue in time order.
+class Resolver {
+ public:
+  explicit Resolver(Context& ctx) : ctx_(ctx), recs_(ctx.scratch.records()) {}
+
+  void run() {
+    const std::size_t n = recs_.size();
+    base_[0].assign(n, 0);
+    base_[1].assign(n, 0);
+    first_walk();
+    link();
+    for (std::size_t c = 0; c < cands_.size(); ++c) push(1, static_cast<int>(c));
+    while (!queue_.empty()) {
+      const std::uint64_t key = queue_.top();
+      queue_.pop();
+      try_candidate(static_cast<int>(key >> 32), static_cast<int>(key & 0xFFFFFFFFu));
+    }
+  }
+
+ private:
+  static constexpr int kNever = std::numeric_limits<int>::max();
+
+  // A record whose label is still undefined and that may define it.
+  struct Candidate {
+    int rec = 0;
+    int label = 0;
+    bool equ_symbolic = false;  ///< `label EQU target+delta`
+    int input = -1;             ///< the target symbol, or the segment giving the base (-1: fixed)
+    int slot = 0;               ///< record whose base this one uses, or the fixed base
+    std::int64_t delta = 0;     ///< value = base + delta
+    char index = ' ';           ///< EQU: the operand's index digit
+    int next = -1;              ///< next candidate waiting on the same input
+  };
+
+  // The records from an ORG to a symbol up to the next one (the first
+  // segment starts the program and is always settled).
+  struct Segment {
+    int head = -1;        ///< the ORG or LTORG record
+    int target = 0;       ///< its symbol
+    int last_ltorg = 1;   ///< LAST_LTORG when the head places its pool
+    int ready = 0;        ///< first sweep whose visit of the head sees the target defined
+    int next = -1;        ///< next segment waiting on the same target
+    int waiting = -1;     ///< first candidate whose base this segment gives
+  };
+
+  struct Counters {
+    int P = kFirstLocation;
+    int P_pool = kFirstLocation;
+  };
+
+  Symbol* symbol(int i) { return ctx_.symtab.valid(i) ? &ctx_.symtab[i] : nullptr; }
+  bool undefined(int i) {
+    const Symbol* sym = symbol(i);
+    return sym != nullptr && !is_defined(sym->VALUE);
+  }
+
+  // The counters just after an ORG or LTORG record (and its pool), as the
+  // sweeps compute them; `target_visible` tells whether an ORG to a symbol
+  // finds it defined.
+  Counters org(const Record& rec, int P, bool target_visible, bool ltorg) {
+    const Operand& first = rec.operand(1);
+    const Symbol* target = first.KIND == K_SYMBOLIC && target_visible ? symbol(first.ADDR) : nullptr;
+    if (target != nullptr && !is_defined(target->VALUE)) target = nullptr;
+    Counters c;
+    c.P = c.P_pool = org_location(first, P, target);
+    if (ltorg) process_ltorg(ctx_, c.P, false, rec.WIDTH);
+    return c;
+  }
+
+  void add(Candidate cand) {
+    if (undefined(cand.label)) cands_.push_back(cand);
+  }
+
+  // Walks the records from `from` keeping the counters as a sweep does and
+  // stores the base of each label in base_[version]. The first walk covers
+  // every segment in the form it has at the start and lists the
+  // candidates; a later walk redoes one segment once its target is visible.
+  void walk(std::size_t from, Counters c, int version, bool first) {
+    int seg = static_cast<int>(segments_.size()) - 1;
+    int da_rec = -1, da_seg = 0;  // the statement that sets the define-area base
+    for (std::size_t i = from; i < recs_.size(); ++i) {
+      const Record& rec = recs_[i];
+      const int r = static_cast<int>(i);
+      if (col(rec.LINE, 6) == '*') continue;
+      base_[version][i] = c.P;
+      if (is_pool_record(rec.WHY)) {
+        base_[version][i] = c.P_pool;
+        if (first && rec.IXLAB > 0 && rec.WHY != "ADCON") add({r, rec.IXLAB, false, seg, r, rec.WIDTH - 1});
+        c.P_pool = clamp_value(std::int64_t{c.P_pool} + rec.WIDTH);
+        continue;
+      }
+      const std::string op = cols(rec.LINE, 16, 18);
+      if (is_blank(rec.WHY)) {
+        if (op == "LTO" || op == "ORG") {
+          if (first && rec.IXLAB > 0) add({r, rec.IXLAB, false, seg, r, 0});
+          if (rec.operand(1).KIND == K_SYMBOLIC) {
+            if (!first) return;  // the next segment starts here
+            Segment s;
+            s.head = r;
+            s.target = rec.operand(1).ADDR;
+            s.last_ltorg = ctx_.literals.LAST_LTORG;
+            s.ready = undefined(s.target) ? kNever : 0;
+            segments_.push_back(s);
+            ++seg;
+            version = s.ready == 0 ? 1 : 0;
+          }
+          c = org(rec, c.P, version == 1, op == "LTO");
+          continue;
+        }
+        if (op == "END" || op == "EX ") {
+          process_ltorg(ctx_, c.P, false, rec.WIDTH);
+          c.P_pool = c.P;
+          continue;
+        }
+        if (op == "EQU") {
+          const Operand& first_op = rec.operand(1);
+          if (first && rec.IXLAB > 0) {
+            if (first_op.KIND == K_ASTERISK) add({r, rec.IXLAB, false, seg, r, std::int64_t{first_op.OFFSET} - 1});
+            if (first_op.KIND == K_SYMBOLIC)
+              add({r, rec.IXLAB, true, first_op.ADDR, 0, first_op.OFFSET, first_op.INDEX});
+          }
+          c.P_pool = c.P;
+          continue;
+        }
+      }
+      if (is_blank(rec.WHY) || rec.WHY == "GEN  ") {
+        da_rec = r;
+        da_seg = seg;
+        if (first && rec.IXLAB > 0) add({r, rec.IXLAB, false, seg, r, labels_rightmost(op) ? rec.WIDTH - 1 : 0});
+        if (rec.IXLAB >= 0) c.P = clamp_value(std::int64_t{c.P} + rec.WIDTH);
+      } else if (first && rec.IXLAB > 0 && (rec.WHY == "FIELD" || rec.WHY == "SBFLD")) {
+        const int n = rec.WHY == "FIELD" ? rec.operand(2).ADDR : rec.operand(1).ADDR;
+        if (da_rec < 0)
+          add({r, rec.IXLAB, false, -1, kFirstLocation, std::int64_t{n} - 1});
+        else if (recs_[static_cast<std::size_t>(da_rec)].IXLAB < 0)
+          add({r, rec.IXLAB, false, -1, -recs_[static_cast<std::size_t>(da_rec)].IXLAB, std::int64_t{n} - 1});
+        else
+          add({r, rec.IXLAB, false, da_seg, da_rec, std::int64_t{n} - 1});
+      }
+      c.P_pool = c.P;
+    }
+  }
+
+  // Lists, for every symbol, the EQUs and segments waiting for it, and for
+  // every segment the candidates whose base it gives.
+  void link() {
+    const std::size_t syms = static_cast<std::size_t>(ctx_.symtab.NUM_SYMS()) + 1;
+    equ_waiting_.assign(syms, -1);
+    seg_waiting_.assign(syms, -1);
+    for (int i = static_cast<int>(cands_.size()) - 1; i >= 0; --i) {
+      Candidate& c = cands_[static_cast<std::size_t>(i)];
+      if (c.equ_symbolic) {
+        if (!undefined(c.input)) continue;
+        c.next = equ_waiting_[static_cast<std::size_t>(c.input)];
+        equ_waiting_[static_cast<std::size_t>(c.input)] = i;
+      } else if (c.input >= 0) {
+        Segment& s = segments_[static_cast<std::size_t>(c.input)];
+        if (s.ready != kNever) continue;
+        c.next = s.waiting;
+        s.waiting = i;
+      }
+    }
+    for (int i = static_cast<int>(segments_.size()) - 1; i >= 1; --i) {
+      Segment& s = segments_[static_cast<std::size_t>(i)];
+      if (s.ready != kNever || !undefined(s.target)) continue;
+      s.next = seg_waiting_[static_cast<std::size_t>(s.target)];
+      seg_waiting_[static_cast<std::size_t>(s.target)] = i;
+    }
+  }
+
+  void push(int sweep, int cand) {
+    queue_.push(static_cast<std::uint64_t>(sweep) << 32 | static_cast<std::uint32_t>(cand));
+  }
+
+  // The try of candidate `ci` in sweep `sweep`: defines its label when the
+  // label is still undefined and the value is now computable.
+  void try_candidate(int sweep, int ci) {
+    const Candidate& c = cands_[static_cast<std::size_t>(ci)];
+    Symbol* label = symbol(c.label);
+    if (label == nullptr || is_defined(label->VALUE)) return;
+    const Symbol* target = nullptr;
+    bool known = false;
+    std::int64_t value = 0;
+    if (c.equ_symbolic) {
+      target = symbol(c.input);
+      known = target != nullptr && is_defined(target->VALUE);
+      if (known) value = std::int64_t{target->VALUE} + c.delta;
+    } else {
+      int base = c.slot;
+      if (c.input >= 0) {
+        const int version = segments_[static_cast<std::size_t>(c.input)].ready <= sweep ? 1 : 0;
+        base = base_[version][static_cast<std::size_t>(c.slot)];
+      }
+      known = base >= 0;
+      value = std::int64_t{base} + c.delta;
+    }
+    const int v = clamp_value(value);
+    if (!known || !is_defined(v)) return;
+    label->VALUE = v;
+    if (c.equ_symbolic) label->INDEX = index_digit(c.index, target->INDEX);
+    wake(c.label, sweep, c.rec);
+  }
+
+  // Symbol `sym` was defined in sweep `sweep` at record `rec`: whatever
+  // waits for it is tried in the first sweep that sees it.
+  void wake(int sym, int sweep, int rec) {
+    for (int i = equ_waiting_[static_cast<std::size_t>(sym)]; i >= 0; i = cands_[static_cast<std::size_t>(i)].next)
+      push(cands_[static_cast<std::size_t>(i)].rec > rec ? sweep : sweep + 1, i);
+    for (int s = seg_waiting_[static_cast<std::size_t>(sym)]; s >= 0; s = segments_[static_cast<std::size_t>(s)].next) {
+      Segment& seg = segments_[static_cast<std::size_t>(s)];
+      // An ORG labelled with its own target reads the value it just gave.
+      seg.ready = seg.head >= rec ? sweep : sweep + 1;
+      const Record& head = recs_[static_cast<std::size_t>(seg.head)];
+      ctx_.literals.LAST_LTORG = seg.last_ltorg;
+      walk(static_cast<std::size_t>(seg.head) + 1, org(head, 0, true, cols(head.LINE, 16, 18) == "LTO"), 1, false);
+      for (int i = seg.waiting; i >= 0; i = cands_[static_cast<std::size_t>(i)].next) push(seg.ready, i);
+    }
+  }
+
+  void first_walk() {
+    segments_.assign(1, Segment{});
+    ctx_.literals.LAST_LTORG = 1;
+    walk(0, Counters{}, 1, true);
+  }
+
+  Context& ctx_;
+  const std::vector<Record>& recs_;
+  std::vector<Candidate> cands_;
+  std::vector<Segment> segments_;
+  std::vector<int> base_[2];      ///< per record: the base of its label, by segment form
+  std::vector<int> equ_waiting_;  ///< per symbol: first EQU candidate naming it
+  std::vector<int> seg_waiting_;  ///< per symbol: first segment whose ORG names it
+  std::priority_queue<std::uint64_t, std::vector<std::uint64_t>, std::greater<>> queue_;
+};
+
 }  // namespace
 
-int pass_2(Context& ctx) {
+int pass_2(Context& ctx, Settle how) {
+  // The pool trace shows every sweep, so with it on the sweeps do all the work.
+  if (how == Settle::Direct && !ctx.traces.on('P')) Resolver(ctx).run();
   int sweeps = 0;
   for (;;) {
     Sweep sweep(ctx);

@@ -5,9 +5,15 @@ namespace velumar {
 
 struct Context;
 
-/// Sweeps the intermediate records until no sweep defines anything more;
-/// reports "Undefined or unresolvable symbols" once when stuck.
-/// Returns the number of sweeps made.
-int pass_2(Context& ctx);
+/// How forward references are settled. Direct follows each undefined
+/// symbol's dependencies once, giving every label the value the sweeps
+/// would, and leaves one sweep to confirm; Sweeps repeats whole sweeps, one
+/// per link of a chain (the reference, and what the pool trace shows).
+enum class Settle { Direct, Sweeps };
+
+/// Defines the labels pass 1 left undefined, sweeping the intermediate
+/// records until no sweep defines anything more; reports "Undefined or
+/// unresolvable symbols" once when stuck. Returns the number of sweeps made.
+int pass_2(Context& ctx, Settle how = Settle::Direct);
 
 }  // namespace velumar
