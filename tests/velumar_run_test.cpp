@@ -97,6 +97,8 @@ const std::vector<RunCase> kRunCases = {
     {"unknown_option", kHalts, "", "-Q", false, false, 2, "", "unknown option -Q"},
 };
 
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+
 class VelumarRun : public ::testing::TestWithParam<RunCase> {};
 
 TEST_P(VelumarRun, StatusAndMessages) {
