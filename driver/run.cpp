@@ -25,34 +25,41 @@ constexpr std::string_view kScratchName = "scratch";
 
 // One output file of the run with the stream the passes write through.
 struct OutputFile {
-  FileOption which;
+  std::string_view label;  ///< how messages name it: "listing", "scratch", ...
+  std::string_view open_text, write_text;
   FileBuf buf;
   std::ostream stream{&buf};
   std::string name;
 
-  explicit OutputFile(FileOption w) : which(w) {}
+  OutputFile(std::string_view l, std::string_view open, std::string_view write)
+      : label(l), open_text(open), write_text(write) {}
 };
 
-// The files that options name, open for the whole run and shared by every job.
+// The files that options name, and the kept scratch file, open for the
+// whole run and shared by every job. The outputs replace their targets only
+// when commit_all is called; until then every earlier file stays as it was.
 class RunFiles {
  public:
-  RunFiles() : listing_(FileOption::Listing), object_(FileOption::Object), tape_(FileOption::Tape) {}
+  RunFiles()
+      : listing_("listing", open_failure_text(FileOption::Listing), write_failure_text(FileOption::Listing)),
+        object_("object deck", open_failure_text(FileOption::Object), write_failure_text(FileOption::Object)),
+        tape_("loadable tape", open_failure_text(FileOption::Tape), write_failure_text(FileOption::Tape)),
+        scratch_("scratch", "While opening \"scratch\" file", "While writing \"scratch\" file") {}
 
   /// Opens a file when its option is examined; reports a failure on `out`.
   bool open(FileOption which, const std::string& name, std::ostream& out) {
-    bool ok = false;
     if (which == FileOption::Macros) {
       // The library is only required to exist: nothing reads it.
-      ok = macros_.open_read(name);
+      macros_name_ = name;
+      bool ok = macros_.open_read(name);
       if (!ok) io_error(out, open_failure_text(which), macros_.error(), name);
       return ok;
     }
-    OutputFile& f = output(which);
-    f.name = name;
-    ok = f.buf.open_write(name);
-    if (!ok) io_error(out, open_failure_text(which), f.buf.error(), name);
-    return ok;
+    return open_output(output(which), name, out);
   }
+
+  /// Opens the kept scratch file, after the input.
+  bool open_scratch(std::ostream& out) { return open_output(scratch_, std::string(kScratchName), out); }
 
   OutputFile& output(FileOption which) {
     switch (which) {
@@ -61,11 +68,23 @@ class RunFiles {
       default: return listing_;
     }
   }
+  std::ostream& output_scratch() { return scratch_.stream; }
+
+  /// False (after reporting it) when an output is the input file or the
+  /// macro library: writing it would destroy what the run reads.
+  bool check_inputs(const std::optional<std::string>& input, std::ostream& out) {
+    for (OutputFile* f : outputs()) {
+      if (!f->buf.is_open()) continue;
+      if (input && same_file(f->name, *input)) return refuse(*f, "the input file", out);
+      if (macros_.is_open() && same_file(f->name, macros_name_)) return refuse(*f, "the \"macro library\" file", out);
+    }
+    return true;
+  }
 
   /// Writes out what the outputs hold so far; false (after reporting the
   /// first failure of the run) when one of them has failed.
   bool check_writes(std::ostream& out) {
-    for (OutputFile* f : {&listing_, &object_, &tape_}) {
+    for (OutputFile* f : outputs()) {
       if (!f->buf.is_open()) continue;
       f->stream.flush();
       if (!report(*f, out)) return false;
@@ -73,46 +92,72 @@ class RunFiles {
     return true;
   }
 
-  /// Closes every file; false (after reporting it, unless reported before)
-  /// when a write failed, also one found only on closing.
-  bool close_all(std::ostream& out) {
+  /// Closes every file and replaces each target by its output; false (after
+  /// reporting it, unless reported before) when a write failed, also one
+  /// found only on closing, and then no target is replaced.
+  bool commit_all(std::ostream& out) {
     bool ok = true;
-    for (OutputFile* f : {&listing_, &object_, &tape_}) {
-      // A file that failed to open was reported then.
+    for (OutputFile* f : outputs()) {
       if (!f->buf.is_open()) continue;
       f->stream.flush();
       (void)f->buf.close();
       ok = report(*f, out) && ok;
     }
+    for (OutputFile* f : outputs()) {
+      if (!ok) {
+        f->buf.discard();
+      } else if (!f->buf.commit()) {
+        ok = report(*f, out) && ok;
+      }
+    }
     (void)macros_.close();
     return ok;
   }
 
+  /// Closes every file and leaves every target as it was.
+  void discard_all() {
+    for (OutputFile* f : outputs()) f->buf.discard();
+    (void)macros_.close();
+  }
+
  private:
+  std::array<OutputFile*, 4> outputs() { return {&listing_, &object_, &tape_, &scratch_}; }
+
+  bool open_output(OutputFile& f, const std::string& name, std::ostream& out) {
+    f.name = name;
+    f.buf.discard();  // an option given again replaces its earlier file
+    for (OutputFile* other : outputs()) {
+      if (other != &f && other->buf.is_open() && same_file(other->name, name)) {
+        std::string what = "the \"" + std::string(other->label) + "\" file";
+        return refuse(f, what, out);
+      }
+    }
+    bool ok = f.buf.open_replace(name);
+    if (!ok) io_error(out, f.open_text, f.buf.error(), name);
+    return ok;
+  }
+
+  // Two of the run's files would be one: reported like a file that cannot
+  // be opened, with its own description in place of the system's.
+  bool refuse(const OutputFile& f, std::string_view what, std::ostream& out) {
+    out << f.open_text << '\n'
+        << rtrim(f.name) << "\nSame file as " << what << "\nError status code = " << EEXIST << '\n';
+    return false;
+  }
+
   // One failing file is reported once, however often it is checked.
   bool report(const OutputFile& f, std::ostream& out) {
     if (f.buf.error() == 0) return true;
-    if (!reported_) io_error(out, write_failure_text(f.which), f.buf.error(), f.name);
+    if (!reported_) io_error(out, f.write_text, f.buf.error(), f.name);
     reported_ = true;
     return false;
   }
 
-  OutputFile listing_, object_, tape_;
+  OutputFile listing_, object_, tape_, scratch_;
   FileBuf macros_;
+  std::string macros_name_;
   bool reported_ = false;
 };
-
-// Writes the intermediate records kept with --keepscratch.
-bool write_scratch(FileBuf& buf, const std::string& text, std::ostream& out) {
-  std::ostream os(&buf);
-  os << text;
-  os.flush();
-  if (!buf.close()) {
-    io_error(out, "While writing \"scratch\" file", buf.error(), kScratchName);
-    return false;
-  }
-  return true;
-}
 
 void dump_tables(Context& ctx, std::string_view heading) {
   dump_symtab(ctx.symtab, ctx.out, heading);
@@ -127,7 +172,7 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
     return files->open(which, name, out);
   });
   if (!parsed.run) {
-    (void)files->close_all(out);
+    files->discard_all();
     return parsed.status;
   }
 
@@ -136,15 +181,13 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
   if (opts.INPUT) {
     if (!input_buf.open_read(*opts.INPUT)) {
       io_error(out, "While opening input file", input_buf.error(), *opts.INPUT);
-      (void)files->close_all(out);
+      files->discard_all();
       return EXIT_USAGE_OR_IO;
     }
   }
-
-  FileBuf scratch_buf;
-  if (opts.KeepScratch && !scratch_buf.open_write(std::string(kScratchName))) {
-    io_error(out, "While opening \"scratch\" file", scratch_buf.error(), kScratchName);
-    (void)files->close_all(out);
+  if (!files->check_inputs(opts.INPUT, out) || (opts.KeepScratch && !files->open_scratch(out)) ||
+      !files->check_inputs(opts.INPUT, out)) {
+    files->discard_all();
     return EXIT_USAGE_OR_IO;
   }
 
@@ -172,7 +215,7 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
       int err = input_buf.error() != 0 ? input_buf.error() : EIO;
       // The name is blank for standard input; the line is written all the same.
       io_error(out, "While reading input", err, opts.INPUT.value_or(std::string()));
-      (void)files->close_all(out);
+      files->discard_all();
       return EXIT_USAGE_OR_IO;
     }
     // Blank or comment cards after the last program do not form a job.
@@ -198,13 +241,13 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
       ctx->diag.do_error(fmt_int(ctx->diag.N_ERRORS, 5) + " Errors");
     }
     if (!files->check_writes(out)) {
-      (void)files->close_all(out);
+      files->discard_all();
       return EXIT_USAGE_OR_IO;
     }
   }
 
-  if (opts.KeepScratch && !write_scratch(scratch_buf, kept_records, out)) status = EXIT_USAGE_OR_IO;
-  if (!files->close_all(out)) status = EXIT_USAGE_OR_IO;
+  if (opts.KeepScratch) files->output_scratch() << kept_records;
+  if (!files->commit_all(out)) status = EXIT_USAGE_OR_IO;
   return status;
 }
 

@@ -7,10 +7,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 
 #include "driver/options.h"
+#include "driver/text.h"
 
 namespace velumar {
 namespace {
@@ -211,6 +213,98 @@ TEST_F(RunTest, KeepScratchLeavesTheLastProgramWithCards) {
 
   run({}, kHello);  // without the option the file is left alone
   EXPECT_EQ(read_file("scratch"), text);
+}
+
+// Every file in the working directory with its contents.
+std::map<std::string, std::string> snapshot() {
+  std::map<std::string, std::string> files;
+  for (const auto& e : fs::directory_iterator("."))
+    files[e.path().filename().string()] = fs::is_symlink(e.symlink_status()) ? "-> " + fs::read_symlink(e).string()
+                                          : fs::is_regular_file(e.status())  ? read_file(e.path())
+                                                                             : "(other)";
+  return files;
+}
+
+TEST_F(RunTest, RunsThatFailLeaveEveryEarlierFileAsItWas) {
+  std::ofstream("prog.s") << kHello;
+  std::ofstream("scratch.s") << kHello;
+  std::ofstream("keep.deck") << "KEEP\n";
+  std::ofstream("old.lst") << "OLD\n";
+  fs::create_directory("adir");
+  fs::create_symlink("keep.deck", "deck.link");
+  fs::create_symlink("scratch.s", "scratch");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string out_start;
+  };
+  const std::string same = "\nError status code = " + std::to_string(EEXIST) + "\n";
+  const std::vector<Case> cases = {
+      {{"-l", "prog.s", "prog.s"}, 2, "While opening \"listing\" file\nprog.s\nSame file as the input file" + same},
+      {{"-o", "keep.deck", "squres.s"}, 2, "While opening input file\nsqures.s\n"},
+      {{"-l", "old.lst", "adir"}, 2, "While opening input file\nadir\n"},
+      {{"-l", "old.lst", "-X", "abc"}, 2, "While processing X option\n"},
+      {{"-l", "old.lst", "-q"}, 2, "Usage: "},
+      {{"-l", "old.lst", "-V"}, 0, "1401 Velumar"},
+      {{"-l", "old.lst", "-o", "./adir/../old.lst", "prog.s"},
+       2,
+       "While opening \"object deck\" file\n./adir/../old.lst\nSame file as the \"listing\" file" + same},
+      {{"-o", "keep.deck", "-t", "deck.link", "prog.s"}, 2, "While opening \"loadable tape\" file\ndeck.link\nSame"},
+      {{"-l", "old.lst", "--keepscratch", "scratch.s"}, 2, "While opening \"scratch\" file\nscratch\nSame"},
+      {{"-l", "prog.s", "-mprog.s", "scratch.s"},
+       2,
+       "While opening \"listing\" file\nprog.s\nSame file as the \"macro"},
+      {{"-o", "keep.deck", "-l", "old.lst", "-t", "/dev/full", "prog.s"}, 2, "While writing \"loadable tape\" file\n"},
+      {{"-o", "keep.deck", "-l", "/dev/full", "prog.s"}, 2, "While writing \"listing\" file\n"},
+  };
+  const auto before = snapshot();
+  for (const Case& c : cases) {
+    RunResult r = run(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args[1] << " " << c.args.back() << "\n" << r.out;
+    EXPECT_TRUE(r.out.starts_with(c.out_start)) << r.out;
+    EXPECT_EQ(snapshot(), before) << c.args[1] << " " << c.args.back();  // no temporary file left either
+  }
+  if (::geteuid() != 0) {  // permissions do not bind the superuser
+    fs::create_directory("ro");
+    fs::permissions("ro", fs::perms::owner_read | fs::perms::owner_exec);
+    RunResult r = run({"-o", "keep.deck", "-t", "ro/p.tape", "prog.s"});
+    EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
+    EXPECT_EQ(r.out, io_lines("While opening \"loadable tape\" file", "ro/p.tape", EACCES));
+    EXPECT_EQ(read_file("keep.deck"), "KEEP\n");
+    fs::permissions("ro", fs::perms::owner_all);
+  }
+}
+
+TEST_F(RunTest, OrdinaryRunReplacesEveryOutput) {
+  std::ofstream("prog.s") << kHello;
+  std::ofstream("old.lst") << "OLD\n";
+  std::ofstream("target.tape") << "TARGET\n";
+  fs::create_symlink("target.tape", "link.tape");
+  fs::permissions("old.lst", fs::perms::owner_read | fs::perms::owner_write);
+  RunResult r = run({"-l", "old.lst", "-o", "new.obj", "-t", "link.tape", "--keepscratch", "prog.s"});
+  EXPECT_EQ(r.status, EXIT_OK) << r.out;
+  EXPECT_TRUE(read_file("old.lst").find("HELLO WORLD") != std::string::npos);
+  EXPECT_EQ(fs::status("old.lst").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_FALSE(read_file("new.obj").empty());
+  // The link is replaced by the tape file; what it pointed to is untouched.
+  EXPECT_FALSE(fs::is_symlink("link.tape"));
+  EXPECT_FALSE(read_file("link.tape").empty());
+  EXPECT_EQ(read_file("target.tape"), "TARGET\n");
+  // prog.s, old.lst, new.obj, link.tape, target.tape, scratch: no temporary file left.
+  EXPECT_EQ(snapshot().size(), 6u);
+
+  r = run({"-l", "/dev/null", "-o", "/dev/null", "-t", "/dev/null", "prog.s"});
+  EXPECT_EQ(r.status, EXIT_OK);
+  EXPECT_EQ(r.out, "");
+}
+
+TEST_F(RunTest, DiagnosticRecordsAre109Columns) {
+  RunResult r = run({"--keepscratch"}, card("", "XYZ") + card("", "END"));
+  const std::string record = "ERROR******* " + pad("Unrecognized op code", 72) + "     0     1     0     0";
+  // Pass 1 reports it in the kept intermediate text, pass 3's count on the console.
+  EXPECT_EQ(read_file("scratch").substr(0, 110), record + "\n");
+  EXPECT_EQ(r.out, "    1: Unrecognized op code\n    2:     1 Errors\nERROR******* " + pad("    1 Errors", 72) +
+                       "     0     2     0     0\n");
 }
 
 }  // namespace

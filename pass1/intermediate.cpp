@@ -89,6 +89,10 @@ bool read_fixed(std::string_view line, Record& rec, int& n) {
   return read_int_cols(line, 105, 110, n) && ok;
 }
 
+bool is_diagnostic(const Record& rec) {
+  return (rec.WHY == "ERROR" || rec.WHY == "WARN ") && rec.ErrCode == ' ' && rec.ops.empty();
+}
+
 }  // namespace
 
 const Operand& Record::operand(int k) const {
@@ -116,6 +120,10 @@ std::string format_record(const Record& rec) {
   out += int_field(rec.IXLAB);
   out += int_field(rec.P);
   out += int_field(rec.WIDTH);
+  // A diagnostic keeps the 109 columns it was reported in: four integers
+  // after the message, the last one (0) in the columns of the blank error
+  // code and the operand count, which it reads back as.
+  if (is_diagnostic(rec)) return out + int_field(0);
   out += rec.ErrCode;
   out += int_field(rec.Num_Operands());
   for (std::size_t k = 0; k < rec.ops.size(); ++k) {

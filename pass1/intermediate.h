@@ -33,7 +33,8 @@ struct Record {
 Record make_record(std::string_view why, std::string_view line, int ixlab, int p, int width, char err = ' ',
                    std::vector<Operand> ops = {});
 
-/// The text form of a record: 110 columns plus 27 per operand group, a
+/// The text form of a record: 110 columns plus 27 per operand group (a
+/// diagnostic, tagged "ERROR" or "WARN " with no operands, 109 columns), a
 /// fifth and later group continuing on further lines, four groups to a line
 /// ("\n" between lines, none at the end). An integer that does not fit its
 /// 6 columns is written as six asterisks: the columns stay aligned, and

@@ -129,6 +129,7 @@ TEST(IntermediateFile, SaveAndReadBackAJob) {
   std::ostringstream saved;
   file.save(saved);
   EXPECT_EQ(split(saved.str()).size(), 4u);
+  EXPECT_EQ(split(saved.str())[0].size(), 109u);  // a diagnostic keeps its own width
   std::istringstream in(saved.str());
   EXPECT_EQ(read_records(in), file.records());
 
