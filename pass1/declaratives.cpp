@@ -135,6 +135,9 @@ void Pass1::do_field_card() {
   }
   if (name_label() && !ctx.diag.ERROR) define_label(FIELD, INDEX);
   P_Scratch = FIELD;
+  // A field card stores nothing, but a field beyond the last position of
+  // storage is as much out of storage as a constant there.
+  if (FIELD > kLastAddress) CoreMsg = true;
 }
 
 void Pass1::do_dc() {

@@ -185,7 +185,7 @@ void Pass3::do_da() {
 
   const std::int64_t size = static_cast<std::int64_t>(RECSIZ) * Nrecs + (group_mark ? 1 : 0);
   const bool malformed = rec && rec->ErrCode == err::NoBXLErr;
-  if (malformed || Nrecs < 0 || RECSIZ < 1 || P < 0 || P + size > kCoreLimit) {
+  if (malformed || Nrecs < 0 || RECSIZ < 0 || P < 0 || P + size > kCoreLimit) {
     // No records can be laid out (a size pass 1 could not read, or an area
     // beyond storage): nothing is placed, the field cards that follow find
     // no records, and P moves as in pass 1.

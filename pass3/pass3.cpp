@@ -38,8 +38,8 @@ int index_digit(char c) {
   return -1;
 }
 
-/// EQU places nothing; its line shows the equated value (with the index
-/// mark) or the device it names.
+/// EQU places nothing; its line shows the value its operand gives (with
+/// the index mark of the operand) or the device it names.
 void list_equ(Pass3& p) {
   Context& ctx = p.ctx;
   const Operand& op = p.operand(1);
@@ -47,7 +47,6 @@ void list_equ(Pass3& p) {
   p.X = ' ';
   Pass3::ListArgs args;
   std::optional<std::int64_t> value;
-  int index = index_digit(op.INDEX);
 
   if (op.KIND == K_DEVICE) {
     args.DEV = cols(op.LABEL, 1, 3);
@@ -57,24 +56,21 @@ void list_equ(Pass3& p) {
       args.DEV = pad(sym.DEV, 3);
     } else {
       if (sym.VALUE > 15999 || sym.VALUE < -15999) ctx.diag.ErrCode = err::SymErr;
-      if (is_defined(sym.VALUE)) {
-        value = static_cast<std::int64_t>(sym.VALUE) + op.OFFSET;
-        if (op.INDEX == ' ') index = sym.INDEX;
-      }
+      if (is_defined(sym.VALUE)) value = static_cast<std::int64_t>(sym.VALUE) + op.OFFSET;
     }
   } else if (op.KIND == K_ACTUAL || op.KIND == K_ASTERISK) {
     value = static_cast<std::int64_t>(op.ADDR) + op.OFFSET;
   }
-  // The label holds the value after pass 2 (forward references, "*" after
-  // an ORG that pass 1 could not place), so it is shown when it has one.
-  if (!args.DEV && IxLab > 0 && ctx.symtab.valid(IxLab)) {
+  // A "*" after an ORG that pass 1 could not place has no value of its own
+  // here; the label then holds what pass 2 found for it. A label that is a
+  // duplicate keeps its first value, so otherwise the operand is shown.
+  const bool operand_value = value && *value > -30000;
+  if (!args.DEV && !operand_value && IxLab > 0 && ctx.symtab.valid(IxLab)) {
     const Symbol& label = ctx.symtab[IxLab];
-    if (is_defined(label.VALUE) && is_blank(label.DEV)) {
-      value = label.VALUE;
-      index = label.INDEX;
-    }
+    if (is_defined(label.VALUE) && is_blank(label.DEV)) value = label.VALUE;
   }
   if (!args.DEV && value) {
+    const int index = index_digit(op.INDEX);
     if (index >= 1 && index <= 3) p.X = 'X';
     args.LOC = clamp_location(*value);
     args.X = p.X;

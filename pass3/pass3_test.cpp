@@ -211,7 +211,9 @@ TEST(Pass3Control, EquShowsValueIndexMarkOrDevice) {
   const int tape = job.sym("TAPE", 0, 0, "%U1");
   const int undef = job.sym("LATER", -30000);
   const int alias = job.sym("ALIAS", 1000, 2);
+  const int indexed = job.sym("INDEXD", 1000, 2);
   job.add(record(card("ALIAS", "EQU", "BASE"), 0, {opnd(K_SYMBOLIC, base)}, alias));
+  job.add(record(card("INDEXD", "EQU", "BASE+X2"), 0, {opnd(K_SYMBOLIC, base, 0, '2')}, indexed));
   job.add(record(card("DEV", "EQU", "%U1"), 0, {opnd(K_DEVICE, 0, 0, ' ', "%U", "%U1")}));
   job.add(record(card("T2", "EQU", "TAPE"), 0, {opnd(K_SYMBOLIC, tape)}));
   job.add(record(card("BAD", "EQU", "LATER"), 0, {opnd(K_SYMBOLIC, undef)}));
@@ -220,7 +222,9 @@ TEST(Pass3Control, EquShowsValueIndexMarkOrDevice) {
   job.run();
 
   const std::string alias_line = job.line_of("ALIAS", "EQU");
-  EXPECT_EQ(at(alias_line, 86, 93), "  1000 X");
+  // The index mark is the operand's own, not the symbol's.
+  EXPECT_EQ(at(alias_line, 86, 93), "  1000  ");
+  EXPECT_EQ(at(job.line_of("INDEXD", "EQU"), 86, 93), "  1000 X");
   EXPECT_EQ(at(job.line_of("DEV", "EQU"), 86, 91), "  %U1 ");
   EXPECT_EQ(at(job.line_of("T2", "EQU"), 86, 91), "  %U1 ");
   EXPECT_EQ(at(job.line_of("BAD", "EQU"), 118, 120), "SYM");

@@ -108,14 +108,14 @@ void process_ltorg(Context& ctx, int& P, bool EMIT, std::optional<int> UP_TO) {
         op.KIND = K_AREA_DEF;
         op.INDEX = ' ';
         if (EMIT) {
-          const int known = ctx.symtab.lookup(label);
-          const bool was_defined = ctx.symtab.valid(known) && is_defined(ctx.symtab[known].VALUE);
           // An undetermined location defines nothing: the label stays a
-          // reference and pass 2 gives it its address.
+          // reference and pass 2 gives it its address. Only a definition
+          // can be a duplicate; pass 3 reports a label whose value differs
+          // from where its area ends up.
           const std::int64_t value = P >= 0 ? std::int64_t{P} + lit.WIDTH - 1 : std::int64_t{REF};
           const auto entered = ctx.symtab.enter(label, clamp_location(value), 0);
           rec.IXLAB = std::max(entered.NUM, 0);
-          if (was_defined) ctx.diag.do_error("Label " + std::string(rtrim(label)) + " is a duplicate");
+          if (entered.DUPLICATE) ctx.diag.do_error("Label " + std::string(rtrim(label)) + " is a duplicate");
         } else {
           // Pass 2 defines area labels from their own records, which also
           // counts the definition as progress of the sweep.
