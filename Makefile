@@ -8,6 +8,7 @@
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-bench
 JOBS       ?= 2
 CMAKE_ARGS ?=
 PREFIX     ?= /usr/local
@@ -69,5 +70,13 @@ asan:
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
+# Optimised as users build it (-O2), without the tests. BENCH_CORPORA
+# picks corpora by name (all by default), RUNS the runs per measurement.
+bench:
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" $(CMAKE_ARGS)
+	cmake --build $(BENCH_BUILD) --target velumar velumar_corpus velumar_bench -j$(JOBS)
+	bench/run.sh $(BENCH_BUILD) $(BENCH_CORPORA)
+	$(BENCH_BUILD)/velumar_bench --benchmark_min_time=0.2
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
