@@ -76,6 +76,7 @@ bench:
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" $(CMAKE_ARGS)
 	cmake --build $(BENCH_BUILD) --target velumar velumar_corpus velumar_bench -j$(JOBS)
 	bench/run.sh $(BENCH_BUILD) $(BENCH_CORPORA)
+	bench/instructions.sh $(BENCH_BUILD)
 	$(BENCH_BUILD)/velumar_bench --benchmark_min_time=0.2
 
 clean:

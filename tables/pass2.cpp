@@ -25,8 +25,15 @@ int clamp_value(std::int64_t value) { return static_cast<int>(std::clamp(value, 
 
 bool is_pool_record(std::string_view why) { return why == "LIT  " || why == "AREA " || why == "ADCON"; }
 
+// True when columns 16-18 of the card hold `op` (3 characters).
+bool op_is(const Record& rec, std::string_view op) {
+  return col(rec.LINE, 16) == op[0] && col(rec.LINE, 17) == op[1] && col(rec.LINE, 18) == op[2];
+}
+
 // Operations whose label names the rightmost character of the field.
-bool labels_rightmost(std::string_view op) { return op == "DC " || op == "DCW" || op == "DSA" || op == "DS "; }
+bool labels_rightmost(const Record& rec) {
+  return op_is(rec, "DC ") || op_is(rec, "DCW") || op_is(rec, "DSA") || op_is(rec, "DS ");
+}
 
 // The index register digit of an operand, or `otherwise` when it names none.
 int index_digit(char c, int otherwise) { return c >= '0' && c <= '3' ? c - '0' : otherwise; }
@@ -110,7 +117,7 @@ class Sweep {
       // follow it there, as in pass 1.
       P_DA_ = rec.IXLAB < 0 ? -rec.IXLAB : P_;
       if (rec.IXLAB > 0) {
-        const int offset = labels_rightmost(op) ? rec.WIDTH - 1 : 0;
+        const int offset = labels_rightmost(rec) ? rec.WIDTH - 1 : 0;
         settle(rec.IXLAB, P_ >= 0, std::int64_t{P_} + offset);
       }
       if (rec.IXLAB >= 0) P_ = clamp_value(std::int64_t{P_} + rec.WIDTH);
@@ -245,7 +252,7 @@ class Resolver {
     if (target != nullptr && !is_defined(target->VALUE)) target = nullptr;
     Counters c;
     c.P = c.P_pool = org_location(first, P, target);
-    if (ltorg) process_ltorg(ctx_, c.P, false, rec.WIDTH);
+    if (ltorg) c.P = pool_end(ctx_.literals, c.P, last_ltorg_, rec.WIDTH);
     return c;
   }
 
@@ -271,30 +278,29 @@ class Resolver {
         c.P_pool = clamp_value(std::int64_t{c.P_pool} + rec.WIDTH);
         continue;
       }
-      const std::string op = cols(rec.LINE, 16, 18);
       if (is_blank(rec.WHY)) {
-        if (op == "LTO" || op == "ORG") {
+        if (op_is(rec, "LTO") || op_is(rec, "ORG")) {
           if (first && rec.IXLAB > 0) add({r, rec.IXLAB, false, seg, r, 0});
           if (rec.operand(1).KIND == K_SYMBOLIC) {
             if (!first) return;  // the next segment starts here
             Segment s;
             s.head = r;
             s.target = rec.operand(1).ADDR;
-            s.last_ltorg = ctx_.literals.LAST_LTORG;
+            s.last_ltorg = last_ltorg_;
             s.ready = undefined(s.target) ? kNever : 0;
             segments_.push_back(s);
             ++seg;
             version = s.ready == 0 ? 1 : 0;
           }
-          c = org(rec, c.P, version == 1, op == "LTO");
+          c = org(rec, c.P, version == 1, op_is(rec, "LTO"));
           continue;
         }
-        if (op == "END" || op == "EX ") {
-          process_ltorg(ctx_, c.P, false, rec.WIDTH);
+        if (op_is(rec, "END") || op_is(rec, "EX ")) {
+          c.P = pool_end(ctx_.literals, c.P, last_ltorg_, rec.WIDTH);
           c.P_pool = c.P;
           continue;
         }
-        if (op == "EQU") {
+        if (op_is(rec, "EQU")) {
           const Operand& first_op = rec.operand(1);
           if (first && rec.IXLAB > 0) {
             if (first_op.KIND == K_ASTERISK) add({r, rec.IXLAB, false, seg, r, std::int64_t{first_op.OFFSET} - 1});
@@ -308,7 +314,7 @@ class Resolver {
       if (is_blank(rec.WHY) || rec.WHY == "GEN  ") {
         da_rec = r;
         da_seg = seg;
-        if (first && rec.IXLAB > 0) add({r, rec.IXLAB, false, seg, r, labels_rightmost(op) ? rec.WIDTH - 1 : 0});
+        if (first && rec.IXLAB > 0) add({r, rec.IXLAB, false, seg, r, labels_rightmost(rec) ? rec.WIDTH - 1 : 0});
         if (rec.IXLAB >= 0) c.P = clamp_value(std::int64_t{c.P} + rec.WIDTH);
       } else if (first && rec.IXLAB > 0 && (rec.WHY == "FIELD" || rec.WHY == "SBFLD")) {
         const int n = rec.WHY == "FIELD" ? rec.operand(2).ADDR : rec.operand(1).ADDR;
@@ -393,15 +399,15 @@ class Resolver {
       // An ORG labelled with its own target reads the value it just gave.
       seg.ready = seg.head >= rec ? sweep : sweep + 1;
       const Record& head = recs_[static_cast<std::size_t>(seg.head)];
-      ctx_.literals.LAST_LTORG = seg.last_ltorg;
-      walk(static_cast<std::size_t>(seg.head) + 1, org(head, 0, true, cols(head.LINE, 16, 18) == "LTO"), 1, false);
+      last_ltorg_ = seg.last_ltorg;
+      walk(static_cast<std::size_t>(seg.head) + 1, org(head, 0, true, op_is(head, "LTO")), 1, false);
       for (int i = seg.waiting; i >= 0; i = cands_[static_cast<std::size_t>(i)].next) push(seg.ready, i);
     }
   }
 
   void first_walk() {
     segments_.assign(1, Segment{});
-    ctx_.literals.LAST_LTORG = 1;
+    last_ltorg_ = 1;
     walk(0, Counters{}, 1, true);
   }
 
@@ -409,6 +415,7 @@ class Resolver {
   const std::vector<Record>& recs_;
   std::vector<Candidate> cands_;
   std::vector<Segment> segments_;
+  int last_ltorg_ = 1;            ///< LAST_LTORG of the walk
   std::vector<int> base_[2];      ///< per record: the base of its label, by segment form
   std::vector<int> equ_waiting_;  ///< per symbol: first EQU candidate naming it
   std::vector<int> seg_waiting_;  ///< per symbol: first segment whose ORG names it
@@ -419,7 +426,10 @@ class Resolver {
 
 int pass_2(Context& ctx, Settle how) {
   // The pool trace shows every sweep, so with it on the sweeps do all the work.
-  if (how == Settle::Direct && !ctx.traces.on('P')) Resolver(ctx).run();
+  // With nothing undefined after pass 1 there is nothing to follow.
+  const auto& syms = ctx.symtab.SYMBOLS();
+  const bool open = std::any_of(syms.begin(), syms.end(), [](const Symbol& s) { return !is_defined(s.VALUE); });
+  if (how == Settle::Direct && open && !ctx.traces.on('P')) Resolver(ctx).run();
   int sweeps = 0;
   for (;;) {
     Sweep sweep(ctx);

@@ -230,6 +230,9 @@ void random_program(Program& p, unsigned seed) {
       case 5:
         p.ctx.literals.create_lit(L_AREA_DEF, 1 + pick(9), name() + "     ");
         p.ctx.literals.create_lit(L_CHAR_LIT, 1 + pick(5), "X" + std::to_string(s));
+        // Address constants take 3 positions whatever their width field says.
+        p.ctx.literals.create_lit(L_ADCON_LIT, p.ctx.literals.NUM_LITS, "+@X@");
+        p.ctx.literals.create_lit(L_ADDR_CON, 40, "&" + name(), 0, ' ', "S1");
         break;
       case 6: {
         const int pool_to = p.ctx.literals.NUM_LITS;

@@ -69,7 +69,22 @@ std::string area_operand(int width) {
   return "#" + digits;
 }
 
+int next_ltorg(const LiteralTable& lits, int LAST_LTORG, int HowMany) {
+  return std::max(LAST_LTORG, std::min(HowMany, lits.NUM_LITS) + 1);
+}
+
 }  // namespace
+
+int literal_width(const Literal& lit) {
+  return lit.KIND == L_ADCON_LIT || lit.KIND == L_ADDR_CON ? 3 : lit.WIDTH;
+}
+
+int pool_end(const LiteralTable& lits, int P, int& LAST_LTORG, int UP_TO) {
+  for (int I = std::max(LAST_LTORG, 1); I <= UP_TO && lits.valid(I); ++I)
+    P = clamp_location(std::int64_t{P} + literal_width(lits[I]));
+  LAST_LTORG = next_ltorg(lits, LAST_LTORG, UP_TO);
+  return P;
+}
 
 void process_ltorg(Context& ctx, int& P, bool EMIT, std::optional<int> UP_TO) {
   LiteralTable& lits = ctx.literals;
@@ -93,7 +108,7 @@ void process_ltorg(Context& ctx, int& P, bool EMIT, std::optional<int> UP_TO) {
     Literal& lit = lits[I];
     Record rec;
     rec.P = P;
-    rec.WIDTH = lit.WIDTH;
+    rec.WIDTH = literal_width(lit);
     // Each literal carries its own code; the statement that caused the
     // pool keeps the one in ctx.diag.
     char code = err::NoErr;
@@ -134,7 +149,6 @@ void process_ltorg(Context& ctx, int& P, bool EMIT, std::optional<int> UP_TO) {
         if (lits.valid(target)) text = first_chars(lits[target].TEXT, std::min(lits[target].WIDTH, kMaxAdconText));
         rec.WHY = "LIT  ";
         rec.LINE = dcw_card("", "+@" + text + "@");
-        rec.WIDTH = 3;
         op.ADDR = target;
         op.KIND = K_ADCON_LIT;
         break;
@@ -144,7 +158,6 @@ void process_ltorg(Context& ctx, int& P, bool EMIT, std::optional<int> UP_TO) {
         const int symbol = is_blank(lit.SYMBOL) ? -1 : ctx.symtab.lookup(lit.SYMBOL);
         rec.WHY = "ADCON";
         rec.LINE = dcw_card("", lit.TEXT);
-        rec.WIDTH = 3;
         op.ADDR = symbol;
         op.KIND = K_ADDR_CON;
         op.OFFSET = lit.OFFSET;
@@ -185,7 +198,7 @@ void process_ltorg(Context& ctx, int& P, bool EMIT, std::optional<int> UP_TO) {
   }
 
   // A pool never reaches back into literals an earlier pool has placed.
-  lits.LAST_LTORG = std::max(lits.LAST_LTORG, std::min(HowMany, lits.NUM_LITS) + 1);
+  lits.LAST_LTORG = next_ltorg(lits, lits.LAST_LTORG, HowMany);
 
   if (trace) ctx.out << ListLine().text("Exit PROCESS_LTORG with P =").num(P).line();
 }
