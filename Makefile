@@ -3,12 +3,17 @@
 #   make demo   build, assemble examples/hello.s and, when SimH is
 #               installed, run it on a simulated 1401 (velumar-run)
 # Further targets: make (build only), make asan (tests under the address
-# and undefined-behaviour sanitizers, in build-asan/), make clean,
+# and undefined-behaviour sanitizers, in build-asan/), make fuzz (the
+# libFuzzer target with clang, in build-fuzz/; FUZZ_SECONDS=N stops it after
+# N seconds, 0 runs until a finding), make clean,
 # make install PREFIX=dir (default /usr/local).
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 0
+FUZZ_FLAGS ?=
 JOBS       ?= 2
 CMAKE_ARGS ?=
 PREFIX     ?= /usr/local
@@ -19,7 +24,7 @@ MAKEFLAGS += --no-print-directory
 DEMO_DIR := $(BUILD)/demo
 DEMO_SRC := examples/hello.s
 
-.PHONY: all build velumar test demo asan install clean
+.PHONY: all build velumar test demo asan fuzz install clean
 
 all: build
 
@@ -79,5 +84,22 @@ bench:
 	bench/instructions.sh $(BENCH_BUILD)
 	$(BENCH_BUILD)/velumar_bench --benchmark_min_time=0.2
 
+# Seeds: every example and golden deck, once with no options and once with
+# listing, deck and tape (the first three bytes of an input are options).
+# The corpus grows in $(FUZZ_BUILD)/corpus; a finding is written as
+# crash-*, timeout-* or oom-* in the working directory and fails the run.
+fuzz:
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DVELUMAR_FUZZ=ON -DVELUMAR_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD) --target velumar_fuzz -j$(JOBS)
+	@mkdir -p $(FUZZ_BUILD)/seeds $(FUZZ_BUILD)/corpus
+	@for f in examples/*.s tests/golden/*.s; do \
+	  n=$$(basename $$f .s); \
+	  { printf '\000\000\000'; cat $$f; } > $(FUZZ_BUILD)/seeds/$$n-plain; \
+	  { printf '\000\000\007'; cat $$f; } > $(FUZZ_BUILD)/seeds/$$n-outputs; \
+	done
+	$(FUZZ_BUILD)/velumar_fuzz -dict=fuzz/mnemonics.dict -max_len=4096 -timeout=20 \
+	  -rss_limit_mb=2560 -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_FLAGS) \
+	  $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/seeds
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,114 @@
+#include "fuzz/invariants.h"
+
+#include <algorithm>
+#include <sstream>
+#include <string_view>
+#include <vector>
+
+#include "frontend/charset.h"
+
+namespace velumar::fuzz {
+
+namespace {
+
+constexpr long long kStorage = 16000;
+constexpr long long kDataColumns = 39;
+constexpr long long kMarksPerCard = 6;
+constexpr long long kTapeDataPerRecord = 32;
+constexpr long long kTapeMarksPerRecord = 14;
+// Loader, resume and transfer cards of one job.
+constexpr long long kFixedCards = 16;
+
+std::vector<std::string_view> lines_of(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const std::size_t nl = text.find('\n');
+    lines.push_back(text.substr(0, nl));
+    if (nl == std::string_view::npos) break;
+    text.remove_prefix(nl + 1);
+  }
+  return lines;
+}
+
+bool is_1401_text(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || bcd_code(c) != 0; });
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// A number right-justified in a blank-filled field; -1 when it is none.
+long long field_number(std::string_view field) {
+  const std::size_t first = field.find_first_not_of(' ');
+  if (first == std::string_view::npos) return -1;
+  long long n = 0;
+  for (char c : field.substr(first)) {
+    if (!is_digit(c)) return -1;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
+std::string at_line(std::string_view what, std::size_t index) {
+  std::ostringstream s;
+  s << what << " (line " << index + 1 << ")";
+  return s.str();
+}
+
+std::string check_deck(const Outputs& run, long long lines) {
+  const std::vector<std::string_view> cards = lines_of(run.deck);
+  if (static_cast<long long>(cards.size()) > card_bound(lines)) return "object deck larger than storage allows";
+  for (std::size_t i = 0; i < cards.size(); ++i) {
+    const std::string_view card = cards[i];
+    if (card.size() != 80) return at_line("object card not 80 columns", i);
+    if (!is_1401_text(card)) return at_line("object card holds a byte that is no 1401 character", i);
+    // A load of the card's data (L, count, address) names a storage position.
+    const bool load = card[39] == 'L' && is_digit(card[40]) && is_digit(card[41]) && is_digit(card[42]);
+    if (load && card.substr(43, 3) == "###") return at_line("object card loads outside storage", i);
+    // Word-mark slots of the card's set- and clear-word-mark instructions.
+    if (card[46] == ',' || card[46] == ')') {
+      for (std::size_t col : {47u, 50u, 54u, 57u, 61u, 64u})
+        if (card.substr(col, 3) == "###") return at_line("object card sets a word mark outside storage", i);
+    }
+  }
+  return {};
+}
+
+std::string check_tape(const Outputs& run, long long lines) {
+  const std::vector<std::string_view> records = lines_of(run.tape);
+  if (static_cast<long long>(records.size()) > tape_bound(lines)) return "tape file larger than storage allows";
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const std::string_view rec = records[i];
+    if (rec.size() < 6) return at_line("tape record without its length fields", i);
+    const std::string_view text = rec.substr(6);
+    if (field_number(rec.substr(0, 3)) != static_cast<long long>(text.size()))
+      return at_line("tape record length field differs from its text", i);
+    const long long positions = static_cast<long long>(text.size() - std::count(text.begin(), text.end(), '='));
+    if (field_number(rec.substr(3, 3)) != positions)
+      return at_line("tape record position count differs from its text", i);
+    if (text.size() > 160) return at_line("tape record longer than 160 characters", i);
+    if (!is_1401_text(text)) return at_line("tape record holds a byte that is no 1401 character", i);
+  }
+  return {};
+}
+
+}  // namespace
+
+long long card_bound(long long lines) {
+  const long long per_statement = (kStorage + kDataColumns - 1) / kDataColumns + kStorage / kMarksPerCard + 2;
+  return kFixedCards * lines + per_statement * lines + kFixedCards;
+}
+
+long long tape_bound(long long lines) {
+  const long long per_statement = kStorage / kTapeDataPerRecord + kStorage / kTapeMarksPerRecord + 2;
+  return kFixedCards * lines + per_statement * lines + kFixedCards;
+}
+
+std::string check(const Outputs& run) {
+  if (run.status != 0 && run.status != 1) return "exit status " + std::to_string(run.status);
+  const long long lines = 1 + std::count(run.source.begin(), run.source.end(), '\n') +
+                          std::count(run.source.begin(), run.source.end(), '\r');
+  if (std::string problem = check_deck(run, lines); !problem.empty()) return problem;
+  return check_tape(run, lines);
+}
+
+}  // namespace velumar::fuzz
