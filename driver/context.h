@@ -36,6 +36,11 @@ struct Context {
   /// to the next (it lets DA field cards follow their DA).
   int OP_IX = 0;
 
+  /// The job has been told that it exceeds storage ("CORE STORAGE
+  /// EXCEEDED" or a location outside storage), so later passes do not
+  /// repeat it.
+  bool storage_reported = false;
+
   /// Output files of pass 3; null when not asked for.
   std::ostream* listing = nullptr;
   std::ostream* object = nullptr;

@@ -23,6 +23,10 @@ inline int bcd_code(char c) { return ASCII_TO_BCD[static_cast<unsigned char>(c)]
 inline bool is_record_mark(char c) { return bcd_code(c) == RecordMark; }
 inline bool is_group_mark(char c) { return bcd_code(c) == GroupMark; }
 
+/// `c` when a 1401 character stands for it, else a blank: what goes into
+/// storage is always one of the 64 characters.
+inline char as_1401(char c) { return bcd_code(c) != 0 ? c : ' '; }
+
 /// Primary host character of machine code `code` (0..63).
 inline char bcd_char(int code) { return BCD_TO_ASCII[static_cast<std::size_t>(code & 63)]; }
 

@@ -1,12 +1,18 @@
 #include "frontend/reader.h"
 
+#include <cstdio>
+#include <ostream>
 #include <utility>
+
+#include "frontend/charset.h"
 
 namespace velumar {
 
 namespace {
 
 constexpr std::size_t kCardWidth = 80;
+// A file of binary data would otherwise give a report for nearly every byte.
+constexpr int kMaxByteReports = 100;
 
 // Cuts or pads to 80 columns and folds a-z to upper case; other bytes,
 // including those above 'z', stay as they are.
@@ -37,17 +43,49 @@ int SourceReader::read_line(std::string& LINE) {
     got_any = true;
     if (c == '\n') {
       ended_by_newline = true;
+      lf_seen_ = true;
+      break;
+    }
+    if (c == '\r' && !lf_seen_ && in_->peek() != '\n') {
+      // Lines of old editors end in a CR alone: the first such end, before
+      // any LF, says how the whole file is written.
+      if (!cr_lines_ && warnings)
+        *warnings << "velumar: warning: lines end in a carriage return alone; each is read as a line end\n";
+      cr_lines_ = true;
+    }
+    if (c == '\r' && cr_lines_) {
+      if (in_->peek() == '\n') in_->get(c);
       break;
     }
     if (text.size() <= kCardWidth) text.push_back(c);
   }
   if (in_->bad()) return 1;
   if (!got_any) return -1;
+  ++physical_line_;
   // A line from another system ends in CR LF: the CR is part of the line end.
   if (ended_by_newline && !text.empty() && text.size() <= kCardWidth && text.back() == '\r') text.pop_back();
   LINE = std::move(text);
   normalise(LINE);
+  check_codes(LINE);
   return 0;
+}
+
+void SourceReader::check_codes(const std::string& text) {
+  if (warnings == nullptr) return;
+  for (std::size_t i = 0; i < text.size() && i < kCardWidth; ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte == ' ' || bcd_code(text[i]) != 0) continue;
+    ++bad_bytes_;
+    if (bad_bytes_ > kMaxByteReports) {
+      if (bad_bytes_ == kMaxByteReports + 1)
+        *warnings << "velumar: warning: further bytes that are not 1401 characters are not reported\n";
+      return;
+    }
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X", byte);
+    *warnings << "velumar: warning: line " << physical_line_ << ", column " << i + 1 << ": byte " << hex
+              << " is not a 1401 character\n";
+  }
 }
 
 }  // namespace velumar

@@ -17,17 +17,30 @@ class SourceReader {
   int LINE_NO = 0;
 
   /// Reads one line into LINE (exactly 80 columns, a-z folded to upper
-  /// case; a line ending in CR LF is read as ending in LF). Returns 0 when
-  /// a line was read, negative at the end of input, positive on a read failure.
+  /// case; a line ending in CR LF is read as ending in LF, and in a file
+  /// whose first line ends in a CR alone every CR ends a line). Returns 0
+  /// when a line was read, negative at the end of input, positive on a
+  /// read failure. Bytes of columns 1-80 that no 1401 character stands for
+  /// and CR-only line ends are reported on `warnings`.
   int read_line(std::string& LINE);
+
+  /// Where the reader's warnings go; none when null.
+  std::ostream* warnings = nullptr;
 
   /// Puts a card image back: the next read_line returns it (cards put back
   /// come out in the reverse order of putting back). Lets pass 1 look ahead.
   void unread(const std::string& LINE) { pending_.push_back(LINE); }
 
  private:
+  /// Reports the bytes of a card that are not 1401 characters.
+  void check_codes(const std::string& text);
+
   std::istream* in_;
   std::vector<std::string> pending_;
+  long long physical_line_ = 0;  ///< lines read from the input, all jobs together
+  bool lf_seen_ = false;
+  bool cr_lines_ = false;  ///< the input ends its lines in CR alone
+  int bad_bytes_ = 0;      ///< bytes reported so far
 };
 
 }  // namespace velumar

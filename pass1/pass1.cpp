@@ -51,6 +51,7 @@ void Pass1::init_job() {
   ctx.symtab.init_sym_table();
   ctx.scratch.rewrite();
   CoreMsg = false;
+  ctx.storage_reported = false;
   ctx.reader.LINE_NO = 0;
   ctx.diag.N_ERRORS = 0;
   P = kStartP;
@@ -215,6 +216,7 @@ void Pass1::common_end() {
 
 void Pass1::end_of_pass() {
   if (CoreMsg) error("CORE STORAGE EXCEEDED");
+  ctx.storage_reported = CoreMsg;
 }
 
 void Pass1::write_record(std::string_view why, std::string_view line, int ixlab, int p, int width, char err,

@@ -4,10 +4,12 @@
 // set-word-mark instructions), and read the next card. Also the delayed
 // word-mark queue (-X4) and the transfer output of EX, XFR and END.
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "driver/context.h"
 #include "driver/text.h"
+#include "frontend/charset.h"
 #include "frontend/zone.h"
 #include "pass3/pass3.h"
 
@@ -16,6 +18,7 @@ namespace velumar {
 namespace {
 
 constexpr int DATA_COLS = 39;  // data columns 1-39
+constexpr int LAST_POSITION = 15999;
 constexpr int MAX_SLOTS = 6;   // word-mark addresses of the three set-word-mark instructions
 
 // Writes TEXT into CARD from 1-based column FROM on.
@@ -47,13 +50,29 @@ std::string Pass3::empty_card() {
 void Pass3::dc(std::string_view WHAT, char WM, int WHERE, int IXLAB) {
   const int length = static_cast<int>(WHAT.size());
   if (length == 0) return;
-  int MyP = WHERE - length + 1;
+  if (IXLAB >= 0) P += length;
+  // Positions that storage does not have get nothing: no card, no tape
+  // record; the first character's word mark goes with it. Below 0 the
+  // origin that led there has been reported (an undefined ORG, a location
+  // counter outside storage); beyond 15999 the storage limit is.
+  const std::int64_t first = std::int64_t{WHERE} - length + 1;
+  const std::int64_t lo = std::max<std::int64_t>(first, 0);
+  const std::int64_t hi = std::min<std::int64_t>(WHERE, LAST_POSITION);
+  if (hi != WHERE) beyond_storage();
+  if (lo > hi) return;
+  if (lo != first) WM = ' ';
+  std::string text(WHAT.substr(static_cast<std::size_t>(lo - first), static_cast<std::size_t>(hi - lo + 1)));
+  for (char& c : text) c = as_1401(c);
+  WHAT = text;
+  WHERE = static_cast<int>(hi);
+  const int MyP = static_cast<int>(lo);
   if (ctx.settings.NotIn_1_80 && hits_read_area(MyP, WHERE)) ctx.diag.ErrCode = err::AddrErr;
+  const int placed = static_cast<int>(text.size());
   char wm = WM == 'W' ? 'W' : ' ';
   char tape_wm = wm;
 
   if (Do_Object) {
-    if (OBJ_POS + length > DATA_COLS || (OBJ_POS > 0 && Last_Obj_P + 1 != MyP)) finish_obj(true);
+    if (OBJ_POS + placed > DATA_COLS || (OBJ_POS > 0 && Last_Obj_P + 1 != MyP)) finish_obj(true);
     if (Num_Load_Ops >= MAX_SLOTS && wm == 'W') {
       // Queue the word mark only when that keeps data on this card; a card
       // without data gains nothing by waiting, and a full queue refuses it.
@@ -79,8 +98,8 @@ void Pass3::dc(std::string_view WHAT, char WM, int WHERE, int IXLAB) {
     if (OBJ_POS == 0 && Num_Load_Ops > 0 && wm != 'W') finish_obj(true);
 
     int pos = 0;
-    while (pos < length) {
-      const int piece = std::min(length - pos, DATA_COLS - OBJ_POS);
+    while (pos < placed) {
+      const int piece = std::min(placed - pos, DATA_COLS - OBJ_POS);
       put(CARD, OBJ_POS + 1, WHAT.substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(piece)));
       const int first = MyP + pos;
       if (OBJ_POS == 0 && wm != 'W') {
@@ -100,10 +119,22 @@ void Pass3::dc(std::string_view WHAT, char WM, int WHERE, int IXLAB) {
   }
 
   if (Do_Tape) tape_field(WHAT, tape_wm, MyP);
-  if (IXLAB >= 0) P += length;
+}
+
+void Pass3::beyond_storage() {
+  // A flag the statement has already (an undefined symbol) says more.
+  if (ctx.diag.ErrCode == err::NoErr) ctx.diag.ErrCode = err::AddrErr;
+  if (ctx.storage_reported) return;
+  ctx.diag.do_error("CORE STORAGE EXCEEDED");
+  ctx.storage_reported = true;
 }
 
 void Pass3::sw(int MyP, bool FromDC) {
+  if (MyP < 0) return;  // below storage: reported where the location went there
+  if (MyP > LAST_POSITION) {
+    beyond_storage();
+    return;
+  }
   if (ctx.settings.NotIn_1_80 && MyP >= 1 && MyP <= 80) ctx.diag.ErrCode = err::AddrErr;
   if (Do_Object) {
     // Callers punch before the slots run out; should one not, the mark
@@ -116,17 +147,24 @@ void Pass3::sw(int MyP, bool FromDC) {
 }
 
 void Pass3::clear(int HOW_MUCH, char WM) {
+  if (HOW_MUCH <= 0) return;
   // The pieces follow each other from P even when an explicit location
-  // (negative IxLab) keeps dc from advancing P.
-  int at = P;
-  char wm = WM;
-  while (HOW_MUCH > 0) {
-    const int piece = std::min(HOW_MUCH, DATA_COLS);
-    dc(std::string(static_cast<std::size_t>(piece), ' '), wm, at + piece - 1, IxLab);
+  // (negative IxLab) keeps P where it is. Only the part inside storage is
+  // walked, so that an area of any size costs what storage can hold.
+  const int start = P;
+  const std::int64_t first = start;
+  const std::int64_t last = first + HOW_MUCH - 1;
+  const std::int64_t lo = std::max<std::int64_t>(first, 0);
+  const std::int64_t hi = std::min<std::int64_t>(last, LAST_POSITION);
+  if (hi != last) beyond_storage();
+  char wm = lo == first ? WM : ' ';
+  for (std::int64_t at = lo; at <= hi;) {
+    const int piece = static_cast<int>(std::min<std::int64_t>(hi - at + 1, DATA_COLS));
+    dc(std::string(static_cast<std::size_t>(piece), ' '), wm, static_cast<int>(at) + piece - 1, -1);
     at += piece;
-    HOW_MUCH -= piece;
     wm = ' ';
   }
+  P = IxLab >= 0 ? static_cast<int>(std::min<std::int64_t>(first + HOW_MUCH, 100000000)) : start;
 }
 
 void Pass3::finish_obj(bool read_and_branch) {

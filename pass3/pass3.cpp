@@ -125,6 +125,7 @@ void Pass3::process_record(const Record& r) {
   // on, the loader cards included.
   if (!comment && op_field == "JOB  ") {
     Deck_Id = cols(LINE, 76, 80);
+    for (char& c : Deck_Id) c = as_1401(c);
     Page_Head = cols(LINE, 21, 72);
   }
   if (NeedCS) {
@@ -359,6 +360,13 @@ void Pass3::do_org() {
     p += op.OFFSET;
   }
   P = clamp_location(p);
+  // A location below storage from an origin that is known (an undefined
+  // one has been flagged already): nothing that follows can be placed.
+  if (P < 0 && ctx.diag.ErrCode != err::UndefOrg) {
+    ctx.diag.do_error("Location counter " + std::to_string(P) + " is outside storage");
+    ctx.diag.ErrCode = err::AddrErr;
+    ctx.storage_reported = true;
+  }
   ListArgs args;
   if (IxLab > 0) args.LOC = P_IN;
   args.ORG = P;

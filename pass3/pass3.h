@@ -112,10 +112,16 @@ class Pass3 {
 
   // ---- object_deck.cpp ----
   /// Places WHAT in storage ending at WHERE; WM 'W' puts a word mark on its
-  /// first character. P advances by the length when IXLAB >= 0.
+  /// first character. P advances by the length when IXLAB >= 0. Only the
+  /// positions inside storage are placed (see beyond_storage), and a byte
+  /// that is no 1401 character is placed as a blank.
   void dc(std::string_view WHAT, char WM, int WHERE, int IXLAB);
   /// Requests a word mark at MyP; FromDC: the field's tape record carries it.
+  /// A position outside storage gets none.
   void sw(int MyP, bool FromDC = false);
+  /// Flags the statement that reaches beyond storage and, unless the job
+  /// has been told already, reports "CORE STORAGE EXCEEDED".
+  void beyond_storage();
   /// HOW_MUCH blanks at P in pieces of at most 39, the first carrying WM.
   void clear(int HOW_MUCH, char WM);
   /// Punches CARD; read_and_branch puts "1040" in columns 68-71.

@@ -39,10 +39,11 @@ constexpr char A_ZONE_CHAR = '/';
 
 std::string three_digits(int n) { return fmt_int_zero(n, 3, 3); }
 
-// Text for identification only: separators become blanks.
+// Text for identification only: separators, and bytes that are no 1401
+// character, become blanks.
 std::string printable(std::string_view text) {
   std::string out(text);
-  std::replace_if(out.begin(), out.end(), is_separator, ' ');
+  for (char& c : out) c = is_separator(c) ? ' ' : as_1401(c);
   return out;
 }
 
