@@ -97,7 +97,7 @@ fuzz:
 	  { printf '\000\000\000'; cat $$f; } > $(FUZZ_BUILD)/seeds/$$n-plain; \
 	  { printf '\000\000\007'; cat $$f; } > $(FUZZ_BUILD)/seeds/$$n-outputs; \
 	done
-	$(FUZZ_BUILD)/velumar_fuzz -dict=fuzz/mnemonics.dict -max_len=4096 -timeout=20 \
+	$(FUZZ_BUILD)/velumar_fuzz -dict=fuzz/mnemonics.dict -max_len=2048 -timeout=20 \
 	  -rss_limit_mb=2560 -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_FLAGS) \
 	  $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/seeds
 

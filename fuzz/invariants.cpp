@@ -64,10 +64,12 @@ std::string check_deck(const Outputs& run, long long lines) {
     // A load of the card's data (L, count, address) names a storage position.
     const bool load = card[39] == 'L' && is_digit(card[40]) && is_digit(card[41]) && is_digit(card[42]);
     if (load && card.substr(43, 3) == "###") return at_line("object card loads outside storage", i);
-    // Word-mark slots of the card's set- and clear-word-mark instructions.
-    if (card[46] == ',' || card[46] == ')') {
-      for (std::size_t col : {47u, 50u, 54u, 57u, 61u, 64u})
-        if (card.substr(col, 3) == "###") return at_line("object card sets a word mark outside storage", i);
+    // The two addresses of each set- or clear-word-mark instruction (columns
+    // 47, 54, 61); a quick END puts its transfer in the third instead.
+    for (std::size_t op : {46u, 53u, 60u}) {
+      if (card[op] != ',' && card[op] != ')') continue;
+      if (card.substr(op + 1, 3) == "###" || card.substr(op + 4, 3) == "###")
+        return at_line("object card sets a word mark outside storage", i);
     }
   }
   return {};

@@ -81,7 +81,9 @@ std::vector<std::string> options_from(std::uint8_t a, std::uint8_t b, std::uint8
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // A directory of our own, so that --keepscratch and the outputs never
   // touch the caller's files and parallel jobs do not meet.
-  work_dir = (fs::temp_directory_path() / "velumar-fuzz-XXXXXX").string();
+  // Memory-backed when the system has it: every run writes its outputs.
+  const fs::path base = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+  work_dir = (base / "velumar-fuzz-XXXXXX").string();
   home_dir = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (::mkdtemp(work_dir.data()) == nullptr || home_dir < 0) {
     std::perror("velumar_fuzz: temporary directory");
