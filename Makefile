@@ -24,7 +24,7 @@ MAKEFLAGS += --no-print-directory
 DEMO_DIR := $(BUILD)/demo
 DEMO_SRC := examples/hello.s
 
-.PHONY: all build velumar test demo asan fuzz install clean
+.PHONY: all build velumar test demo asan install bench fuzz clean
 
 all: build
 
