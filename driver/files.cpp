@@ -208,10 +208,24 @@ FileBuf::int_type FileBuf::underflow() {
   }
 }
 
+void FileBuf::attach(int fd, bool writing) {
+  discard();
+  error_ = 0;
+  writing_ = writing;
+  owned_ = false;
+  fd_ = fd;
+  buf_.assign(kBufferSize, '\0');
+  if (writing)
+    setp(buf_.data(), buf_.data() + buf_.size());
+  else
+    setg(buf_.data(), buf_.data(), buf_.data());
+}
+
 bool FileBuf::close() {
   if (fd_ < 0) return error_ == 0;
   if (writing_) flush_out();
-  if (::close(fd_) != 0) fail(errno);
+  if (owned_ && ::close(fd_) != 0) fail(errno);
+  owned_ = true;
   fd_ = -1;
   setp(nullptr, nullptr);
   setg(nullptr, nullptr, nullptr);

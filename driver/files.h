@@ -38,6 +38,11 @@ class FileBuf : public std::streambuf {
   /// was. Also done on destruction of a file never committed.
   void discard();
 
+  /// Reads (or, with `writing`, writes) descriptor `fd`, which the process
+  /// was given open (standard input or output); close() flushes it and
+  /// leaves it open.
+  void attach(int fd, bool writing);
+
   /// Writes out what is buffered and closes the file. False when any read,
   /// write or the close itself failed since the file was opened.
   [[nodiscard]] bool close();
@@ -56,6 +61,7 @@ class FileBuf : public std::streambuf {
   void fail(int err);
 
   int fd_ = -1;
+  bool owned_ = true;   ///< false for a descriptor given by attach()
   std::string temp_;    ///< the temporary file of open_replace, until committed
   std::string target_;  ///< the name it replaces
   int error_ = 0;

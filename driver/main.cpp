@@ -1,10 +1,20 @@
 // velumar: a cross-assembler for the IBM 1401.
-#include <iostream>
+#include <unistd.h>
 
+#include <istream>
+#include <ostream>
+
+#include "driver/files.h"
 #include "driver/run.h"
 
 int main(int argc, char** argv) {
-  // Nothing here uses C stdio; unsynchronised streams read and write in blocks.
-  std::ios::sync_with_stdio(false);
-  return velumar::velumar_main(argc, argv, std::cin, std::cout);
+  // Standard input and output through buffers that keep the system's error
+  // number, so that a failed read or write is reported with its cause.
+  velumar::FileBuf in_buf;
+  velumar::FileBuf out_buf;
+  in_buf.attach(STDIN_FILENO, false);
+  out_buf.attach(STDOUT_FILENO, true);
+  std::istream in(&in_buf);
+  std::ostream out(&out_buf);
+  return velumar::velumar_main(argc, argv, in, out);
 }

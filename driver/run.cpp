@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cerrno>
+#include <cstring>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -159,6 +161,14 @@ class RunFiles {
   bool reported_ = false;
 };
 
+// The errno of a stream's first failure: a FileBuf keeps it; of another
+// stream only that it failed is known.
+int stream_error(const std::ios& stream) {
+  if (const auto* buf = dynamic_cast<const FileBuf*>(stream.rdbuf()); buf != nullptr && buf->error() != 0)
+    return buf->error();
+  return stream.bad() ? EIO : 0;
+}
+
 void dump_tables(Context& ctx, std::string_view heading) {
   dump_symtab(ctx.symtab, ctx.out, heading);
   dump_lit_table(ctx.literals, ctx.out);
@@ -211,8 +221,9 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
     int read_status = pass_1(*ctx, &had_cards);
     ctx->diag.U_ERROR = listing != nullptr ? ErrorDest::Listing : ErrorDest::Stdout;
 
-    if (read_status > 0 || input_buf.error() != 0 || (!opts.INPUT && in.bad())) {
-      int err = input_buf.error() != 0 ? input_buf.error() : EIO;
+    const int read_err = opts.INPUT ? input_buf.error() : stream_error(in);
+    if (read_status > 0 || read_err != 0) {
+      const int err = read_err != 0 ? read_err : EIO;
       // The name is blank for standard input; the line is written all the same.
       io_error(out, "While reading input", err, opts.INPUT.value_or(std::string()));
       files->discard_all();
@@ -260,8 +271,12 @@ int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out) {
   int status = assemble(args, in, out);
   out.flush();
   // Standard output itself failing (a full disk behind a redirection) is a
-  // failed run too, though there is nowhere left to say so.
-  if (!out) status = EXIT_USAGE_OR_IO;
+  // failed run too, and only standard error is left to say so.
+  if (!out || stream_error(out) != 0) {
+    const int err = stream_error(out);
+    std::cerr << "velumar: cannot write standard output: " << std::strerror(err != 0 ? err : EIO) << '\n';
+    status = EXIT_USAGE_OR_IO;
+  }
   return status;
 }
 

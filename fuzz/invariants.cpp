@@ -95,6 +95,31 @@ std::string check_tape(const Outputs& run, long long lines) {
 
 }  // namespace
 
+std::vector<std::string> options_from(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
+  std::vector<std::string> args;
+  if (a & 1) args.emplace_back("-a");
+  if (a & 2) args.emplace_back("-L");
+  if (a & 4) args.emplace_back("-s");
+  if (a & 8) args.emplace_back("-i");
+  if (a & 16) args.push_back("-X" + std::to_string(b & 7));
+  if (a & 32) {
+    static constexpr char kLoaders[] = "INBV";
+    static constexpr char kSizes[] = " 1248vxz";
+    std::string value{"-b", 2};
+    value += kLoaders[(b >> 3) & 3];
+    if (kSizes[b >> 5] != ' ') value += kSizes[b >> 5];
+    args.push_back(value);
+  }
+  if (a & 64) args.push_back("-p" + std::to_string(c >> 3));
+  if (a & 128) args.emplace_back("--keepscratch");
+  if (c & 1) args.emplace_back("-lout.lst");
+  if (c & 2) args.emplace_back("-oout.obj");
+  if (c & 4) args.emplace_back("-tout.tape");
+  if ((b & 0xC0) == 0xC0) args.emplace_back("-TlpP");
+  args.emplace_back("-");
+  return args;
+}
+
 long long card_bound(long long lines) {
   const long long per_statement = (kStorage + kDataColumns - 1) / kDataColumns + kStorage / kMarksPerCard + 2;
   return kFixedCards * lines + per_statement * lines + kFixedCards;

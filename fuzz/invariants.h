@@ -3,7 +3,9 @@
 // them on the decks that once broke them.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace velumar::fuzz {
 
@@ -14,6 +16,12 @@ struct Outputs {
   std::string deck;     ///< object deck file (empty when not written)
   std::string tape;     ///< tape file (empty when not written)
 };
+
+/// The options that the first three bytes of a fuzz input choose: every
+/// switch of the command line on or off, a few values for those that take
+/// one, the listing, deck and tape as out.lst, out.obj, out.tape, and the
+/// source from standard input.
+std::vector<std::string> options_from(std::uint8_t a, std::uint8_t b, std::uint8_t c);
 
 /// Cards a deck may hold for a source of `lines` lines: one statement
 /// places at most a storage's worth of characters and one word mark per

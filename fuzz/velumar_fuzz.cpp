@@ -49,33 +49,6 @@ std::string read_file(const char* name) {
   std::abort();
 }
 
-// The options chosen by the first bytes: every switch of the command line
-// can be on or off, with a few values for those that take one.
-std::vector<std::string> options_from(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
-  std::vector<std::string> args{"velumar"};
-  if (a & 1) args.emplace_back("-a");
-  if (a & 2) args.emplace_back("-L");
-  if (a & 4) args.emplace_back("-s");
-  if (a & 8) args.emplace_back("-i");
-  if (a & 16) args.push_back("-X" + std::to_string(b & 7));
-  if (a & 32) {
-    static constexpr char kLoaders[] = "INBV";
-    static constexpr char kSizes[] = " 1248vxz";
-    std::string value{"-b", 2};
-    value += kLoaders[(b >> 3) & 3];
-    if (kSizes[b >> 5] != ' ') value += kSizes[b >> 5];
-    args.push_back(value);
-  }
-  if (a & 64) args.push_back("-p" + std::to_string(c >> 3));
-  if (a & 128) args.emplace_back("--keepscratch");
-  if (c & 1) args.emplace_back("-lout.lst");
-  if (c & 2) args.emplace_back("-oout.obj");
-  if (c & 4) args.emplace_back("-tout.tape");
-  if ((b & 0xC0) == 0xC0) args.emplace_back("-TlpP");
-  args.emplace_back("-");
-  return args;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -96,7 +69,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 3) return 0;
-  std::vector<std::string> args = options_from(data[0], data[1], data[2]);
+  std::vector<std::string> args{"velumar"};
+  for (std::string& option : velumar::fuzz::options_from(data[0], data[1], data[2])) args.push_back(option);
   const std::string source(reinterpret_cast<const char*>(data) + 3, size - 3);
 
   if (::chdir(work_dir.c_str()) != 0) finding("cannot enter " + work_dir);
