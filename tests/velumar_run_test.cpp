@@ -68,6 +68,7 @@ struct RunCase {
   int status;
   std::string out;    // exact standard output
   std::string err;    // a part of standard error
+  std::string file = "prog.s";
 };
 
 const std::string kHalts = card("START", "CS", "332") + card("", "CS") + card("", "MCW", "@OK@,202") +
@@ -95,6 +96,8 @@ const std::vector<RunCase> kRunCases = {
     {"missing_data_file", kHalts, "", "-d nosuch.dat", false, false, 2, "", "cannot read the data card file"},
     {"bad_time_limit", kHalts, "", "--time-limit 0", false, false, 2, "", "time limit must be"},
     {"unknown_option", kHalts, "", "-Q", false, false, 2, "", "unknown option -Q"},
+    {"time_limit_too_long", kHalts, "", "--time-limit 9999999", false, false, 2, "", "from 1 to 999999"},
+    {"odd_file_name", kHalts, "", "--tape --time-limit 007", true, false, 0, "OK\n", "halted", "-my prog.s"},
 };
 
 void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
@@ -105,13 +108,13 @@ TEST_P(VelumarRun, StatusAndMessages) {
   const RunCase& c = GetParam();
   if (c.needs_simh && !simh_available()) GTEST_SKIP() << "i1401 is not installed";
   TempDir dir;
-  std::ofstream(dir.path() / "prog.s") << c.source;
+  std::ofstream(dir.path() / c.file) << c.source;
   std::string args = c.args;
   if (!c.data.empty()) {
     std::ofstream(dir.path() / "prog.dat") << c.data;
     args += " -d prog.dat";
   }
-  Result r = run(dir.path(), args + " prog.s", c.hide_simh ? path_without_simh(dir.path()) : "");
+  Result r = run(dir.path(), args + " -- " + shell_quote(c.file), c.hide_simh ? path_without_simh(dir.path()) : "");
   EXPECT_EQ(r.status, c.status) << r.err;
   EXPECT_EQ(r.out, c.out) << r.err;
   EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
@@ -126,7 +129,7 @@ TEST(VelumarRunKeep, KeepsTheAssemblyAndSimulatorFiles) {
   std::ofstream(dir.path() / "prog.s") << kHalts;
   Result r = run(dir.path(), "--keep kept/here --tape prog.s");
   ASSERT_EQ(r.status, 0) << r.err;
-  for (const char* f : {"prog.lst", "prog.obj", "prog.tape", "prog.tap", "print.txt", "punch.txt", "console.txt",
+  for (const char* f : {"prog.lst", "prog.obj", "prog.tape", "tape.tap", "print.txt", "punch.txt", "console.txt",
                         "run.ini"})
     EXPECT_TRUE(fs::exists(dir.path() / "kept" / "here" / f)) << f;
   EXPECT_EQ(read_file(dir.path() / "kept" / "here" / "print.txt"), "OK\n");
