@@ -1,7 +1,7 @@
 // The language reference (docs/language.md) against the assembler: its
-// operation tables must list every mnemonic of the operation table once,
-// with the same operation character and operand rules, and every example
-// program in it must assemble without a message (and, with SimH, halt).
+// operation tables list every mnemonic of the operation table once, with
+// the same operation character and operand rules, and every example program
+// in it assembles without a message (and, with SimH, runs to its halt).
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -25,43 +25,40 @@ std::vector<std::string> cells_of(const std::string& row) {
   std::istringstream in(row.substr(1));
   for (std::string cell; std::getline(in, cell, '|');) {
     const auto first = cell.find_first_not_of(' ');
-    const auto last = cell.find_last_not_of(' ');
-    cells.push_back(first == std::string::npos ? "" : cell.substr(first, last - first + 1));
+    cells.push_back(first == std::string::npos ? "" : cell.substr(first, cell.find_last_not_of(' ') - first + 1));
   }
   return cells;
 }
 
-// How the document writes an operand rule or a device or fixed character.
+// How the document writes an operand rule, a device letter or a fixed d-modifier.
 std::string rule_text(char code, const char* other) {
-  switch (code) {
-    case REQ: return "required";
-    case PRO: return "no";
-    case OPT: return "optional";
-  }
+  if (code == REQ) return "required";
+  if (code == PRO) return "no";
+  if (code == OPT) return "optional";
   return std::string(other) + " `" + code + "`";
 }
 
 TEST(LanguageDoc, OperationTablesAgreeWithTheAssembler) {
   std::ifstream in(kDoc);
   ASSERT_TRUE(in) << kDoc;
-  std::map<std::string, int> seen;
+  std::map<std::string, int> listed;
   bool in_table = false;  // inside a table headed "| Mnemonic |"
   for (std::string line; std::getline(in, line);) {
     if (line.rfind("| Mnemonic |", 0) == 0) in_table = true;
     if (line.rfind('|', 0) != 0) in_table = false;
     if (!in_table || line.rfind("| `", 0) != 0) continue;
-    std::vector<std::string> c = cells_of(line);
+    const std::vector<std::string> c = cells_of(line);
     const std::string mnemonic = c[0].substr(1, c[0].size() - 2);
     const int row = find_op(mnemonic);
     ASSERT_NE(row, OP_NOT_FOUND) << "not an operation: " << line;
-    ++seen[mnemonic];
+    ++listed[mnemonic];
     const OpCode& op = OP_CODES[static_cast<std::size_t>(row)];
-    if (c.size() == 6) {  // a machine instruction: Mnemonic, Op, A, B, d, Use
+    if (c.size() == 6) {  // machine instruction: Mnemonic, Op, A, B, d, Use
       EXPECT_EQ(c[1], std::string("`") + op.MachineOp + "`") << line;
       EXPECT_EQ(c[2], rule_text(op.A, "device")) << line;
       EXPECT_EQ(c[3], rule_text(op.B, "?")) << line;
       EXPECT_EQ(c[4], rule_text(op.D, "fixed")) << line;
-    } else {  // a pseudo-operation: Mnemonic, Use
+    } else {  // pseudo-operation: Mnemonic, Use
       EXPECT_EQ(c.size(), 2u) << line;
       EXPECT_EQ(op.MachineOp, ' ') << "listed as a pseudo-operation: " << line;
     }
@@ -69,50 +66,38 @@ TEST(LanguageDoc, OperationTablesAgreeWithTheAssembler) {
   for (int row = 1; row < OP_NOT_FOUND; ++row) {
     const std::string_view padded = OP_CODES[static_cast<std::size_t>(row)].OP;
     const std::string mnemonic{padded.substr(0, padded.find(' '))};
-    if (mnemonic.empty()) continue;
-    EXPECT_EQ(seen[mnemonic], 1) << mnemonic << " must be listed once";
-  }
-}
-
-std::vector<std::string> example_programs() {
-  std::ifstream in(kDoc);
-  std::vector<std::string> programs;
-  std::string program;
-  bool inside = false;
-  for (std::string line; std::getline(in, line);) {
-    if (!inside && line == "```velumar") {
-      inside = true;
-      program.clear();
-    } else if (inside && line == "```") {
-      inside = false;
-      programs.push_back(program);
-    } else if (inside) {
-      program += line + "\n";
+    if (!mnemonic.empty()) {
+      EXPECT_EQ(listed[mnemonic], 1) << mnemonic << " must be listed once";
     }
   }
-  return programs;
 }
 
 TEST(LanguageDoc, ExamplesAssembleCleanlyAndHalt) {
-  const std::vector<std::string> programs = example_programs();
+  std::ifstream in(kDoc);
+  std::vector<std::string> programs;
+  bool inside = false;
+  for (std::string line; std::getline(in, line);) {
+    if (line == (inside ? "```" : "```velumar")) {
+      inside = !inside;
+      if (inside) programs.emplace_back();
+    } else if (inside) {
+      programs.back() += line + "\n";
+    }
+  }
   ASSERT_GE(programs.size(), 5u);
   TempDir dir;
+  const std::string out = shell_quote((dir.path() / "out.txt").string());
   for (std::size_t i = 0; i < programs.size(); ++i) {
     SCOPED_TRACE(programs[i]);
-    const fs::path source = dir.path() / ("example" + std::to_string(i) + ".s");
-    std::ofstream(source) << programs[i];
-    const fs::path out = dir.path() / "out.txt";
+    const std::string source = shell_quote((dir.path() / ("example" + std::to_string(i) + ".s")).string());
+    std::ofstream(dir.path() / ("example" + std::to_string(i) + ".s")) << programs[i];
     const std::string files = " -l " + shell_quote((dir.path() / "x.lst").string()) + " -o " +
                               shell_quote((dir.path() / "x.obj").string()) + " ";
-    EXPECT_EQ(run_command(shell_quote(VELUMAR_EXE) + files + shell_quote(source.string()) + " >" +
-                          shell_quote(out.string())),
-              0);
-    EXPECT_EQ(read_file(out), "") << "the assembler's messages";
+    EXPECT_EQ(run_command(shell_quote(VELUMAR_EXE) + files + source + " >" + out), 0);
+    EXPECT_EQ(read_file(dir.path() / "out.txt"), "") << "the assembler's messages";
     if (simh_available()) {
-      EXPECT_EQ(run_command(shell_quote(VELUMAR_RUN) + " " + shell_quote(source.string()) + " >/dev/null 2>" +
-                            shell_quote(out.string())),
-                0)
-          << read_file(out);
+      EXPECT_EQ(run_command(shell_quote(VELUMAR_RUN) + " " + source + " >/dev/null 2>" + out), 0)
+          << read_file(dir.path() / "out.txt");
     }
   }
 }
