@@ -51,6 +51,7 @@ test: build
 # wrote. Without SimH the assembly still happens and the demo says how to
 # install SimH.
 demo: velumar
+	@cmake --build $(BUILD) --target tape2simh -j$(JOBS)  # for velumar-run --tape afterwards
 	@mkdir -p $(DEMO_DIR)
 	@echo "== $(BUILD)/velumar-run --keep $(DEMO_DIR) $(DEMO_SRC)"
 	@status=0; $(BUILD)/velumar-run --keep $(DEMO_DIR) $(DEMO_SRC) \
