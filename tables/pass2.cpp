@@ -178,16 +178,17 @@ class Sweep {
 // chain costs one step per link instead of one sweep per link. Every label
 // receives the value, at the moment, that the sweeps would give it.
 //
-// Think of time as (sweep, record): a sweep visits the records in order and
-// sees every definition made at an earlier time. A label takes its value
-// from the first of its records, in time order, able to compute one. What
-// a record can compute depends on at most one input pass 1 may have left
-// open: the target of its EQU, or else the target of the last ORG to a
-// symbol before it, which fixes the location counter up to the next such
-// ORG (a segment). The counters of a segment take only two forms: the one
-// before its target is visible and the one after. A record is therefore
-// tried in the first sweep, and again in the sweep in which its open
-// input becomes visible to it; tries are taken from a queue in time order.
+// Think of time as (sweep, record), counting sweeps from the one after the
+// sweep that left the symbols as they are: a sweep visits the records in
+// order and sees every definition made at an earlier time. A label takes
+// its value from the first of its records, in time order, able to compute
+// one. What a record can compute depends on at most one input that may
+// still be open: the target of its EQU, or else the target of the last ORG
+// to a symbol before it, which fixes the location counter up to the next
+// such ORG (a segment). The counters of a segment take only two forms: the
+// one before its target is visible and the one after. A record is therefore
+// tried in the first sweep, and again in the sweep in which its open input
+// becomes visible to it; tries are taken from a queue in time order.
 class Resolver {
  public:
   explicit Resolver(Context& ctx) : ctx_(ctx), recs_(ctx.scratch.records()) {}
@@ -425,11 +426,6 @@ class Resolver {
 }  // namespace
 
 int pass_2(Context& ctx, Settle how) {
-  // The pool trace shows every sweep, so with it on the sweeps do all the work.
-  // With nothing undefined after pass 1 there is nothing to follow.
-  const auto& syms = ctx.symtab.SYMBOLS();
-  const bool open = std::any_of(syms.begin(), syms.end(), [](const Symbol& s) { return !is_defined(s.VALUE); });
-  if (how == Settle::Direct && open && !ctx.traces.on('P')) Resolver(ctx).run();
   int sweeps = 0;
   for (;;) {
     Sweep sweep(ctx);
@@ -440,6 +436,11 @@ int pass_2(Context& ctx, Settle how) {
       ctx.diag.do_error("Undefined or unresolvable symbols");
       break;
     }
+    // Most programs are settled by the first sweep. When more are needed,
+    // the dependencies settle everything the later sweeps would, and the
+    // next sweep confirms it. The pool trace shows every sweep, so with it
+    // on the sweeps do all the work.
+    if (sweeps == 1 && how == Settle::Direct && !ctx.traces.on('P')) Resolver(ctx).run();
   }
   return sweeps;
 }

@@ -5,10 +5,11 @@ namespace velumar {
 
 struct Context;
 
-/// How forward references are settled. Direct follows each undefined
+/// How forward references are settled. Sweeps repeats whole sweeps, one per
+/// link of a chain (the reference, and what the pool trace shows). Direct,
+/// when the first sweep leaves something open, follows each undefined
 /// symbol's dependencies once, giving every label the value the sweeps
-/// would, and leaves one sweep to confirm; Sweeps repeats whole sweeps, one
-/// per link of a chain (the reference, and what the pool trace shows).
+/// would, and makes one more sweep to confirm: two sweeps at most.
 enum class Settle { Direct, Sweeps };
 
 /// Defines the labels pass 1 left undefined, sweeping the intermediate
