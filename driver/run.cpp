@@ -195,8 +195,7 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
       return EXIT_USAGE_OR_IO;
     }
   }
-  if (!files->check_inputs(opts.INPUT, out) || (opts.KeepScratch && !files->open_scratch(out)) ||
-      !files->check_inputs(opts.INPUT, out)) {
+  if ((opts.KeepScratch && !files->open_scratch(out)) || !files->check_inputs(opts.INPUT, out)) {
     files->discard_all();
     return EXIT_USAGE_OR_IO;
   }

@@ -264,15 +264,6 @@ TEST_F(RunTest, RunsThatFailLeaveEveryEarlierFileAsItWas) {
     EXPECT_TRUE(r.out.starts_with(c.out_start)) << r.out;
     EXPECT_EQ(snapshot(), before) << c.args[1] << " " << c.args.back();  // no temporary file left either
   }
-  if (::geteuid() != 0) {  // permissions do not bind the superuser
-    fs::create_directory("ro");
-    fs::permissions("ro", fs::perms::owner_read | fs::perms::owner_exec);
-    RunResult r = run({"-o", "keep.deck", "-t", "ro/p.tape", "prog.s"});
-    EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
-    EXPECT_EQ(r.out, io_lines("While opening \"loadable tape\" file", "ro/p.tape", EACCES));
-    EXPECT_EQ(read_file("keep.deck"), "KEEP\n");
-    fs::permissions("ro", fs::perms::owner_all);
-  }
 }
 
 TEST_F(RunTest, OrdinaryRunReplacesEveryOutput) {
