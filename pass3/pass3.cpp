@@ -386,16 +386,18 @@ void Pass3::do_field_record() {
   std::int64_t org = static_cast<std::int64_t>(operand(1).ADDR) + P_DA - 1;
   if (org >= 1 && org <= 80 && ctx.settings.NotIn_1_80) ctx.diag.ErrCode = err::AddrErr;
   // Each record of the area gets its word mark and counts as a statement.
-  for (int i = 1; i <= Nrecs; ++i) {
+  for (int i = 1; i <= Nrecs; ++i, org += RECSIZ) {
     ++SEQ;
     if (org < 0 || org >= kCoreLimit) {
       // A word mark that no storage position can take is reported, not punched.
       ctx.diag.ErrCode = err::SymErr;
       break;
     }
+    // In an area of size-0 records every record's mark is at one position:
+    // at most as many requests as storage has positions.
+    if (RECSIZ == 0 && i > kCoreLimit) continue;
     if (Do_Object && Num_Load_Ops >= 6) finish_obj(true);
     sw(static_cast<int>(org));
-    org += RECSIZ;
   }
   listing({.LOC = clamp_location(static_cast<std::int64_t>(operand(2).ADDR) + P_DA - 1)});
 }
