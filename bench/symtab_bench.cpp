@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "frontend/operand.h"
+#include "ir/operand.h"
 #include "tables/symtab.h"
 
 namespace velumar {

@@ -4,12 +4,12 @@
 
 #include <ostream>
 
-#include "driver/diagnostics.h"
-#include "driver/settings.h"
+#include "core/diagnostics.h"
+#include "core/settings.h"
 #include "frontend/lexer.h"
 #include "frontend/parser.h"
 #include "frontend/reader.h"
-#include "pass1/intermediate.h"
+#include "ir/intermediate.h"
 #include "tables/literals.h"
 #include "tables/symtab.h"
 

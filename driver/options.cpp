@@ -4,7 +4,7 @@
 #include <cstring>
 #include <limits>
 
-#include "driver/text.h"
+#include "core/text.h"
 
 namespace velumar {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/settings.h"
+#include "core/settings.h"
 
 namespace velumar {
 

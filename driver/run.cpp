@@ -13,7 +13,7 @@
 #include "driver/context.h"
 #include "driver/files.h"
 #include "driver/options.h"
-#include "driver/text.h"
+#include "core/text.h"
 #include "pass1/pass1.h"
 #include "pass3/pass3.h"
 #include "tables/dumps.h"

@@ -12,7 +12,7 @@
 #include <stdexcept>
 
 #include "driver/options.h"
-#include "driver/text.h"
+#include "core/text.h"
 
 namespace velumar {
 namespace {

@@ -1,6 +1,6 @@
 #include "frontend/opcodes.h"
 
-#include "driver/text.h"
+#include "core/text.h"
 
 namespace velumar {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "frontend/operand.h"
+#include "ir/operand.h"
 
 namespace velumar {
 

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <utility>
 
-#include "frontend/charset.h"
+#include "core/charset.h"
 
 namespace velumar {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "frontend/charset.h"
+#include "core/charset.h"
 
 namespace velumar::fuzz {
 

@@ -1,6 +1,6 @@
 // Control statements in pass 1: ORG and LTORG, EX, XFR and END, CHAIN,
 // SFX, ENT and the editing statements that are not supported.
-#include "driver/text.h"
+#include "core/text.h"
 #include "frontend/lexer.h"
 #include "frontend/opcodes.h"
 #include "pass1/pass1_state.h"

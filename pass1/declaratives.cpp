@@ -3,8 +3,8 @@
 // operands its record carries.
 #include <algorithm>
 
-#include "driver/text.h"
-#include "frontend/charset.h"
+#include "core/text.h"
+#include "core/charset.h"
 #include "frontend/lexer.h"
 #include "frontend/opcodes.h"
 #include "pass1/pass1_state.h"

@@ -1,7 +1,7 @@
 // Machine instructions in pass 1: the operands are checked against the
 // operation table, the d-modifier is decided and the instruction is sized
 // to 1, 2, 4, 5, 7 or 8 characters.
-#include "driver/text.h"
+#include "core/text.h"
 #include "frontend/opcodes.h"
 #include "pass1/pass1_state.h"
 

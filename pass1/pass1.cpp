@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "driver/text.h"
+#include "core/text.h"
 #include "frontend/lexer.h"
 #include "frontend/opcodes.h"
 #include "pass1/pass1_state.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "driver/context.h"
-#include "frontend/operand.h"
+#include "ir/operand.h"
 
 namespace velumar {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "driver/context.h"
-#include "driver/text.h"
-#include "pass1/intermediate.h"
+#include "core/text.h"
+#include "ir/intermediate.h"
 #include "pass1/pass1.h"
 
 namespace velumar {

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "driver/context.h"
-#include "driver/text.h"
-#include "frontend/charset.h"
-#include "frontend/zone.h"
+#include "core/text.h"
+#include "core/charset.h"
+#include "core/zone.h"
 #include "pass3/pass3.h"
 
 namespace velumar {

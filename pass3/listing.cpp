@@ -4,7 +4,7 @@
 #include <string>
 
 #include "driver/context.h"
-#include "driver/text.h"
+#include "core/text.h"
 #include "pass3/pass3.h"
 
 namespace velumar {

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "driver/context.h"
-#include "driver/text.h"
-#include "frontend/zone.h"
+#include "core/text.h"
+#include "core/zone.h"
 #include "pass3/pass3.h"
 
 namespace velumar {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "driver/context.h"
-#include "driver/text.h"
+#include "core/text.h"
 #include "pass3/pass3.h"
 
 namespace velumar {

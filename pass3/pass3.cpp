@@ -7,10 +7,10 @@
 #include <optional>
 
 #include "driver/context.h"
-#include "driver/text.h"
-#include "frontend/charset.h"
+#include "core/text.h"
+#include "core/charset.h"
 #include "frontend/opcodes.h"
-#include "frontend/zone.h"
+#include "core/zone.h"
 #include "tables/dumps.h"
 
 namespace velumar {

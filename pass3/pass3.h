@@ -19,7 +19,7 @@
 #include <string_view>
 #include <vector>
 
-#include "pass1/intermediate.h"
+#include "ir/intermediate.h"
 
 namespace velumar {
 

@@ -3,7 +3,7 @@
 // ORG, the generated DA-field and CHAIN records, and the error count.
 #include <gtest/gtest.h>
 
-#include "frontend/charset.h"
+#include "core/charset.h"
 #include "pass3/test_support.h"
 
 namespace velumar {

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "driver/context.h"
-#include "driver/text.h"
-#include "frontend/charset.h"
-#include "frontend/zone.h"
+#include "core/text.h"
+#include "core/charset.h"
+#include "core/zone.h"
 #include "pass3/pass3.h"
 
 namespace velumar {

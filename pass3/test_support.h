@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "driver/context.h"
-#include "driver/text.h"
-#include "frontend/operand.h"
-#include "frontend/zone.h"
+#include "core/text.h"
+#include "ir/operand.h"
+#include "core/zone.h"
 #include "pass3/pass3.h"
 
 namespace velumar::p3test {

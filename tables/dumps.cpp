@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/text.h"
+#include "core/text.h"
 #include "tables/literals.h"
 #include "tables/symtab.h"
 

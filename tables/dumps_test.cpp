@@ -6,7 +6,7 @@
 #include <string>
 
 #include "driver/context.h"
-#include "frontend/operand.h"
+#include "ir/operand.h"
 #include "tables/literals.h"
 #include "tables/symtab.h"
 

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "driver/context.h"
-#include "driver/text.h"
+#include "core/text.h"
 
 namespace velumar {
 

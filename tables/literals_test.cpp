@@ -6,7 +6,7 @@
 #include <string>
 
 #include "driver/context.h"
-#include "driver/text.h"
+#include "core/text.h"
 
 namespace velumar {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "driver/context.h"
-#include "driver/text.h"
+#include "core/text.h"
 #include "tables/pools.h"
 
 namespace velumar {

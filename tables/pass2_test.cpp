@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "driver/context.h"
-#include "driver/text.h"
+#include "core/text.h"
 #include "tables/pools.h"
 
 namespace velumar {

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "driver/context.h"
-#include "driver/text.h"
+#include "core/text.h"
 
 namespace velumar {
 namespace {

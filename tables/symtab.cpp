@@ -2,7 +2,7 @@
 
 #include <bit>
 
-#include "driver/text.h"
+#include "core/text.h"
 
 namespace velumar {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "frontend/operand.h"
+#include "ir/operand.h"
 
 namespace velumar {
 namespace {

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "frontend/charset.h"
+#include "core/charset.h"
 
 namespace velumar::e2e {
 

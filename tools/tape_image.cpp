@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "frontend/charset.h"
+#include "core/charset.h"
 
 namespace velumar {
 namespace {

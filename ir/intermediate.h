@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "frontend/operand.h"
+#include "ir/operand.h"
 
 namespace velumar {
 

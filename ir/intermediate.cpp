@@ -1,8 +1,8 @@
-#include "pass1/intermediate.h"
+#include "ir/intermediate.h"
 
 #include <stdexcept>
 
-#include "driver/text.h"
+#include "core/text.h"
 
 namespace velumar {
 

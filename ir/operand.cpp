@@ -1,6 +1,6 @@
-#include "frontend/operand.h"
+#include "ir/operand.h"
 
-#include "driver/text.h"
+#include "core/text.h"
 
 namespace velumar {
 

@@ -1,4 +1,4 @@
-#include "driver/text.h"
+#include "core/text.h"
 
 #include <gtest/gtest.h>
 

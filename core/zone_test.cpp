@@ -1,4 +1,4 @@
-#include "frontend/zone.h"
+#include "core/zone.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "frontend/charset.h"
+#include "core/charset.h"
 
 namespace velumar {
 

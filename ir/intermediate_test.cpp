@@ -1,4 +1,4 @@
-#include "pass1/intermediate.h"
+#include "ir/intermediate.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/diagnostics.h"
-#include "driver/text.h"
+#include "core/diagnostics.h"
+#include "core/text.h"
 
 namespace velumar {
 

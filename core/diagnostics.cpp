@@ -1,6 +1,6 @@
-#include "driver/diagnostics.h"
+#include "core/diagnostics.h"
 
-#include "driver/text.h"
+#include "core/text.h"
 
 namespace velumar {
 
