@@ -1,8 +1,141 @@
 #include "core/diagnostics.h"
 
+#include <algorithm>
+
 #include "core/text.h"
 
 namespace velumar {
+
+namespace {
+
+constexpr std::string_view kBold = "\033[1m";
+constexpr std::string_view kReset = "\033[0m";
+
+std::string_view severity_word(Severity s) {
+  switch (s) {
+    case Severity::Error: return "error";
+    case Severity::Warning: return "warning";
+    case Severity::Note: return "note";
+  }
+  return "error";
+}
+
+std::string_view severity_colour(Severity s) {
+  switch (s) {
+    case Severity::Error: return "\033[1;31m";
+    case Severity::Warning: return "\033[1;35m";
+    case Severity::Note: return "\033[1;36m";
+  }
+  return kBold;
+}
+
+// `file:line:col: word: text`, the location parts that are known.
+void headline(std::string& t, std::string_view file, long long line, int col, Severity s, std::string_view text,
+              bool colour) {
+  if (colour) t += kBold;
+  t += file;
+  if (line > 0) t += ':' + std::to_string(line);
+  if (line > 0 && col > 0) t += ':' + std::to_string(col);
+  t += ": ";
+  if (colour) t += severity_colour(s);
+  t += severity_word(s);
+  t += ": ";
+  if (colour) {
+    t += kReset;
+    if (s != Severity::Note) t += kBold;
+  }
+  t += text;
+  if (colour) t += kReset;
+  t += '\n';
+}
+
+// The card as a person sees it: a tab is read as one blank, and shown so,
+// which keeps the caret under the columns it means; other control bytes
+// would move the terminal's cursor and are shown as blanks too.
+std::string visible_card(std::string_view card) {
+  std::string shown(rtrim(card.substr(0, std::min<std::size_t>(card.size(), 80))));
+  for (char& c : shown)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  return shown;
+}
+
+}  // namespace
+
+std::string Reporter::render(const Diagnostic& d, std::string_view file, bool colour) {
+  std::string t;
+  headline(t, file, d.line, d.first_col, d.severity, d.message, colour);
+  if (d.line > 0 && d.first_col > 0 && !d.card.empty()) {
+    const int first = std::clamp(d.first_col, 1, 80);
+    const int last = std::clamp(d.last_col, first, 80);
+    const std::string number = std::to_string(d.line);
+    const std::string gutter(number.size() + 1, ' ');
+    t += ' ' + number + " | " + visible_card(d.card) + '\n';
+    t += gutter + " | " + std::string(static_cast<std::size_t>(first - 1), ' ');
+    if (colour) t += "\033[1;32m";
+    t += '^' + std::string(static_cast<std::size_t>(last - first), '~');
+    if (colour) t += kReset;
+    t += '\n';
+  }
+  for (const Note& n : d.notes) headline(t, file, d.line, n.first_col, Severity::Note, n.text, colour);
+  return t;
+}
+
+void Reporter::report(const Diagnostic& d) {
+  // The same message at the same place comes once, whichever pass finds it again.
+  if (!shown_.emplace(d.line, d.first_col, d.message).second) return;
+  if (d.severity == Severity::Error) {
+    ++errors_;
+    error_lines_.insert(d.line);
+  } else if (d.severity == Severity::Warning) {
+    ++warnings_;
+  }
+  if (out != nullptr) *out << render(d, file, colour);
+}
+
+void Reporter::begin_job() {
+  errors_ = warnings_ = 0;
+  error_lines_.clear();
+  shown_.clear();
+}
+
+void Reporter::end_job() {
+  if (out == nullptr || (errors_ == 0 && warnings_ == 0)) return;
+  auto count = [](int n, std::string_view what) {
+    return std::to_string(n) + ' ' + std::string(what) + (n == 1 ? "" : "s");
+  };
+  std::string line = file + ": ";
+  if (errors_ > 0) line += count(errors_, "error");
+  if (errors_ > 0 && warnings_ > 0) line += ", ";
+  if (warnings_ > 0) line += count(warnings_, "warning");
+  *out << line << '\n';
+}
+
+Diagnostic Diagnostics::here(Severity severity, std::string message, int first_col, int last_col) const {
+  Diagnostic d;
+  d.severity = severity;
+  d.message = std::move(message);
+  d.line = source_line;
+  d.card = card;
+  d.first_col = first_col;
+  d.last_col = last_col;
+  d.pass = pass;
+  return d;
+}
+
+void Diagnostics::report(Diagnostic d) {
+  if (d.pass == 0) d.pass = pass;
+  // A tab is read as one blank: every column after it is not where the
+  // writer's editor showed it, which explains most of what follows.
+  const std::size_t tab = d.card.find('\t');
+  if (tab != std::string::npos && tab < 80 && d.severity != Severity::Note && d.line != tab_noted_line_) {
+    tab_noted_line_ = d.line;
+    d.notes.push_back({"column " + std::to_string(tab + 1) +
+                           " holds a tab, which is read as one blank: the columns after it are shifted "
+                           "(write blanks instead)",
+                       static_cast<int>(tab) + 1, static_cast<int>(tab) + 1});
+  }
+  reporter.report(d);
+}
 
 std::string Diagnostics::record_text(std::string_view why, std::string_view message, int line_no, int field) {
   std::string rec = pad(why, 5);
@@ -16,6 +149,31 @@ std::string Diagnostics::record_text(std::string_view why, std::string_view mess
 }
 
 void Diagnostics::do_error(std::string_view message, std::optional<int> field, bool warning) {
+  historic(message, field, warning);
+  Next details = std::move(next);
+  next = Next{};
+  Diagnostic d = here(warning ? Severity::Warning : Severity::Error,
+                      details.text.empty() ? std::string(message) : std::move(details.text), details.first_col,
+                      details.last_col);
+  d.notes = std::move(details.notes);
+  if (d.first_col == 0 && !card.empty() && source_line > 0) {
+    // Without columns of its own a message concerns the statement: from
+    // the label field (or the operation) to the end of the operands; the
+    // remarks after them are not part of it.
+    const std::string_view shown = std::string_view(card).substr(0, std::min<std::size_t>(card.size(), 72));
+    const std::size_t first = shown.find_first_not_of(' ', 5);
+    if (first != std::string::npos) {
+      std::size_t last = shown.find_last_not_of(' ');
+      if (shown.size() > 20 && shown[20] != ' ') last = std::min(last, shown.find(' ', 20) - 1);
+      else if (first < 20) last = std::min(last, shown.find_last_not_of(' ', 19));
+      d.first_col = static_cast<int>(first) + 1;
+      d.last_col = static_cast<int>(last) + 1;
+    }
+  }
+  report(std::move(d));
+}
+
+void Diagnostics::historic(std::string_view message, std::optional<int> field, bool warning) {
   std::string why = "ERROR";
   if (warning) {
     why = "WARN ";

@@ -1,6 +1,5 @@
 #include "driver/context.h"
 
-#include <iostream>
 
 namespace velumar {
 
@@ -8,8 +7,8 @@ Context::Context(std::ostream& out_stream)
     : out(out_stream), diag(out_stream, reader.LINE_NO), lexer(*this), literals(*this), parser(*this) {
   diag.scratch = [this](std::string_view line) { scratch.write_text(line); };
   // The reader's notes on the bytes it reads are for people, not part of
-  // any output the assembler promises.
-  reader.warnings = &std::cerr;
+  // any output the assembler promises: they go to the report on standard error.
+  reader.report = [this](Diagnostic d) { diag.report(std::move(d)); };
 }
 
 }  // namespace velumar

@@ -1,6 +1,7 @@
 // velumar: a cross-assembler for the IBM 1401.
 #include <unistd.h>
 
+#include <iostream>
 #include <istream>
 #include <ostream>
 
@@ -16,5 +17,5 @@ int main(int argc, char** argv) {
   out_buf.attach(STDOUT_FILENO, true);
   std::istream in(&in_buf);
   std::ostream out(&out_buf);
-  return velumar::velumar_main(argc, argv, in, out);
+  return velumar::velumar_main(argc, argv, in, out, std::cerr, isatty(STDERR_FILENO) == 1);
 }

@@ -195,7 +195,7 @@ OptionsResult parse_options(const std::vector<std::string>& args, Options& opts,
       if (!file_option(FileOption::Tape, opts.Do_Tape, opts.TAPE)) return {false, 2};
     } else if (letter == 'T') {
       opts.traces.letters = cur.value_of(arg).substr(0, 6);
-    } else if (word == "-V") {
+    } else if (word == "-V" || word == "--version") {
       out << Version << '\n';
       return {false, 0};
     } else if (letter == 'X') {
@@ -206,14 +206,29 @@ OptionsResult parse_options(const std::vector<std::string>& args, Options& opts,
       }
     } else if (word == "--keepscratch") {
       opts.KeepScratch = true;
+    } else if (word == "--no-diagnostics") {
+      opts.Report = false;
     } else if (word == "-") {
       break;
     } else {
       out << usage_text(args.empty() ? std::string_view() : std::string_view(args[0]), opts.settings.CoreSize);
-      return {false, word == "-h" ? 0 : 2};
+      return {false, word == "-h" || word == "--help" ? 0 : 2};
     }
   }
   if (!is_blank(arg) && arg[0] != '-') opts.INPUT = arg;
+
+  // The input file (or "-") ends the options: whatever follows it is not read.
+  std::string ignored;
+  for (std::size_t k = cur.i + 1; k < args.size(); ++k) ignored += " " + args[k];
+  if (cur.i < args.size() && !is_blank(ignored))
+    opts.warnings.push_back("arguments after the input file are ignored:" + ignored +
+                            " (options go before the input file)");
+  if (opts.settings.Interleave && !(opts.Do_Object && opts.Do_List))
+    opts.warnings.push_back("-i needs both -o and -l; nothing is interleaved");
+  if (opts.settings.MaxLine < kShortestPage)
+    opts.warnings.push_back("page length " + std::to_string(opts.settings.MaxLine) +
+                            " cannot hold the 3-line page heading and a statement; every statement line "
+                            "starts a new page");
   return {};
 }
 

@@ -37,7 +37,15 @@ struct Options {
   bool Do_Tape = false;
   std::string LIST, MACROS, OBJ, TAPE;
   std::optional<std::string> INPUT;  ///< none: the source is standard input
+  bool Report = true;                ///< located diagnostics on standard error
+  /// Warnings about the command line itself, for standard error; the run
+  /// goes on as the options say.
+  std::vector<std::string> warnings;
 };
+
+/// The smallest page length that holds the page heading (3 lines) and one
+/// statement line.
+constexpr int kShortestPage = 4;
 
 /// What parse_options decided.
 struct OptionsResult {
@@ -51,7 +59,8 @@ using FileOpener = std::function<bool(FileOption, const std::string& name)>;
 
 /// Examines `args` (argument 0 is the invocation name) left to right and
 /// fills `opts`. Usage text, banner, -b messages and conversion failures go
-/// to `out`. Stops with status 0 after -V or exactly -h, 2 after any other
+/// to `out`. Stops with status 0 after -V, --version, exactly -h or
+/// --help, 2 after any other
 /// unknown option, a value that does not convert or a file that `open`
 /// could not open.
 [[nodiscard]] OptionsResult parse_options(const std::vector<std::string>& args, Options& opts, std::ostream& out,

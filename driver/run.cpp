@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <memory>
@@ -174,8 +175,16 @@ void dump_tables(Context& ctx, std::string_view heading) {
   dump_lit_table(ctx.literals, ctx.out);
 }
 
+// Colour on standard error only for a terminal, and never when NO_COLOR
+// holds a value (no-color.org).
+bool use_colour(bool terminal) {
+  const char* no_colour = std::getenv("NO_COLOR");
+  return terminal && (no_colour == nullptr || *no_colour == '\0');
+}
+
 // The run up to its exit status, before standard output is checked.
-int assemble(const std::vector<std::string>& args, std::istream& in, std::ostream& out) {
+int assemble(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+             bool err_terminal) {
   auto files = std::make_unique<RunFiles>();
   Options opts;
   OptionsResult parsed = parse_options(args, opts, out, [&](FileOption which, const std::string& name) {
@@ -185,6 +194,8 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
     files->discard_all();
     return parsed.status;
   }
+  if (opts.Report)
+    for (const std::string& w : opts.warnings) err << "velumar: warning: " << w << '\n';
 
   FileBuf input_buf;
   std::istream input_file(&input_buf);
@@ -201,6 +212,10 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
   }
 
   auto ctx = std::make_unique<Context>(out);
+  Reporter& reporter = ctx->diag.reporter;
+  reporter.out = opts.Report ? &err : nullptr;
+  reporter.file = opts.INPUT ? *opts.INPUT : "<stdin>";
+  reporter.colour = use_colour(err_terminal);
   ctx->settings = opts.settings;
   ctx->traces = opts.traces;
   ctx->literals.LONG_LITS = opts.LONG_LITS;
@@ -216,6 +231,7 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
   for (;;) {
     ctx->diag.N_ERRORS = 0;
     ctx->diag.U_ERROR = ErrorDest::Scratch;
+    reporter.begin_job();
     bool had_cards = false;
     int read_status = pass_1(*ctx, &had_cards);
     ctx->diag.U_ERROR = listing != nullptr ? ErrorDest::Listing : ErrorDest::Stdout;
@@ -229,7 +245,10 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
       return EXIT_USAGE_OR_IO;
     }
     // Blank or comment cards after the last program do not form a job.
-    if (read_status != 0 && !had_cards) break;
+    if (read_status != 0 && !had_cards) {
+      reporter.end_job();
+      break;
+    }
 
     if (opts.KeepScratch) {
       std::ostringstream text;
@@ -239,6 +258,10 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
     if (opts.SYMTAB) dump_tables(*ctx, "After pass 1:");
     if (read_status != 0) {
       out << "End of input before END: program not assembled\n";
+      Diagnostic d = make_diagnostic(Severity::Error, "End of input before END: program not assembled");
+      d.notes.push_back({"a program ends with an END statement: END in columns 16-20 of its card"});
+      ctx->diag.report(std::move(d));
+      reporter.end_job();
       status = EXIT_ASSEMBLY_ERRORS;
       break;
     }
@@ -248,8 +271,9 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
     pass_3(*ctx, opts.Do_List, opts.Do_Object, opts.Do_Tape);
     if (ctx->diag.N_ERRORS > 0) {
       status = EXIT_ASSEMBLY_ERRORS;
-      ctx->diag.do_error(fmt_int(ctx->diag.N_ERRORS, 5) + " Errors");
+      ctx->diag.historic(fmt_int(ctx->diag.N_ERRORS, 5) + " Errors");
     }
+    reporter.end_job();
     if (!files->check_writes(out)) {
       files->discard_all();
       return EXIT_USAGE_OR_IO;
@@ -264,16 +288,20 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
 }  // namespace
 
 int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out) {
+  return velumar_main(argc, argv, in, out, std::cerr, false);
+}
+
+int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err, bool err_terminal) {
   std::vector<std::string> args;
   for (int i = 0; i < argc; ++i) args.emplace_back(argv != nullptr && argv[i] != nullptr ? argv[i] : "");
   if (args.empty()) args.emplace_back("velumar");
-  int status = assemble(args, in, out);
+  int status = assemble(args, in, out, err, err_terminal);
   out.flush();
   // Standard output itself failing (a full disk behind a redirection) is a
   // failed run too, and only standard error is left to say so.
   if (!out || stream_error(out) != 0) {
-    const int err = stream_error(out);
-    std::cerr << "velumar: cannot write standard output: " << std::strerror(err != 0 ? err : EIO) << '\n';
+    const int code = stream_error(out);
+    err << "velumar: cannot write standard output: " << std::strerror(code != 0 ? code : EIO) << '\n';
     status = EXIT_USAGE_OR_IO;
   }
   return status;

@@ -14,5 +14,8 @@ constexpr int EXIT_USAGE_OR_IO = 2;      ///< bad option or value, or a file tha
 /// The whole program: parses argv, opens the files, assembles every job.
 /// `in` is standard input, `out` standard output.
 int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out);
+/// The same with standard error given: `err` receives the located
+/// diagnostics, in colour when `err_terminal` and NO_COLOR is not set.
+int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err, bool err_terminal);
 
 }  // namespace velumar

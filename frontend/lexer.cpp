@@ -38,6 +38,7 @@ int Lexer::lex(std::string_view LINE, int& START, int& END) {
       while (END > START && col(LINE, END) != '@') --END;
       if (END == START) return T_AT;
       if (END == START + 1) {
+        ctx_.diag.at(START, START + 1);
         ctx_.diag.do_error("Zero-length character literal");
         return T_OTHER;
       }

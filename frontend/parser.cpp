@@ -11,6 +11,7 @@ namespace velumar {
 namespace {
 
 constexpr std::string_view kMustBeLast = " must be last thing in operand";
+constexpr int kOperandColumn = 21;
 
 // One scan over an operand: the lexer state (START, END, TOKEN), the status
 // and the operand being filled. A token read one step too far (the text after
@@ -58,8 +59,26 @@ class OperandScan {
   }
 
   void parseerror(std::string_view message) {
+    Diagnostics::Next& next = ctx_.diag.at(start_, std::max(start_, end_));
+    plus_sign_hint(next.notes);
     ctx_.diag.do_error(message, field_);
     status_ = -1;
+  }
+  // "+" is no 1401 adjustment sign: people who write PRTX+3 mean PRTX&3.
+  void plus_sign_hint(std::vector<Note>& notes) const {
+    const int last = std::min<int>(72, static_cast<int>(line_.size()));
+    for (int c = kOperandColumn; c <= last; ++c) {
+      if (col(line_, c) != '+') continue;
+      int from = c;
+      int to = c;
+      while (from > kOperandColumn && col(line_, from - 1) != ',' && col(line_, from - 1) != ' ') --from;
+      while (to < last && col(line_, to + 1) != ',' && col(line_, to + 1) != ' ') ++to;
+      std::string written = cols(line_, from, to);
+      std::string meant = written;
+      std::replace(meant.begin(), meant.end(), '+', '&');
+      notes.push_back({"the 1401 plus sign is written '&': for " + written + " write " + meant, c, c});
+      return;
+    }
   }
   void finish(std::string_view what);
   void sign_form(bool do_lit);

@@ -1,7 +1,6 @@
 #include "frontend/reader.h"
 
 #include <cstdio>
-#include <ostream>
 #include <utility>
 
 #include "core/charset.h"
@@ -26,7 +25,8 @@ void normalise(std::string& line) {
 
 int SourceReader::read_line(std::string& LINE) {
   if (!pending_.empty()) {
-    LINE = std::move(pending_.back());
+    LINE = std::move(pending_.back().first);
+    card_line_ = pending_.back().second;
     pending_.pop_back();
     normalise(LINE);
     return 0;
@@ -49,8 +49,8 @@ int SourceReader::read_line(std::string& LINE) {
     if (c == '\r' && !lf_seen_ && in_->peek() != '\n') {
       // Lines of old editors end in a CR alone: the first such end, before
       // any LF, says how the whole file is written.
-      if (!cr_lines_ && warnings)
-        *warnings << "velumar: warning: lines end in a carriage return alone; each is read as a line end\n";
+      if (!cr_lines_ && report)
+        report(make_diagnostic(Severity::Warning, "lines end in a carriage return alone; each is read as a line end"));
       cr_lines_ = true;
     }
     if (c == '\r' && cr_lines_) {
@@ -62,6 +62,7 @@ int SourceReader::read_line(std::string& LINE) {
   if (in_->bad()) return 1;
   if (!got_any) return -1;
   ++physical_line_;
+  card_line_ = physical_line_;
   // A line from another system ends in CR LF: the CR is part of the line end.
   if (ended_by_newline && !text.empty() && text.size() <= kCardWidth && text.back() == '\r') text.pop_back();
   LINE = std::move(text);
@@ -71,20 +72,21 @@ int SourceReader::read_line(std::string& LINE) {
 }
 
 void SourceReader::check_codes(const std::string& text) {
-  if (warnings == nullptr) return;
+  if (!report) return;
   for (std::size_t i = 0; i < text.size() && i < kCardWidth; ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);
     if (byte == ' ' || bcd_code(text[i]) != 0) continue;
     ++bad_bytes_;
     if (bad_bytes_ > kMaxByteReports) {
       if (bad_bytes_ == kMaxByteReports + 1)
-        *warnings << "velumar: warning: further bytes that are not 1401 characters are not reported\n";
+        report(make_diagnostic(Severity::Note, "further bytes that are not 1401 characters are not reported"));
       return;
     }
     char hex[8];
     std::snprintf(hex, sizeof hex, "0x%02X", byte);
-    *warnings << "velumar: warning: line " << physical_line_ << ", column " << i + 1 << ": byte " << hex
-              << " is not a 1401 character\n";
+    const int column = static_cast<int>(i) + 1;
+    report(make_diagnostic(Severity::Warning, "byte " + std::string(hex) + " is not a 1401 character", physical_line_,
+                           column, column, text));
   }
 }
 

@@ -1,9 +1,13 @@
 // The card reader: source lines as 80-column, upper-case card images.
 #pragma once
 
+#include <functional>
 #include <istream>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "core/diagnostics.h"
 
 namespace velumar {
 
@@ -21,23 +25,28 @@ class SourceReader {
   /// whose first line ends in a CR alone every CR ends a line). Returns 0
   /// when a line was read, negative at the end of input, positive on a
   /// read failure. Bytes of columns 1-80 that no 1401 character stands for
-  /// and CR-only line ends are reported on `warnings`.
+  /// and CR-only line ends are reported through `report`.
   int read_line(std::string& LINE);
 
-  /// Where the reader's warnings go; none when null.
-  std::ostream* warnings = nullptr;
+  /// Line of the input file that the card last returned came from.
+  long long card_line() const { return card_line_; }
 
-  /// Puts a card image back: the next read_line returns it (cards put back
-  /// come out in the reverse order of putting back). Lets pass 1 look ahead.
-  void unread(const std::string& LINE) { pending_.push_back(LINE); }
+  /// Receives the reader's warnings; none are made when empty.
+  std::function<void(Diagnostic)> report;
+
+  /// Puts a card image back with its line in the file: the next read_line
+  /// returns it (cards put back come out in the reverse order of putting
+  /// back). Lets pass 1 look ahead.
+  void unread(const std::string& LINE, long long line = 0) { pending_.emplace_back(LINE, line); }
 
  private:
   /// Reports the bytes of a card that are not 1401 characters.
   void check_codes(const std::string& text);
 
   std::istream* in_;
-  std::vector<std::string> pending_;
-  long long physical_line_ = 0;  ///< lines read from the input, all jobs together
+  std::vector<std::pair<std::string, long long>> pending_;
+  long long physical_line_ = 0;
+  long long card_line_ = 0;  ///< lines read from the input, all jobs together
   bool lf_seen_ = false;
   bool cr_lines_ = false;  ///< the input ends its lines in CR alone
   int bad_bytes_ = 0;      ///< bytes reported so far

@@ -191,7 +191,7 @@ void IntermediateFile::write_text(std::string_view line) {
     int n = 0;
     read_fixed(line, rec, n);
   }
-  records_.push_back(std::move(rec));
+  write(rec);
 }
 
 void IntermediateFile::save(std::ostream& out) const {

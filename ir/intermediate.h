@@ -54,12 +54,24 @@ std::vector<Record> read_records(std::istream& in);
 class IntermediateFile {
  public:
   /// Starts a new job: pass 1 writes from the start.
-  void rewrite() { records_.clear(); }
-  void write(const Record& rec) { records_.push_back(rec); }
+  void rewrite() {
+    records_.clear();
+    lines_.clear();
+  }
+  void write(const Record& rec) {
+    records_.push_back(rec);
+    lines_.push_back(source_line);
+  }
   /// Adds a diagnostic line (109 columns) as the record it reads back as;
   /// a line whose numbers cannot be read keeps its tag and text, with 0 for
   /// those numbers.
   void write_text(std::string_view line);
+
+  /// Line of the source file that record i comes from (the statement that
+  /// made it); 0 when not known. Not part of the text form.
+  long long line_of(std::size_t i) const { return i < lines_.size() ? lines_[i] : 0; }
+  /// The source line that records written from now on come from.
+  long long source_line = 0;
 
   const std::vector<Record>& records() const { return records_; }
   std::vector<Record>& records() { return records_; }
@@ -69,6 +81,7 @@ class IntermediateFile {
 
  private:
   std::vector<Record> records_;
+  std::vector<long long> lines_;
 };
 
 }  // namespace velumar

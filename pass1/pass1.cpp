@@ -30,19 +30,19 @@ bool Pass1::program_ahead(int& status) {
   // Blank and comment cards at the end of the input (editors leave blank
   // lines behind) must not start a job of their own: read up to the first
   // card with a statement and put everything back.
-  std::vector<std::string> seen;
+  std::vector<std::pair<std::string, long long>> seen;
   std::string line;
   status = 0;
   bool found = false;
   while ((status = ctx.reader.read_line(line)) == 0) {
-    seen.push_back(line);
+    seen.emplace_back(line, ctx.reader.card_line());
     if (!is_blank(line) && !is_comment(line)) {
       found = true;
       break;
     }
   }
   if (!found) return false;
-  for (auto it = seen.rbegin(); it != seen.rend(); ++it) ctx.reader.unread(*it);
+  for (auto it = seen.rbegin(); it != seen.rend(); ++it) ctx.reader.unread(it->first, it->second);
   return true;
 }
 
@@ -82,6 +82,10 @@ int Pass1::run(bool* had_cards) {
     if (status > 0) return status;  // the driver reports the read failure and stops
     if (status < 0) break;
     LINE = pad(LINE, 80);
+    ctx.diag.pass = 1;
+    ctx.diag.source_line = ctx.reader.card_line();
+    ctx.diag.card = LINE;
+    ctx.scratch.source_line = ctx.diag.source_line;
 
     if (is_comment(LINE)) {
       write_record("     ", LINE, 0, 0, 0, err::NoErr);
@@ -116,10 +120,16 @@ void Pass1::label_field() {
   std::string_view label_cols = std::string_view(LINE).substr(0, 11);
   LabelToken = ctx.lexer.lex(label_cols, POS, END);
   if (LabelToken != T_NAME && LabelToken != T_NUMBER && LabelToken != T_DONE) {
+    ctx.diag.at(6, 11);
     error("Invalid label");
     ctx.diag.ErrCode = err::LabelErr;
   }
-  if (!is_blank(cols(LINE, std::max(END + 1, 6), 15))) {
+  const int junk_from = std::max(END + 1, 6);
+  if (!is_blank(cols(LINE, junk_from, 15))) {
+    const std::string junk = cols(LINE, junk_from, 15);
+    const auto first = static_cast<int>(junk.find_first_not_of(' '));
+    const auto last = static_cast<int>(junk.find_last_not_of(' '));
+    ctx.diag.at(junk_from + first, junk_from + last);
     ctx.diag.do_error("Junk after the label, or in CC 12-15", std::nullopt, true);
     ctx.diag.ErrCode = err::LabelErr;
   }
@@ -136,12 +146,39 @@ bool Pass1::look_up_op() {
   }
   ctx.OP_IX = find_op(cols(LINE, 16, 20));
   if (ctx.OP_IX == OP_NOT_FOUND) {
+    op_code_hints();
     error("Unrecognized op code");
     ctx.diag.ErrCode = err::OpErr;
     return false;
   }
   MachineOp = OP_CODES[static_cast<std::size_t>(ctx.OP_IX)].MachineOp;
   return true;
+}
+
+void Pass1::op_code_hints() {
+  std::string code(rtrim(cols(LINE, 16, 20)));
+  code.erase(0, code.find_first_not_of(' '));
+  Diagnostics::Next& next = ctx.diag.at(16, 20);
+  next.notes.push_back({"the operation code in columns 16-20 reads '" + code +
+                            "', which is not an operation the assembler knows",
+                        16, 20});
+  // A card whose fields all stand one column off: the operation read one
+  // column to the left or right is a known one.
+  for (const int shift : {-1, 1}) {
+    std::string moved = cols(LINE, 16 + shift, 20 + shift);
+    // Only a word of its own: blank before it, as a code stands.
+    if (is_blank(moved) || moved[0] == ' ' || col(LINE, 15 + shift) != ' ') continue;
+    // Shifted right, the operand may follow the code in the fifth column.
+    moved = pad(moved.substr(0, moved.find(' ')), 5);
+    const int row = find_op(moved);
+    if (row == OP_NOT_FOUND || row <= 0) continue;
+    next.notes.push_back({"'" + std::string(rtrim(moved)) + "' in columns " + std::to_string(16 + shift) + "-" +
+                              std::to_string(20 + shift) + " is a known operation code: the card's fields stand one "
+                              "column too far " + (shift < 0 ? "left" : "right") +
+                              " (the operation code belongs in columns 16-20)",
+                          16 + shift, 20 + shift});
+    break;
+  }
 }
 
 void Pass1::dispatch() {
@@ -215,6 +252,9 @@ void Pass1::common_end() {
 }
 
 void Pass1::end_of_pass() {
+  // What is found now concerns the job, not its last card.
+  ctx.diag.source_line = 0;
+  ctx.diag.card.clear();
   if (CoreMsg) error("CORE STORAGE EXCEEDED");
   ctx.storage_reported = CoreMsg;
 }
@@ -228,6 +268,7 @@ void Pass1::define_label(int value, int index, bool check_dup, std::string_view 
   auto result = ctx.symtab.enter(Label, value, index, dev);
   IXLAB = result.NUM;
   if (check_dup && result.DUPLICATE) {
+    ctx.diag.at(6, 11);
     std::string message = "Label ";
     message += rtrim(Label);
     message += " is a duplicate";

@@ -82,6 +82,9 @@ class Pass1 {
   OperandList& ops() { return ctx.parser.Operands; }
   Operand& op(int k) { return ctx.parser.Operands.at(k); }
   const Operand& get_op(int k) const { return ctx.parser.Operands.get(k); }
+  /// Hints for an operation code that is not known: what it reads, and a
+  /// known code one column to either side.
+  void op_code_hints();
   void error(std::string_view message) { ctx.diag.do_error(message); }
 
   // ---- pass1.cpp ----

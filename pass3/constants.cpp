@@ -51,7 +51,7 @@ void Pass3::do_dc() {
 
   // An address constant is placed and shown as its 3 characters.
   auto place_address = [&](const std::string& addr) {
-    if (addr == "###") ctx.diag.ErrCode = err::SymErr;
+    if (addr == "###") flag_address(1);
     dc(addr, wm, P_IN, IxLab);
     OUTPUT.replace(0, 3, addr);
     listing({.WIDTH = 3, .LOC = P_IN, .OUTPUT = OUTPUT});
@@ -161,7 +161,7 @@ void Pass3::do_dsa() {
       break;
   }
   const std::string addr = address_of(value, index);
-  if (addr == "###") ctx.diag.ErrCode = err::SymErr;
+  if (addr == "###") flag_address(1);
   dc(addr, 'W', P_IN, IxLab);
   OUTPUT.replace(0, 3, addr);
   listing({.WIDTH = 3, .LOC = P_IN, .OUTPUT = OUTPUT});

@@ -205,7 +205,7 @@ void Pass3::transfer_ex() {
   flush_sw_queue();
   WIDTH = 0;
   const std::string addr = num_to_addr(transfer_address(ctx, operand(1)));
-  if (addr == "###") ctx.diag.ErrCode = err::SymErr;
+  if (addr == "###") flag_address(1);
   const std::string branch = "B" + addr;
   Object = pad(branch, 8);
   spread({1, 3});
@@ -232,7 +232,7 @@ void Pass3::transfer_ex() {
 void Pass3::transfer_end() {
   flush_sw_queue();
   const std::string addr = num_to_addr(transfer_address(ctx, operand(1)));
-  if (addr == "###") ctx.diag.ErrCode = err::SymErr;
+  if (addr == "###") flag_address(1);
   const std::string instr = "/" + addr + "080";
   Object = pad(instr, 8);
   spread({1, 3, 3});

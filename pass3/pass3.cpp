@@ -55,7 +55,7 @@ void list_equ(Pass3& p) {
     if (!is_blank(sym.DEV)) {
       args.DEV = pad(sym.DEV, 3);
     } else {
-      if (sym.VALUE > 15999 || sym.VALUE < -15999) ctx.diag.ErrCode = err::SymErr;
+      if (sym.VALUE > 15999 || sym.VALUE < -15999) p.flag_address(1, sym.VALUE);
       if (is_defined(sym.VALUE)) value = static_cast<std::int64_t>(sym.VALUE) + op.OFFSET;
     }
   } else if (op.KIND == K_ACTUAL || op.KIND == K_ASTERISK) {
@@ -100,7 +100,19 @@ const Operand& Pass3::operand(int k) const {
 }
 
 void Pass3::run() {
-  for (const Record& r : ctx.scratch.records()) process_record(r);
+  const auto& records = ctx.scratch.records();
+  ctx.diag.pass = 3;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    // Statements are shown with their card; generated lines (literal
+    // pools, DA records) by the line of the statement that made them.
+    ctx.diag.source_line = ctx.scratch.line_of(i);
+    const std::string& why = records[i].WHY;
+    const bool statement = is_blank(why) || why == "GEN  " || why == "GMARK";
+    ctx.diag.card = statement ? records[i].LINE : std::string();
+    process_record(records[i]);
+  }
+  ctx.diag.source_line = 0;
+  ctx.diag.card.clear();
   if (Do_List && ctx.listing) {
     heading_job();
     std::string head = "0";
@@ -200,8 +212,88 @@ void Pass3::process_record(const Record& r) {
   }
   // Counted here, once per record, so that the error count does not depend
   // on whether a listing is written.
-  if (ctx.diag.ErrCode != err::NoErr) ++ctx.diag.N_ERRORS;
+  if (ctx.diag.ErrCode != err::NoErr) {
+    ++ctx.diag.N_ERRORS;
+    report_flag();
+  }
   rec = nullptr;
+}
+
+std::pair<int, int> Pass3::operand_columns(int WHICH) const {
+  // Operands are separated by commas up to the first blank; a character
+  // literal between "@" signs may hold both.
+  int k = 1;
+  int first = 21;
+  bool literal = false;
+  for (int c = 21; c <= 72; ++c) {
+    const char ch = col(LINE, c);
+    if (ch == '@') literal = !literal;
+    const bool ends = !literal && (ch == ',' || ch == ' ');
+    if (!ends) continue;
+    if (k == WHICH) return {first, std::max(first, c - 1)};
+    if (ch == ' ') break;
+    ++k;
+    first = c + 1;
+  }
+  if (k == WHICH && first <= 72) return {first, 72};
+  return {21, 21};
+}
+
+void Pass3::flag_address(int WHICH, std::optional<std::int64_t> value) {
+  ctx.diag.ErrCode = err::SymErr;
+  const Operand& op = operand(WHICH);
+  auto [first, last] = operand_columns(WHICH);
+  std::string message;
+  if (op.KIND == K_SYMBOLIC && (!ctx.symtab.valid(op.ADDR) || !is_defined(ctx.symtab[op.ADDR].VALUE))) {
+    const std::string name(rtrim(ctx.symtab.valid(op.ADDR) ? ctx.symtab[op.ADDR].LABEL : op.LABEL));
+    message = "undefined symbol " + name;
+    // The caret goes under the name as written (without its suffix).
+    const std::string written = cols(LINE, first, last);
+    for (std::size_t len = name.size(); len > 0; --len) {
+      const std::size_t at = written.find(name.substr(0, len));
+      if (at != std::string::npos) {
+        first += static_cast<int>(at);
+        last = first + static_cast<int>(len) - 1;
+        break;
+      }
+    }
+  } else if (value) {
+    message = "address " + std::to_string(*value) + " of operand " + std::to_string(WHICH) +
+              " cannot be represented: storage is 0-15999";
+  } else {
+    message = "the address of operand " + std::to_string(WHICH) + " cannot be represented";
+  }
+  ctx.diag.report(ctx.diag.here(Severity::Error, message, first, last));
+}
+
+void Pass3::report_flag() {
+  if (ctx.diag.reporter.error_shown(ctx.diag.source_line)) return;
+  std::string message;
+  std::vector<Note> notes;
+  switch (ctx.diag.ErrCode) {
+    case err::AddrErr:
+      message = "the statement places code or data in positions 1-80, where each card read is stored (flagged ADDR)";
+      notes.push_back({"start the program above 80 (ORG), or assemble with -a when this is meant"});
+      break;
+    case err::LabelErr: message = "the label is in error (flagged LABEL)"; break;
+    case err::MacroErr: message = "macro error (flagged MACRO ERROR)"; break;
+    case err::NoBXLErr: message = "the operand of DA is malformed (flagged NO BXL)"; break;
+    case err::OpErr: message = "the operation is in error (flagged OP)"; break;
+    case err::SymErr: message = "an address cannot be represented (flagged SYM)"; break;
+    case err::UndefOrg: message = "the origin is not defined where the statement stands (flagged UNDEF ORG)"; break;
+    default: message = "the statement is in error (flagged BAD STATEMENT)"; break;
+  }
+  auto [first, last] = operand_columns(1);
+  if (ctx.diag.ErrCode == err::LabelErr) {
+    first = 6;
+    last = 11;
+  } else if (ctx.diag.ErrCode == err::OpErr) {
+    first = 16;
+    last = 20;
+  }
+  Diagnostic d = ctx.diag.here(Severity::Error, message, first, last);
+  d.notes = std::move(notes);
+  ctx.diag.report(std::move(d));
 }
 
 void Pass3::assemble_instruction() {
@@ -313,7 +405,7 @@ std::string Pass3::do_operand(int WHICH) {
       where = "###";
     else
       where = num_to_addr(static_cast<int>(value), index);
-    if (where == "###") ctx.diag.ErrCode = err::SymErr;
+    if (where == "###") flag_address(WHICH, known && (value < 0 || value >= kCoreLimit) ? std::optional(value) : std::nullopt);
   }
 
   if (WHICH == 1) {
@@ -334,6 +426,7 @@ void Pass3::test_p(int P_TO_TEST) {
     std::string s = fmt_int(v, 6);
     return s.substr(s.find_first_not_of(' '));
   };
+  ctx.diag.at(6, 11);
   ctx.diag.do_error("Definition of " + std::string(rtrim(sym.LABEL)) + " (" + number(sym.VALUE) +
                     ") different from current P (" + number(P_TO_TEST) + ")");
   ctx.diag.ErrCode = err::SymErr;
@@ -348,7 +441,12 @@ void Pass3::do_org() {
   } else if (op.KIND == K_SYMBOLIC) {
     if (ctx.symtab.valid(op.ADDR)) {
       p = ctx.symtab[op.ADDR].VALUE;
-      if (p < 0) ctx.diag.ErrCode = err::UndefOrg;
+      if (p < 0) {
+        ctx.diag.ErrCode = err::UndefOrg;
+        auto [first, last] = operand_columns(1);
+        ctx.diag.report(ctx.diag.here(
+            Severity::Error, "origin " + std::string(rtrim(ctx.symtab[op.ADDR].LABEL)) + " is undefined", first, last));
+      }
     } else {
       ctx.diag.ErrCode = err::UndefOrg;
     }

@@ -13,10 +13,12 @@
 //   listing.cpp     listing, heading, heading_job
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ir/intermediate.h"
@@ -91,6 +93,13 @@ class Pass3 {
 
   // ---- pass3.cpp ----
   void process_record(const Record& r);
+  // Reports on standard error: an address that cannot be made (the
+  // undefined symbol by name), and a statement flagged without a message.
+  void flag_address(int WHICH, std::optional<std::int64_t> value = std::nullopt);
+  void report_flag();
+  /// Card columns of operand WHICH (first, last); column 21 when the card
+  /// has no such operand.
+  std::pair<int, int> operand_columns(int WHICH) const;
   void assemble_instruction();
   /// The 3-character A- or B-address of operand WHICH.
   std::string do_operand(int WHICH);

@@ -433,6 +433,19 @@ int pass_2(Context& ctx, Settle how) {
     ++sweeps;
     if (!sweep.UNDEF) break;
     if (!sweep.Change) {
+      // Standard error names them (the first few).
+      std::string names;
+      int named = 0;
+      for (const Symbol& s : syms) {
+        if (is_defined(s.VALUE) || is_blank(s.LABEL)) continue;
+        if (++named > 8) {
+          names += ", ...";
+          break;
+        }
+        names += (named > 1 ? ", " : ": ");
+        names += rtrim(s.LABEL);
+      }
+      ctx.diag.next.text = "Undefined or unresolvable symbols" + names;
       ctx.diag.do_error("Undefined or unresolvable symbols");
       break;
     }
