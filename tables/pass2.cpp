@@ -436,7 +436,7 @@ int pass_2(Context& ctx, Settle how) {
       // Standard error names them (the first few).
       std::string names;
       int named = 0;
-      for (const Symbol& s : syms) {
+      for (const Symbol& s : ctx.symtab.SYMBOLS()) {
         if (is_defined(s.VALUE) || is_blank(s.LABEL)) continue;
         if (++named > 8) {
           names += ", ...";
