@@ -96,7 +96,7 @@ struct Writer {
   std::ostringstream out, sink;
   Context ctx{out};
   Pass3 p3;
-  Writer(bool list, bool object, bool tape) : p3(ctx, list, object, tape) {
+  Writer(bool list, bool object, bool tape) : p3(ctx.job(), list, object, tape) {
     ctx.listing = &sink;
     ctx.object = &sink;
     ctx.tape = &sink;

@@ -1,10 +1,14 @@
 #include "driver/context.h"
 
-
 namespace velumar {
 
 Context::Context(std::ostream& out_stream)
-    : out(out_stream), diag(out_stream, reader.LINE_NO), lexer(*this), literals(*this), parser(*this) {
+    : out(out_stream), diag(out_stream, reader.LINE_NO),
+      reporting{out_stream, diag, traces},
+      lexer(reporting),
+      literals(reporting),
+      links(symtab, literals),
+      parser(reporting, lexer, links) {
   diag.scratch = [this](std::string_view line) { scratch.write_text(line); };
   // The reader's notes on the bytes it reads are for people, not part of
   // any output the assembler promises: they go to the report on standard error.

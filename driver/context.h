@@ -10,7 +10,9 @@
 #include "frontend/parser.h"
 #include "frontend/reader.h"
 #include "ir/intermediate.h"
+#include "tables/job.h"
 #include "tables/literals.h"
+#include "tables/operand_tables.h"
 #include "tables/symtab.h"
 
 namespace velumar {
@@ -26,9 +28,11 @@ struct Context {
   Traces traces;
   SourceReader reader;
   Diagnostics diag;
+  Reporting reporting;
   Lexer lexer;
   SymbolTable symtab;
   LiteralTable literals;
+  TableLinks links;
   Parser parser;
   IntermediateFile scratch;
 
@@ -45,6 +49,12 @@ struct Context {
   std::ostream* listing = nullptr;
   std::ostream* object = nullptr;
   std::ostream* tape = nullptr;
+
+  /// The view of the modules that the passes take.
+  Job job() {
+    return Job{out,     settings, traces, reader, diag,    reporting,        lexer,   symtab,
+               literals, parser,  scratch, OP_IX, storage_reported, listing, object, tape};
+  }
 };
 
 }  // namespace velumar

@@ -233,7 +233,7 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
     ctx->diag.U_ERROR = ErrorDest::Scratch;
     reporter.begin_job();
     bool had_cards = false;
-    int read_status = pass_1(*ctx, &had_cards);
+    int read_status = pass_1(ctx->job(), &had_cards);
     ctx->diag.U_ERROR = listing != nullptr ? ErrorDest::Listing : ErrorDest::Stdout;
 
     const int read_err = opts.INPUT ? input_buf.error() : stream_error(in);
@@ -266,9 +266,9 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
       break;
     }
 
-    pass_2(*ctx);
+    pass_2(ctx->job());
     if (opts.SYMTAB) dump_tables(*ctx, "After pass 2:");
-    pass_3(*ctx, opts.Do_List, opts.Do_Object, opts.Do_Tape);
+    pass_3(ctx->job(), opts.Do_List, opts.Do_Object, opts.Do_Tape);
     if (ctx->diag.N_ERRORS > 0) {
       status = EXIT_ASSEMBLY_ERRORS;
       ctx->diag.historic(fmt_int(ctx->diag.N_ERRORS, 5) + " Errors");

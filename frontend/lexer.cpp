@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "driver/context.h"
 #include "core/text.h"
 
 namespace velumar {
@@ -38,8 +37,8 @@ int Lexer::lex(std::string_view LINE, int& START, int& END) {
       while (END > START && col(LINE, END) != '@') --END;
       if (END == START) return T_AT;
       if (END == START + 1) {
-        ctx_.diag.at(START, START + 1);
-        ctx_.diag.do_error("Zero-length character literal");
+        rep_.diag.at(START, START + 1);
+        rep_.diag.do_error("Zero-length character literal");
         return T_OTHER;
       }
       return T_CHARS;
@@ -87,14 +86,14 @@ int Lexer::lex(std::string_view LINE, int& START, int& END) {
     }
   }
 
-  if (ctx_.traces.on('l')) {
+  if (rep_.traces.on('l')) {
     // Only the columns that exist in the scanned text are shown.
     const int from = std::max(START, 1);
     const int to = std::min(END, L);
     std::string text = from <= to ? std::string(LINE.substr(static_cast<std::size_t>(from - 1),
                                                             static_cast<std::size_t>(to - from + 1)))
                                   : std::string();
-    ctx_.out << "Lexer: token = " << text << " = " << token_name(token) << '\n';
+    rep_.out << "Lexer: token = " << text << " = " << token_name(token) << '\n';
   }
   return token;
 }

@@ -3,9 +3,9 @@
 
 #include <string_view>
 
-namespace velumar {
+#include "core/reporting.h"
 
-struct Context;
+namespace velumar {
 
 /// Token kinds.
 enum Token : int {
@@ -27,7 +27,7 @@ constexpr std::string_view TokenNames = "AT    CHARS COMMA DEVICEDONE  HASH  MIN
 
 class Lexer {
  public:
-  explicit Lexer(Context& ctx) : ctx_(ctx) {}
+  explicit Lexer(const Reporting& rep) : rep_(rep) {}
 
   /// Finds the token that starts at column START of LINE (1-based; LINE is
   /// the card cut at the last column the field may use). Sets END to the
@@ -36,7 +36,7 @@ class Lexer {
   int lex(std::string_view LINE, int& START, int& END);
 
  private:
-  Context& ctx_;
+  Reporting rep_;
 };
 
 }  // namespace velumar

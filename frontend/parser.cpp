@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "driver/context.h"
 #include "core/text.h"
 
 namespace velumar {
@@ -19,9 +18,9 @@ constexpr int kOperandColumn = 21;
 // always sees it as the next token and stray text cannot vanish unreported.
 class OperandScan {
  public:
-  OperandScan(Context& ctx, Parser& parser, std::string_view line, int& start, int& end, int& token, int& status,
-              int field)
-      : ctx_(ctx), parser_(parser), line_(line), start_(start), end_(end), token_(token), status_(status),
+  OperandScan(const Reporting& rep, Lexer& lexer, OperandTables& tables, Parser& parser, std::string_view line,
+              int& start, int& end, int& token, int& status, int field)
+      : rep_(rep), lexer_(lexer), tables_(tables), parser_(parser), line_(line), start_(start), end_(end), token_(token), status_(status),
         field_(std::max(field, 1)) {}
 
   void parse(int enter_name, bool do_lit);
@@ -39,7 +38,7 @@ class OperandScan {
       end_ = held_end_;
       token_ = held_token_;
     } else {
-      token_ = ctx_.lexer.lex(line_, start_, end_);
+      token_ = lexer_.lex(line_, start_, end_);
     }
     held_ = false;
   }
@@ -59,9 +58,9 @@ class OperandScan {
   }
 
   void parseerror(std::string_view message) {
-    Diagnostics::Next& next = ctx_.diag.at(start_, std::max(start_, end_));
+    Diagnostics::Next& next = rep_.diag.at(start_, std::max(start_, end_));
     plus_sign_hint(next.notes);
-    ctx_.diag.do_error(message, field_);
+    rep_.diag.do_error(message, field_);
     status_ = -1;
   }
   // "+" is no 1401 adjustment sign: people who write PRTX+3 mean PRTX&3.
@@ -85,7 +84,9 @@ class OperandScan {
   void symbol_form(int enter_name, bool do_lit);
   void index_register();
 
-  Context& ctx_;
+  const Reporting& rep_;
+  Lexer& lexer_;
+  OperandTables& tables_;
   Parser& parser_;
   std::string_view line_;
   int& start_;
@@ -117,7 +118,7 @@ void OperandScan::parse(int enter_name, bool do_lit) {
       op().KIND = K_CHAR_LIT;
       const std::string body = cols(line_, start_ + 1, end_ - 1);
       const int width = static_cast<int>(body.size());
-      op().ADDR = do_lit ? ctx_.literals.create_lit(L_CHAR_LIT, width, body) : width;
+      op().ADDR = do_lit ? tables_.create_lit(L_CHAR_LIT, width, body, 0, ' ', {}) : width;
       finish("Character literals");
       break;
     }
@@ -205,10 +206,10 @@ void OperandScan::sign_form(bool do_lit) {
       const std::string body = cols(line_, start_ + 1, end_ - 1);
       const int width = static_cast<int>(body.size());
       if (do_lit) {
-        const int target = ctx_.literals.create_lit(L_CHAR_LIT, width, body);
-        const int adcon = ctx_.literals.create_lit(L_ADCON_LIT, 3, cols(line_, begin, end_));
+        const int target = tables_.create_lit(L_CHAR_LIT, width, body, 0, ' ', {});
+        const int adcon = tables_.create_lit(L_ADCON_LIT, 3, cols(line_, begin, end_), 0, ' ', {});
         // The address literal records which character literal it points at.
-        ctx_.literals[adcon].WIDTH = target;
+        tables_.link_adcon(adcon, target);
         op().ADDR = adcon;
       } else {
         op().ADDR = width;
@@ -234,8 +235,8 @@ void OperandScan::sign_form(bool do_lit) {
       std::string literal(1, sign);
       literal += rtrim(lit_text);
       if (end_ > name_end) literal += cols(line_, name_end + 1, end_);
-      op().ADDR = ctx_.literals.create_lit(L_ADDR_CON, 3, literal, op().OFFSET, op().INDEX, lit_text);
-      ctx_.symtab.enter(lit_text, REF, 0);
+      op().ADDR = tables_.create_lit(L_ADDR_CON, 3, literal, op().OFFSET, op().INDEX, lit_text);
+      (void)tables_.reference(lit_text);
       // The adjustment now lives in the literal.
       op().OFFSET = 0;
       op().INDEX = ' ';
@@ -245,7 +246,7 @@ void OperandScan::sign_form(bool do_lit) {
       count();
       op().KIND = K_NUM_LIT;
       const int digits = end_ - start_ + 1;
-      op().ADDR = do_lit ? ctx_.literals.create_lit(L_NUM_LIT, digits, cols(line_, begin, end_)) : digits;
+      op().ADDR = do_lit ? tables_.create_lit(L_NUM_LIT, digits, cols(line_, begin, end_), 0, ' ', {}) : digits;
       break;
     }
     case T_DONE:
@@ -267,7 +268,7 @@ void OperandScan::symbol_form(int enter_name, bool do_lit) {
     op().LABEL = pad(first_text, 6);
     if (enter_name != 0) {
       op().LABEL = parser_.suffixed(first_text);
-      op().ADDR = ctx_.symtab.enter(op().LABEL, REF, 0).NUM;
+      op().ADDR = tables_.reference(op().LABEL);
     }
   } else if (first == T_NUMBER) {
     op().KIND = K_ACTUAL;
@@ -294,7 +295,7 @@ void OperandScan::symbol_form(int enter_name, bool do_lit) {
         if (token_ == T_NUMBER) {
           const int width = digits_value(text());
           // Area literals are created even when no other literal is.
-          const int area = ctx_.literals.create_lit(L_AREA_DEF, width, parser_.suffixed(first_text));
+          const int area = tables_.create_lit(L_AREA_DEF, width, parser_.suffixed(first_text), 0, ' ', {});
           count();
           op().ADDR = area;
           op().KIND = K_AREA_DEF;
@@ -366,19 +367,19 @@ void Parser::parse(std::string_view LINE, int& START, int& STATUS, int ENTER_NAM
   if (Operands.Num_Operands < 0) Operands.Num_Operands = 0;
   int end = START - 1;
   int token = T_DONE;
-  OperandScan scan(ctx_, *this, LINE, START, end, token, STATUS, Operands.Num_Operands + 1);
+  OperandScan scan(rep_, lexer_, tables_, *this, LINE, START, end, token, STATUS, Operands.Num_Operands + 1);
   scan.parse(ENTER_NAME, !NO_LIT);
 
-  if (ctx_.traces.on('p') && Operands.Num_Operands > 0) {
+  if (rep_.traces.on('p') && Operands.Num_Operands > 0) {
     const Operand& last = Operands.get(Operands.Num_Operands);
-    ctx_.out << "Parser: operands(" << Operands.Num_Operands << ")%addr = " << last.ADDR
+    rep_.out << "Parser: operands(" << Operands.Num_Operands << ")%addr = " << last.ADDR
              << ", %kind = " << operand_kind_name(last.KIND) << ", %offset = " << last.OFFSET
              << ", %d = " << last.D << ", %index = " << last.INDEX << ", %label = " << rtrim(last.LABEL) << '\n';
   }
 }
 
 void Parser::adjust(std::string_view LINE, int& START, int& END, int& TOKEN, int FIELD, int& STATUS) {
-  OperandScan scan(ctx_, *this, LINE, START, END, TOKEN, STATUS, FIELD);
+  OperandScan scan(rep_, lexer_, tables_, *this, LINE, START, END, TOKEN, STATUS, FIELD);
   scan.adjust();
 }
 

@@ -4,15 +4,30 @@
 #include <string>
 #include <string_view>
 
+#include "core/reporting.h"
+#include "frontend/lexer.h"
 #include "ir/operand.h"
 
 namespace velumar {
 
-struct Context;
+/// Where the parser records the names and literals it meets; the symbol
+/// and literal tables stand behind it.
+class OperandTables {
+ public:
+  virtual ~OperandTables() = default;
+  /// Records a literal, or finds the identical one in the current pool;
+  /// returns its index.
+  virtual int create_lit(int kind, int width, std::string_view text, int offset, char index,
+                         std::string_view symbol) = 0;
+  /// Makes address-constant literal `adcon` stand for character literal `target`.
+  virtual void link_adcon(int adcon, int target) = 0;
+  /// Enters `name` as a referenced symbol; returns its index.
+  virtual int reference(std::string_view name) = 0;
+};
 
 class Parser {
  public:
-  explicit Parser(Context& ctx) : ctx_(ctx) {}
+  Parser(const Reporting& rep, Lexer& lexer, OperandTables& tables) : rep_(rep), lexer_(lexer), tables_(tables) {}
 
   char SFX = ' ';        ///< label suffix set by the SFX statement
   OperandList Operands;  ///< operands of the statement being analysed
@@ -34,7 +49,9 @@ class Parser {
   std::string suffixed(std::string_view name) const;
 
  private:
-  Context& ctx_;
+  Reporting rep_;
+  Lexer& lexer_;
+  OperandTables& tables_;
 };
 
 }  // namespace velumar

@@ -7,6 +7,9 @@
 
 namespace velumar {
 
+/// Kinds of literal, as the parser creates them.
+enum LiteralKind : int { L_ADCON_LIT = 1, L_ADDR_CON, L_AREA_DEF, L_CHAR_LIT, L_NUM_LIT };
+
 /// Operand kinds.
 enum OperandKind : int {
   K_ACTUAL = 1,

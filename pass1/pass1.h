@@ -4,11 +4,11 @@
 
 namespace velumar {
 
-struct Context;
+struct Job;
 
 /// Runs pass 1 over one job. Returns the status of the last read: 0 after
 /// END, negative when the input ran out. `had_cards` (optional) is set true
 /// when the job had any card that is neither blank nor a comment.
-int pass_1(Context& ctx, bool* had_cards = nullptr);
+int pass_1(const Job& ctx, bool* had_cards = nullptr);
 
 }  // namespace velumar

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/context.h"
+#include "tables/job.h"
 #include "ir/operand.h"
 
 namespace velumar {
@@ -28,12 +28,12 @@ int clamp_p(long long value);
 
 class Pass1 {
  public:
-  explicit Pass1(Context& context) : ctx(context) {}
+  explicit Pass1(const Job& context) : ctx(context) {}
 
   /// The whole pass over one job; see pass_1.
   int run(bool* had_cards);
 
-  Context& ctx;
+  Job ctx;  // a view of references, held by value
 
   // ---- location counter and the statement being processed ----
   int P = kStartP;

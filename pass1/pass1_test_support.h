@@ -67,10 +67,10 @@ struct Pass1Run {
   explicit Pass1Run(const std::string& text) : in(text) {
     ctx.diag.U_ERROR = ErrorDest::Scratch;
     ctx.reader.set_input(&in);
-    status = pass_1(ctx, &had_cards);
+    status = pass_1(ctx.job(), &had_cards);
   }
   /// Runs pass 1 again on the rest of the input (the next job).
-  int next_job() { return status = pass_1(ctx, &had_cards); }
+  int next_job() { return status = pass_1(ctx.job(), &had_cards); }
 
   const std::vector<Record>& records() const { return ctx.scratch.records(); }
   /// The record at `i` (0-based); an empty record when there is none.

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/context.h"
+#include "tables/job.h"
 #include "core/text.h"
 #include "core/charset.h"
 #include "core/zone.h"

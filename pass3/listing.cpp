@@ -3,7 +3,7 @@
 // control).
 #include <string>
 
-#include "driver/context.h"
+#include "tables/job.h"
 #include "core/text.h"
 #include "pass3/pass3.h"
 

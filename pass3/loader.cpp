@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/context.h"
+#include "tables/job.h"
 #include "core/text.h"
 #include "core/zone.h"
 #include "pass3/pass3.h"

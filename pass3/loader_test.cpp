@@ -37,7 +37,7 @@ struct Loader : ::testing::Test {
     ctx.settings.BootLoader = loader;
     ctx.settings.CoreSize = core;
     ctx.object = &obj;
-    p.emplace(ctx, false, true, false);
+    p.emplace(ctx.job(), false, true, false);
     resume ? p->emit_resume() : p->emit_loader();
     return lines_of(obj);
   }
@@ -52,7 +52,7 @@ TEST_F(Loader, DefaultDeckWithCaptionsAndTapeRecords) {
   ctx.object = &obj;
   ctx.tape = &tape;
   ctx.listing = &list;
-  Pass3 p(ctx, true, true, true);
+  Pass3 p(ctx.job(), true, true, true);
   p.Deck_Id = "JOB01";  // a JOB card first: its id is already on the loader cards
   p.emit_loader();
   const Lines cards = lines_of(obj);
@@ -93,7 +93,7 @@ TEST_F(Loader, ResumeCardsAfterExecute) {
   EXPECT_FALSE(p->NeedEX);
 
   ctx.tape = &tape;  // the tape gets the bootstrap record again
-  Pass3 q(ctx, false, false, true);
+  Pass3 q(ctx.job(), false, false, true);
   q.emit_resume();
   EXPECT_EQ(lines_of(tape), Lines{BOOT_RECORD + "    =}"});
 }

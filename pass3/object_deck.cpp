@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/context.h"
+#include "tables/job.h"
 #include "core/text.h"
 #include "core/charset.h"
 #include "core/zone.h"
@@ -35,7 +35,7 @@ bool hits_read_area(int first, int last) { return first <= 80 && last >= 1; }
 
 // The value of an EX, XFR or END operand: an actual address or a symbol's
 // value; -1 (not representable) when there is none.
-int transfer_address(const Context& ctx, const Operand& op) {
+int transfer_address(const Job& ctx, const Operand& op) {
   if (op.KIND == K_ACTUAL) return op.ADDR;
   if (op.KIND == K_SYMBOLIC && ctx.symtab.valid(op.ADDR)) return ctx.symtab[op.ADDR].VALUE;
   return -1;

@@ -25,7 +25,7 @@ struct ObjectDeck : ::testing::Test {
   Record rec;
   Pass3& make() {
     ctx.object = &obj;
-    p.emplace(ctx, false, true, false);
+    p.emplace(ctx.job(), false, true, false);
     p->rec = &rec;
     return *p;
   }
@@ -149,7 +149,7 @@ TEST_F(ObjectDeck, InterleavedCardsFollowAPageHeading) {
   ctx.object = &obj;
   ctx.listing = &list;
   ctx.settings.Interleave = true;
-  Pass3 q(ctx, true, true, false);
+  Pass3 q(ctx.job(), true, true, false);
   q.dc("HELLO", 'W', 337, 0);
   q.finish_obj(true);
   const std::string punched(rtrim(card("HELLO", "L005337,040040,040040,0400401040", 1)));
@@ -160,7 +160,7 @@ TEST_F(ObjectDeck, InterleavedCardsFollowAPageHeading) {
 
 TEST_F(ObjectDeck, ReadAreaIsFlaggedWithOrWithoutADeck) {
   ctx.settings.NotIn_1_80 = true;
-  Pass3 p(ctx, false, false, false);
+  Pass3 p(ctx.job(), false, false, false);
   const auto flagged = [&](auto place) {
     ctx.diag.ErrCode = err::NoErr;
     place();

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "driver/context.h"
+#include "tables/job.h"
 #include "core/text.h"
 #include "core/charset.h"
 #include "frontend/opcodes.h"
@@ -41,7 +41,7 @@ int index_digit(char c) {
 /// EQU places nothing; its line shows the value its operand gives (with
 /// the index mark of the operand) or the device it names.
 void list_equ(Pass3& p) {
-  Context& ctx = p.ctx;
+  const Job& ctx = p.ctx;
   const Operand& op = p.operand(1);
   const int IxLab = p.IxLab;
   p.X = ' ';
@@ -80,12 +80,12 @@ void list_equ(Pass3& p) {
 
 }  // namespace
 
-void pass_3(Context& ctx, bool Do_List, bool Do_Object, bool Do_Tape) {
+void pass_3(const Job& ctx, bool Do_List, bool Do_Object, bool Do_Tape) {
   Pass3 pass(ctx, Do_List, Do_Object, Do_Tape);
   pass.run();
 }
 
-Pass3::Pass3(Context& context, bool list, bool object, bool tape)
+Pass3::Pass3(const Job& context, bool list, bool object, bool tape)
     : ctx(context), Do_List(list), Do_Object(object), Do_Tape(tape) {
   CARD = empty_card();
   SKIP = ctx.settings.BootLoader == 'N' ? ' ' : '0';

@@ -22,24 +22,25 @@
 #include <vector>
 
 #include "ir/intermediate.h"
+#include "tables/job.h"
 
 namespace velumar {
 
-struct Context;
+
 
 /// Runs pass 3 over the job in ctx.scratch, writing to ctx.listing,
 /// ctx.object and ctx.tape as asked.
-void pass_3(Context& ctx, bool Do_List, bool Do_Object, bool Do_Tape);
+void pass_3(const Job& ctx, bool Do_List, bool Do_Object, bool Do_Tape);
 
 class Pass3 {
  public:
-  Pass3(Context& ctx, bool Do_List, bool Do_Object, bool Do_Tape);
+  Pass3(const Job& ctx, bool Do_List, bool Do_Object, bool Do_Tape);
 
   /// The statement loop over every record, then the symbol table.
   void run();
 
   // ---- settings and outputs ----
-  Context& ctx;
+  Job ctx;  // a view of references, held by value
   bool Do_List, Do_Object, Do_Tape;
 
   // ---- the record being processed ----

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/context.h"
+#include "tables/job.h"
 #include "core/text.h"
 #include "core/charset.h"
 #include "core/zone.h"

@@ -27,7 +27,7 @@ struct Tape : ::testing::Test {
   std::ostringstream out, tape;
   Context ctx{out};
   Record rec;
-  Pass3 p{ctx, false, false, true};
+  Pass3 p{ctx.job(), false, false, true};
   void SetUp() override {
     ctx.tape = &tape;
     p.Deck_Id = "ABCDE";
@@ -104,7 +104,7 @@ TEST_F(Tape, QueuedWordMarksReachTheTape) {
   ctx.settings.Extra = extra::Extra_SWQ;
   std::ostringstream obj;
   ctx.object = &obj;
-  Pass3 q(ctx, false, true, true);
+  Pass3 q(ctx.job(), false, true, true);
   q.Deck_Id = "ABCD";
   q.rec = &rec;
   for (int a = 400; a <= 407; ++a) q.dc("B", 'W', a, 0);

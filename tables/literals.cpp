@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "driver/context.h"
 #include "core/text.h"
 
 namespace velumar {
@@ -62,8 +61,8 @@ int LiteralTable::create_lit(int KIND, int WIDTH, std::string_view TEXT, int OFF
   if (!LONG_LITS && KIND == L_CHAR_LIT) test_width = 4;
   if (!LONG_LITS && KIND == L_NUM_LIT) test_width = 6;
 
-  const bool trace = ctx_.traces.on('C');
-  if (trace) ctx_.out << "Literal " << rtrim(TEXT);
+  const bool trace = rep_.traces.on('C');
+  if (trace) rep_.out << "Literal " << rtrim(TEXT);
 
   const std::string symbol = KIND == L_ADDR_CON ? pad(SYMBOL, 6) : std::string();
   if (WIDTH <= test_width) {
@@ -75,8 +74,8 @@ int LiteralTable::create_lit(int KIND, int WIDTH, std::string_view TEXT, int OFF
       if (KIND == L_AREA_DEF) {
         // Any literal of the pool with this name makes the area a repeat.
         std::string name = TEXT.size() < 6 ? pad(TEXT, 6) : std::string(TEXT);
-        ctx_.diag.do_error(name + " Previously defined area-defining literal " + std::string(rtrim(TEXT)));
-        if (trace) ctx_.out << '\n';
+        rep_.diag.do_error(name + " Previously defined area-defining literal " + std::string(rtrim(TEXT)));
+        if (trace) rep_.out << '\n';
         return i;
       }
       if (share_class(lit.KIND) != wanted) continue;
@@ -85,7 +84,7 @@ int LiteralTable::create_lit(int KIND, int WIDTH, std::string_view TEXT, int OFF
       bool same = wanted == ShareClass::AddrOfLiteral || lit.WIDTH == WIDTH;
       if (same && wanted == ShareClass::AddrOfSymbol) same = lit.SYMBOL == symbol;
       if (same) {
-        if (trace) ctx_.out << " found\n";
+        if (trace) rep_.out << " found\n";
         return i;
       }
     }
@@ -93,7 +92,7 @@ int LiteralTable::create_lit(int KIND, int WIDTH, std::string_view TEXT, int OFF
 
   const int num = NUM_LITS + 1;
   check_table_size(num);
-  if (trace) ctx_.out << " new\n";
+  if (trace) rep_.out << " new\n";
   Literal& lit = (*this)[num];
   lit = Literal{};
   lit.KIND = KIND;

@@ -5,11 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/reporting.h"
+#include "ir/operand.h"
+
 namespace velumar {
-
-struct Context;
-
-enum LiteralKind : int { L_ADCON_LIT = 1, L_ADDR_CON, L_AREA_DEF, L_CHAR_LIT, L_NUM_LIT };
 
 constexpr std::string_view LIT_NAMES = "ADCON_LITADDR_CON AREA_DEF CHAR_LIT NUM_LIT  ";
 
@@ -28,7 +27,7 @@ struct Literal {
 
 class LiteralTable {
  public:
-  explicit LiteralTable(Context& ctx) : ctx_(ctx) {}
+  explicit LiteralTable(const Reporting& rep) : rep_(rep) {}
 
   static constexpr int INIT_LIT_POOL_SIZE = 100;
   static constexpr int TEXT_WIDTH = 52;
@@ -53,7 +52,7 @@ class LiteralTable {
   bool valid(int i) const { return i >= 1 && i <= NUM_LITS; }
 
  private:
-  Context& ctx_;
+  Reporting rep_;
   std::vector<Literal> lits_ = std::vector<Literal>(INIT_LIT_POOL_SIZE);
   int capacity_ = INIT_LIT_POOL_SIZE;
 };

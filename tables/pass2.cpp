@@ -7,7 +7,7 @@
 #include <queue>
 #include <string>
 
-#include "driver/context.h"
+#include "tables/job.h"
 #include "core/text.h"
 #include "tables/pools.h"
 
@@ -56,7 +56,7 @@ int org_location(const Operand& first, int P, const Symbol* target) {
 // and defines what has become computable.
 class Sweep {
  public:
-  explicit Sweep(Context& ctx) : ctx_(ctx) {}
+  explicit Sweep(const Job& ctx) : ctx_(ctx) {}
 
   bool Change = false;  ///< something was defined
   bool UNDEF = false;   ///< something is still undefined
@@ -168,7 +168,7 @@ class Sweep {
     P_pool_ = clamp_value(std::int64_t{P_pool_} + rec.WIDTH);
   }
 
-  Context& ctx_;
+  Job ctx_;
   int P_ = kFirstLocation;
   int P_DA_ = kFirstLocation;    ///< base of the define-area fields
   int P_pool_ = kFirstLocation;  ///< location of the next literal record
@@ -191,7 +191,7 @@ class Sweep {
 // becomes visible to it; tries are taken from a queue in time order.
 class Resolver {
  public:
-  explicit Resolver(Context& ctx) : ctx_(ctx), recs_(ctx.scratch.records()) {}
+  explicit Resolver(const Job& ctx) : ctx_(ctx), recs_(ctx.scratch.records()) {}
 
   void run() {
     const std::size_t n = recs_.size();
@@ -412,7 +412,7 @@ class Resolver {
     walk(0, Counters{}, 1, true);
   }
 
-  Context& ctx_;
+  Job ctx_;
   const std::vector<Record>& recs_;
   std::vector<Candidate> cands_;
   std::vector<Segment> segments_;
@@ -425,7 +425,7 @@ class Resolver {
 
 }  // namespace
 
-int pass_2(Context& ctx, Settle how) {
+int pass_2(const Job& ctx, Settle how) {
   int sweeps = 0;
   for (;;) {
     Sweep sweep(ctx);

@@ -3,7 +3,7 @@
 
 namespace velumar {
 
-struct Context;
+struct Job;
 
 /// How forward references are settled. Sweeps repeats whole sweeps, one per
 /// link of a chain (the reference, and what the pool trace shows). Direct,
@@ -15,6 +15,6 @@ enum class Settle { Direct, Sweeps };
 /// Defines the labels pass 1 left undefined, sweeping the intermediate
 /// records until no sweep defines anything more; reports "Undefined or
 /// unresolvable symbols" once when stuck. Returns the number of sweeps made.
-int pass_2(Context& ctx, Settle how = Settle::Direct);
+int pass_2(const Job& ctx, Settle how = Settle::Direct);
 
 }  // namespace velumar

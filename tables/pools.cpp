@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/context.h"
+#include "tables/job.h"
 #include "core/text.h"
 
 namespace velumar {
@@ -86,7 +86,7 @@ int pool_end(const LiteralTable& lits, int P, int& LAST_LTORG, int UP_TO) {
   return P;
 }
 
-void process_ltorg(Context& ctx, int& P, bool EMIT, std::optional<int> UP_TO) {
+void process_ltorg(const Job& ctx, int& P, bool EMIT, std::optional<int> UP_TO) {
   LiteralTable& lits = ctx.literals;
   const bool trace = ctx.traces.on('P');
   const int HowMany = UP_TO.value_or(lits.NUM_LITS);

@@ -34,7 +34,7 @@ TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
   const int b = ctx.literals.create_lit(L_CHAR_LIT, 1, "X");
   const int c = ctx.literals.create_lit(L_NUM_LIT, 3, "-25", 0, '2');
   int P = 500;
-  process_ltorg(ctx, P, true);
+  process_ltorg(ctx.job(), P, true);
 
   EXPECT_EQ(ctx.literals[a].ADDR, 504);
   EXPECT_EQ(ctx.literals[b].ADDR, 505);
@@ -51,7 +51,7 @@ TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
   EXPECT_EQ(ctx.parser.Operands.get(1), opnd(0, K_ACTUAL, 0, '2'));
 
   // The next pool is empty: nothing written, P kept.
-  process_ltorg(ctx, P, true);
+  process_ltorg(ctx.job(), P, true);
   EXPECT_EQ(P, 509);
   EXPECT_EQ(recs.size(), 3u);
   EXPECT_EQ(ctx.literals.LAST_LTORG, 4);
@@ -64,7 +64,7 @@ TEST(Pools, AreaLiteralsDefineTheirLabels) {
   ctx.literals.create_lit(L_AREA_DEF, 5, "BETA  ");
   ctx.literals.create_lit(L_AREA_DEF, 120, "GAMMA ");
   int P = 700;
-  process_ltorg(ctx, P, true);
+  process_ltorg(ctx.job(), P, true);
 
   const int alpha = ctx.symtab.lookup("ALPHA");
   const int beta = ctx.symtab.lookup("BETA");
@@ -93,7 +93,7 @@ TEST(Pools, AddressLiterals) {
   ctx.literals.create_lit(L_ADDR_CON, 3, "-NONE", 0, ' ', "NONE");
   ctx.diag.ErrCode = err::OpErr;
   int P = 400;
-  process_ltorg(ctx, P, true);
+  process_ltorg(ctx.job(), P, true);
 
   EXPECT_EQ(ctx.literals[adcon].ADDR, 405);
   EXPECT_EQ(ctx.literals[adcon].WIDTH, text);
@@ -116,7 +116,7 @@ TEST(Pools, LongCharacterLiteralKeepsEveryCharacter) {
   const int adcon = ctx.literals.create_lit(L_ADCON_LIT, 3, "&@" + text.substr(0, 57) + "@");
   ctx.literals[adcon].WIDTH = ctx.literals.create_lit(L_CHAR_LIT, 57, text.substr(0, 57));
   int P = 1000;
-  process_ltorg(ctx, P, true);
+  process_ltorg(ctx.job(), P, true);
   const auto& recs = ctx.scratch.records();
   EXPECT_EQ(recs[0].LINE, dcw("", "@" + text + "@"));
   EXPECT_EQ(col(recs[0].LINE, 80), '@');
@@ -132,7 +132,7 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   ctx.literals.create_lit(L_AREA_DEF, 4, "ALPHA ");
   ctx.literals.create_lit(L_AREA_DEF, 10, "WORK  ");
   int P = 700;
-  process_ltorg(ctx, P, true);
+  process_ltorg(ctx.job(), P, true);
   EXPECT_EQ(ctx.symtab[alpha].VALUE, 350);
   EXPECT_EQ(ctx.diag.N_ERRORS, 1);
   const auto& recs = ctx.scratch.records();
@@ -144,7 +144,7 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   ctx.literals.create_lit(L_AREA_DEF, 4, "ALPHA ");
   const int fresh_lit = ctx.literals.create_lit(L_AREA_DEF, 10, "NEW   ");
   P = -60000;
-  process_ltorg(ctx, P, true);
+  process_ltorg(ctx.job(), P, true);
   EXPECT_EQ(P, -59986);
   EXPECT_EQ(ctx.diag.N_ERRORS, 1);
   EXPECT_EQ(ctx.symtab[alpha].VALUE, 350);
@@ -160,13 +160,13 @@ TEST(Pools, SecondPassRebuildsOnlyUpToTheRecordedLiteral) {
   const int a = ctx.literals.create_lit(L_CHAR_LIT, 5, "HELLO");
   const int b = ctx.literals.create_lit(L_AREA_DEF, 3, "AREA  ");
   int P = 500;
-  process_ltorg(ctx, P, true);
+  process_ltorg(ctx.job(), P, true);
   const int later = ctx.literals.create_lit(L_CHAR_LIT, 2, "ZZ");
   ctx.scratch.rewrite();
 
   ctx.literals.LAST_LTORG = 1;
   P = 600;
-  process_ltorg(ctx, P, false, 2);
+  process_ltorg(ctx.job(), P, false, 2);
   EXPECT_EQ(P, 608);
   EXPECT_EQ(ctx.literals[a].ADDR, 604);
   EXPECT_EQ(ctx.literals[b].ADDR, 607);
@@ -183,7 +183,7 @@ TEST(Pools, Trace) {
   ctx.traces.letters = "P";
   ctx.literals.create_lit(L_CHAR_LIT, 2, "AB");
   int P = 500;
-  process_ltorg(ctx, P, false);
+  process_ltorg(ctx.job(), P, false);
   EXPECT_EQ(out.str(),
             " Enter PROCESS_LTORG with P = 500 and EMIT = F to process 1 through 1\n"
             " Literals( 1)addr = 501, %kind = CHAR_LIT, %width = 2, %text = AB, %offset = 0\n"
@@ -194,7 +194,7 @@ TEST(Pools, Trace) {
   const int adcon = ctx.literals.create_lit(L_ADCON_LIT, 3, "&@AB@");
   ctx.literals[adcon].WIDTH = 1;
   ctx.literals.create_lit(L_ADDR_CON, 3, "-AB&7", 7, ' ', "AB");
-  process_ltorg(ctx, P, true);
+  process_ltorg(ctx.job(), P, true);
   EXPECT_EQ(out.str(),
             " Enter PROCESS_LTORG with P = 502 and EMIT = T to process 2 through 3\n"
             " Literals( 2)addr = 504, %kind = ADCON_LIT, %width = 1, %text = &@AB@, %offset = 0\n"

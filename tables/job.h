@@ -1,0 +1,39 @@
+// The modules that the passes of one job work on. The run owns them (see
+// driver/context.h); a pass holds this view of them, so that nothing below
+// the driver depends on the driver.
+#pragma once
+
+#include <ostream>
+
+#include "core/diagnostics.h"
+#include "core/reporting.h"
+#include "core/settings.h"
+#include "frontend/lexer.h"
+#include "frontend/parser.h"
+#include "frontend/reader.h"
+#include "ir/intermediate.h"
+#include "tables/literals.h"
+#include "tables/symtab.h"
+
+namespace velumar {
+
+struct Job {
+  std::ostream& out;  ///< standard output: console lines, traces, dumps
+  Settings& settings;
+  Traces& traces;
+  SourceReader& reader;
+  Diagnostics& diag;
+  const Reporting& reporting;
+  Lexer& lexer;
+  SymbolTable& symtab;
+  LiteralTable& literals;
+  Parser& parser;
+  IntermediateFile& scratch;
+  int& OP_IX;                  ///< operation table row of pass 1's last card, kept from job to job
+  bool& storage_reported;      ///< the job was told it exceeds storage; later passes stay quiet
+  std::ostream*& listing;      ///< output files of pass 3; null when not asked for
+  std::ostream*& object;
+  std::ostream*& tape;
+};
+
+}  // namespace velumar
