@@ -16,7 +16,7 @@ void place_pool(Pass1& pass) {
   const bool error = pass.ctx.diag.ERROR;
   const char code = pass.ctx.diag.ErrCode;
   process_ltorg(pass.ctx, pass.P, true);
-  pass.P = clamp_p(pass.P);
+  pass.P = clamp_location(pass.P);
   pass.ctx.diag.ERROR = error;
   pass.ctx.diag.ErrCode = code;
 }
@@ -55,13 +55,7 @@ void Pass1::do_org_ltorg(bool ltorg) {
         error("Improper operand form");
         break;
     }
-    // Truncating remainder, as pass 2 computes it, so both passes agree
-    // also on an undetermined (negative) location.
-    if (o.OFFSET == X00)
-      target = target + 99 - ((target + 99) % 100);
-    else
-      target += o.OFFSET;
-    P = clamp_p(target);
+    P = o.OFFSET == X00 ? round_up_to_hundred(target) : clamp_location(std::int64_t{target} + o.OFFSET);
   }
 
   WIDTH = 0;

@@ -122,14 +122,14 @@ void Pass1::do_field_card() {
     ctx.diag.ERROR = true;
     return;
   }
-  FIELD = clamp_p(static_cast<long long>(get_op(1).ADDR) + P_DA - 1);
+  FIELD = clamp_location(static_cast<long long>(get_op(1).ADDR) + P_DA - 1);
   WHY = "SBFLD";
   if (Status == 0) {
     ctx.parser.parse(LINE, POS, Status, 1);
     if (Status != 1 || ops().Num_Operands < 2 || get_op(2).KIND != K_ACTUAL) {
       ctx.diag.ERROR = true;
     } else {
-      FIELD = clamp_p(static_cast<long long>(get_op(2).ADDR) + P_DA - 1);
+      FIELD = clamp_location(static_cast<long long>(get_op(2).ADDR) + P_DA - 1);
       WHY = "FIELD";
     }
   }
@@ -181,7 +181,7 @@ void Pass1::do_dc() {
   if (numeric) {
     place_explicitly(P_Scratch - WIDTH + 1, WIDTH);
   } else if (name_label()) {
-    define_label(clamp_p(static_cast<long long>(P) + WIDTH - 1), 0);
+    define_label(clamp_location(static_cast<long long>(P) + WIDTH - 1), 0);
   }
 }
 
@@ -195,7 +195,7 @@ void Pass1::do_ds() {
   WIDTH = digits_value(cols(LINE, POS, END));
   POS = END + 1;
   if (ctx.lexer.lex(LINE, POS, END) != T_DONE) error("Junk after the number in a DS");
-  if (name_label() && !ctx.diag.ERROR) define_label(clamp_p(static_cast<long long>(P) + WIDTH - 1), 0);
+  if (name_label() && !ctx.diag.ERROR) define_label(clamp_location(static_cast<long long>(P) + WIDTH - 1), 0);
 }
 
 void Pass1::do_dsa() {
@@ -286,7 +286,7 @@ void Pass1::do_equ() {
       o.ADDR = P - 1;  // "*" is the last character of the previous statement
       [[fallthrough]];
     case K_ACTUAL:
-      define_label(clamp_p(static_cast<long long>(o.ADDR) + o.OFFSET), index);
+      define_label(clamp_location(static_cast<long long>(o.ADDR) + o.OFFSET), index);
       break;
     case K_DEVICE:
       define_label(0, 0, false, o.LABEL.substr(0, 3));
@@ -296,7 +296,7 @@ void Pass1::do_equ() {
       if (ctx.symtab.valid(o.ADDR) && is_defined(ctx.symtab[o.ADDR].VALUE)) {
         const Symbol& target = ctx.symtab[o.ADDR];
         const int tag = o.INDEX == ' ' ? target.INDEX : index;
-        define_label(clamp_p(static_cast<long long>(target.VALUE) + o.OFFSET), tag);
+        define_label(clamp_location(static_cast<long long>(target.VALUE) + o.OFFSET), tag);
       } else {
         define_label(REF, 0);
       }

@@ -18,7 +18,6 @@ int pass_1(const Job& ctx, bool* had_cards) {
   return pass.run(had_cards);
 }
 
-int clamp_p(long long value) { return static_cast<int>(std::clamp<long long>(value, -kPBound, kPBound)); }
 
 namespace {
 
@@ -232,11 +231,11 @@ void Pass1::common_end() {
   if (NEED_LTORG) {
     const int pool_start = P;
     process_ltorg(ctx, P, true);
-    P = clamp_p(P);
+    P = clamp_location(P);
     if (P > pool_start) occupy(pool_start, P - pool_start);
   } else if (ADD_WIDTH) {
     if (!UsedSet && WIDTH > 0) occupy(P_Scratch, WIDTH);
-    P = clamp_p(static_cast<long long>(P) + WIDTH);
+    P = clamp_location(static_cast<long long>(P) + WIDTH);
   }
 
   // P_Max counts where the statement stands, even when it stores nothing
@@ -286,7 +285,7 @@ bool Pass1::numeric_label_given() const { return LabelToken == T_NUMBER; }
 void Pass1::occupy(int lo, int width) {
   UsedSet = true;
   UsedLo = lo;
-  UsedHi = clamp_p(static_cast<long long>(lo) + std::max(width, 0));
+  UsedHi = clamp_location(static_cast<long long>(lo) + std::max(width, 0));
 }
 
 bool Pass1::place_explicitly(int leftmost, int width) {

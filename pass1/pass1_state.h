@@ -10,6 +10,7 @@
 
 #include "tables/job.h"
 #include "ir/operand.h"
+#include "core/location.h"
 
 namespace velumar {
 
@@ -17,14 +18,8 @@ namespace velumar {
 constexpr int kStartP = 333;
 /// Last position of a 16,000-character storage.
 constexpr int kLastAddress = 15999;
-/// Bound kept on the location counter so that no sum of it with a
-/// saturated number can overflow; such a program is far past storage.
-constexpr int kPBound = 999'999'999;
 /// Largest CHAIN amount that can ever fit in storage.
 constexpr int kMaxChain = 16000;
-
-/// `value` brought within -kPBound..kPBound.
-int clamp_p(long long value);
 
 class Pass1 {
  public:

@@ -134,7 +134,7 @@ void Pass3::do_dc() {
 void Pass3::do_ds() {
   test_p(P_IN);
   listing({.LOC = P_IN});
-  if (WIDTH > 0) P += WIDTH;
+  if (WIDTH > 0) P = clamp_location(std::int64_t{P} + WIDTH);
 }
 
 void Pass3::do_dsa() {

@@ -50,7 +50,7 @@ std::string Pass3::empty_card() {
 void Pass3::dc(std::string_view WHAT, char WM, int WHERE, int IXLAB) {
   const int length = static_cast<int>(WHAT.size());
   if (length == 0) return;
-  if (IXLAB >= 0) P += length;
+  if (IXLAB >= 0) P = clamp_location(std::int64_t{P} + length);
   // Positions that storage does not have get nothing: no card, no tape
   // record; the first character's word mark goes with it. Below 0 the
   // origin that led there has been reported (an undefined ORG, a location

@@ -12,21 +12,13 @@
 #include "frontend/opcodes.h"
 #include "core/zone.h"
 #include "tables/dumps.h"
+#include "core/location.h"
 
 namespace velumar {
 
 namespace {
 
 constexpr int kCoreLimit = 16000;
-
-/// Keeps a location computed from record values inside int range, so that
-/// arithmetic on absurd hand-made values never overflows.
-int clamp_location(std::int64_t v) {
-  constexpr std::int64_t kBound = 100000000;
-  if (v > kBound) return static_cast<int>(kBound);
-  if (v < -kBound) return static_cast<int>(-kBound);
-  return static_cast<int>(v);
-}
 
 /// Records generated for literal pools carry no sequence number.
 bool is_literal_tag(std::string_view why) { return why == "LIT  " || why == "AREA " || why == "ADCON"; }
@@ -451,13 +443,7 @@ void Pass3::do_org() {
       ctx.diag.ErrCode = err::UndefOrg;
     }
   }
-  if (op.OFFSET == X00) {
-    const std::int64_t rem = ((p + 99) % 100 + 100) % 100;
-    p = p + 99 - rem;
-  } else {
-    p += op.OFFSET;
-  }
-  P = clamp_location(p);
+  P = op.OFFSET == X00 ? round_up_to_hundred(p) : clamp_location(p + op.OFFSET);
   // A location below storage from an origin that is known (an undefined
   // one has been flagged already): nothing that follows can be placed.
   if (P < 0 && ctx.diag.ErrCode != err::UndefOrg) {

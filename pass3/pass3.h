@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/location.h"
 #include "ir/intermediate.h"
 #include "tables/job.h"
 

@@ -10,18 +10,13 @@
 #include "tables/job.h"
 #include "core/text.h"
 #include "tables/pools.h"
+#include "core/location.h"
 
 namespace velumar {
 
 namespace {
 
 constexpr int kFirstLocation = 333;
-
-// Values stay far from the int limits however long an EQU chain of large
-// offsets grows; the sign, and so definedness, is kept.
-constexpr std::int64_t kLimit = 999'999'999;
-
-int clamp_value(std::int64_t value) { return static_cast<int>(std::clamp(value, -kLimit, kLimit)); }
 
 bool is_pool_record(std::string_view why) { return why == "LIT  " || why == "AREA " || why == "ADCON"; }
 
@@ -45,11 +40,8 @@ int index_digit(char c, int otherwise) { return c >= '0' && c <= '3' ? c - '0' :
 int org_location(const Operand& first, int P, const Symbol* target) {
   if (first.KIND == K_ACTUAL) P = first.ADDR;
   if (first.KIND == K_SYMBOLIC) P = target != nullptr ? target->VALUE : UNDEF_ORG_P;
-  if (first.OFFSET == X00) {
-    const std::int64_t p = std::int64_t{P} + 99;
-    return clamp_value(p - p % 100);
-  }
-  return clamp_value(std::int64_t{P} + first.OFFSET);
+  if (first.OFFSET == X00) return round_up_to_hundred(P);
+  return clamp_location(std::int64_t{P} + first.OFFSET);
 }
 
 // One sweep over the intermediate records: recomputes the location counter
@@ -85,7 +77,7 @@ class Sweep {
   bool settle(int ix, bool known, std::int64_t value) {
     Symbol* sym = symbol(ix);
     if (sym == nullptr || is_defined(sym->VALUE)) return false;
-    const int v = clamp_value(value);
+    const int v = clamp_location(value);
     if (known && is_defined(v)) {
       sym->VALUE = v;
       Change = true;
@@ -120,7 +112,7 @@ class Sweep {
         const int offset = labels_rightmost(rec) ? rec.WIDTH - 1 : 0;
         settle(rec.IXLAB, P_ >= 0, std::int64_t{P_} + offset);
       }
-      if (rec.IXLAB >= 0) P_ = clamp_value(std::int64_t{P_} + rec.WIDTH);
+      if (rec.IXLAB >= 0) P_ = clamp_location(std::int64_t{P_} + rec.WIDTH);
     } else if (rec.WHY == "FIELD" || rec.WHY == "SBFLD") {
       if (rec.IXLAB > 0) {
         const int n = rec.WHY == "FIELD" ? rec.operand(2).ADDR : rec.operand(1).ADDR;
@@ -165,7 +157,7 @@ class Sweep {
   void pool_record(const Record& rec) {
     if (rec.IXLAB > 0 && (rec.WHY == "AREA " || rec.WHY == "LIT  "))
       settle(rec.IXLAB, P_pool_ >= 0, std::int64_t{P_pool_} + rec.WIDTH - 1);
-    P_pool_ = clamp_value(std::int64_t{P_pool_} + rec.WIDTH);
+    P_pool_ = clamp_location(std::int64_t{P_pool_} + rec.WIDTH);
   }
 
   Job ctx_;
@@ -276,7 +268,7 @@ class Resolver {
       if (is_pool_record(rec.WHY)) {
         base_[version][i] = c.P_pool;
         if (first && rec.IXLAB > 0 && rec.WHY != "ADCON") add({r, rec.IXLAB, false, seg, r, rec.WIDTH - 1});
-        c.P_pool = clamp_value(std::int64_t{c.P_pool} + rec.WIDTH);
+        c.P_pool = clamp_location(std::int64_t{c.P_pool} + rec.WIDTH);
         continue;
       }
       if (is_blank(rec.WHY)) {
@@ -316,7 +308,7 @@ class Resolver {
         da_rec = r;
         da_seg = seg;
         if (first && rec.IXLAB > 0) add({r, rec.IXLAB, false, seg, r, labels_rightmost(rec) ? rec.WIDTH - 1 : 0});
-        if (rec.IXLAB >= 0) c.P = clamp_value(std::int64_t{c.P} + rec.WIDTH);
+        if (rec.IXLAB >= 0) c.P = clamp_location(std::int64_t{c.P} + rec.WIDTH);
       } else if (first && rec.IXLAB > 0 && (rec.WHY == "FIELD" || rec.WHY == "SBFLD")) {
         const int n = rec.WHY == "FIELD" ? rec.operand(2).ADDR : rec.operand(1).ADDR;
         if (da_rec < 0)
@@ -383,7 +375,7 @@ class Resolver {
       known = base >= 0;
       value = std::int64_t{base} + c.delta;
     }
-    const int v = clamp_value(value);
+    const int v = clamp_location(value);
     if (!known || !is_defined(v)) return;
     label->VALUE = v;
     if (c.equ_symbolic) label->INDEX = index_digit(c.index, target->INDEX);

@@ -6,6 +6,7 @@
 
 #include "tables/job.h"
 #include "core/text.h"
+#include "core/location.h"
 
 namespace velumar {
 
@@ -15,12 +16,6 @@ namespace {
 // operand field (columns 21-80): "@" text "@" and "+@" text "@".
 constexpr int kMaxCharText = 58;
 constexpr int kMaxAdconText = 57;
-
-// Location counters stay far from the int limits however wide the literals
-// claim to be; such programs have long since exceeded storage.
-constexpr std::int64_t kLimit = 999'999'999;
-
-int clamp_location(std::int64_t value) { return static_cast<int>(std::clamp(value, -kLimit, kLimit)); }
 
 // A trace line in list-directed style: the line opens with a blank and
 // every number or logical value is set off from the text before it by one

@@ -138,6 +138,22 @@ TEST(RecordedOutputs, GeneratedDecksGiveTheRecordedOutputs) {
   EXPECT_GE(statuses["1"], kDecks / 10) << "too few decks have errors";
 }
 
+// Locations that no storage has must saturate in every pass: a deck whose
+// DS statements add up past the int range is an error, not an overflow
+// (the sanitizer build fails on one).
+TEST(RecordedOutputs, HugeAreasSaturateInEveryPass) {
+  TempDir dir;
+  std::string deck = deckgen::card("START", "H") + "\n";
+  for (int i = 0; i < 2200; ++i) deck += deckgen::card("", "DS", "999999") + "\n";
+  deck += deckgen::card("", "END", "START") + "\n";
+  std::ofstream(dir.path() / "deck.s", std::ios::binary) << deck;
+  const int status = run_command("cd " + shell_quote(dir.path().string()) + " && " + shell_quote(kVelumar.string()) +
+                                 " -l deck.lst -o deck.obj deck.s > console.txt 2> stderr.txt");
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(read_file(dir.path() / "console.txt").find("CORE STORAGE EXCEEDED"), std::string::npos);
+  EXPECT_EQ(read_file(dir.path() / "stderr.txt").find("runtime error"), std::string::npos);
+}
+
 // The generator is the basis of the recorded checksums: the same seed must
 // give the same deck, and different seeds different decks.
 TEST(DeckGenerator, IsDeterministicAndVaried) {
