@@ -14,7 +14,6 @@ namespace {
 constexpr long long kStorage = 16000;
 constexpr long long kDataColumns = 39;
 constexpr long long kMarksPerCard = 6;
-constexpr long long kTapeDataPerRecord = 32;
 constexpr long long kTapeMarksPerRecord = 14;
 // Loader, resume and transfer cards of one job.
 constexpr long long kFixedCards = 16;
@@ -126,7 +125,9 @@ long long card_bound(long long lines) {
 }
 
 long long tape_bound(long long lines) {
-  const long long per_statement = kStorage / kTapeDataPerRecord + kStorage / kTapeMarksPerRecord + 2;
+  // Each field placed gets records of its own (a CHAIN places one
+  // character per field), so a statement may need one per position.
+  const long long per_statement = kStorage + kStorage / kTapeMarksPerRecord + 2;
   return kFixedCards * lines + per_statement * lines + kFixedCards;
 }
 
