@@ -18,7 +18,7 @@
 #include "pass1/pass1.h"
 #include "pass3/pass3.h"
 #include "tables/dumps.h"
-#include "tables/pass2.h"
+#include "pass2/pass2.h"
 
 namespace velumar {
 

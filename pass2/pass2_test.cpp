@@ -1,4 +1,4 @@
-#include "tables/pass2.h"
+#include "pass2/pass2.h"
 
 #include <gtest/gtest.h>
 
