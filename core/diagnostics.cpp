@@ -51,11 +51,15 @@ void headline(std::string& t, std::string_view file, long long line, int col, Se
 
 // The card as a person sees it: a tab is read as one blank, and shown so,
 // which keeps the caret under the columns it means; other control bytes
-// would move the terminal's cursor and are shown as blanks too.
+// would move the terminal's cursor and are shown as blanks too, and a byte
+// above 127 (never a 1401 character) as "?", one column like the others.
 std::string visible_card(std::string_view card) {
   std::string shown(rtrim(card.substr(0, std::min<std::size_t>(card.size(), 80))));
-  for (char& c : shown)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  for (char& c : shown) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = ' ';
+    if (byte >= 0x80) c = '?';
+  }
   return shown;
 }
 

@@ -100,7 +100,10 @@ void Pass3::run() {
     ctx.diag.source_line = ctx.scratch.line_of(i);
     const std::string& why = records[i].WHY;
     const bool statement = is_blank(why) || why == "GEN  " || why == "GMARK";
-    ctx.diag.card = statement ? records[i].LINE : std::string();
+    if (statement)
+      ctx.diag.card.assign(records[i].LINE);
+    else
+      ctx.diag.card.clear();
     process_record(records[i]);
   }
   ctx.diag.source_line = 0;
