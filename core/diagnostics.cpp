@@ -115,13 +115,7 @@ void Reporter::end_job() {
 }
 
 Diagnostic Diagnostics::here(Severity severity, std::string message, int first_col, int last_col) const {
-  Diagnostic d;
-  d.severity = severity;
-  d.message = std::move(message);
-  d.line = source_line;
-  d.card = card;
-  d.first_col = first_col;
-  d.last_col = last_col;
+  Diagnostic d = make_diagnostic(severity, std::move(message), source_line, first_col, last_col, card);
   d.pass = pass;
   return d;
 }
