@@ -10,15 +10,9 @@ namespace velumar {
 
 namespace {
 
-/// Places the pending literals at P for EX and END. Errors inside the pool
-/// belong to the literal records, not to the statement that causes it.
+/// Places the pending literals at P for EX and END.
 void place_pool(Pass1& pass) {
-  const bool error = pass.ctx.diag.ERROR;
-  const char code = pass.ctx.diag.ErrCode;
-  process_ltorg(pass.ctx, pass.P, true);
-  pass.P = clamp_location(pass.P);
-  pass.ctx.diag.ERROR = error;
-  pass.ctx.diag.ErrCode = code;
+  pass.P = process_ltorg({pass.ctx.literals, pass.ctx.symtab, pass.ctx.reporting}, pass.P, &pass.ctx.scratch);
 }
 
 }  // namespace

@@ -230,8 +230,7 @@ void Pass1::common_end() {
 
   if (NEED_LTORG) {
     const int pool_start = P;
-    process_ltorg(ctx, P, true);
-    P = clamp_location(P);
+    P = process_ltorg({ctx.literals, ctx.symtab, ctx.reporting}, P, &ctx.scratch);
     if (P > pool_start) occupy(pool_start, P - pool_start);
   } else if (ADD_WIDTH) {
     if (!UsedSet && WIDTH > 0) occupy(P_Scratch, WIDTH);

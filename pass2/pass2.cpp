@@ -96,7 +96,7 @@ class Sweep {
     if (is_blank(rec.WHY)) {
       if (op == "LTO" || op == "ORG") return org(rec, op == "LTO");
       if (op == "END" || op == "EX ") {
-        process_ltorg(ctx_, P_, false, rec.WIDTH);
+        P_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, P_, nullptr, rec.WIDTH);
         return P_;
       }
       if (op == "EQU") {
@@ -131,7 +131,7 @@ class Sweep {
     if (first.KIND == K_SYMBOLIC && (target == nullptr || target->VALUE < 0)) UNDEF = true;
     P_ = org_location(first, P_, target);
     const int pool_start = P_;
-    if (ltorg) process_ltorg(ctx_, P_, false, rec.WIDTH);
+    if (ltorg) P_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, P_, nullptr, rec.WIDTH);
     return pool_start;
   }
 

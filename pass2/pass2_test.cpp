@@ -40,7 +40,7 @@ struct Program {
     ctx.scratch.write(rec);
   }
   // A pool as pass 1 places it, writing its literal records.
-  void pool(int P) { process_ltorg(ctx.job(), P, true); }
+  void pool(int P) { (void)process_ltorg({ctx.literals, ctx.symtab, ctx.reporting}, P, &ctx.scratch); }
 };
 
 TEST(Pass2, LabelsFollowTheLocationCounter) {

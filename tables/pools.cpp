@@ -4,9 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "tables/job.h"
-#include "core/text.h"
 #include "core/location.h"
+#include "core/text.h"
 
 namespace velumar {
 
@@ -64,9 +63,151 @@ std::string area_operand(int width) {
   return "#" + digits;
 }
 
-int next_ltorg(const LiteralTable& lits, int LAST_LTORG, int HowMany) {
-  return std::max(LAST_LTORG, std::min(HowMany, lits.NUM_LITS) + 1);
+// The first literal the next pool places: past `up_to`, and never back
+// into literals an earlier pool has placed.
+int next_pool_start(const LiteralTable& lits, int last_pool_start, int up_to) {
+  return std::max(last_pool_start, std::min(up_to, lits.NUM_LITS) + 1);
 }
+
+// A duplicate area label is an error of the literal's record, not of the
+// statement whose pool this is: it is counted and reported, and the
+// statement's own error flag stays as it was.
+void report_for_literal(Diagnostics& diag, std::string_view message) {
+  const bool statement_failed = diag.ERROR;
+  diag.do_error(message);
+  diag.ERROR = statement_failed;
+}
+
+// One pool being placed: where it stands and what it writes.
+class PoolPlacer {
+ public:
+  PoolPlacer(const PoolTables& tables, int p, IntermediateFile* emit) : t_(tables), p_(p), emit_(emit) {}
+
+  int place(int up_to) {
+    LiteralTable& lits = t_.literals;
+    trace_entry(up_to);
+    for (int i = std::max(lits.LAST_LTORG, 1); i <= up_to && lits.valid(i); ++i) place_one(i, lits[i]);
+    lits.LAST_LTORG = next_pool_start(lits, lits.LAST_LTORG, up_to);
+    if (tracing()) t_.rep.out << ListLine().text("Exit PROCESS_LTORG with P =").num(p_).line();
+    return p_;
+  }
+
+ private:
+  bool tracing() const { return t_.rep.traces.on('P'); }
+
+  void place_one(int i, Literal& lit) {
+    Record rec = record_of(lit);
+    rec.P = p_;
+    rec.WIDTH = literal_width(lit);
+    lit.ADDR = clamp_location(std::int64_t{p_} + rec.WIDTH - 1);
+    if (emit_ != nullptr) emit_->write(rec);
+    p_ = clamp_location(std::int64_t{p_} + rec.WIDTH);
+    trace_literal(i, lit);
+  }
+
+  // The tag, card image, label and operand of the literal's record. Each
+  // literal carries its own error code.
+  Record record_of(const Literal& lit) {
+    Record rec;
+    rec.WHY = "LIT  ";
+    Operand op;
+    op.INDEX = lit.INDEX;
+    switch (lit.KIND) {
+      case L_AREA_DEF:
+        rec.WHY = "AREA ";
+        rec.LINE = dcw_card(first_chars(lit.TEXT, 10), area_operand(lit.WIDTH));
+        rec.IXLAB = area_label(lit);
+        op.KIND = K_AREA_DEF;
+        op.INDEX = ' ';
+        break;
+      case L_CHAR_LIT:
+        rec.LINE = dcw_card("", "@" + first_chars(lit.TEXT, std::min(lit.WIDTH, kMaxCharText)) + "@");
+        op.KIND = K_CHAR_LIT;
+        break;
+      case L_ADCON_LIT:
+        rec.LINE = dcw_card("", "+@" + adcon_target_text(lit.WIDTH) + "@");
+        op.ADDR = lit.WIDTH;  // the character literal it points at
+        op.KIND = K_ADCON_LIT;
+        break;
+      case L_ADDR_CON: {
+        // The name stored at creation already carries the suffix.
+        const int symbol = is_blank(lit.SYMBOL) ? -1 : t_.symtab.lookup(lit.SYMBOL);
+        rec.WHY = "ADCON";
+        rec.LINE = dcw_card("", lit.TEXT);
+        if (symbol == -1) rec.ErrCode = err::SymErr;
+        op.ADDR = symbol;
+        op.KIND = K_ADDR_CON;
+        op.OFFSET = lit.OFFSET;
+        break;
+      }
+      default:
+        rec.LINE = dcw_card("", lit.TEXT);
+        op.KIND = K_ACTUAL;
+        break;
+    }
+    rec.ops = {op};
+    return rec;
+  }
+
+  // The symbol index of an area's label. Pass 1 defines it at the area's
+  // last position; pass 2 defines area labels from their own records, which
+  // also counts the definition as progress of its sweep, so here it only
+  // looks the label up.
+  int area_label(const Literal& lit) {
+    const std::string label = pad(lit.TEXT, 6);
+    if (emit_ == nullptr) return std::max(t_.symtab.lookup(label), 0);
+    // An undetermined location defines nothing: the label stays a reference
+    // and pass 2 gives it its address. Only a definition can be a duplicate;
+    // pass 3 reports a label whose value differs from where its area ends up.
+    const std::int64_t value = p_ >= 0 ? std::int64_t{p_} + lit.WIDTH - 1 : std::int64_t{REF};
+    const auto entered = t_.symtab.enter(label, clamp_location(value), 0);
+    if (entered.DUPLICATE)
+      report_for_literal(t_.rep.diag, "Label " + std::string(rtrim(label)) + " is a duplicate");
+    return std::max(entered.NUM, 0);
+  }
+
+  std::string adcon_target_text(int target) const {
+    const LiteralTable& lits = t_.literals;
+    if (!lits.valid(target)) return {};
+    return first_chars(lits[target].TEXT, std::min(lits[target].WIDTH, kMaxAdconText));
+  }
+
+  void trace_entry(int up_to) const {
+    if (!tracing()) return;
+    t_.rep.out << ListLine()
+                      .text("Enter PROCESS_LTORG with P =")
+                      .num(p_)
+                      .text(" and EMIT = ")
+                      .flag(emit_ != nullptr)
+                      .text(" to process")
+                      .num(t_.literals.LAST_LTORG)
+                      .text(" through")
+                      .num(up_to)
+                      .line();
+  }
+
+  void trace_literal(int i, const Literal& lit) const {
+    if (!tracing()) return;
+    t_.rep.out << ListLine()
+                      .text("Literals(")
+                      .num(i)
+                      .text(")addr =")
+                      .num(lit.ADDR)
+                      .text(", %kind = ")
+                      .text(rtrim(lit_kind_name(lit.KIND)))
+                      .text(", %width =")
+                      .num(lit.WIDTH)
+                      .text(", %text = ")
+                      .text(rtrim(lit.TEXT))
+                      .text(", %offset = ")
+                      .num(lit.OFFSET)
+                      .line();
+  }
+
+  const PoolTables& t_;
+  int p_;
+  IntermediateFile* emit_;
+};
 
 }  // namespace
 
@@ -74,128 +215,15 @@ int literal_width(const Literal& lit) {
   return lit.KIND == L_ADCON_LIT || lit.KIND == L_ADDR_CON ? 3 : lit.WIDTH;
 }
 
-int pool_end(const LiteralTable& lits, int P, int& LAST_LTORG, int UP_TO) {
-  for (int I = std::max(LAST_LTORG, 1); I <= UP_TO && lits.valid(I); ++I)
-    P = clamp_location(std::int64_t{P} + literal_width(lits[I]));
-  LAST_LTORG = next_ltorg(lits, LAST_LTORG, UP_TO);
-  return P;
+int pool_end(const LiteralTable& lits, int p, int& last_pool_start, int up_to) {
+  for (int i = std::max(last_pool_start, 1); i <= up_to && lits.valid(i); ++i)
+    p = clamp_location(std::int64_t{p} + literal_width(lits[i]));
+  last_pool_start = next_pool_start(lits, last_pool_start, up_to);
+  return p;
 }
 
-void process_ltorg(const Job& ctx, int& P, bool EMIT, std::optional<int> UP_TO) {
-  LiteralTable& lits = ctx.literals;
-  const bool trace = ctx.traces.on('P');
-  const int HowMany = UP_TO.value_or(lits.NUM_LITS);
-
-  if (trace) {
-    ctx.out << ListLine()
-                   .text("Enter PROCESS_LTORG with P =")
-                   .num(P)
-                   .text(" and EMIT = ")
-                   .flag(EMIT)
-                   .text(" to process")
-                   .num(lits.LAST_LTORG)
-                   .text(" through")
-                   .num(HowMany)
-                   .line();
-  }
-
-  for (int I = std::max(lits.LAST_LTORG, 1); I <= HowMany && lits.valid(I); ++I) {
-    Literal& lit = lits[I];
-    Record rec;
-    rec.P = P;
-    rec.WIDTH = literal_width(lit);
-    // Each literal carries its own code; the statement that caused the
-    // pool keeps the one in ctx.diag.
-    char code = err::NoErr;
-    Operand op;
-    op.INDEX = lit.INDEX;
-
-    switch (lit.KIND) {
-      case L_AREA_DEF: {
-        const std::string label = pad(lit.TEXT, 6);
-        rec.WHY = "AREA ";
-        rec.LINE = dcw_card(first_chars(lit.TEXT, 10), area_operand(lit.WIDTH));
-        op.KIND = K_AREA_DEF;
-        op.INDEX = ' ';
-        if (EMIT) {
-          // An undetermined location defines nothing: the label stays a
-          // reference and pass 2 gives it its address. Only a definition
-          // can be a duplicate; pass 3 reports a label whose value differs
-          // from where its area ends up.
-          const std::int64_t value = P >= 0 ? std::int64_t{P} + lit.WIDTH - 1 : std::int64_t{REF};
-          const auto entered = ctx.symtab.enter(label, clamp_location(value), 0);
-          rec.IXLAB = std::max(entered.NUM, 0);
-          if (entered.DUPLICATE) ctx.diag.do_error("Label " + std::string(rtrim(label)) + " is a duplicate");
-        } else {
-          // Pass 2 defines area labels from their own records, which also
-          // counts the definition as progress of the sweep.
-          rec.IXLAB = std::max(ctx.symtab.lookup(label), 0);
-        }
-        break;
-      }
-      case L_CHAR_LIT:
-        rec.WHY = "LIT  ";
-        rec.LINE = dcw_card("", "@" + first_chars(lit.TEXT, std::min(lit.WIDTH, kMaxCharText)) + "@");
-        op.KIND = K_CHAR_LIT;
-        break;
-      case L_ADCON_LIT: {
-        const int target = lit.WIDTH;
-        std::string text;
-        if (lits.valid(target)) text = first_chars(lits[target].TEXT, std::min(lits[target].WIDTH, kMaxAdconText));
-        rec.WHY = "LIT  ";
-        rec.LINE = dcw_card("", "+@" + text + "@");
-        op.ADDR = target;
-        op.KIND = K_ADCON_LIT;
-        break;
-      }
-      case L_ADDR_CON: {
-        // The name stored at creation already carries the suffix.
-        const int symbol = is_blank(lit.SYMBOL) ? -1 : ctx.symtab.lookup(lit.SYMBOL);
-        rec.WHY = "ADCON";
-        rec.LINE = dcw_card("", lit.TEXT);
-        op.ADDR = symbol;
-        op.KIND = K_ADDR_CON;
-        op.OFFSET = lit.OFFSET;
-        if (symbol == -1) code = err::SymErr;
-        break;
-      }
-      default:
-        rec.WHY = "LIT  ";
-        rec.LINE = dcw_card("", lit.TEXT);
-        op.KIND = K_ACTUAL;
-        break;
-    }
-
-    lit.ADDR = clamp_location(std::int64_t{P} + rec.WIDTH - 1);
-    rec.ErrCode = code;
-    rec.ops = {op};
-    ctx.parser.Operands.Num_Operands = 1;
-    ctx.parser.Operands.at(1) = op;
-    if (EMIT) ctx.scratch.write(rec);
-    P = clamp_location(std::int64_t{P} + rec.WIDTH);
-
-    if (trace) {
-      ctx.out << ListLine()
-                     .text("Literals(")
-                     .num(I)
-                     .text(")addr =")
-                     .num(lit.ADDR)
-                     .text(", %kind = ")
-                     .text(rtrim(lit_kind_name(lit.KIND)))
-                     .text(", %width =")
-                     .num(lit.WIDTH)
-                     .text(", %text = ")
-                     .text(rtrim(lit.TEXT))
-                     .text(", %offset = ")
-                     .num(lit.OFFSET)
-                     .line();
-    }
-  }
-
-  // A pool never reaches back into literals an earlier pool has placed.
-  lits.LAST_LTORG = next_ltorg(lits, lits.LAST_LTORG, HowMany);
-
-  if (trace) ctx.out << ListLine().text("Exit PROCESS_LTORG with P =").num(P).line();
+int process_ltorg(const PoolTables& tables, int p, IntermediateFile* emit, std::optional<int> up_to) {
+  return PoolPlacer(tables, p, emit).place(up_to.value_or(tables.literals.NUM_LITS));
 }
 
 }  // namespace velumar

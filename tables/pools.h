@@ -4,23 +4,35 @@
 
 #include <optional>
 
+#include "core/reporting.h"
+#include "ir/intermediate.h"
 #include "tables/literals.h"
+#include "tables/symtab.h"
 
 namespace velumar {
 
-struct Job;
+/// What placing a pool works on: the tables it reads and fills and where it
+/// reports (duplicate area labels, the P trace).
+struct PoolTables {
+  LiteralTable& literals;
+  SymbolTable& symtab;
+  const Reporting& rep;
+};
 
-/// Places literals LAST_LTORG..UP_TO (default NUM_LITS) at P and advances
-/// P past them. With EMIT (pass 1) area labels are defined, duplicates
-/// reported and one DCW record per literal written to the intermediate
-/// file; without it (pass 2) only the addresses and area labels are set.
-void process_ltorg(const Job& ctx, int& P, bool EMIT, std::optional<int> UP_TO = std::nullopt);
+/// Places literals from the first one no pool has placed through `up_to`
+/// (default: the last one) at `p`, and returns where the pool ends.
+/// With `emit` (pass 1) area labels are defined, duplicates reported as
+/// errors of the literal's record (the statement that causes the pool keeps
+/// its own code and flag) and one DCW record per literal written to `emit`;
+/// without it (pass 2) only the addresses are set.
+[[nodiscard]] int process_ltorg(const PoolTables& tables, int p, IntermediateFile* emit,
+                                std::optional<int> up_to = std::nullopt);
 
 /// Storage a literal takes in its pool: 3 for an address constant.
 int literal_width(const Literal& lit);
 
-/// What placing literals LAST_LTORG..UP_TO at P does to P and LAST_LTORG,
-/// without placing anything: returns where the pool ends.
-int pool_end(const LiteralTable& lits, int P, int& LAST_LTORG, int UP_TO);
+/// What placing literals last_pool_start..up_to at p does to p and to
+/// last_pool_start, without placing anything: returns where the pool ends.
+int pool_end(const LiteralTable& lits, int p, int& last_pool_start, int up_to);
 
 }  // namespace velumar

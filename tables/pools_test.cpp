@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
 
 #include "driver/context.h"
@@ -23,6 +24,11 @@ Operand opnd(int addr, int kind, int offset = 0, char index = ' ') {
   return op;
 }
 
+// Places the pending pool as pass 1 does (emit true) or pass 2 does.
+int place(Context& ctx, int p, bool emit, std::optional<int> up_to = std::nullopt) {
+  return process_ltorg({ctx.literals, ctx.symtab, ctx.reporting}, p, emit ? &ctx.scratch : nullptr, up_to);
+}
+
 Record rec(std::string_view why, std::string line, int ixlab, int p, int width, Operand op, char code = ' ') {
   return Record{std::string(why), std::move(line), ixlab, p, width, code, {op}};
 }
@@ -34,7 +40,7 @@ TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
   const int b = ctx.literals.create_lit(L_CHAR_LIT, 1, "X");
   const int c = ctx.literals.create_lit(L_NUM_LIT, 3, "-25", 0, '2');
   int P = 500;
-  process_ltorg(ctx.job(), P, true);
+  P = place(ctx, P, true);
 
   EXPECT_EQ(ctx.literals[a].ADDR, 504);
   EXPECT_EQ(ctx.literals[b].ADDR, 505);
@@ -46,12 +52,9 @@ TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
   EXPECT_EQ(recs[0], rec("LIT  ", dcw("", "@HELLO@"), 0, 500, 5, opnd(0, K_CHAR_LIT)));
   EXPECT_EQ(recs[1], rec("LIT  ", dcw("", "@X@"), 0, 505, 1, opnd(0, K_CHAR_LIT)));
   EXPECT_EQ(recs[2], rec("LIT  ", dcw("", "-25"), 0, 506, 3, opnd(0, K_ACTUAL, 0, '2')));
-  // The operand list holds the last literal's operand.
-  EXPECT_EQ(ctx.parser.Operands.Num_Operands, 1);
-  EXPECT_EQ(ctx.parser.Operands.get(1), opnd(0, K_ACTUAL, 0, '2'));
 
   // The next pool is empty: nothing written, P kept.
-  process_ltorg(ctx.job(), P, true);
+  P = place(ctx, P, true);
   EXPECT_EQ(P, 509);
   EXPECT_EQ(recs.size(), 3u);
   EXPECT_EQ(ctx.literals.LAST_LTORG, 4);
@@ -64,7 +67,7 @@ TEST(Pools, AreaLiteralsDefineTheirLabels) {
   ctx.literals.create_lit(L_AREA_DEF, 5, "BETA  ");
   ctx.literals.create_lit(L_AREA_DEF, 120, "GAMMA ");
   int P = 700;
-  process_ltorg(ctx.job(), P, true);
+  P = place(ctx, P, true);
 
   const int alpha = ctx.symtab.lookup("ALPHA");
   const int beta = ctx.symtab.lookup("BETA");
@@ -93,7 +96,7 @@ TEST(Pools, AddressLiterals) {
   ctx.literals.create_lit(L_ADDR_CON, 3, "-NONE", 0, ' ', "NONE");
   ctx.diag.ErrCode = err::OpErr;
   int P = 400;
-  process_ltorg(ctx.job(), P, true);
+  P = place(ctx, P, true);
 
   EXPECT_EQ(ctx.literals[adcon].ADDR, 405);
   EXPECT_EQ(ctx.literals[adcon].WIDTH, text);
@@ -116,7 +119,7 @@ TEST(Pools, LongCharacterLiteralKeepsEveryCharacter) {
   const int adcon = ctx.literals.create_lit(L_ADCON_LIT, 3, "&@" + text.substr(0, 57) + "@");
   ctx.literals[adcon].WIDTH = ctx.literals.create_lit(L_CHAR_LIT, 57, text.substr(0, 57));
   int P = 1000;
-  process_ltorg(ctx.job(), P, true);
+  P = place(ctx, P, true);
   const auto& recs = ctx.scratch.records();
   EXPECT_EQ(recs[0].LINE, dcw("", "@" + text + "@"));
   EXPECT_EQ(col(recs[0].LINE, 80), '@');
@@ -132,7 +135,7 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   ctx.literals.create_lit(L_AREA_DEF, 4, "ALPHA ");
   ctx.literals.create_lit(L_AREA_DEF, 10, "WORK  ");
   int P = 700;
-  process_ltorg(ctx.job(), P, true);
+  P = place(ctx, P, true);
   EXPECT_EQ(ctx.symtab[alpha].VALUE, 350);
   EXPECT_EQ(ctx.diag.N_ERRORS, 1);
   const auto& recs = ctx.scratch.records();
@@ -144,7 +147,7 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   ctx.literals.create_lit(L_AREA_DEF, 4, "ALPHA ");
   const int fresh_lit = ctx.literals.create_lit(L_AREA_DEF, 10, "NEW   ");
   P = -60000;
-  process_ltorg(ctx.job(), P, true);
+  P = place(ctx, P, true);
   EXPECT_EQ(P, -59986);
   EXPECT_EQ(ctx.diag.N_ERRORS, 1);
   EXPECT_EQ(ctx.symtab[alpha].VALUE, 350);
@@ -160,13 +163,13 @@ TEST(Pools, SecondPassRebuildsOnlyUpToTheRecordedLiteral) {
   const int a = ctx.literals.create_lit(L_CHAR_LIT, 5, "HELLO");
   const int b = ctx.literals.create_lit(L_AREA_DEF, 3, "AREA  ");
   int P = 500;
-  process_ltorg(ctx.job(), P, true);
+  P = place(ctx, P, true);
   const int later = ctx.literals.create_lit(L_CHAR_LIT, 2, "ZZ");
   ctx.scratch.rewrite();
 
   ctx.literals.LAST_LTORG = 1;
   P = 600;
-  process_ltorg(ctx.job(), P, false, 2);
+  P = place(ctx, P, false, 2);
   EXPECT_EQ(P, 608);
   EXPECT_EQ(ctx.literals[a].ADDR, 604);
   EXPECT_EQ(ctx.literals[b].ADDR, 607);
@@ -183,7 +186,7 @@ TEST(Pools, Trace) {
   ctx.traces.letters = "P";
   ctx.literals.create_lit(L_CHAR_LIT, 2, "AB");
   int P = 500;
-  process_ltorg(ctx.job(), P, false);
+  P = place(ctx, P, false);
   EXPECT_EQ(out.str(),
             " Enter PROCESS_LTORG with P = 500 and EMIT = F to process 1 through 1\n"
             " Literals( 1)addr = 501, %kind = CHAR_LIT, %width = 2, %text = AB, %offset = 0\n"
@@ -194,7 +197,7 @@ TEST(Pools, Trace) {
   const int adcon = ctx.literals.create_lit(L_ADCON_LIT, 3, "&@AB@");
   ctx.literals[adcon].WIDTH = 1;
   ctx.literals.create_lit(L_ADDR_CON, 3, "-AB&7", 7, ' ', "AB");
-  process_ltorg(ctx.job(), P, true);
+  P = place(ctx, P, true);
   EXPECT_EQ(out.str(),
             " Enter PROCESS_LTORG with P = 502 and EMIT = T to process 2 through 3\n"
             " Literals( 2)addr = 504, %kind = ADCON_LIT, %width = 1, %text = &@AB@, %offset = 0\n"
