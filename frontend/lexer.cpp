@@ -22,80 +22,78 @@ std::string_view token_name(int kind) {
 
 }  // namespace
 
-int Lexer::lex(std::string_view LINE, int& START, int& END) {
-  const int L = static_cast<int>(LINE.size());
+int Lexer::lex(std::string_view line, int& start, int& end) {
+  const int length = static_cast<int>(line.size());
   int token = T_DONE;
-
-  auto classify = [&] {
-    END = START;
-    const char c = col(LINE, START);
-    if (c == ' ') return T_DONE;
-    if (c == '@') {
-      // A literal runs to the last "@" of the scanned text, so "@" inside it
-      // belongs to its text.
-      END = L;
-      while (END > START && col(LINE, END) != '@') --END;
-      if (END == START) return T_AT;
-      if (END == START + 1) {
-        rep_.diag.at(START, START + 1);
-        rep_.diag.do_error("Zero-length character literal");
-        return T_OTHER;
-      }
-      return T_CHARS;
-    }
-    if (c == '%') {
-      if (is_letter(col(LINE, START + 1)) && is_digit(col(LINE, START + 2))) {
-        END = START + 2;
-        return T_DEVICE;
-      }
-      return T_OTHER;
-    }
-    switch (c) {
-      case ',': return T_COMMA;
-      case '#': return T_HASH;
-      case '-': return T_MINUS;
-      case '&': return T_PLUS;
-      case '*': return T_STAR;
-      default: break;
-    }
-    if (is_digit(c)) {
-      while (END < L && is_digit(col(LINE, END + 1))) ++END;
-      return T_NUMBER;
-    }
-    if (is_letter(c)) {
-      while (END < L && (is_letter(col(LINE, END + 1)) || is_digit(col(LINE, END + 1)))) ++END;
-      return T_NAME;
-    }
-    return T_OTHER;
-  };
-
-  if (START > L) {
-    END = L + 1;
+  if (start > length) {
+    end = length + 1;  // past the scanned text
+  } else if (col(line, start) != ' ') {
+    token = classify(line, start, end);
+  } else if (start <= kOperandColumn) {
+    end = start - 1;  // a blank field
+  } else if (col(line, start - 1) != ',') {
+    end = start;  // the blank that ends the operand field
   } else {
-    END = START - 1;
-    if (col(LINE, START) != ' ') {
-      token = classify();
-    } else if (START <= kOperandColumn) {
-      token = T_DONE;
-    } else if (col(LINE, START - 1) != ',') {
-      END = START;
-    } else {
-      // One blank after a comma in the operand field does not end the field.
-      ++START;
-      token = classify();
-    }
+    // One blank after a comma in the operand field does not end the field.
+    ++start;
+    token = classify(line, start, end);
   }
-
-  if (rep_.traces.on('l')) {
-    // Only the columns that exist in the scanned text are shown.
-    const int from = std::max(START, 1);
-    const int to = std::min(END, L);
-    std::string text = from <= to ? std::string(LINE.substr(static_cast<std::size_t>(from - 1),
-                                                            static_cast<std::size_t>(to - from + 1)))
-                                  : std::string();
-    rep_.out << "Lexer: token = " << text << " = " << token_name(token) << '\n';
-  }
+  trace(line, start, end, token);
   return token;
+}
+
+int Lexer::classify(std::string_view line, int start, int& end) {
+  const int length = static_cast<int>(line.size());
+  end = start;
+  const char c = col(line, start);
+  switch (c) {
+    case ' ': return T_DONE;
+    case '@': return at_sign(line, start, end);
+    case ',': return T_COMMA;
+    case '#': return T_HASH;
+    case '-': return T_MINUS;
+    case '&': return T_PLUS;
+    case '*': return T_STAR;
+    case '%':
+      if (!is_letter(col(line, start + 1)) || !is_digit(col(line, start + 2))) return T_OTHER;
+      end = start + 2;
+      return T_DEVICE;
+    default: break;
+  }
+  if (is_digit(c)) {
+    while (end < length && is_digit(col(line, end + 1))) ++end;
+    return T_NUMBER;
+  }
+  if (is_letter(c)) {
+    while (end < length && (is_letter(col(line, end + 1)) || is_digit(col(line, end + 1)))) ++end;
+    return T_NAME;
+  }
+  return T_OTHER;
+}
+
+int Lexer::at_sign(std::string_view line, int start, int& end) {
+  // A literal runs to the last "@" of the scanned text, so "@" inside it
+  // belongs to its text.
+  end = static_cast<int>(line.size());
+  while (end > start && col(line, end) != '@') --end;
+  if (end == start) return T_AT;
+  if (end == start + 1) {
+    rep_.diag.at(start, start + 1);
+    rep_.diag.do_error("Zero-length character literal");
+    return T_OTHER;
+  }
+  return T_CHARS;
+}
+
+void Lexer::trace(std::string_view line, int start, int end, int token) const {
+  if (!rep_.traces.on('l')) return;
+  // Only the columns that exist in the scanned text are shown.
+  const int from = std::max(start, 1);
+  const int to = std::min(end, static_cast<int>(line.size()));
+  const std::string text = from <= to ? std::string(line.substr(static_cast<std::size_t>(from - 1),
+                                                                  static_cast<std::size_t>(to - from + 1)))
+                                      : std::string();
+  rep_.out << "Lexer: token = " << text << " = " << token_name(token) << '\n';
 }
 
 }  // namespace velumar

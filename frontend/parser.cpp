@@ -27,8 +27,8 @@ class OperandScan {
   void adjust();
 
  private:
-  Operand& op() { return parser_.Operands.at(field_); }
-  void count() { parser_.Operands.Num_Operands = field_; }
+  Operand& op() { return parser_.operands().at(field_); }
+  void count() { parser_.operands().Num_Operands = field_; }
   std::string text() const { return end_ >= start_ ? cols(line_, start_, end_) : std::string(); }
 
   // Reads the token at START; a put-back token is taken from the hold.
@@ -80,8 +80,17 @@ class OperandScan {
     }
   }
   void finish(std::string_view what);
+  // One method per form of operand, by its first token.
+  void other_operand();
+  void character_literal(bool do_lit);
+  void empty_operand();
+  void device();
+  void blank_constant();
   void sign_form(bool do_lit);
+  void literal_address(int begin, bool do_lit);
+  void address_constant(int begin, bool do_lit);
   void symbol_form(int enter_name, bool do_lit);
+  void area_literal(const std::string& name);
   void index_register();
 
   const Reporting& rep_;
@@ -109,77 +118,82 @@ void OperandScan::parse(int enter_name, bool do_lit) {
 
   switch (token_) {
     case T_AT:
-      count();
-      op().KIND = K_OTHER;
       status_ = 2;
+      other_operand();
       break;
-    case T_CHARS: {
-      count();
-      op().KIND = K_CHAR_LIT;
-      const std::string body = cols(line_, start_ + 1, end_ - 1);
-      const int width = static_cast<int>(body.size());
-      op().ADDR = do_lit ? tables_.create_lit(L_CHAR_LIT, width, body, 0, ' ', {}) : width;
-      finish("Character literals");
-      break;
-    }
-    case T_COMMA:
-      next();
-      if (token_ != T_DONE) {
-        parseerror("Operand missing");
-        finish("");  // skips the rest of the operand; nothing more is reported
-      } else {
-        count();
-        op().KIND = K_OTHER;
-      }
-      break;
-    case T_DEVICE: {
-      count();
-      const std::string device = text();
-      op().KIND = K_DEVICE;
-      op().D = "  ";
-      op().LABEL = pad(device, 6);
-      finish(device);
-      break;
-    }
+    case T_CHARS: character_literal(do_lit); break;
+    case T_COMMA: empty_operand(); break;
+    case T_DEVICE: device(); break;
     case T_DONE:
       status_ = 2;
-      count();
-      op().KIND = K_OTHER;
+      other_operand();
       op().D = "  ";
       break;
-    case T_HASH:
-      next();
-      if (token_ == T_NUMBER) {
-        count();
-        op().ADDR = digits_value(text());
-        op().KIND = K_BLANK_CON;
-      } else if (token_ == T_DONE) {
-        count();
-        op().KIND = K_OTHER;
-      } else {
-        parseerror("Area definitions cannot have offset or indexing");
-      }
-      finish("Area definitions");
-      break;
+    case T_HASH: blank_constant(); break;
     case T_MINUS:
-    case T_PLUS:
-      sign_form(do_lit);
-      break;
+    case T_PLUS: sign_form(do_lit); break;
     case T_NAME:
     case T_NUMBER:
-    case T_STAR:
-      symbol_form(enter_name, do_lit);
-      break;
-    default: {  // T_OTHER
-      count();
-      op().KIND = K_OTHER;
+    case T_STAR: symbol_form(enter_name, do_lit); break;
+    default:  // T_OTHER
+      other_operand();
       finish(text());
       break;
-    }
   }
 
   start_ = end_ + 1;
   if (token_ == T_DONE && status_ == 0) status_ = 1;
+}
+
+// Counts the operand as one that refers to nothing.
+void OperandScan::other_operand() {
+  count();
+  op().KIND = K_OTHER;
+}
+
+void OperandScan::character_literal(bool do_lit) {
+  count();
+  op().KIND = K_CHAR_LIT;
+  const std::string body = cols(line_, start_ + 1, end_ - 1);
+  const int width = static_cast<int>(body.size());
+  op().ADDR = do_lit ? tables_.create_lit(L_CHAR_LIT, width, body, 0, ' ', {}) : width;
+  finish("Character literals");
+}
+
+// A comma with nothing before it: an empty operand when the field ends
+// there, otherwise an operand is missing.
+void OperandScan::empty_operand() {
+  next();
+  if (token_ == T_DONE) {
+    other_operand();
+    return;
+  }
+  parseerror("Operand missing");
+  finish("");  // skips the rest of the operand; nothing more is reported
+}
+
+void OperandScan::device() {
+  count();
+  const std::string name = text();
+  op().KIND = K_DEVICE;
+  op().D = "  ";
+  op().LABEL = pad(name, 6);
+  finish(name);
+}
+
+// "#" and a number: an area of blanks of that width.
+void OperandScan::blank_constant() {
+  next();
+  if (token_ == T_NUMBER) {
+    count();
+    op().ADDR = digits_value(text());
+    op().KIND = K_BLANK_CON;
+  } else if (token_ == T_DONE) {
+    other_operand();
+  } else {
+    parseerror("Area definitions cannot have offset or indexing");
+  }
+  finish("Area definitions");
 }
 
 void OperandScan::finish(std::string_view what) {
@@ -197,51 +211,10 @@ void OperandScan::finish(std::string_view what) {
 
 void OperandScan::sign_form(bool do_lit) {
   const int begin = start_;
-  const char sign = col(line_, begin);
   next();
   switch (token_) {
-    case T_CHARS: {
-      count();
-      op().KIND = K_ADCON_LIT;
-      const std::string body = cols(line_, start_ + 1, end_ - 1);
-      const int width = static_cast<int>(body.size());
-      if (do_lit) {
-        const int target = tables_.create_lit(L_CHAR_LIT, width, body, 0, ' ', {});
-        const int adcon = tables_.create_lit(L_ADCON_LIT, 3, cols(line_, begin, end_), 0, ' ', {});
-        // The address literal records which character literal it points at.
-        tables_.link_adcon(adcon, target);
-        op().ADDR = adcon;
-      } else {
-        op().ADDR = width;
-      }
-      break;
-    }
-    case T_NAME: {
-      const std::string lit_text = parser_.suffixed(text());
-      const int name_end = end_;
-      next();
-      if (token_ == T_PLUS || token_ == T_MINUS)
-        adjust();
-      else
-        put_back();
-      count();
-      op().KIND = K_ADDR_CON;
-      op().LABEL = lit_text;
-      if (!do_lit) {
-        op().ADDR = 3;
-        break;
-      }
-      // The literal's text is the constant as written, with the suffixed name.
-      std::string literal(1, sign);
-      literal += rtrim(lit_text);
-      if (end_ > name_end) literal += cols(line_, name_end + 1, end_);
-      op().ADDR = tables_.create_lit(L_ADDR_CON, 3, literal, op().OFFSET, op().INDEX, lit_text);
-      (void)tables_.reference(lit_text);
-      // The adjustment now lives in the literal.
-      op().OFFSET = 0;
-      op().INDEX = ' ';
-      break;
-    }
+    case T_CHARS: literal_address(begin, do_lit); break;
+    case T_NAME: address_constant(begin, do_lit); break;
     case T_NUMBER: {
       count();
       op().KIND = K_NUM_LIT;
@@ -249,15 +222,54 @@ void OperandScan::sign_form(bool do_lit) {
       op().ADDR = do_lit ? tables_.create_lit(L_NUM_LIT, digits, cols(line_, begin, end_), 0, ' ', {}) : digits;
       break;
     }
-    case T_DONE:
-      count();
-      op().KIND = K_OTHER;
-      break;
-    default:
-      parseerror("+ or - must be followed by name or number");
-      break;
+    case T_DONE: other_operand(); break;
+    default: parseerror("+ or - must be followed by name or number"); break;
   }
   finish("Numeric literals and address constants");
+}
+
+// A sign and a character literal: the address of that literal.
+void OperandScan::literal_address(int begin, bool do_lit) {
+  count();
+  op().KIND = K_ADCON_LIT;
+  const std::string body = cols(line_, start_ + 1, end_ - 1);
+  const int width = static_cast<int>(body.size());
+  if (!do_lit) {
+    op().ADDR = width;
+    return;
+  }
+  const int target = tables_.create_lit(L_CHAR_LIT, width, body, 0, ' ', {});
+  const int adcon = tables_.create_lit(L_ADCON_LIT, 3, cols(line_, begin, end_), 0, ' ', {});
+  // The address literal records which character literal it points at.
+  tables_.link_adcon(adcon, target);
+  op().ADDR = adcon;
+}
+
+// A sign and a name with an optional adjustment: an address constant.
+void OperandScan::address_constant(int begin, bool do_lit) {
+  const std::string name = parser_.suffixed(text());
+  const int name_end = end_;
+  next();
+  if (token_ == T_PLUS || token_ == T_MINUS)
+    adjust();
+  else
+    put_back();
+  count();
+  op().KIND = K_ADDR_CON;
+  op().LABEL = name;
+  if (!do_lit) {
+    op().ADDR = 3;
+    return;
+  }
+  // The literal's text is the constant as written, with the suffixed name.
+  std::string literal(1, col(line_, begin));
+  literal += rtrim(name);
+  if (end_ > name_end) literal += cols(line_, name_end + 1, end_);
+  op().ADDR = tables_.create_lit(L_ADDR_CON, 3, literal, op().OFFSET, op().INDEX, name);
+  (void)tables_.reference(name);
+  // The adjustment now lives in the literal.
+  op().OFFSET = 0;
+  op().INDEX = ' ';
 }
 
 void OperandScan::symbol_form(int enter_name, bool do_lit) {
@@ -288,21 +300,10 @@ void OperandScan::symbol_form(int enter_name, bool do_lit) {
       count();
       break;
     case T_HASH:
-      if (first == T_STAR) {
+      if (first == T_STAR)
         parseerror("Asterisk cannot be followed by #");
-      } else {
-        next();
-        if (token_ == T_NUMBER) {
-          const int width = digits_value(text());
-          // Area literals are created even when no other literal is.
-          const int area = tables_.create_lit(L_AREA_DEF, width, parser_.suffixed(first_text), 0, ' ', {});
-          count();
-          op().ADDR = area;
-          op().KIND = K_AREA_DEF;
-        } else {
-          parseerror("# must be followed by a number");
-        }
-      }
+      else
+        area_literal(first_text);
       finish("Area-defining literal");
       break;
     case T_MINUS:
@@ -318,7 +319,22 @@ void OperandScan::symbol_form(int enter_name, bool do_lit) {
   }
   finish("Offset or indexed name");
   // A failed operand is dropped; the operands before it stay.
-  if (status_ != 0) parser_.Operands.Num_Operands = field_ - 1;
+  if (status_ != 0) parser_.operands().Num_Operands = field_ - 1;
+}
+
+// A name, "#" and a number: an area of that width labelled with the name.
+void OperandScan::area_literal(const std::string& name) {
+  next();
+  if (token_ != T_NUMBER) {
+    parseerror("# must be followed by a number");
+    return;
+  }
+  const int width = digits_value(text());
+  // Area literals are created even when no other literal is.
+  const int area = tables_.create_lit(L_AREA_DEF, width, parser_.suffixed(name), 0, ' ', {});
+  count();
+  op().ADDR = area;
+  op().KIND = K_AREA_DEF;
 }
 
 void OperandScan::adjust() {
@@ -363,30 +379,30 @@ void OperandScan::index_register() {
 
 }  // namespace
 
-void Parser::parse(std::string_view LINE, int& START, int& STATUS, int ENTER_NAME, bool NO_LIT) {
-  if (Operands.Num_Operands < 0) Operands.Num_Operands = 0;
-  int end = START - 1;
+void Parser::parse(std::string_view line, int& start, int& status, int enter_name, bool no_lit) {
+  if (operands_.Num_Operands < 0) operands_.Num_Operands = 0;
+  int end = start - 1;
   int token = T_DONE;
-  OperandScan scan(rep_, lexer_, tables_, *this, LINE, START, end, token, STATUS, Operands.Num_Operands + 1);
-  scan.parse(ENTER_NAME, !NO_LIT);
+  OperandScan scan(rep_, lexer_, tables_, *this, line, start, end, token, status, operands_.Num_Operands + 1);
+  scan.parse(enter_name, !no_lit);
 
-  if (rep_.traces.on('p') && Operands.Num_Operands > 0) {
-    const Operand& last = Operands.get(Operands.Num_Operands);
-    rep_.out << "Parser: operands(" << Operands.Num_Operands << ")%addr = " << last.ADDR
+  if (rep_.traces.on('p') && operands_.Num_Operands > 0) {
+    const Operand& last = operands_.get(operands_.Num_Operands);
+    rep_.out << "Parser: operands(" << operands_.Num_Operands << ")%addr = " << last.ADDR
              << ", %kind = " << operand_kind_name(last.KIND) << ", %offset = " << last.OFFSET
              << ", %d = " << last.D << ", %index = " << last.INDEX << ", %label = " << rtrim(last.LABEL) << '\n';
   }
 }
 
-void Parser::adjust(std::string_view LINE, int& START, int& END, int& TOKEN, int FIELD, int& STATUS) {
-  OperandScan scan(rep_, lexer_, tables_, *this, LINE, START, END, TOKEN, STATUS, FIELD);
+void Parser::adjust(std::string_view line, int& start, int& end, int& token, int field, int& status) {
+  OperandScan scan(rep_, lexer_, tables_, *this, line, start, end, token, status, field);
   scan.adjust();
 }
 
 std::string Parser::suffixed(std::string_view name) const {
   std::string out(rtrim(name.substr(0, std::min<std::size_t>(name.size(), 6))));
   // A blank name is no symbol: it gets no suffix.
-  if (!out.empty() && out.size() < 6 && SFX != ' ') out.push_back(SFX);
+  if (!out.empty() && out.size() < 6 && suffix_ != ' ') out.push_back(suffix_);
   return pad(out, 6);
 }
 

@@ -29,29 +29,36 @@ class Parser {
  public:
   Parser(const Reporting& rep, Lexer& lexer, OperandTables& tables) : rep_(rep), lexer_(lexer), tables_(tables) {}
 
-  char SFX = ' ';        ///< label suffix set by the SFX statement
-  OperandList Operands;  ///< operands of the statement being analysed
-
-  /// Reads one operand at column START of the 80-column LINE into
-  /// Operands.at(Num_Operands + 1). STATUS: 0 another operand follows, 1 the
-  /// field ends after it, 2 there was no operand, -1 an error was reported.
-  /// ENTER_NAME non-zero enters a plain symbol as a reference; NO_LIT true
-  /// creates no literal (ADDR then holds a width).
-  void parse(std::string_view LINE, int& START, int& STATUS, int ENTER_NAME, bool NO_LIT = false);
+  /// Reads one operand at column `start` of the 80-column `line` into
+  /// operands().at(Num_Operands + 1). `status`: 0 another operand follows,
+  /// 1 the field ends after it, 2 there was no operand, -1 an error was
+  /// reported. `enter_name` non-zero enters a plain symbol as a reference;
+  /// `no_lit` true creates no literal (ADDR then holds a width).
+  void parse(std::string_view line, int& start, int& status, int enter_name, bool no_lit = false);
 
   /// Reads the adjustment (offset, index register) after a symbol, "*" or
   /// number; entered with the sign token current. Writes OFFSET and INDEX of
-  /// operand FIELD; STATUS becomes -1 on error.
-  void adjust(std::string_view LINE, int& START, int& END, int& TOKEN, int FIELD, int& STATUS);
+  /// operand `field`; `status` becomes -1 on error.
+  void adjust(std::string_view line, int& start, int& end, int& token, int field, int& status);
 
-  /// The suffix rule: `name` without trailing blanks, followed by SFX when
-  /// shorter than 6 characters, blank-padded to 6.
+  /// The suffix rule: `name` without trailing blanks, followed by the
+  /// suffix when shorter than 6 characters, blank-padded to 6.
   std::string suffixed(std::string_view name) const;
+
+  /// The operands of the statement being analysed.
+  OperandList& operands() { return operands_; }
+  const OperandList& operands() const { return operands_; }
+
+  /// The label suffix that the SFX statement sets; blank: none.
+  char suffix() const { return suffix_; }
+  void set_suffix(char suffix) { suffix_ = suffix; }
 
  private:
   Reporting rep_;
   Lexer& lexer_;
   OperandTables& tables_;
+  char suffix_ = ' ';
+  OperandList operands_;
 };
 
 }  // namespace velumar

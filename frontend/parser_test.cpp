@@ -31,7 +31,7 @@ struct ParserTest : ::testing::Test {
   Statuses run(const std::string& field, int enter_name = 0, bool no_lit = false) {
     line = std::string(20, ' ') + field;
     line.resize(80, ' ');
-    ctx.parser.Operands.clear();
+    ctx.parser.operands().clear();
     Statuses statuses;
     for (int start = 21, status = 0; status == 0 && statuses.size() < 8;) {
       ctx.parser.parse(line, start, status, enter_name, no_lit);
@@ -39,9 +39,9 @@ struct ParserTest : ::testing::Test {
     }
     return statuses;
   }
-  const Operand& op(int k) const { return ctx.parser.Operands.get(k); }
+  const Operand& op(int k) const { return ctx.parser.operands().get(k); }
   const Literal& lit(int k) const { return ctx.literals[k]; }
-  int count() const { return ctx.parser.Operands.Num_Operands; }
+  int count() const { return ctx.parser.operands().Num_Operands; }
   bool said(const std::string& message) const { return out.str().find(message) != std::string::npos; }
 };
 
@@ -60,7 +60,7 @@ TEST_F(ParserTest, SymbolsNumbersAndAsteriskWithAdjustments) {
 }
 
 TEST_F(ParserTest, EnteredNamesTakeTheSuffix) {
-  ctx.parser.SFX = 'Q';
+  ctx.parser.set_suffix('Q');
   run("AB,ABCDEF,AB", 1);
   EXPECT_EQ(op(1).LABEL, "ABQ   ");
   EXPECT_EQ(op(2).LABEL, "ABCDEF");
@@ -84,7 +84,7 @@ TEST_F(ParserTest, LiteralForms) {
 }
 
 TEST_F(ParserTest, AddressConstantsKeepTheirAdjustmentInTheLiteral) {
-  ctx.parser.SFX = 'Q';
+  ctx.parser.set_suffix('Q');
   run("&NAME&5&X1,-@HI@");
   EXPECT_EQ(op(1), (Operand{op(1).ADDR, K_ADDR_CON, 0, "& ", ' ', "NAMEQ "}));
   const Literal& adcon = lit(op(1).ADDR);
@@ -187,7 +187,7 @@ TEST_F(ParserTest, AdjustLeavesTheTokenAfterItToTheCaller) {
   int start = 22, end = 22, token = T_PLUS, status = 0;
   ctx.parser.adjust(line, start, end, token, 1, status);
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(ctx.parser.Operands.at(1).OFFSET, 5);
+  EXPECT_EQ(ctx.parser.operands().at(1).OFFSET, 5);
   start = end + 1;
   EXPECT_EQ(ctx.lexer.lex(line, start, end), T_OTHER);
 }

@@ -144,7 +144,7 @@ void Pass1::do_chain() {
   WIDTH = 1;
 }
 
-void Pass1::do_sfx() { ctx.parser.SFX = col(LINE, 21); }
+void Pass1::do_sfx() { ctx.parser.set_suffix(col(LINE, 21)); }
 
 void Pass1::do_ent() { error("Can't change coding mode"); }
 

@@ -188,7 +188,7 @@ TEST(ControlStatements, SuffixAndRecordOnlyStatements) {
   EXPECT_EQ(run.at(12), rec("", card("", "INSER"), 0, 342, 0, '9'));
   EXPECT_EQ(run.at(13), rec("", card("", "JOB", "HELLO"), 0, 342, 0));
   EXPECT_EQ(run.at(14), rec("", card("", "CTL", "33"), 0, 342, 0));
-  EXPECT_EQ(run.ctx.parser.SFX, 'Z');
+  EXPECT_EQ(run.ctx.parser.suffix(), 'Z');
 }
 
 }  // namespace

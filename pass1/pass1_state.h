@@ -74,9 +74,9 @@ class Pass1 {
   int FIELD = 0;
 
   // ---- shortcuts to the shared state ----
-  OperandList& ops() { return ctx.parser.Operands; }
-  Operand& op(int k) { return ctx.parser.Operands.at(k); }
-  const Operand& get_op(int k) const { return ctx.parser.Operands.get(k); }
+  OperandList& ops() { return ctx.parser.operands(); }
+  Operand& op(int k) { return ctx.parser.operands().at(k); }
+  const Operand& get_op(int k) const { return ctx.parser.operands().get(k); }
   /// Hints for an operation code that is not known: what it reads, and a
   /// known code one column to either side.
   void op_code_hints();
