@@ -28,7 +28,7 @@ std::string_view write_failure_text(FileOption which) {
   return "While writing file";
 }
 
-std::string usage_text(std::string_view invocation, int CoreSize) {
+std::string usage_text(std::string_view invocation, int core_size) {
   std::string t;
   t += "Usage: ";
   t += rtrim(invocation);
@@ -41,7 +41,7 @@ std::string usage_text(std::string_view invocation, int CoreSize) {
   t += "             X = V => Zarn's favorite 2-card boot/clear,\n";
   t += "             If X = I, # is the core size selector: 1 => 1400,\n";
   t += "               2 => 2000, 4 => 4000, 8 => 8000, v => 12000,\n";
-  t += "               x => 16000.  Default " + std::to_string(CoreSize) + "\n";
+  t += "               x => 16000.  Default " + std::to_string(core_size) + "\n";
   t += "          -i => Interleave object deck into listing (needs -o and -l)\n";
   t += "          -l[ ]file => Listing file\n";
   t += "          -L => Store long literals once (unlike \"real\" Velumar)\n";
@@ -57,7 +57,7 @@ std::string usage_text(std::string_view invocation, int CoreSize) {
   t += "               flag 1 => Quick EX/XFR\n";
   t += "               flag 2 => Quick END\n";
   t += "               flag 4 => Queue SW instructions\n";
-  t += Version;
+  t += kVersion;
   t += '\n';
   return t;
 }
@@ -120,17 +120,17 @@ bool read_free_int(std::string_view text, int& value, int& iostat) {
   return true;
 }
 
-std::string io_status_text(int IOSTAT) {
-  if (IOSTAT < 0) return "End of file";
-  if (IOSTAT == 0) return "No error";
-  return std::strerror(IOSTAT);
+std::string io_status_text(int status) {
+  if (status < 0) return "End of file";
+  if (status == 0) return "No error";
+  return std::strerror(status);
 }
 
-void io_error(std::ostream& out, std::string_view WHAT, int IOSTAT, std::optional<std::string_view> FILE) {
-  out << rtrim(WHAT) << '\n';
-  if (FILE) out << rtrim(*FILE) << '\n';
-  out << rtrim(io_status_text(IOSTAT)) << '\n';
-  out << "Error status code = " << IOSTAT << '\n';
+void io_error(std::ostream& out, std::string_view what, int status, std::optional<std::string_view> file) {
+  out << rtrim(what) << '\n';
+  if (file) out << rtrim(*file) << '\n';
+  out << rtrim(io_status_text(status)) << '\n';
+  out << "Error status code = " << status << '\n';
 }
 
 namespace {
@@ -152,83 +152,115 @@ struct ArgCursor {
   }
 };
 
+// Reads the command line into the options, left to right.
+class OptionReader {
+ public:
+  OptionReader(const std::vector<std::string>& args, Options& opts, std::ostream& out, const FileOpener& open)
+      : cur_{args}, opts_(opts), out_(out), open_(open) {}
+
+  /// Reads the options up to the input file (or "-"), which ends them.
+  /// Returns a result when the run stops at an option.
+  std::optional<OptionsResult> read_options() {
+    for (;;) {
+      arg_ = cur_.next();
+      // Arguments compare as blank-padded text: trailing blanks never matter.
+      const std::string_view word = rtrim(arg_);
+      if (arg_.empty() || arg_[0] != '-' || word == "-") break;
+      if (flag(word)) continue;
+      if (auto stop = valued_or_final(word)) return stop;
+    }
+    if (!is_blank(arg_) && arg_[0] != '-') opts_.input = arg_;
+    return std::nullopt;
+  }
+
+  /// Warnings about a command line that does not do what it seems to ask.
+  void check_command_line() {
+    const std::vector<std::string>& args = cur_.args;
+    // Whatever follows the input file (or "-") is not read.
+    std::string ignored;
+    for (std::size_t k = cur_.i + 1; k < args.size(); ++k) ignored += " " + args[k];
+    if (cur_.i < args.size() && !is_blank(ignored))
+      opts_.warnings.push_back("arguments after the input file are ignored:" + ignored +
+                               " (options go before the input file)");
+    if (opts_.settings.Interleave && !(opts_.do_object && opts_.do_list))
+      opts_.warnings.push_back("-i needs both -o and -l; nothing is interleaved");
+    if (opts_.settings.MaxLine < kShortestPage)
+      opts_.warnings.push_back("page length " + std::to_string(opts_.settings.MaxLine) +
+                               " cannot hold the 3-line page heading and a statement; every statement line "
+                               "starts a new page");
+  }
+
+ private:
+  // An option without a value; false when `word` is none.
+  bool flag(std::string_view word) {
+    if (word == "-a")
+      opts_.settings.NotIn_1_80 = false;
+    else if (word == "-i")
+      opts_.settings.Interleave = true;
+    else if (word == "-L")
+      opts_.long_literals = true;
+    else if (word == "-s")
+      opts_.dump_symbols = true;
+    else if (word == "--keepscratch")
+      opts_.keep_scratch = true;
+    else if (word == "--no-diagnostics")
+      opts_.report = false;
+    else
+      return false;
+    return true;
+  }
+
+  // An option with a value (nothing when it is taken), or one that stops
+  // the run: the version, the usage text.
+  std::optional<OptionsResult> valued_or_final(std::string_view word) {
+    switch (col(arg_, 2)) {
+      case 'b': apply_boot_option(cur_.value_of(arg_), opts_.settings, out_); return std::nullopt;
+      case 'l': return file(FileOption::Listing, opts_.do_list, opts_.listing_name);
+      case 'm': return file(FileOption::Macros, opts_.do_macros, opts_.macros_name);
+      case 'o': return file(FileOption::Object, opts_.do_object, opts_.object_name);
+      case 't': return file(FileOption::Tape, opts_.do_tape, opts_.tape_name);
+      case 'p': return number("While converting -p optipon", opts_.settings.MaxLine);
+      case 'X': return number("While processing X option", opts_.settings.Extra);
+      case 'T': opts_.traces.letters = cur_.value_of(arg_).substr(0, 6); return std::nullopt;
+      default: break;
+    }
+    if (word == "-V" || word == "--version") {
+      out_ << kVersion << '\n';
+      return OptionsResult{false, 0};
+    }
+    const std::vector<std::string>& args = cur_.args;
+    out_ << usage_text(args.empty() ? std::string_view() : std::string_view(args[0]), opts_.settings.CoreSize);
+    return OptionsResult{false, word == "-h" || word == "--help" ? 0 : 2};
+  }
+
+  std::optional<OptionsResult> file(FileOption which, bool& given, std::string& name) {
+    given = true;
+    name = cur_.value_of(arg_);
+    if (open_(which, name)) return std::nullopt;
+    return OptionsResult{false, 2};
+  }
+
+  std::optional<OptionsResult> number(std::string_view failure, int& value) {
+    int status = 0;
+    if (read_free_int(cur_.value_of(arg_), value, status)) return std::nullopt;
+    io_error(out_, failure, status);
+    return OptionsResult{false, 2};
+  }
+
+  ArgCursor cur_;
+  std::string arg_;
+  Options& opts_;
+  std::ostream& out_;
+  const FileOpener& open_;
+};
+
 }  // namespace
 
 OptionsResult parse_options(const std::vector<std::string>& args, Options& opts, std::ostream& out,
                             const FileOpener& open) {
-  ArgCursor cur{args};
-  std::string arg;
-  auto file_option = [&](FileOption which, bool& flag, std::string& name) {
-    flag = true;
-    name = cur.value_of(arg);
-    return open(which, name);
-  };
-  for (;;) {
-    arg = cur.next();
-    if (arg.empty() || arg[0] != '-') break;
-    char letter = col(arg, 2);
-    // Arguments compare as blank-padded text: trailing blanks never matter.
-    const std::string_view word = rtrim(arg);
-    if (word == "-a") {
-      opts.settings.NotIn_1_80 = false;
-    } else if (letter == 'b') {
-      apply_boot_option(cur.value_of(arg), opts.settings, out);
-    } else if (word == "-i") {
-      opts.settings.Interleave = true;
-    } else if (letter == 'l') {
-      if (!file_option(FileOption::Listing, opts.Do_List, opts.LIST)) return {false, 2};
-    } else if (word == "-L") {
-      opts.LONG_LITS = true;
-    } else if (letter == 'm') {
-      if (!file_option(FileOption::Macros, opts.Do_Macros, opts.MACROS)) return {false, 2};
-    } else if (letter == 'o') {
-      if (!file_option(FileOption::Object, opts.Do_Object, opts.OBJ)) return {false, 2};
-    } else if (letter == 'p') {
-      int iostat = 0;
-      if (!read_free_int(cur.value_of(arg), opts.settings.MaxLine, iostat)) {
-        io_error(out, "While converting -p optipon", iostat);
-        return {false, 2};
-      }
-    } else if (word == "-s") {
-      opts.SYMTAB = true;
-    } else if (letter == 't') {
-      if (!file_option(FileOption::Tape, opts.Do_Tape, opts.TAPE)) return {false, 2};
-    } else if (letter == 'T') {
-      opts.traces.letters = cur.value_of(arg).substr(0, 6);
-    } else if (word == "-V" || word == "--version") {
-      out << Version << '\n';
-      return {false, 0};
-    } else if (letter == 'X') {
-      int iostat = 0;
-      if (!read_free_int(cur.value_of(arg), opts.settings.Extra, iostat)) {
-        io_error(out, "While processing X option", iostat);
-        return {false, 2};
-      }
-    } else if (word == "--keepscratch") {
-      opts.KeepScratch = true;
-    } else if (word == "--no-diagnostics") {
-      opts.Report = false;
-    } else if (word == "-") {
-      break;
-    } else {
-      out << usage_text(args.empty() ? std::string_view() : std::string_view(args[0]), opts.settings.CoreSize);
-      return {false, word == "-h" || word == "--help" ? 0 : 2};
-    }
-  }
-  if (!is_blank(arg) && arg[0] != '-') opts.INPUT = arg;
-
-  // The input file (or "-") ends the options: whatever follows it is not read.
-  std::string ignored;
-  for (std::size_t k = cur.i + 1; k < args.size(); ++k) ignored += " " + args[k];
-  if (cur.i < args.size() && !is_blank(ignored))
-    opts.warnings.push_back("arguments after the input file are ignored:" + ignored +
-                            " (options go before the input file)");
-  if (opts.settings.Interleave && !(opts.Do_Object && opts.Do_List))
-    opts.warnings.push_back("-i needs both -o and -l; nothing is interleaved");
-  if (opts.settings.MaxLine < kShortestPage)
-    opts.warnings.push_back("page length " + std::to_string(opts.settings.MaxLine) +
-                            " cannot hold the 3-line page heading and a statement; every statement line "
-                            "starts a new page");
+  OptionReader reader(args, opts, out, open);
+  if (auto stop = reader.read_options()) return *stop;
+  reader.check_command_line();
   return {};
 }
 

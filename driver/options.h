@@ -14,7 +14,7 @@
 namespace velumar {
 
 /// The banner printed by -V and as the last line of the usage text.
-constexpr std::string_view Version = "1401 Velumar cross-assembler, version 1.3";
+constexpr std::string_view kVersion = "1401 Velumar cross-assembler, version 1.3";
 
 /// The files that options name.
 enum class FileOption { Listing, Macros, Object, Tape };
@@ -28,16 +28,16 @@ std::string_view write_failure_text(FileOption which);
 struct Options {
   Settings settings;
   Traces traces;
-  bool LONG_LITS = false;
-  bool SYMTAB = false;
-  bool KeepScratch = false;
-  bool Do_List = false;
-  bool Do_Macros = false;
-  bool Do_Object = false;
-  bool Do_Tape = false;
-  std::string LIST, MACROS, OBJ, TAPE;
-  std::optional<std::string> INPUT;  ///< none: the source is standard input
-  bool Report = true;                ///< located diagnostics on standard error
+  bool long_literals = false;  ///< -L: a long literal is stored once
+  bool dump_symbols = false;   ///< -s: the tables after passes 1 and 2
+  bool keep_scratch = false;   ///< --keepscratch
+  bool do_list = false;
+  bool do_macros = false;
+  bool do_object = false;
+  bool do_tape = false;
+  std::string listing_name, macros_name, object_name, tape_name;
+  std::optional<std::string> input;  ///< none: the source is standard input
+  bool report = true;                ///< located diagnostics on standard error
   /// Warnings about the command line itself, for standard error; the run
   /// goes on as the options say.
   std::vector<std::string> warnings;
@@ -67,7 +67,7 @@ using FileOpener = std::function<bool(FileOption, const std::string& name)>;
                                           const FileOpener& open);
 
 /// The 26 lines of the usage text, each ending in a newline.
-std::string usage_text(std::string_view invocation, int CoreSize);
+std::string usage_text(std::string_view invocation, int core_size);
 
 /// Applies the value of -b: boot loader letter and core-size selector.
 /// Bad letters or selectors print one line to `out` and fall back.
@@ -80,10 +80,11 @@ void apply_boot_option(std::string_view value, Settings& settings, std::ostream&
 
 /// The one-line description of an I/O status: the system's text for an
 /// errno value, "End of file" for a negative status.
-std::string io_status_text(int IOSTAT);
+std::string io_status_text(int status);
 
-/// Reports a failure on `out`: WHAT, FILE when given, the status
-/// description and "Error status code = " IOSTAT, each on its own line.
-void io_error(std::ostream& out, std::string_view WHAT, int IOSTAT, std::optional<std::string_view> FILE = std::nullopt);
+/// Reports a failure on `out`: `what`, the file name when given, the status
+/// description and "Error status code = " `status`, each on its own line.
+void io_error(std::ostream& out, std::string_view what, int status,
+              std::optional<std::string_view> file = std::nullopt);
 
 }  // namespace velumar

@@ -49,8 +49,8 @@ TEST(Options, ValueOptionsTestOnlyTheirLetter) {
   EXPECT_EQ(p.opened[1], std::make_pair(FileOption::Object, std::string("out.obj")));
   // A separate value is taken whole, even when it begins with "-".
   EXPECT_EQ(p.opened[2], std::make_pair(FileOption::Tape, std::string("-x.tape")));
-  EXPECT_TRUE(p.opts.Do_List && p.opts.Do_Object && p.opts.Do_Tape);
-  EXPECT_EQ(p.opts.INPUT, "prog.s");
+  EXPECT_TRUE(p.opts.do_list && p.opts.do_object && p.opts.do_tape);
+  EXPECT_EQ(p.opts.input, "prog.s");
 }
 
 TEST(Options, FlagsMustBeExact) {
@@ -58,17 +58,17 @@ TEST(Options, FlagsMustBeExact) {
   EXPECT_TRUE(p.result.run);
   EXPECT_FALSE(p.opts.settings.NotIn_1_80);
   EXPECT_TRUE(p.opts.settings.Interleave);
-  EXPECT_TRUE(p.opts.LONG_LITS);
-  EXPECT_TRUE(p.opts.SYMTAB);
-  EXPECT_TRUE(p.opts.KeepScratch);
-  EXPECT_FALSE(p.opts.INPUT.has_value());
+  EXPECT_TRUE(p.opts.long_literals);
+  EXPECT_TRUE(p.opts.dump_symbols);
+  EXPECT_TRUE(p.opts.keep_scratch);
+  EXPECT_FALSE(p.opts.input.has_value());
 
   // Trailing blanks do not make an argument a different one.
   p = parse({"-a ", "-s  ", "--keepscratch ", "- ", "prog.s"});
   EXPECT_TRUE(p.result.run);
   EXPECT_FALSE(p.opts.settings.NotIn_1_80);
-  EXPECT_TRUE(p.opts.SYMTAB && p.opts.KeepScratch);
-  EXPECT_FALSE(p.opts.INPUT.has_value());
+  EXPECT_TRUE(p.opts.dump_symbols && p.opts.keep_scratch);
+  EXPECT_FALSE(p.opts.input.has_value());
   p = parse({"-h "});
   EXPECT_EQ(p.result.status, 0);
   EXPECT_EQ(lines_of(p.out).size(), 26u);
@@ -78,7 +78,7 @@ TEST(Options, FlagsMustBeExact) {
     EXPECT_FALSE(bad.result.run) << arg;
     EXPECT_EQ(bad.result.status, 2) << arg;
     EXPECT_EQ(lines_of(bad.out).size(), 26u) << arg;
-    EXPECT_FALSE(bad.opts.INPUT.has_value()) << arg;
+    EXPECT_FALSE(bad.opts.input.has_value()) << arg;
   }
 }
 
@@ -96,18 +96,18 @@ TEST(Options, HelpIsTheUsageTextAndSucceeds) {
   EXPECT_EQ(lines[10], "          -i => Interleave object deck into listing (needs -o and -l)");
   EXPECT_EQ(lines[12], "          -L => Store long literals once (unlike \"real\" Velumar)");
   EXPECT_EQ(lines[24], "               flag 4 => Queue SW instructions");
-  EXPECT_EQ(lines[25], Version);
+  EXPECT_EQ(lines[25], kVersion);
 }
 
 TEST(Options, VersionPrintsTheBannerAndStops) {
   Parsed p = parse({"-V", "-lnever"});
   EXPECT_FALSE(p.result.run);
   EXPECT_EQ(p.result.status, 0);
-  EXPECT_EQ(p.out, std::string(Version) + "\n");
+  EXPECT_EQ(p.out, std::string(kVersion) + "\n");
   EXPECT_TRUE(p.opened.empty());
-  EXPECT_LE(Version.size(), 72u);
-  EXPECT_TRUE(Version.starts_with("1401 Velumar"));
-  EXPECT_TRUE(Version.ends_with("version 1.3"));
+  EXPECT_LE(kVersion.size(), 72u);
+  EXPECT_TRUE(kVersion.starts_with("1401 Velumar"));
+  EXPECT_TRUE(kVersion.ends_with("version 1.3"));
 }
 
 TEST(Options, BootLoaderAndCoreSize) {
@@ -188,18 +188,18 @@ TEST(Options, FreeFormIntegers) {
 TEST(Options, EndOfOptionsAndInput) {
   Parsed p = parse({"-", "prog.s"});
   EXPECT_TRUE(p.result.run);
-  EXPECT_FALSE(p.opts.INPUT.has_value());
+  EXPECT_FALSE(p.opts.input.has_value());
 
   p = parse({"-s", "", "prog.s"});  // an empty argument also means standard input
   EXPECT_TRUE(p.result.run);
-  EXPECT_FALSE(p.opts.INPUT.has_value());
+  EXPECT_FALSE(p.opts.input.has_value());
 
   // File names are kept whole, however long.
   std::string long_name(300, 'n');
   p = parse({"-l" + long_name, long_name + ".s"});
   ASSERT_EQ(p.opened.size(), 1u);
   EXPECT_EQ(p.opened[0].second, long_name);
-  EXPECT_EQ(p.opts.INPUT, long_name + ".s");
+  EXPECT_EQ(p.opts.input, long_name + ".s");
 }
 
 TEST(Options, OpenFailureStopsAtOnce) {

@@ -182,6 +182,147 @@ bool use_colour(bool terminal) {
   return terminal && (no_colour == nullptr || *no_colour == '\0');
 }
 
+// Where the cards come from: the input file the options name, or standard
+// input.
+class Source {
+ public:
+  explicit Source(std::istream& standard_input) : standard_input_(standard_input) {}
+
+  /// Opens the named input file; false after reporting the failure on `out`.
+  bool open(const std::optional<std::string>& name, std::ostream& out) {
+    named_ = name.has_value();
+    if (!named_ || buf_.open_read(*name)) return true;
+    io_error(out, "While opening input file", buf_.error(), *name);
+    return false;
+  }
+  std::istream& stream() { return named_ ? file_ : standard_input_; }
+  /// The errno of a failed read so far; 0 when none failed.
+  int error() const { return named_ ? buf_.error() : stream_error(standard_input_); }
+
+ private:
+  std::istream& standard_input_;
+  FileBuf buf_;
+  std::istream file_{&buf_};
+  bool named_ = false;
+};
+
+// The run context set up as the options ask, reading from `source`.
+std::unique_ptr<Context> make_context(const Options& opts, RunFiles& files, Source& source, std::ostream& out,
+                                      std::ostream& err, bool err_terminal) {
+  auto ctx = std::make_unique<Context>(out);
+  Reporter& reporter = ctx->diag.reporter;
+  reporter.out = opts.report ? &err : nullptr;
+  reporter.file = opts.input ? *opts.input : "<stdin>";
+  reporter.colour = use_colour(err_terminal);
+  ctx->settings = opts.settings;
+  ctx->traces = opts.traces;
+  ctx->literals.LONG_LITS = opts.long_literals;
+  ctx->reader.set_input(&source.stream());
+  ctx->listing = opts.do_list ? &files.output(FileOption::Listing).stream : nullptr;
+  ctx->object = opts.do_object ? &files.output(FileOption::Object).stream : nullptr;
+  ctx->tape = opts.do_tape ? &files.output(FileOption::Tape).stream : nullptr;
+  ctx->diag.listing = ctx->listing;
+  return ctx;
+}
+
+// What became of one job.
+enum class JobEnd {
+  Assembled,   ///< passes 1 to 3 ran; another job may follow
+  NoMoreJobs,  ///< only blank or comment cards were left
+  Unfinished,  ///< the input ended before END: the run stops
+  Failed,      ///< reading the input or writing an output failed (reported)
+};
+
+// Assembles the jobs of the input one after another.
+class JobLoop {
+ public:
+  JobLoop(Context& ctx, const Options& opts, RunFiles& files, const Source& source)
+      : ctx_(ctx), opts_(opts), files_(files), source_(source) {}
+
+  /// Runs every job; returns the exit status. All output files are
+  /// committed, or discarded after a failure.
+  int run() {
+    int status = kExitOk;
+    for (;;) {
+      const JobEnd end = assemble_job(status);
+      if (end == JobEnd::Failed) {
+        files_.discard_all();
+        return kExitUsageOrIo;
+      }
+      if (end != JobEnd::Assembled) break;
+    }
+    if (opts_.keep_scratch) files_.output_scratch() << kept_records_;
+    if (!files_.commit_all(ctx_.out)) status = kExitUsageOrIo;
+    return status;
+  }
+
+ private:
+  // One job; a job with errors sets `status`, which no later job clears.
+  JobEnd assemble_job(int& status) {
+    Reporter& reporter = ctx_.diag.reporter;
+    ctx_.diag.N_ERRORS = 0;
+    ctx_.diag.U_ERROR = ErrorDest::Scratch;
+    reporter.begin_job();
+    bool had_cards = false;
+    const int read_status = pass_1(ctx_.job(), &had_cards);
+    ctx_.diag.U_ERROR = ctx_.listing != nullptr ? ErrorDest::Listing : ErrorDest::Stdout;
+
+    if (read_failed(read_status)) return JobEnd::Failed;
+    // Blank or comment cards after the last program do not form a job.
+    if (read_status != 0 && !had_cards) {
+      reporter.end_job();
+      return JobEnd::NoMoreJobs;
+    }
+    if (opts_.keep_scratch) keep_records();
+    if (opts_.dump_symbols) dump_tables(ctx_, "After pass 1:");
+    if (read_status != 0) {
+      report_unfinished();
+      reporter.end_job();
+      status = kExitAssemblyErrors;
+      return JobEnd::Unfinished;
+    }
+
+    pass_2(ctx_.job());
+    if (opts_.dump_symbols) dump_tables(ctx_, "After pass 2:");
+    pass_3(ctx_.job(), opts_.do_list, opts_.do_object, opts_.do_tape);
+    if (ctx_.diag.N_ERRORS > 0) {
+      status = kExitAssemblyErrors;
+      ctx_.diag.historic(fmt_int(ctx_.diag.N_ERRORS, 5) + " Errors");
+    }
+    reporter.end_job();
+    return files_.check_writes(ctx_.out) ? JobEnd::Assembled : JobEnd::Failed;
+  }
+
+  // True (after reporting it) when pass 1 could not read the input.
+  bool read_failed(int read_status) {
+    const int read_err = source_.error();
+    if (read_status <= 0 && read_err == 0) return false;
+    // The name is blank for standard input; the line is written all the same.
+    io_error(ctx_.out, "While reading input", read_err != 0 ? read_err : EIO, opts_.input.value_or(std::string()));
+    return true;
+  }
+
+  // The kept scratch file holds the records of the last job that pass 1 read.
+  void keep_records() {
+    std::ostringstream text;
+    ctx_.scratch.save(text);
+    kept_records_ = text.str();
+  }
+
+  void report_unfinished() {
+    ctx_.out << "End of input before END: program not assembled\n";
+    Diagnostic d = make_diagnostic(Severity::Error, "End of input before END: program not assembled");
+    d.notes.push_back({"a program ends with an END statement: END in columns 16-20 of its card"});
+    ctx_.diag.report(std::move(d));
+  }
+
+  Context& ctx_;
+  const Options& opts_;
+  RunFiles& files_;
+  const Source& source_;
+  std::string kept_records_;
+};
+
 // The run up to its exit status, before standard output is checked.
 int assemble(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
              bool err_terminal) {
@@ -194,95 +335,17 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
     files->discard_all();
     return parsed.status;
   }
-  if (opts.Report)
+  if (opts.report)
     for (const std::string& w : opts.warnings) err << "velumar: warning: " << w << '\n';
 
-  FileBuf input_buf;
-  std::istream input_file(&input_buf);
-  if (opts.INPUT) {
-    if (!input_buf.open_read(*opts.INPUT)) {
-      io_error(out, "While opening input file", input_buf.error(), *opts.INPUT);
-      files->discard_all();
-      return EXIT_USAGE_OR_IO;
-    }
-  }
-  if ((opts.KeepScratch && !files->open_scratch(out)) || !files->check_inputs(opts.INPUT, out)) {
+  Source source(in);
+  if (!source.open(opts.input, out) || (opts.keep_scratch && !files->open_scratch(out)) ||
+      !files->check_inputs(opts.input, out)) {
     files->discard_all();
-    return EXIT_USAGE_OR_IO;
+    return kExitUsageOrIo;
   }
-
-  auto ctx = std::make_unique<Context>(out);
-  Reporter& reporter = ctx->diag.reporter;
-  reporter.out = opts.Report ? &err : nullptr;
-  reporter.file = opts.INPUT ? *opts.INPUT : "<stdin>";
-  reporter.colour = use_colour(err_terminal);
-  ctx->settings = opts.settings;
-  ctx->traces = opts.traces;
-  ctx->literals.LONG_LITS = opts.LONG_LITS;
-  ctx->reader.set_input(opts.INPUT ? &input_file : &in);
-  std::ostream* listing = opts.Do_List ? &files->output(FileOption::Listing).stream : nullptr;
-  ctx->listing = listing;
-  ctx->object = opts.Do_Object ? &files->output(FileOption::Object).stream : nullptr;
-  ctx->tape = opts.Do_Tape ? &files->output(FileOption::Tape).stream : nullptr;
-  ctx->diag.listing = listing;
-
-  int status = EXIT_OK;
-  std::string kept_records;
-  for (;;) {
-    ctx->diag.N_ERRORS = 0;
-    ctx->diag.U_ERROR = ErrorDest::Scratch;
-    reporter.begin_job();
-    bool had_cards = false;
-    int read_status = pass_1(ctx->job(), &had_cards);
-    ctx->diag.U_ERROR = listing != nullptr ? ErrorDest::Listing : ErrorDest::Stdout;
-
-    const int read_err = opts.INPUT ? input_buf.error() : stream_error(in);
-    if (read_status > 0 || read_err != 0) {
-      const int err = read_err != 0 ? read_err : EIO;
-      // The name is blank for standard input; the line is written all the same.
-      io_error(out, "While reading input", err, opts.INPUT.value_or(std::string()));
-      files->discard_all();
-      return EXIT_USAGE_OR_IO;
-    }
-    // Blank or comment cards after the last program do not form a job.
-    if (read_status != 0 && !had_cards) {
-      reporter.end_job();
-      break;
-    }
-
-    if (opts.KeepScratch) {
-      std::ostringstream text;
-      ctx->scratch.save(text);
-      kept_records = text.str();
-    }
-    if (opts.SYMTAB) dump_tables(*ctx, "After pass 1:");
-    if (read_status != 0) {
-      out << "End of input before END: program not assembled\n";
-      Diagnostic d = make_diagnostic(Severity::Error, "End of input before END: program not assembled");
-      d.notes.push_back({"a program ends with an END statement: END in columns 16-20 of its card"});
-      ctx->diag.report(std::move(d));
-      reporter.end_job();
-      status = EXIT_ASSEMBLY_ERRORS;
-      break;
-    }
-
-    pass_2(ctx->job());
-    if (opts.SYMTAB) dump_tables(*ctx, "After pass 2:");
-    pass_3(ctx->job(), opts.Do_List, opts.Do_Object, opts.Do_Tape);
-    if (ctx->diag.N_ERRORS > 0) {
-      status = EXIT_ASSEMBLY_ERRORS;
-      ctx->diag.historic(fmt_int(ctx->diag.N_ERRORS, 5) + " Errors");
-    }
-    reporter.end_job();
-    if (!files->check_writes(out)) {
-      files->discard_all();
-      return EXIT_USAGE_OR_IO;
-    }
-  }
-
-  if (opts.KeepScratch) files->output_scratch() << kept_records;
-  if (!files->commit_all(out)) status = EXIT_USAGE_OR_IO;
-  return status;
+  auto ctx = make_context(opts, *files, source, out, err, err_terminal);
+  return JobLoop(*ctx, opts, *files, source).run();
 }
 
 }  // namespace
@@ -302,7 +365,7 @@ int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out, std
   if (!out || stream_error(out) != 0) {
     const int code = stream_error(out);
     err << "velumar: cannot write standard output: " << std::strerror(code != 0 ? code : EIO) << '\n';
-    status = EXIT_USAGE_OR_IO;
+    status = kExitUsageOrIo;
   }
   return status;
 }

@@ -7,9 +7,9 @@
 namespace velumar {
 
 /// Exit statuses.
-constexpr int EXIT_OK = 0;
-constexpr int EXIT_ASSEMBLY_ERRORS = 1;  ///< some job had errors, or the input ended without END
-constexpr int EXIT_USAGE_OR_IO = 2;      ///< bad option or value, or a file that could not be used
+constexpr int kExitOk = 0;
+constexpr int kExitAssemblyErrors = 1;  ///< some job had errors, or the input ended without END
+constexpr int kExitUsageOrIo = 2;      ///< bad option or value, or a file that could not be used
 
 /// The whole program: parses argv, opens the files, assembles every job.
 /// `in` is standard input, `out` standard output.

@@ -77,59 +77,59 @@ std::string io_lines(std::string_view what, std::string_view file, int err) {
 }
 
 TEST_F(RunTest, StopsBeforeAssemblingWithTheRightStatus) {
-  EXPECT_EQ(run({"-V"}).status, EXIT_OK);
-  EXPECT_EQ(run({"-h"}).status, EXIT_OK);
-  EXPECT_EQ(run({"-hx"}).status, EXIT_USAGE_OR_IO);
-  EXPECT_EQ(run({"-p", "x"}).status, EXIT_USAGE_OR_IO);
+  EXPECT_EQ(run({"-V"}).status, kExitOk);
+  EXPECT_EQ(run({"-h"}).status, kExitOk);
+  EXPECT_EQ(run({"-hx"}).status, kExitUsageOrIo);
+  EXPECT_EQ(run({"-p", "x"}).status, kExitUsageOrIo);
   RunResult r = run({"-q", "-lnot_created.lst"});
-  EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
+  EXPECT_EQ(r.status, kExitUsageOrIo);
   EXPECT_TRUE(r.out.starts_with("Usage: velumar [options] input-file\n"));
   EXPECT_FALSE(fs::exists("not_created.lst"));
 }
 
 TEST_F(RunTest, FilesThatCannotBeOpened) {
   RunResult r = run({"missing.s"});
-  EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
+  EXPECT_EQ(r.status, kExitUsageOrIo);
   EXPECT_EQ(r.out, io_lines("While opening input file", "missing.s", ENOENT));
 
   fs::create_directory("adir");
   r = run({"adir"});
-  EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
+  EXPECT_EQ(r.status, kExitUsageOrIo);
   EXPECT_EQ(r.out, io_lines("While opening input file", "adir", EISDIR));
 
   r = run({"-l", "nodir/x.lst", "prog.s"});
-  EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
+  EXPECT_EQ(r.status, kExitUsageOrIo);
   EXPECT_EQ(r.out, io_lines("While opening \"listing\" file", "nodir/x.lst", ENOENT));
 
   r = run({"-mlib.mac"});
-  EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
+  EXPECT_EQ(r.status, kExitUsageOrIo);
   EXPECT_EQ(r.out, io_lines("While opening \"macro library\" file", "lib.mac", ENOENT));
 
   r = run({"-t", "adir"});
-  EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
+  EXPECT_EQ(r.status, kExitUsageOrIo);
   EXPECT_EQ(r.out, io_lines("While opening \"loadable tape\" file", "adir", EISDIR));
 }
 
 TEST_F(RunTest, EmptyInputIsANormalEnd) {
   RunResult r = run({}, "");
-  EXPECT_EQ(r.status, EXIT_OK);
+  EXPECT_EQ(r.status, kExitOk);
   EXPECT_EQ(r.out, "");
   // Blank and comment cards after the last program are not a program.
   r = run({}, kHello + "\n" + card("*", "") + "   \n");
-  EXPECT_EQ(r.status, EXIT_OK);
+  EXPECT_EQ(r.status, kExitOk);
   EXPECT_EQ(r.out, "");
 }
 
 TEST_F(RunTest, ProgramWithoutEndIsNotAssembled) {
   RunResult r = run({"-l", "p.lst", "-o", "p.obj"}, card("", "CS", "332") + card("", "H"));
-  EXPECT_EQ(r.status, EXIT_ASSEMBLY_ERRORS);
+  EXPECT_EQ(r.status, kExitAssemblyErrors);
   EXPECT_EQ(r.out, "End of input before END: program not assembled\n");
   EXPECT_EQ(read_file("p.lst"), "");
   EXPECT_EQ(read_file("p.obj"), "");
 
   // A complete program before it is still assembled.
   r = run({"-o", "p.obj"}, kHello + card("", "H"));
-  EXPECT_EQ(r.status, EXIT_ASSEMBLY_ERRORS);
+  EXPECT_EQ(r.status, kExitAssemblyErrors);
   EXPECT_NE(read_file("p.obj"), "");
 }
 
@@ -137,18 +137,18 @@ TEST_F(RunTest, ErrorsGiveStatusOneAndTheirCount) {
   std::ofstream("lib.mac") << "anything\n";
   // -m requires the library but the source still comes from the input.
   RunResult r = run({"-m", "lib.mac"}, kHello);
-  EXPECT_EQ(r.status, EXIT_OK);
+  EXPECT_EQ(r.status, kExitOk);
   EXPECT_EQ(r.out, "");
 
   r = run({}, card("", "XYZ") + card("", "END"));
-  EXPECT_EQ(r.status, EXIT_ASSEMBLY_ERRORS);
+  EXPECT_EQ(r.status, kExitAssemblyErrors);
   EXPECT_NE(r.out.find("    1 Errors\n"), std::string::npos) << r.out;
 }
 
 TEST_F(RunTest, TwoJobsShareTheOutputFiles) {
   std::ofstream("two.s") << kHello << kHello;
   RunResult r = run({"-ltwo.lst", "-otwo.obj", "two.s"});
-  EXPECT_EQ(r.status, EXIT_OK);
+  EXPECT_EQ(r.status, kExitOk);
   // Each job's deck starts with its own loader, numbered from card 0001.
   std::istringstream deck(read_file("two.obj"));
   int first_cards = 0;
@@ -160,7 +160,7 @@ TEST_F(RunTest, TwoJobsShareTheOutputFiles) {
 TEST_F(RunTest, WriteFailureIsNotASuccess) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   RunResult r = run({"-l", "/dev/full"}, kHello);
-  EXPECT_EQ(r.status, EXIT_USAGE_OR_IO);
+  EXPECT_EQ(r.status, kExitUsageOrIo);
   EXPECT_NE(r.out.find(io_lines("While writing \"listing\" file", "/dev/full", ENOSPC)), std::string::npos) << r.out;
 }
 
@@ -173,7 +173,7 @@ TEST_F(RunTest, ReadFailureOnStandardInputStopsTheRun) {
   std::ostringstream out;
   std::string name = "velumar";
   char* argv[] = {name.data(), nullptr};
-  EXPECT_EQ(velumar_main(1, argv, in, out), EXIT_USAGE_OR_IO);
+  EXPECT_EQ(velumar_main(1, argv, in, out), kExitUsageOrIo);
   // The input's name is blank for standard input and still has its line.
   EXPECT_EQ(out.str(), "While reading input\n\n" + std::string(std::strerror(EIO)) + "\nError status code = " +
                            std::to_string(EIO) + "\n");
@@ -188,12 +188,12 @@ TEST_F(RunTest, FailingStandardOutputIsNotASuccess) {
   std::istringstream in;
   std::string name = "velumar", opt = "-V";
   char* argv[] = {name.data(), opt.data(), nullptr};
-  EXPECT_EQ(velumar_main(2, argv, in, out), EXIT_USAGE_OR_IO);
+  EXPECT_EQ(velumar_main(2, argv, in, out), kExitUsageOrIo);
 }
 
 TEST_F(RunTest, TableDumpsFollowEachPass) {
   RunResult r = run({"-s"}, kHello);
-  EXPECT_EQ(r.status, EXIT_OK);
+  EXPECT_EQ(r.status, kExitOk);
   std::size_t after1 = r.out.find("After pass 1:");
   ASSERT_NE(after1, std::string::npos) << r.out;
   EXPECT_NE(r.out.find("After pass 2:", after1), std::string::npos) << r.out;
@@ -206,7 +206,7 @@ TEST_F(RunTest, TableDumpsFollowEachPass) {
 
 TEST_F(RunTest, KeepScratchLeavesTheLastProgramWithCards) {
   RunResult r = run({"--keepscratch"}, kHello + card("", "DCW", "@X@") + card("", "END") + "\n\n");
-  EXPECT_EQ(r.status, EXIT_OK);
+  EXPECT_EQ(r.status, kExitOk);
   std::string text = read_file("scratch");
   EXPECT_NE(text.find("@X@"), std::string::npos);
   EXPECT_EQ(text.find("HELLO"), std::string::npos);  // the first program's records are gone
@@ -273,7 +273,7 @@ TEST_F(RunTest, OrdinaryRunReplacesEveryOutput) {
   fs::create_symlink("target.tape", "link.tape");
   fs::permissions("old.lst", fs::perms::owner_read | fs::perms::owner_write);
   RunResult r = run({"-l", "old.lst", "-o", "new.obj", "-t", "link.tape", "--keepscratch", "prog.s"});
-  EXPECT_EQ(r.status, EXIT_OK) << r.out;
+  EXPECT_EQ(r.status, kExitOk) << r.out;
   EXPECT_TRUE(read_file("old.lst").find("HELLO WORLD") != std::string::npos);
   EXPECT_EQ(fs::status("old.lst").permissions(), fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_FALSE(read_file("new.obj").empty());
@@ -285,7 +285,7 @@ TEST_F(RunTest, OrdinaryRunReplacesEveryOutput) {
   EXPECT_EQ(snapshot().size(), 6u);
 
   r = run({"-l", "/dev/null", "-o", "/dev/null", "-t", "/dev/null", "prog.s"});
-  EXPECT_EQ(r.status, EXIT_OK);
+  EXPECT_EQ(r.status, kExitOk);
   EXPECT_EQ(r.out, "");
 }
 
