@@ -10,7 +10,9 @@
 
 #include "driver/context.h"
 #include "core/text.h"
-#include "pass3/pass3.h"
+#include "output/listing.h"
+#include "output/object_deck.h"
+#include "output/tape_file.h"
 
 namespace velumar {
 namespace {
@@ -91,48 +93,51 @@ void BM_ParseOperands(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseOperands);
 
-// Pass 3 with one output: fields of instruction size laid one after the other.
-struct Writer {
-  std::ostringstream out, sink;
-  Context ctx{out};
-  Pass3 p3;
-  Writer(bool list, bool object, bool tape) : p3(ctx.job(), list, object, tape) {
-    ctx.listing = &sink;
-    ctx.object = &sink;
-    ctx.tape = &sink;
-  }
-  void field(std::string_view what) {
-    if (p3.P > 15000) p3.P = 333;
-    p3.dc(what, 'W', p3.P + static_cast<int>(what.size()) - 1, 0);
-    if (sink.tellp() > (1 << 20)) sink.str("");
-  }
-};
+// The writers of pass 3, one at a time: fields of instruction size laid
+// one after the other.
+std::ostringstream& drained(std::ostringstream& sink) {
+  if (sink.tellp() > (1 << 20)) sink.str("");
+  return sink;
+}
 
 void BM_ObjectCardFields(benchmark::State& state) {
-  Writer w(false, true, false);
-  for (auto _ : state) w.field("M0D5A33");
+  std::ostringstream sink;
+  ObjectDeck deck(&sink, {}, nullptr);
+  int at = 333;
+  for (auto _ : state) {
+    if (at > 15000) at = 333;
+    deck.place("M0D5A33", true, at);
+    at += 7;
+    drained(sink);
+  }
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_ObjectCardFields);
 
 void BM_TapeFields(benchmark::State& state) {
-  Writer w(false, false, true);
-  for (auto _ : state) w.field("M0D5A33");
+  std::ostringstream sink;
+  TapeFile tape(&sink);
+  int at = 333;
+  for (auto _ : state) {
+    if (at > 15000) at = 333;
+    tape.field("M0D5A33", true, at, "MCW  @TOTAL@,D00032");
+    at += 7;
+    drained(sink);
+  }
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_TapeFields);
 
 // One statement line of the listing: card, location, instruction, width.
 void BM_ListingLine(benchmark::State& state) {
-  Writer w(true, false, false);
-  w.p3.LINE = pad(sample_cards()[1], 80);
-  Pass3::ListArgs args;
-  args.WIDTH = 7;
-  args.LOC = 1234;
-  args.OUTPUT = "M 0D5 A33";
+  std::ostringstream sink;
+  ListingWriter listing(&sink, 53, false);
+  const std::string card = pad(sample_cards()[1], 80);
+  ListedStatement line{.seq = 101, .card = card, .tag = "     "};
+  line.fields = {.width = 7, .location = 1234, .instruction = "M 0D5 A33"};
   for (auto _ : state) {
-    w.p3.listing(args);
-    if (w.sink.tellp() > (1 << 20)) w.sink.str("");
+    listing.statement(line);
+    drained(sink);
   }
   state.SetItemsProcessed(state.iterations());
 }

@@ -219,7 +219,6 @@ void Pass3::do_da() {
     // Records of size 0 all ask for the same mark; like any statement the
     // area asks for at most as many marks as storage has positions.
     if (RECSIZ > 0 || i <= kCoreLimit) {
-      if (Num_Load_Ops >= 6) finish_obj(true);
       sw(P_IN);
     }
     P_IN += RECSIZ;

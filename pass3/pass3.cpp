@@ -78,9 +78,16 @@ void pass_3(const Job& ctx, bool Do_List, bool Do_Object, bool Do_Tape) {
 }
 
 Pass3::Pass3(const Job& context, bool list, bool object, bool tape)
-    : ctx(context), Do_List(list), Do_Object(object), Do_Tape(tape) {
-  CARD = empty_card();
-  SKIP = ctx.settings.BootLoader == 'N' ? ' ' : '0';
+    : ctx(context), list_(list ? ctx.listing : nullptr, ctx.settings.MaxLine, ctx.settings.BootLoader != 'N') {
+  if (object) {
+    const int extra = ctx.settings.Extra;
+    const DeckOptions options{.queue_marks = (extra & extra::Extra_SWQ) != 0,
+                              .quick_transfer = (extra & extra::Extra_EX) != 0,
+                              .quick_end = (extra & extra::Extra_End) != 0};
+    deck_.emplace(ctx.object, options, list && ctx.settings.Interleave ? &list_ : nullptr,
+                  [this](int at) { mark_from_queue(at); });
+  }
+  if (tape) tape_.emplace(ctx.tape);
   NeedCS = ctx.settings.BootLoader != 'N';
   RMARK = bcd_char(RecordMark);
   GMARK = bcd_char(GroupMark);
@@ -108,11 +115,11 @@ void Pass3::run() {
   }
   ctx.diag.source_line = 0;
   ctx.diag.card.clear();
-  if (Do_List && ctx.listing) {
-    heading_job();
+  if (list_.active()) {
+    list_.page_line();
     std::string head = "0";
     for (int i = 0; i < 7; ++i) head += "SYMBOL  ADDRESS  ";
-    print(head);
+    list_.print(head);
     dump_symtab(ctx.symtab, *ctx.listing, std::nullopt, true);
   }
 }
@@ -131,9 +138,7 @@ void Pass3::process_record(const Record& r) {
   // The JOB card's identification must be on every card punched from now
   // on, the loader cards included.
   if (!comment && op_field == "JOB  ") {
-    Deck_Id = cols(LINE, 76, 80);
-    for (char& c : Deck_Id) c = as_1401(c);
-    Page_Head = cols(LINE, 21, 72);
+    set_title(cols(LINE, 21, 72), cols(LINE, 76, 80));
   }
   if (NeedCS) {
     emit_loader();
@@ -193,7 +198,7 @@ void Pass3::process_record(const Record& r) {
       } else if (op_field == "END  ") {
         transfer_end();
       } else if (op_field == "JOB  ") {
-        heading();
+        list_.heading();
         listing({});
       } else if (op_field == "LTORG" || op_field == "ORG  ") {
         do_org();
@@ -346,7 +351,7 @@ void Pass3::assemble_instruction() {
     dc(what, 'W', start + WIDTH - 1, 0);
   }
   if (is_group_mark(D) && is_blank(WHY)) WHY = "GMARK";
-  listing({.WIDTH = WIDTH, .LOC = start, .OUTPUT = OUTPUT, .CARD = CARD_NO});
+  listing({.WIDTH = WIDTH, .LOC = start, .OUTPUT = OUTPUT, .CARD = true});
 }
 
 std::string Pass3::do_operand(int WHICH) {
@@ -483,7 +488,6 @@ void Pass3::do_field_record() {
     // In an area of size-0 records every record's mark is at one position:
     // at most as many requests as storage has positions.
     if (RECSIZ == 0 && i > kCoreLimit) continue;
-    if (Do_Object && Num_Load_Ops >= 6) finish_obj(true);
     sw(static_cast<int>(org));
   }
   listing({.LOC = clamp_location(static_cast<std::int64_t>(operand(2).ADDR) + P_DA - 1)});
@@ -506,17 +510,7 @@ void Pass3::do_macro_record() {
 
 void Pass3::list_comment() {
   if (is_blank(WHY)) ++SEQ;
-  if (!Do_List || !ctx.listing) return;
-  if (LINE_NO >= ctx.settings.MaxLine || SKIP != '1') heading();
-  std::string line;
-  if (is_blank(WHY)) {
-    line = fmt_int(SEQ, 5) + " " + cols(LINE, 1, 2) + " " + cols(LINE, 3, 5) + "  " + cols(LINE, 6, 80);
-  } else {
-    line = "      " + cols(LINE, 1, 2) + " " + cols(LINE, 3, 5) + "  " + cols(LINE, 6, 80);
-    line = pad(line, 105) + WHY;
-  }
-  print(line);
-  ++LINE_NO;
+  list_.comment(is_blank(WHY) ? std::optional(SEQ) : std::nullopt, LINE, WHY);
 }
 
 }  // namespace velumar

@@ -1,16 +1,15 @@
 // Pass 3: turns the intermediate records into 1401 characters and word
-// marks, and writes the object deck, the tape file and the listing.
+// marks, and drives the object deck, tape and listing writers (output/)
+// with them.
 //
-// The pass is one object whose state every output procedure shares. Its
-// member functions are implemented in several files, one concern each:
+// Its member functions are implemented in several files, one concern each:
 //   pass3.cpp       statement loop, instruction assembly, do_operand, test_p,
 //                   do_org, spread, FIELD/SBFLD/MACRO records
 //   constants.cpp   DC, DCW, DS, DSA, DA and the literal-pool lines
-//   object_deck.cpp dc, sw, clear, finish_obj, the word-mark queue, the
-//                   EX/XFR and END transfer output
-//   loader.cpp      the loader decks, captions and resume-loading cards
-//   tape.cpp        write_tape, tape data records, set-word-mark records
-//   listing.cpp     listing, heading, heading_job
+//   storage.cpp     dc, sw, clear: what goes where in storage, handed to
+//                   the deck and tape writers; the EX/XFR and END transfers;
+//                   the loader and resume-loading output
+//   listing.cpp     the statement line handed to the listing writer
 #pragma once
 
 #include <cstdint>
@@ -23,6 +22,9 @@
 
 #include "core/location.h"
 #include "ir/intermediate.h"
+#include "output/listing.h"
+#include "output/object_deck.h"
+#include "output/tape_file.h"
 #include "tables/job.h"
 
 namespace velumar {
@@ -36,13 +38,14 @@ void pass_3(const Job& ctx, bool Do_List, bool Do_Object, bool Do_Tape);
 class Pass3 {
  public:
   Pass3(const Job& ctx, bool Do_List, bool Do_Object, bool Do_Tape);
+  Pass3(const Pass3&) = delete;  // the deck writer calls back into this object
+  Pass3& operator=(const Pass3&) = delete;
 
   /// The statement loop over every record, then the symbol table.
   void run();
 
   // ---- settings and outputs ----
   Job ctx;  // a view of references, held by value
-  bool Do_List, Do_Object, Do_Tape;
 
   // ---- the record being processed ----
   std::string WHY = "     ";
@@ -61,14 +64,9 @@ class Pass3 {
   std::string Object = std::string(8, ' ');
   std::string OUTPUT = std::string(52, ' ');
   int SEQ = 100;
-  int LINE_NO = 0;  ///< lines printed on the current listing page
-  int PAGE_NO = 0;
-  char SKIP = '0';
   char SFX = ' ';
   char RMARK = '\'';
   char GMARK = '"';
-  std::string Deck_Id = std::string(5, ' ');
-  std::string Page_Head = std::string(52, ' ');
   bool NeedCS = true;
   bool NeedEX = false;
   char X = ' ';
@@ -77,21 +75,6 @@ class Pass3 {
   int P_DA = 0;
   int Nrecs = 0;
   int RECSIZ = 0;
-
-  // ---- object deck ----
-  static std::string empty_card();
-  std::string CARD;  ///< columns 1-71 of the card being built
-  int CARD_NO = 1;
-  int OBJ_POS = 0;
-  int Last_Obj_P = -1;
-  int Num_Load_Ops = 0;
-  static constexpr int SWQ_SIZE = 16000;
-  std::vector<int> SWQ;  ///< delayed word-mark addresses, at most SWQ_SIZE pending
-  int SWQH = 1, SWQT = 0;
-
-  // ---- tape ----
-  std::string TSWMS = std::string(56, ' ');
-  int Num_Swms = 0;
 
   // ---- pass3.cpp ----
   void process_record(const Record& r);
@@ -121,37 +104,27 @@ class Pass3 {
   void do_dsa();
   void do_da();
 
-  // ---- object_deck.cpp ----
-  /// Places WHAT in storage ending at WHERE; WM 'W' puts a word mark on its
-  /// first character. P advances by the length when IXLAB >= 0. Only the
+  // ---- storage.cpp ----
+  /// Places TEXT in storage ending at LAST; WM 'W' puts a word mark on its
+  /// first character. P advances by the length when LABEL >= 0. Only the
   /// positions inside storage are placed (see beyond_storage), and a byte
   /// that is no 1401 character is placed as a blank.
-  void dc(std::string_view WHAT, char WM, int WHERE, int IXLAB);
-  /// Requests a word mark at MyP; FromDC: the field's tape record carries it.
-  /// A position outside storage gets none.
-  void sw(int MyP, bool FromDC = false);
+  void dc(std::string_view text, char wm, int last, int label);
+  /// Requests a word mark at AT on the deck and the tape. A position
+  /// outside storage gets none.
+  void sw(int at);
   /// Flags the statement that reaches beyond storage and, unless the job
   /// has been told already, reports "CORE STORAGE EXCEEDED".
   void beyond_storage();
-  /// HOW_MUCH blanks at P in pieces of at most 39, the first carrying WM.
-  void clear(int HOW_MUCH, char WM);
-  /// Punches CARD; read_and_branch puts "1040" in columns 68-71.
-  void finish_obj(bool read_and_branch = false);
-  void flush_sw_queue();
+  /// COUNT blanks at P in pieces of at most 39, the first carrying WM.
+  void clear(int count, char wm);
   void transfer_ex();   ///< EX and XFR
   void transfer_end();  ///< END
-
-  // ---- loader.cpp ----
-  void emit_loader();  ///< the loader deck chosen by BootLoader (and the tape's first records)
+  /// The JOB card's page heading and deck identification, for every card,
+  /// record and page from now on.
+  void set_title(std::string_view page_head, std::string_view deck_id);
+  void emit_loader();  ///< the loader deck chosen by -b (and the tape's first records)
   void emit_resume();  ///< resume-loading cards after EX/XFR
-
-  // ---- tape.cpp ----
-  void write_tape(std::string_view DATA, std::string_view WMS, int N);
-  /// Tape data records for a field of dc (leftmost address MyP).
-  void tape_field(std::string_view WHAT, char WM, int MyP);
-  /// Adds an address to the pending set-word-mark record.
-  void tape_sw(int MyP);
-  void output_swms();
 
   // ---- listing.cpp ----
   struct ListArgs {
@@ -159,15 +132,20 @@ class Pass3 {
     std::optional<int> LOC{};
     std::optional<std::string> OUTPUT{};
     std::optional<int> ORG{};
-    std::optional<int> CARD{};
+    bool CARD = false;  ///< show the object card that holds the statement
     std::optional<std::string> DEV{};
     std::optional<char> X{};
   };
   void listing(const ListArgs& args);
-  void heading();
-  void heading_job();
-  /// Writes one line to the listing (when there is one), trailing blanks removed.
-  void print(std::string_view line);
+
+ private:
+  /// A word mark taken from the deck's queue onto a card: flagged like any
+  /// other, and set on tape too.
+  void mark_from_queue(int at);
+
+  ListingWriter list_;
+  std::optional<ObjectDeck> deck_;
+  std::optional<TapeFile> tape_;
 };
 
 }  // namespace velumar

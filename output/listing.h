@@ -1,0 +1,77 @@
+// The listing writer: statement lines in fixed print positions, pages with
+// their heading lines, and line counting. Lines are in line-printer form:
+// the first character is the carriage control.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace velumar {
+
+/// What a statement line shows in print positions 82-105 and 111-115;
+/// each part is blank when absent.
+struct ListFields {
+  std::optional<int> width{};         ///< characters placed, 4 positions
+  std::optional<int> location{};      ///< where the statement goes, 6 positions
+  std::optional<int> new_location{};  ///< the location counter after ORG or DA, 7 positions
+  std::optional<std::string> instruction{};  ///< the assembled instruction, spread out
+  std::optional<std::string> device{};       ///< a device name, over the location
+  std::optional<char> index_mark{};          ///< 'X' for an indexed value, inside the new location
+};
+
+/// One statement line of the listing.
+struct ListedStatement {
+  std::optional<int> seq{};    ///< the sequence number; blank on generated lines
+  std::string_view card{};     ///< the card image, 80 columns
+  char suffix = ' ';           ///< the current SFX character
+  std::string_view tag{};      ///< the record tag, 5 columns
+  ListFields fields{};
+  std::optional<int> card_no{};  ///< the object card that holds the statement
+  char error_code = ' ';
+};
+
+class ListingWriter {
+ public:
+  /// Writes to OUT; none when null (then every call does nothing visible).
+  /// A page holds MAX_LINES lines. The first page line double-spaces when
+  /// loader captions precede it, and starts at the top of form when not.
+  ListingWriter(std::ostream* out, int max_lines, bool after_captions);
+
+  bool active() const { return out_ != nullptr; }
+  /// The page heading text and deck identification of the job (JOB card).
+  void set_title(std::string_view page_head, std::string_view deck_id);
+
+  /// A statement line, on a new page when this one is full.
+  void statement(const ListedStatement& s);
+  /// A comment card with its sequence number or, without one, a generated
+  /// line (a diagnostic) shown with its TAG.
+  void comment(std::optional<int> seq, std::string_view card, std::string_view tag);
+  /// TEXT (already laid out) as a counted line, on a new page when this
+  /// one is full.
+  void line(std::string_view text);
+  /// The page line and the column headings.
+  void heading();
+  /// The page line alone (the symbol table page has its own headings).
+  void page_line();
+  /// One line as it is, uncounted, trailing blanks removed.
+  void print(std::string_view text);
+  /// Lines already used on the current page.
+  void set_lines_on_page(int n) { lines_on_page_ = n; }
+  int lines_on_page() const { return lines_on_page_; }
+
+ private:
+  bool page_full() const { return lines_on_page_ >= max_lines_ || carriage_ != kEject; }
+
+  static constexpr char kEject = '1';
+  std::ostream* out_;
+  int max_lines_;
+  char carriage_;  ///< control character of the next page line
+  int lines_on_page_ = 0;
+  int page_no_ = 0;
+  std::string page_head_ = std::string(52, ' ');
+  std::string deck_id_ = std::string(5, ' ');
+};
+
+}  // namespace velumar

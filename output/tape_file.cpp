@@ -1,0 +1,155 @@
+#include "output/tape_file.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "core/charset.h"
+#include "core/text.h"
+#include "core/zone.h"
+
+namespace velumar {
+
+namespace {
+
+constexpr int kDataRecord = 61;  // storage positions 020-080
+constexpr int kMaxPiece = 32;
+constexpr int kMaxGroupMarkPiece = 14;
+constexpr int kIdentBelow = 9;  // pieces shorter than this carry the statement text
+constexpr int kMaxMarks = 14;
+constexpr int kMaxZoneFixes = 7;
+
+// Code 29 is the tape's word separator: in load mode it is never stored,
+// so a character with that code cannot travel inside a record.
+constexpr int kWordSeparator = 29;
+bool is_separator(char c) { return bcd_code(c) == kWordSeparator; }
+
+// Code 13 (":") carries the separator's numeric bits without zone; an
+// A-zone character (code 17, "/") supplies the missing zone.
+constexpr char kSeparatorDigits = ':';
+constexpr char kAZoneChar = '/';
+
+std::string three_digits(int n) { return fmt_int_zero(n, 3, 3); }
+
+// Text for identification only: separators, and bytes that are no 1401
+// character, become blanks.
+std::string printable(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = is_separator(c) ? ' ' : as_1401(c);
+  return out;
+}
+
+}  // namespace
+
+void TapeFile::record(std::string_view data_in, std::string_view marks, int size) {
+  const std::size_t room = static_cast<std::size_t>(std::max(size - 5, 0));
+  // Positions that only a word mark reaches are blanks carrying that mark.
+  std::string data(data_in);
+  if (data.size() < marks.size()) data.resize(marks.size(), ' ');
+  data.resize(room, ' ');
+
+  std::string text;
+  for (std::size_t i = 0; i < room; ++i) {
+    if (i < marks.size() && marks[i] == '1') text += '=';
+    text += data[i];
+  }
+  text += printable(pad(deck_id_, 4));
+  text += "=}";
+  if (out_) *out_ << fmt_int(static_cast<int>(text.size()), 3) << fmt_int(size, 3) << text << '\n';
+}
+
+void TapeFile::field(std::string_view text, bool word_mark, int first, std::string_view ident) {
+  if (mark_count_ > 0) flush_marks();
+  const int length = static_cast<int>(text.size());
+  for (int pos = 0; pos < length;) {
+    // A group mark with a word mark in the read area would stop every later
+    // tape read there, so such a piece arrives without the mark and gets it
+    // from a set-word-mark instruction just before the load.
+    const bool gm = is_group_mark(text[static_cast<std::size_t>(pos)]);
+    const int len = std::min(length - pos, gm ? kMaxGroupMarkPiece : kMaxPiece);
+    data_piece(text.substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(len)), gm, word_mark && pos == 0,
+               first + pos, ident);
+    pos += len;
+  }
+}
+
+void TapeFile::data_piece(std::string_view text, bool gm, bool keep_wm, int first, std::string_view ident) {
+  const int len = static_cast<int>(text.size());
+  const std::string last_addr = num_to_addr(first + len - 1);
+  std::string piece(text);
+  std::vector<int> zone_fixes;
+  for (int j = 0; j < len; ++j) {
+    if (is_separator(piece[static_cast<std::size_t>(j)])) {
+      piece[static_cast<std::size_t>(j)] = kSeparatorDigits;
+      zone_fixes.push_back(first + j);
+    }
+  }
+
+  std::string data;
+  std::string_view wms;
+  if (!gm) {
+    data = "L" + three_digits(len + 34) + last_addr + (keep_wm ? "N000" : ")" + num_to_addr(first)) + "B007" + piece;
+    wms = "1000000100010001";
+  } else {
+    data = ",043L" + three_digits(len + 42) + last_addr + ")043" + (keep_wm ? "043" : num_to_addr(first)) + "B007 " +
+           piece;
+    wms = "10001000000100000010001";
+  }
+  if (len < kIdentBelow) data = pad(data, 33) + printable(ident);
+  record(data, wms, kDataRecord);
+
+  // The separator character is loaded as ":" and then given its A zone
+  // by move-zone instructions whose source "/" follows their branch.
+  for (std::size_t k = 0; k < zone_fixes.size(); k += kMaxZoneFixes) {
+    const std::size_t m = std::min(zone_fixes.size() - k, static_cast<std::size_t>(kMaxZoneFixes));
+    const std::string source = num_to_addr(static_cast<int>(7 * m) + 24);  // 020 + position 7m+5 - 1
+    std::string fix;
+    std::string fix_wms;
+    for (std::size_t i = 0; i < m; ++i) {
+      fix += "Y" + source + num_to_addr(zone_fixes[k + i]);
+      fix_wms += "1000000";
+    }
+    fix += "B007";
+    fix += kAZoneChar;
+    fix_wms += "10001";
+    record(fix, fix_wms, kDataRecord);
+  }
+}
+
+void TapeFile::set_word_mark(int at) {
+  if (mark_count_ >= kMaxMarks) flush_marks();
+  if (mark_count_ == 0) {
+    marks_ = std::string(56, ' ');
+    for (int c = 1; c <= 50; c += 7) marks_[static_cast<std::size_t>(c - 1)] = ',';
+  }
+  const int k = mark_count_;
+  marks_.replace(static_cast<std::size_t>(3 * k + k / 2 + 1), 3, num_to_addr(at));
+  ++mark_count_;
+}
+
+void TapeFile::flush_marks() {
+  if (mark_count_ <= 0) return;
+  const int n = mark_count_;
+  // The branch follows the last address: with an even count there is no
+  // comma of a further instruction to keep.
+  const int p = 3 * n + (n - 1) / 2 + 2;
+  const std::string data = marks_.substr(0, static_cast<std::size_t>(p - 1)) + "B007";
+  std::string wms(static_cast<std::size_t>(p + 4), '0');
+  for (int c = 1; c < p; c += 7) wms[static_cast<std::size_t>(c - 1)] = '1';
+  wms[static_cast<std::size_t>(p - 1)] = '1';
+  wms[static_cast<std::size_t>(p + 3)] = '1';
+  record(data, wms, kDataRecord);
+  mark_count_ = 0;
+}
+
+void TapeFile::transfer(std::string_view branch) {
+  // Word marks still pending must be set before control leaves the load.
+  flush_marks();
+  record("N000000" + std::string(branch) + " ", "100000010001", kDataRecord);
+}
+
+void TapeFile::end(std::string_view instruction) {
+  flush_marks();
+  record(std::string(instruction) + " ", "10000001", kDataRecord);
+}
+
+}  // namespace velumar

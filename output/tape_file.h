@@ -1,0 +1,50 @@
+// The tape file writer. Every record is read in load mode into 020-080 (the
+// loader records into 001-080), where a word separator "=" before a
+// character sets its word mark. A data record holds a small program that
+// moves its piece of a field into place and branches back to the
+// bootstrap's read routine at 007; set-word-mark records set pending word
+// marks.
+//
+// Line format: the text length (3 columns), the storage positions the
+// record covers (3 columns), the text.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace velumar {
+
+class TapeFile {
+ public:
+  /// Writes to OUT; nothing when null.
+  explicit TapeFile(std::ostream* out) : out_(out) {}
+
+  void set_deck_id(std::string_view id) { deck_id_ = id; }
+
+  /// One record of SIZE storage positions: DATA, with a word mark on each
+  /// character under a "1" of MARKS.
+  void record(std::string_view data, std::string_view marks, int size);
+  /// The data records of a field (1401 characters, all inside storage)
+  /// whose leftmost position is FIRST; WORD_MARK: its first character gets
+  /// one. Short pieces carry IDENT, the statement's text, for the reader.
+  void field(std::string_view text, bool word_mark, int first, std::string_view ident);
+  /// Adds AT to the pending set-word-mark record, writing it when full.
+  void set_word_mark(int at);
+  /// Writes the pending set-word-mark record, if any.
+  void flush_marks();
+  /// The record of EX or XFR that branches to BRANCH (4 characters).
+  void transfer(std::string_view branch);
+  /// END's record, holding its transfer INSTRUCTION (7 characters).
+  void end(std::string_view instruction);
+
+ private:
+  void data_piece(std::string_view piece, bool group_mark, bool word_mark, int first, std::string_view ident);
+
+  std::ostream* out_;
+  std::string deck_id_ = std::string(5, ' ');
+  std::string marks_ = std::string(56, ' ');  ///< the pending set-word-mark instructions
+  int mark_count_ = 0;
+};
+
+}  // namespace velumar

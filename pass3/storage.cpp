@@ -1,0 +1,151 @@
+// What pass 3 puts into storage: characters and word marks at locations,
+// the transfers of EX, XFR and END, and the loader that comes first. The
+// location bookkeeping, the storage limits and their flags are decided
+// here; the deck and tape writers decide how each thing is punched or
+// written.
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+#include "core/charset.h"
+#include "core/text.h"
+#include "core/zone.h"
+#include "output/loader.h"
+#include "pass3/pass3.h"
+#include "tables/job.h"
+
+namespace velumar {
+
+namespace {
+
+constexpr int kLastPosition = 15999;
+constexpr int kMaxPiece = 39;  // a clear of blanks goes in pieces of one card's data
+
+// The read area and the loader live in 1-80; -a lets a program put things there.
+bool hits_read_area(std::int64_t first, std::int64_t last) { return first <= 80 && last >= 1; }
+
+// The value of an EX, XFR or END operand: an actual address or a symbol's
+// value; -1 (not representable) when there is none.
+int transfer_address(const Job& ctx, const Operand& op) {
+  if (op.KIND == K_ACTUAL) return op.ADDR;
+  if (op.KIND == K_SYMBOLIC && ctx.symtab.valid(op.ADDR)) return ctx.symtab[op.ADDR].VALUE;
+  return -1;
+}
+
+}  // namespace
+
+void Pass3::dc(std::string_view text, char wm, int last, int label) {
+  const int length = static_cast<int>(text.size());
+  if (length == 0) return;
+  if (label >= 0) P = clamp_location(std::int64_t{P} + length);
+  // Positions that storage does not have get nothing: no card, no tape
+  // record; the first character's word mark goes with it. Below 0 the
+  // origin that led there has been reported (an undefined ORG, a location
+  // counter outside storage); beyond 15999 the storage limit is.
+  const std::int64_t first = std::int64_t{last} - length + 1;
+  const std::int64_t lo = std::max<std::int64_t>(first, 0);
+  const std::int64_t hi = std::min<std::int64_t>(last, kLastPosition);
+  if (hi != last) beyond_storage();
+  if (lo > hi) return;
+  bool word_mark = wm == 'W' && lo == first;
+  std::string placed(text.substr(static_cast<std::size_t>(lo - first), static_cast<std::size_t>(hi - lo + 1)));
+  for (char& c : placed) c = as_1401(c);
+  if (ctx.settings.NotIn_1_80 && hits_read_area(lo, hi)) ctx.diag.ErrCode = err::AddrErr;
+
+  // A mark that waits in the deck's queue reaches the tape when the queue
+  // lets it go, after this field's record.
+  if (deck_ && deck_->place(placed, word_mark, static_cast<int>(lo))) word_mark = false;
+  if (tape_) tape_->field(placed, word_mark, static_cast<int>(lo), cols(LINE, 16, 35));
+}
+
+void Pass3::beyond_storage() {
+  // A flag the statement has already (an undefined symbol) says more.
+  if (ctx.diag.ErrCode == err::NoErr) ctx.diag.ErrCode = err::AddrErr;
+  if (ctx.storage_reported) return;
+  ctx.diag.do_error("CORE STORAGE EXCEEDED");
+  ctx.storage_reported = true;
+}
+
+void Pass3::sw(int at) {
+  if (at < 0) return;  // below storage: reported where the location went there
+  if (at > kLastPosition) {
+    beyond_storage();
+    return;
+  }
+  if (ctx.settings.NotIn_1_80 && hits_read_area(at, at)) ctx.diag.ErrCode = err::AddrErr;
+  if (deck_) deck_->set_word_mark(at);
+  if (tape_) tape_->set_word_mark(at);
+}
+
+void Pass3::mark_from_queue(int at) {
+  if (ctx.settings.NotIn_1_80 && hits_read_area(at, at)) ctx.diag.ErrCode = err::AddrErr;
+  if (tape_) tape_->set_word_mark(at);
+}
+
+void Pass3::clear(int count, char wm) {
+  if (count <= 0) return;
+  // The pieces follow each other from P even when an explicit location
+  // (negative IxLab) keeps P where it is. Only the part inside storage is
+  // walked, so that an area of any size costs what storage can hold.
+  const int start = P;
+  const std::int64_t first = start;
+  const std::int64_t last = first + count - 1;
+  const std::int64_t lo = std::max<std::int64_t>(first, 0);
+  const std::int64_t hi = std::min<std::int64_t>(last, kLastPosition);
+  if (hi != last) beyond_storage();
+  char piece_wm = lo == first ? wm : ' ';
+  for (std::int64_t at = lo; at <= hi;) {
+    const int piece = static_cast<int>(std::min<std::int64_t>(hi - at + 1, kMaxPiece));
+    dc(std::string(static_cast<std::size_t>(piece), ' '), piece_wm, static_cast<int>(at) + piece - 1, -1);
+    at += piece;
+    piece_wm = ' ';
+  }
+  P = IxLab >= 0 ? static_cast<int>(std::min<std::int64_t>(first + count, 100000000)) : start;
+}
+
+void Pass3::transfer_ex() {
+  if (deck_) deck_->drain_queue();
+  WIDTH = 0;
+  const std::string addr = num_to_addr(transfer_address(ctx, operand(1)));
+  if (addr == "###") flag_address(1);
+  const std::string branch = "B" + addr;
+  Object = pad(branch, 8);
+  spread({1, 3});
+  if (deck_) deck_->transfer(branch);
+  if (tape_) tape_->transfer(branch);
+  NeedEX = true;
+  listing({.OUTPUT = OUTPUT});
+}
+
+void Pass3::transfer_end() {
+  if (deck_) deck_->drain_queue();
+  const std::string addr = num_to_addr(transfer_address(ctx, operand(1)));
+  if (addr == "###") flag_address(1);
+  const std::string instruction = "/" + addr + "080";
+  Object = pad(instruction, 8);
+  spread({1, 3, 3});
+  if (deck_) deck_->end(instruction);
+  if (tape_) tape_->end(instruction);
+  listing({.OUTPUT = OUTPUT});
+}
+
+void Pass3::set_title(std::string_view page_head, std::string_view deck_id) {
+  std::string id(deck_id);
+  for (char& c : id) c = as_1401(c);
+  list_.set_title(page_head, id);
+  if (deck_) deck_->set_deck_id(id);
+  if (tape_) tape_->set_deck_id(id);
+}
+
+void Pass3::emit_loader() {
+  write_loader(ctx.settings.BootLoader, ctx.settings.CoreSize, deck_ ? &*deck_ : nullptr, tape_ ? &*tape_ : nullptr,
+               list_);
+  NeedCS = false;
+}
+
+void Pass3::emit_resume() {
+  write_resume(ctx.settings.BootLoader, deck_ ? &*deck_ : nullptr, tape_ ? &*tape_ : nullptr);
+  NeedEX = false;
+}
+
+}  // namespace velumar
