@@ -87,7 +87,7 @@ void BM_ParseOperands(benchmark::State& state) {
     do ctx.parser.parse(card, pos, status, 1);
     while (status == 0);
     // Literals accumulate as in a program; a pool empties the table now and then.
-    if (ctx.literals.NUM_LITS > 500) ctx.literals.init_lit_table();
+    if (ctx.literals.count() > 500) ctx.literals.init_lit_table();
   }
   state.SetItemsProcessed(state.iterations());
 }

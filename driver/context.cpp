@@ -3,7 +3,7 @@
 namespace velumar {
 
 Context::Context(std::ostream& out_stream)
-    : out(out_stream), diag(out_stream, reader.LINE_NO),
+    : out(out_stream), diag(out_stream, reader.line_no),
       reporting{out_stream, diag, traces},
       lexer(reporting),
       literals(reporting),

@@ -216,7 +216,7 @@ std::unique_ptr<Context> make_context(const Options& opts, RunFiles& files, Sour
   reporter.colour = use_colour(err_terminal);
   ctx->settings = opts.settings;
   ctx->traces = opts.traces;
-  ctx->literals.LONG_LITS = opts.long_literals;
+  ctx->literals.set_long_literals(opts.long_literals);
   ctx->reader.set_input(&source.stream());
   ctx->listing = opts.do_list ? &files.output(FileOption::Listing).stream : nullptr;
   ctx->object = opts.do_object ? &files.output(FileOption::Object).stream : nullptr;

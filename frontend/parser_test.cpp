@@ -49,7 +49,7 @@ TEST_F(ParserTest, SymbolsNumbersAndAsteriskWithAdjustments) {
   EXPECT_EQ(run("START&5,DATA-1"), (Statuses{0, 1}));
   EXPECT_EQ(op(1), (Operand{0, K_SYMBOLIC, 5, "ST", ' ', "START "}));
   EXPECT_EQ(op(2).OFFSET, -1);
-  EXPECT_EQ(ctx.symtab.NUM_SYMS(), 0);  // ENTER_NAME 0 enters nothing
+  EXPECT_EQ(ctx.symtab.size(), 0);  // ENTER_NAME 0 enters nothing
   EXPECT_EQ(run("TABLE&3&X2,*&8,ABCDEFG&X00,12-3"), (Statuses{0, 0, 0, 1}));
   EXPECT_EQ(op(1).INDEX, '2');
   EXPECT_EQ(op(2), (Operand{0, K_ASTERISK, 8, "* ", ' ', "      "}));
@@ -104,8 +104,8 @@ TEST_F(ParserTest, NoLitGivesWidthsAndCreatesOnlyAreas) {
   EXPECT_EQ(op(4).KIND, K_AREA_DEF);
   run("@AB@", 0, true);
   EXPECT_EQ(op(1).ADDR, 2);
-  EXPECT_EQ(ctx.literals.NUM_LITS, 1);
-  EXPECT_EQ(ctx.symtab.NUM_SYMS(), 0);
+  EXPECT_EQ(ctx.literals.count(), 1);
+  EXPECT_EQ(ctx.symtab.size(), 0);
 }
 
 TEST_F(ParserTest, EmptyAndMissingOperands) {

@@ -23,12 +23,12 @@ void normalise(std::string& line) {
 
 }  // namespace
 
-int SourceReader::read_line(std::string& LINE) {
+int SourceReader::read_line(std::string& line) {
   if (!pending_.empty()) {
-    LINE = std::move(pending_.back().first);
+    line = std::move(pending_.back().first);
     card_line_ = pending_.back().second;
     pending_.pop_back();
-    normalise(LINE);
+    normalise(line);
     return 0;
   }
   if (in_ == nullptr) return -1;
@@ -65,9 +65,9 @@ int SourceReader::read_line(std::string& LINE) {
   card_line_ = physical_line_;
   // A line from another system ends in CR LF: the CR is part of the line end.
   if (ended_by_newline && !text.empty() && text.size() <= kCardWidth && text.back() == '\r') text.pop_back();
-  LINE = std::move(text);
-  normalise(LINE);
-  check_codes(LINE);
+  line = std::move(text);
+  normalise(line);
+  check_codes(line);
   return 0;
 }
 

@@ -18,15 +18,15 @@ class SourceReader {
 
   /// Number of the current source line within the current program; pass 1
   /// resets and advances it, diagnostics quote it.
-  int LINE_NO = 0;
+  int line_no = 0;
 
-  /// Reads one line into LINE (exactly 80 columns, a-z folded to upper
+  /// Reads one line into `line` (exactly 80 columns, a-z folded to upper
   /// case; a line ending in CR LF is read as ending in LF, and in a file
   /// whose first line ends in a CR alone every CR ends a line). Returns 0
   /// when a line was read, negative at the end of input, positive on a
   /// read failure. Bytes of columns 1-80 that no 1401 character stands for
   /// and CR-only line ends are reported through `report`.
-  int read_line(std::string& LINE);
+  int read_line(std::string& line);
 
   /// Line of the input file that the card last returned came from.
   long long card_line() const { return card_line_; }
@@ -37,7 +37,7 @@ class SourceReader {
   /// Puts a card image back with its line in the file: the next read_line
   /// returns it (cards put back come out in the reverse order of putting
   /// back). Lets pass 1 look ahead.
-  void unread(const std::string& LINE, long long line = 0) { pending_.emplace_back(LINE, line); }
+  void unread(const std::string& card, long long line = 0) { pending_.emplace_back(card, line); }
 
  private:
   /// Reports the bytes of a card that are not 1401 characters.

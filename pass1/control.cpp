@@ -55,7 +55,7 @@ void Pass1::do_org_ltorg(bool ltorg) {
   WIDTH = 0;
   if (ltorg) {
     NEED_LTORG = true;
-    WIDTH = ctx.literals.NUM_LITS;
+    WIDTH = ctx.literals.count();
   }
 }
 
@@ -68,7 +68,7 @@ void Pass1::end_or_ex() {
   } else if (TOKEN == T_NAME) {
     o.KIND = K_SYMBOLIC;
     o.LABEL = symbol_name(cols(LINE, POS, END));
-    o.ADDR = ctx.symtab.enter(o.LABEL, REF, 0).NUM;
+    o.ADDR = ctx.symtab.enter(o.LABEL, REF, 0).index;
   } else if (TOKEN == T_NUMBER) {
     o.KIND = K_ACTUAL;
     o.ADDR = digits_value(cols(LINE, POS, END));
@@ -85,7 +85,7 @@ void Pass1::do_ex() {
   place_pool(*this);
   occupy(P_Scratch, P - P_Scratch);
   end_or_ex();
-  WIDTH = ctx.literals.NUM_LITS;
+  WIDTH = ctx.literals.count();
   ADD_WIDTH = false;
 }
 
@@ -96,7 +96,7 @@ void Pass1::do_end() {
   if (P > P_Scratch && P - 1 > kLastAddress) CoreMsg = true;
   if (P > kLastAddress + 1) CoreMsg = true;
   end_or_ex();
-  write_record("     ", LINE, 0, P_Scratch, ctx.literals.NUM_LITS, ctx.diag.ErrCode, ops().filled());
+  write_record("     ", LINE, 0, P_Scratch, ctx.literals.count(), ctx.diag.ErrCode, ops().filled());
 }
 
 void Pass1::do_chain() {

@@ -160,7 +160,7 @@ void Pass1::do_dc() {
       case K_SYMBOLIC:
       case K_ADDR_CON:
         o.KIND = K_ADDR_CON;
-        o.ADDR = ctx.symtab.enter(o.LABEL, REF, 0).NUM;
+        o.ADDR = ctx.symtab.enter(o.LABEL, REF, 0).index;
         WIDTH = 3;
         break;
       case K_ADCON_LIT: {
@@ -215,7 +215,7 @@ void Pass1::do_dsa() {
   auto take_name = [&] {
     o.KIND = K_SYMBOLIC;
     o.LABEL = symbol_name(cols(LINE, POS, END));
-    o.ADDR = ctx.symtab.enter(o.LABEL, REF, 0).NUM;
+    o.ADDR = ctx.symtab.enter(o.LABEL, REF, 0).index;
   };
   POS = 21;
   TOKEN = ctx.lexer.lex(LINE, POS, END);

@@ -53,7 +53,7 @@ TEST(DefineArea, ErrorsCarryCodesWithoutMessages) {
       rec("", card("", "END"), 0, 453, 0, ' ', {opnd(0, K_ACTUAL)}),
   };
   EXPECT_EQ(run.records(), expected);
-  EXPECT_EQ(run.ctx.symtab.NUM_SYMS(), 0);
+  EXPECT_EQ(run.ctx.symtab.size(), 0);
   EXPECT_EQ(run.out.str(), "");
 }
 
@@ -94,7 +94,7 @@ TEST(Constants, DcAndDcw) {
 
   // The address of a literal: the literal is exactly the text between "@"s.
   EXPECT_EQ(run.at(2), rec("", card("", "DCW", "&@TEXT@"), 0, 338, 3, ' ', {opnd(1, K_ADCON_LIT, 0, "&")}));
-  ASSERT_GE(run.ctx.literals.NUM_LITS, 1);
+  ASSERT_GE(run.ctx.literals.count(), 1);
   EXPECT_EQ(run.ctx.literals[1].KIND, L_CHAR_LIT);
   EXPECT_EQ(run.ctx.literals[1].WIDTH, 4);
   EXPECT_EQ(rtrim(run.ctx.literals[1].TEXT), "TEXT");

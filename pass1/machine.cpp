@@ -26,7 +26,7 @@ void Pass1::register_symbol(int k) {
   Operand& o = op(k);
   if (o.KIND != K_SYMBOLIC) return;
   o.LABEL = ctx.parser.suffixed(o.LABEL);
-  o.ADDR = ctx.symtab.enter(o.LABEL, REF, 0).NUM;
+  o.ADDR = ctx.symtab.enter(o.LABEL, REF, 0).index;
 }
 
 void Pass1::machine_instruction() {

@@ -51,7 +51,7 @@ void Pass1::init_job() {
   ctx.scratch.rewrite();
   CoreMsg = false;
   ctx.storage_reported = false;
-  ctx.reader.LINE_NO = 0;
+  ctx.reader.line_no = 0;
   ctx.diag.N_ERRORS = 0;
   P = kStartP;
   PrevOp = 0;
@@ -75,7 +75,7 @@ int Pass1::run(bool* had_cards) {
     NEED_LTORG = false;
     WIDTH = 0;
     UsedSet = false;
-    ++ctx.reader.LINE_NO;
+    ++ctx.reader.line_no;
 
     status = ctx.reader.read_line(LINE);
     if (status > 0) return status;  // the driver reports the read failure and stops
@@ -264,8 +264,8 @@ void Pass1::write_record(std::string_view why, std::string_view line, int ixlab,
 
 void Pass1::define_label(int value, int index, bool check_dup, std::string_view dev) {
   auto result = ctx.symtab.enter(Label, value, index, dev);
-  IXLAB = result.NUM;
-  if (check_dup && result.DUPLICATE) {
+  IXLAB = result.index;
+  if (check_dup && result.duplicate) {
     ctx.diag.at(6, 11);
     std::string message = "Label ";
     message += rtrim(Label);

@@ -122,10 +122,10 @@ TEST(Pass1Loop, EachJobStartsAfreshButKeepsTheSuffix) {
       {card("", "SFX", "Q"), card("AB", "DCW", "@XY@"), card("", "END"), card("AB", "DCW", "@XY@"), card("", "END")}));
   EXPECT_EQ(run.sym("ABQ"), 334);
   ASSERT_EQ(run.next_job(), 0);
-  EXPECT_EQ(run.ctx.symtab.NUM_SYMS(), 1);
+  EXPECT_EQ(run.ctx.symtab.size(), 1);
   EXPECT_EQ(run.sym("ABQ"), 334);  // P restarted at 333
   EXPECT_EQ(run.at(0), rec("", card("AB", "DCW", "@XY@"), 1, 333, 2, ' ', {opnd(0, K_CHAR_LIT, 0, "@X")}));
-  EXPECT_EQ(run.ctx.reader.LINE_NO, 2);
+  EXPECT_EQ(run.ctx.reader.line_no, 2);
 }
 
 TEST(Pass1Loop, StorageLimit) {

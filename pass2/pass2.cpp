@@ -54,7 +54,7 @@ class Sweep {
   bool UNDEF = false;   ///< something is still undefined
 
   void run() {
-    ctx_.literals.LAST_LTORG = 1;
+    ctx_.literals.set_last_pool_start(1);
     for (const Record& rec : ctx_.scratch.records()) {
       if (col(rec.LINE, 6) == '*') continue;  // comment card or diagnostic
       if (is_pool_record(rec.WHY)) {
@@ -325,7 +325,7 @@ class Resolver {
   // Lists, for every symbol, the EQUs and segments waiting for it, and for
   // every segment the candidates whose base it gives.
   void link() {
-    const std::size_t syms = static_cast<std::size_t>(ctx_.symtab.NUM_SYMS()) + 1;
+    const std::size_t syms = static_cast<std::size_t>(ctx_.symtab.size()) + 1;
     equ_waiting_.assign(syms, -1);
     seg_waiting_.assign(syms, -1);
     for (int i = static_cast<int>(cands_.size()) - 1; i >= 0; --i) {
@@ -428,7 +428,7 @@ int pass_2(const Job& ctx, Settle how) {
       // Standard error names them (the first few).
       std::string names;
       int named = 0;
-      for (const Symbol& s : ctx.symtab.SYMBOLS()) {
+      for (const Symbol& s : ctx.symtab.symbols()) {
         if (is_defined(s.VALUE) || is_blank(s.LABEL)) continue;
         if (++named > 8) {
           names += ", ...";

@@ -26,8 +26,8 @@ struct Program {
   std::ostringstream out;
   Context ctx{out};
 
-  int ref(std::string_view name) { return ctx.symtab.enter(name, REF, 0).NUM; }
-  int def(std::string_view name, int value) { return ctx.symtab.enter(name, value, 0).NUM; }
+  int ref(std::string_view name) { return ctx.symtab.enter(name, REF, 0).index; }
+  int def(std::string_view name, int value) { return ctx.symtab.enter(name, value, 0).index; }
   int value(std::string_view name) { return ctx.symtab[ctx.symtab.lookup(name)].VALUE; }
 
   void add(std::string_view op, int ixlab, int width, std::vector<Operand> ops = {}, std::string_view why = "     ") {
@@ -128,13 +128,13 @@ TEST(Pass2, OrgToLaterSymbolPlacesStatementsFieldsAndPools) {
   p.add("", p.ref("CODE"), 0, {opnd(K_ACTUAL, 5)}, "SBFLD");
   const int hello = p.ctx.literals.create_lit(L_CHAR_LIT, 5, "HELLO");
   p.ctx.literals.create_lit(L_AREA_DEF, 10, "WORKA ");
-  p.add("LTORG", p.ref("POOL"), p.ctx.literals.NUM_LITS);
+  p.add("LTORG", p.ref("POOL"), p.ctx.literals.count());
   p.pool(-60000 + 60);
   p.add("MCW", p.ref("AFTER"), 7);
   p.ctx.literals.create_lit(L_AREA_DEF, 4, "WORKB ");
   p.ctx.literals.create_lit(L_AREA_DEF, 3, "WORKC ");
   p.pool(-60000 + 82);  // the EX pool precedes the EX record
-  p.add("EX", 0, p.ctx.literals.NUM_LITS, {opnd(K_ACTUAL)});
+  p.add("EX", 0, p.ctx.literals.count(), {opnd(K_ACTUAL)});
   p.add("EQU", p.def("LATER", 500), 0, {opnd(K_ACTUAL, 500)});
 
   EXPECT_EQ(pass_2(p.ctx.job()), 1);
@@ -159,12 +159,12 @@ TEST(Pass2, SecondSweepPlacesPoolsWhereTheFirstDid) {
   p.ctx.literals.create_lit(L_CHAR_LIT, 3, "ABC");
   p.add("MCW", p.def("X", 333), 7);
   p.ctx.literals.create_lit(L_AREA_DEF, 6, "AREA  ");
-  p.add("LTORG", 0, p.ctx.literals.NUM_LITS);
+  p.add("LTORG", 0, p.ctx.literals.count());
   p.pool(340);
   p.add("MCW", p.def("C", 349), 7);
   p.ctx.literals.create_lit(L_NUM_LIT, 2, "12");
   p.pool(356);
-  p.add("END", 0, p.ctx.literals.NUM_LITS, {opnd(K_ACTUAL)});
+  p.add("END", 0, p.ctx.literals.count(), {opnd(K_ACTUAL)});
   p.out.str("");
 
   EXPECT_EQ(pass_2(p.ctx.job()), 2);
@@ -234,11 +234,11 @@ void random_program(Program& p, unsigned seed) {
         p.ctx.literals.create_lit(L_AREA_DEF, 1 + pick(9), name() + "     ");
         p.ctx.literals.create_lit(L_CHAR_LIT, 1 + pick(5), "X" + std::to_string(s));
         // Address constants take 3 positions whatever their width field says.
-        p.ctx.literals.create_lit(L_ADCON_LIT, p.ctx.literals.NUM_LITS, "+@X@");
+        p.ctx.literals.create_lit(L_ADCON_LIT, p.ctx.literals.count(), "+@X@");
         p.ctx.literals.create_lit(L_ADDR_CON, 40, "&" + name(), 0, ' ', "S1");
         break;
       case 6: {
-        const int pool_to = p.ctx.literals.NUM_LITS;
+        const int pool_to = p.ctx.literals.count();
         p.add(pick(2) ? "LTORG" : "ORG", label(), pool_to, {opnd(K_SYMBOLIC, any())});
         p.pool(pick(2) ? P : -60000 + pick(100));
         break;
@@ -276,14 +276,14 @@ void random_program(Program& p, unsigned seed) {
     }
   }
   p.pool(pick(2) ? P : -59000);
-  p.add("END", 0, p.ctx.literals.NUM_LITS, {opnd(K_ACTUAL)});
+  p.add("END", 0, p.ctx.literals.count(), {opnd(K_ACTUAL)});
 }
 
 std::string settled_state(Program& p) {
   std::string state = p.out.str();
-  for (const Symbol& sym : p.ctx.symtab.SYMBOLS())
+  for (const Symbol& sym : p.ctx.symtab.symbols())
     state += sym.LABEL + " " + std::to_string(sym.VALUE) + " " + std::to_string(sym.INDEX) + " " + sym.DEV + "\n";
-  for (int i = 1; i <= p.ctx.literals.NUM_LITS; ++i) state += std::to_string(p.ctx.literals[i].ADDR) + "\n";
+  for (int i = 1; i <= p.ctx.literals.count(); ++i) state += std::to_string(p.ctx.literals[i].ADDR) + "\n";
   return state + std::to_string(p.ctx.diag.N_ERRORS);
 }
 

@@ -76,7 +76,7 @@ struct Job {
   }
 
   int sym(std::string_view name, int value, int index = 0, std::string_view dev = "   ") {
-    return ctx.symtab.enter(name, value, index, dev).NUM;
+    return ctx.symtab.enter(name, value, index, dev).index;
   }
   void add(const Record& r) { ctx.scratch.write(r); }
   void run(bool do_list = true, bool do_object = true) { pass_3(ctx.job(), do_list, do_object, false); }

@@ -33,11 +33,11 @@ std::string symbol_entry(const Symbol& sym) {
 }  // namespace
 
 void dump_symtab(const SymbolTable& table, std::ostream& out, std::optional<std::string_view> heading, bool sort) {
-  if (table.NUM_SYMS() == 0) return;
+  if (table.size() == 0) return;
   if (heading) out << "\n " << rtrim(*heading) << '\n';
 
   // The table itself keeps its order: operands and records hold its indexes.
-  std::vector<Symbol> symbols = table.SYMBOLS();
+  std::vector<Symbol> symbols = table.symbols();
   if (sort) {
     // Character codes decide, so a blank (shorter name) sorts first.
     std::sort(symbols.begin(), symbols.end(),
@@ -54,7 +54,7 @@ void dump_symtab(const SymbolTable& table, std::ostream& out, std::optional<std:
 
 void dump_lit_table(const LiteralTable& table, std::ostream& out) {
   out << "KIND        ADDR WIDTH OFFSET X TEXT\n";
-  for (int i = 1; i <= table.NUM_LITS && i <= table.capacity(); ++i) {
+  for (int i = 1; i <= table.count() && i <= table.capacity(); ++i) {
     const Literal& lit = table[i];
     out << lit_kind_name(lit.KIND) << ' ' << fmt_int(lit.ADDR, 6) << fmt_int(lit.WIDTH, 6) << fmt_int(lit.OFFSET, 7)
         << ' ' << lit.INDEX << ' ' << rtrim(lit.TEXT) << '\n';

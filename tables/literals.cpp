@@ -39,49 +39,48 @@ std::string lit_kind_name(int kind) {
 }
 
 void LiteralTable::init_lit_table() {
-  LAST_LTORG = 1;
-  NUM_LITS = 0;
-  capacity_ = INIT_LIT_POOL_SIZE;
+  last_pool_start_ = 1;
+  count_ = 0;
+  capacity_ = kInitialCapacity;
   lits_.assign(static_cast<std::size_t>(capacity_), Literal{});
   lits_.shrink_to_fit();
 }
 
-void LiteralTable::check_table_size(int N) {
-  if (N <= capacity_) return;
-  while (capacity_ < N) {
+void LiteralTable::check_table_size(int n) {
+  if (n <= capacity_) return;
+  while (capacity_ < n) {
     capacity_ = capacity_ > std::numeric_limits<int>::max() / 2 ? std::numeric_limits<int>::max() : 2 * capacity_;
   }
   lits_.resize(static_cast<std::size_t>(capacity_));
 }
 
-int LiteralTable::create_lit(int KIND, int WIDTH, std::string_view TEXT, int OFFSET, char INDX,
-                             std::string_view SYMBOL) {
-
+int LiteralTable::create_lit(int kind, int width, std::string_view text, int offset, char index,
+                             std::string_view symbol_name) {
   int test_width = kLongestShared;
-  if (!LONG_LITS && KIND == L_CHAR_LIT) test_width = 4;
-  if (!LONG_LITS && KIND == L_NUM_LIT) test_width = 6;
+  if (!long_literals_ && kind == L_CHAR_LIT) test_width = 4;
+  if (!long_literals_ && kind == L_NUM_LIT) test_width = 6;
 
   const bool trace = rep_.traces.on('C');
-  if (trace) rep_.out << "Literal " << rtrim(TEXT);
+  if (trace) rep_.out << "Literal " << rtrim(text);
 
-  const std::string symbol = KIND == L_ADDR_CON ? pad(SYMBOL, 6) : std::string();
-  if (WIDTH <= test_width) {
-    const ShareClass wanted = share_class(KIND);
-    const int last = std::min(NUM_LITS, static_cast<int>(lits_.size()));
-    for (int i = std::max(LAST_LTORG, 1); i <= last; ++i) {
+  const std::string symbol = kind == L_ADDR_CON ? pad(symbol_name, 6) : std::string();
+  if (width <= test_width) {
+    const ShareClass wanted = share_class(kind);
+    const int last = std::min(count_, static_cast<int>(lits_.size()));
+    for (int i = std::max(last_pool_start_, 1); i <= last; ++i) {
       const Literal& lit = (*this)[i];
-      if (!same_text(lit.TEXT, TEXT)) continue;
-      if (KIND == L_AREA_DEF) {
+      if (!same_text(lit.TEXT, text)) continue;
+      if (kind == L_AREA_DEF) {
         // Any literal of the pool with this name makes the area a repeat.
-        std::string name = TEXT.size() < 6 ? pad(TEXT, 6) : std::string(TEXT);
-        rep_.diag.do_error(name + " Previously defined area-defining literal " + std::string(rtrim(TEXT)));
+        std::string name = text.size() < 6 ? pad(text, 6) : std::string(text);
+        rep_.diag.do_error(name + " Previously defined area-defining literal " + std::string(rtrim(text)));
         if (trace) rep_.out << '\n';
         return i;
       }
       if (share_class(lit.KIND) != wanted) continue;
       // The WIDTH of an address-of-literal record holds its target's index,
       // not a width: equal texts are the same literal.
-      bool same = wanted == ShareClass::AddrOfLiteral || lit.WIDTH == WIDTH;
+      bool same = wanted == ShareClass::AddrOfLiteral || lit.WIDTH == width;
       if (same && wanted == ShareClass::AddrOfSymbol) same = lit.SYMBOL == symbol;
       if (same) {
         if (trace) rep_.out << " found\n";
@@ -90,18 +89,18 @@ int LiteralTable::create_lit(int KIND, int WIDTH, std::string_view TEXT, int OFF
     }
   }
 
-  const int num = NUM_LITS + 1;
+  const int num = count_ + 1;
   check_table_size(num);
   if (trace) rep_.out << " new\n";
   Literal& lit = (*this)[num];
   lit = Literal{};
-  lit.KIND = KIND;
-  lit.WIDTH = WIDTH;
-  lit.TEXT = std::string(TEXT);
-  lit.OFFSET = OFFSET;
-  lit.INDEX = INDX;
+  lit.KIND = kind;
+  lit.WIDTH = width;
+  lit.TEXT = std::string(text);
+  lit.OFFSET = offset;
+  lit.INDEX = index;
   lit.SYMBOL = symbol;
-  NUM_LITS = num;
+  count_ = num;
   return num;
 }
 

@@ -29,32 +29,41 @@ class LiteralTable {
  public:
   explicit LiteralTable(const Reporting& rep) : rep_(rep) {}
 
-  static constexpr int INIT_LIT_POOL_SIZE = 100;
-  static constexpr int TEXT_WIDTH = 52;
+  static constexpr int kInitialCapacity = 100;
 
-  bool LONG_LITS = false;
-  int NUM_LITS = 0;
-  int LAST_LTORG = 1;
-
+  /// Starts an empty table for a new job.
   void init_lit_table();
 
   /// Records a literal, or finds the identical one in the current pool;
   /// returns its index.
-  int create_lit(int KIND, int WIDTH, std::string_view TEXT, int OFFSET = 0, char INDX = ' ',
-                 std::string_view SYMBOL = {});
+  int create_lit(int kind, int width, std::string_view text, int offset = 0, char index = ' ',
+                 std::string_view symbol = {});
 
-  /// Makes sure index N fits, doubling the capacity when it does not.
-  void check_table_size(int N);
+  /// Makes sure index `n` fits, doubling the capacity when it does not.
+  void check_table_size(int n);
+
+  /// With -L a character or numeric literal of any length is shared with an
+  /// equal one of the pool, not only a short one.
+  void set_long_literals(bool on) { long_literals_ = on; }
+
+  /// The number of literals of the job.
+  int count() const { return count_; }
+  /// The first literal that no pool has placed yet.
+  int last_pool_start() const { return last_pool_start_; }
+  void set_last_pool_start(int i) { last_pool_start_ = i; }
 
   int capacity() const { return capacity_; }
   Literal& operator[](int i) { return lits_.at(static_cast<std::size_t>(i - 1)); }
   const Literal& operator[](int i) const { return lits_.at(static_cast<std::size_t>(i - 1)); }
-  bool valid(int i) const { return i >= 1 && i <= NUM_LITS; }
+  bool valid(int i) const { return i >= 1 && i <= count_; }
 
  private:
   Reporting rep_;
-  std::vector<Literal> lits_ = std::vector<Literal>(INIT_LIT_POOL_SIZE);
-  int capacity_ = INIT_LIT_POOL_SIZE;
+  std::vector<Literal> lits_ = std::vector<Literal>(kInitialCapacity);
+  int capacity_ = kInitialCapacity;
+  bool long_literals_ = false;
+  int count_ = 0;
+  int last_pool_start_ = 1;
 };
 
 }  // namespace velumar

@@ -31,10 +31,10 @@ TEST_F(LiteralsTest, SharingLimitsWidthsPoolsAndLongOption) {
   int c = lits.create_lit(L_CHAR_LIT, 3, "-12");
   EXPECT_EQ(lits.create_lit(L_NUM_LIT, 3, "-12"), c);  // kind is not compared
   EXPECT_EQ(lits[c].KIND, L_CHAR_LIT);
-  lits.LAST_LTORG = lits.NUM_LITS + 1;  // a pool placed everything so far
+  lits.set_last_pool_start(lits.count() + 1);  // a pool placed everything so far
   EXPECT_GT(lits.create_lit(L_CHAR_LIT, 2, "AB"), ab);
 
-  lits.LONG_LITS = true;
+  lits.set_long_literals(true);
   EXPECT_TRUE(twice(L_CHAR_LIT, 5, "VWXYZ"));
   EXPECT_TRUE(twice(L_NUM_LIT, 7, "-7654321"));
   EXPECT_TRUE(twice(L_CHAR_LIT, 52, std::string(52, 'P')));
@@ -84,7 +84,7 @@ TEST_F(LiteralsTest, RepeatedAreaIsAnErrorAndReturnsTheEarlierRecord) {
   EXPECT_EQ(lits.create_lit(L_AREA_DEF, 10, "WORK  "), first);
   int chars = lits.create_lit(L_CHAR_LIT, 3, "TMP");
   EXPECT_EQ(lits.create_lit(L_AREA_DEF, 3, "TMP   "), chars);  // any literal of the pool counts
-  EXPECT_EQ(lits.NUM_LITS, 2);
+  EXPECT_EQ(lits.count(), 2);
   EXPECT_EQ(ctx.diag.N_ERRORS, 2);
   // The trace line of a repeat is ended after the message, with nothing added.
   EXPECT_EQ(out.str(),
@@ -95,7 +95,7 @@ TEST_F(LiteralsTest, RepeatedAreaIsAnErrorAndReturnsTheEarlierRecord) {
   const auto& recs = ctx.scratch.records();
   ASSERT_EQ(recs.size(), 2u);
   EXPECT_EQ(rtrim(recs[0].LINE), "******* WORK   Previously defined area-defining literal WORK");
-  lits.LAST_LTORG = lits.NUM_LITS + 1;
+  lits.set_last_pool_start(lits.count() + 1);
   EXPECT_EQ(lits.create_lit(L_AREA_DEF, 20, "WORK  "), 3);
   EXPECT_EQ(ctx.diag.N_ERRORS, 2);
 }
@@ -111,8 +111,8 @@ TEST_F(LiteralsTest, TraceAndGrowth) {
   EXPECT_EQ(lits[1].TEXT, "HI  ");
   EXPECT_EQ(lits[101].TEXT, "&1000101");
   lits.init_lit_table();
-  EXPECT_EQ(lits.NUM_LITS, 0);
-  EXPECT_EQ(lits.LAST_LTORG, 1);
+  EXPECT_EQ(lits.count(), 0);
+  EXPECT_EQ(lits.last_pool_start(), 1);
   EXPECT_EQ(lits.capacity(), 100);
 }
 

@@ -66,7 +66,7 @@ std::string area_operand(int width) {
 // The first literal the next pool places: past `up_to`, and never back
 // into literals an earlier pool has placed.
 int next_pool_start(const LiteralTable& lits, int last_pool_start, int up_to) {
-  return std::max(last_pool_start, std::min(up_to, lits.NUM_LITS) + 1);
+  return std::max(last_pool_start, std::min(up_to, lits.count()) + 1);
 }
 
 // A duplicate area label is an error of the literal's record, not of the
@@ -86,8 +86,8 @@ class PoolPlacer {
   int place(int up_to) {
     LiteralTable& lits = t_.literals;
     trace_entry(up_to);
-    for (int i = std::max(lits.LAST_LTORG, 1); i <= up_to && lits.valid(i); ++i) place_one(i, lits[i]);
-    lits.LAST_LTORG = next_pool_start(lits, lits.LAST_LTORG, up_to);
+    for (int i = std::max(lits.last_pool_start(), 1); i <= up_to && lits.valid(i); ++i) place_one(i, lits[i]);
+    lits.set_last_pool_start(next_pool_start(lits, lits.last_pool_start(), up_to));
     if (tracing()) t_.rep.out << ListLine().text("Exit PROCESS_LTORG with P =").num(p_).line();
     return p_;
   }
@@ -161,9 +161,9 @@ class PoolPlacer {
     // pass 3 reports a label whose value differs from where its area ends up.
     const std::int64_t value = p_ >= 0 ? std::int64_t{p_} + lit.WIDTH - 1 : std::int64_t{REF};
     const auto entered = t_.symtab.enter(label, clamp_location(value), 0);
-    if (entered.DUPLICATE)
+    if (entered.duplicate)
       report_for_literal(t_.rep.diag, "Label " + std::string(rtrim(label)) + " is a duplicate");
-    return std::max(entered.NUM, 0);
+    return std::max(entered.index, 0);
   }
 
   std::string adcon_target_text(int target) const {
@@ -180,7 +180,7 @@ class PoolPlacer {
                       .text(" and EMIT = ")
                       .flag(emit_ != nullptr)
                       .text(" to process")
-                      .num(t_.literals.LAST_LTORG)
+                      .num(t_.literals.last_pool_start())
                       .text(" through")
                       .num(up_to)
                       .line();
@@ -223,7 +223,7 @@ int pool_end(const LiteralTable& lits, int p, int& last_pool_start, int up_to) {
 }
 
 int process_ltorg(const PoolTables& tables, int p, IntermediateFile* emit, std::optional<int> up_to) {
-  return PoolPlacer(tables, p, emit).place(up_to.value_or(tables.literals.NUM_LITS));
+  return PoolPlacer(tables, p, emit).place(up_to.value_or(tables.literals.count()));
 }
 
 }  // namespace velumar

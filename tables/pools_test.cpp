@@ -46,7 +46,7 @@ TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
   EXPECT_EQ(ctx.literals[b].ADDR, 505);
   EXPECT_EQ(ctx.literals[c].ADDR, 508);
   EXPECT_EQ(P, 509);
-  EXPECT_EQ(ctx.literals.LAST_LTORG, 4);
+  EXPECT_EQ(ctx.literals.last_pool_start(), 4);
   const auto& recs = ctx.scratch.records();
   ASSERT_EQ(recs.size(), 3u);
   EXPECT_EQ(recs[0], rec("LIT  ", dcw("", "@HELLO@"), 0, 500, 5, opnd(0, K_CHAR_LIT)));
@@ -57,7 +57,7 @@ TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
   P = place(ctx, P, true);
   EXPECT_EQ(P, 509);
   EXPECT_EQ(recs.size(), 3u);
-  EXPECT_EQ(ctx.literals.LAST_LTORG, 4);
+  EXPECT_EQ(ctx.literals.last_pool_start(), 4);
 }
 
 TEST(Pools, AreaLiteralsDefineTheirLabels) {
@@ -87,7 +87,7 @@ TEST(Pools, AreaLiteralsDefineTheirLabels) {
 TEST(Pools, AddressLiterals) {
   std::ostringstream out;
   Context ctx(out);
-  const int name = ctx.symtab.enter("AB$   ", 900, 0).NUM;
+  const int name = ctx.symtab.enter("AB$   ", 900, 0).index;
   const int text = ctx.literals.create_lit(L_CHAR_LIT, 3, "XYZ");
   const int adcon = ctx.literals.create_lit(L_ADCON_LIT, 3, "&@XYZ@", 0, '1');
   ctx.literals[adcon].WIDTH = text;
@@ -131,7 +131,7 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   std::ostringstream out;
   Context ctx(out);
   ctx.diag.U_ERROR = ErrorDest::Scratch;
-  const int alpha = ctx.symtab.enter("ALPHA", 350, 0).NUM;
+  const int alpha = ctx.symtab.enter("ALPHA", 350, 0).index;
   ctx.literals.create_lit(L_AREA_DEF, 4, "ALPHA ");
   ctx.literals.create_lit(L_AREA_DEF, 10, "WORK  ");
   int P = 700;
@@ -167,14 +167,14 @@ TEST(Pools, SecondPassRebuildsOnlyUpToTheRecordedLiteral) {
   const int later = ctx.literals.create_lit(L_CHAR_LIT, 2, "ZZ");
   ctx.scratch.rewrite();
 
-  ctx.literals.LAST_LTORG = 1;
+  ctx.literals.set_last_pool_start(1);
   P = 600;
   P = place(ctx, P, false, 2);
   EXPECT_EQ(P, 608);
   EXPECT_EQ(ctx.literals[a].ADDR, 604);
   EXPECT_EQ(ctx.literals[b].ADDR, 607);
   EXPECT_EQ(ctx.literals[later].ADDR, 0);
-  EXPECT_EQ(ctx.literals.LAST_LTORG, 3);
+  EXPECT_EQ(ctx.literals.last_pool_start(), 3);
   EXPECT_TRUE(ctx.scratch.records().empty());
   // Area labels are left to pass 2's own records.
   EXPECT_EQ(ctx.symtab[ctx.symtab.lookup("AREA")].VALUE, 507);

@@ -8,7 +8,7 @@ namespace velumar {
 
 namespace {
 
-constexpr std::size_t kFirstSlots = 256;  // a power of two, more than twice INIT_SIZE
+constexpr std::size_t kFirstSlots = 256;  // a power of two, more than twice kInitialCapacity
 
 // Names are held and compared as 6-character blank-padded fields, so "AB"
 // and "AB    " are one name. A longer argument is cut to the 6 characters
@@ -35,7 +35,7 @@ std::size_t hash_of(std::uint64_t key, std::size_t slots) {
 void SymbolTable::init_sym_table() {
   symbols_.clear();
   symbols_.shrink_to_fit();
-  capacity_ = INIT_SIZE;
+  capacity_ = kInitialCapacity;
   symbols_.reserve(static_cast<std::size_t>(capacity_));
   index_.assign(kFirstSlots, Slot{});
 }
@@ -48,37 +48,37 @@ std::size_t SymbolTable::find_slot(std::uint64_t key) const {
   return s;
 }
 
-SymbolTable::EnterResult SymbolTable::enter(std::string_view LABEL, int VALUE, int INDEX, std::string_view DEV) {
+SymbolTable::EnterResult SymbolTable::enter(std::string_view label, int value, int index, std::string_view device) {
   EnterResult result;
-  if (is_blank(LABEL)) return result;
+  if (is_blank(label)) return result;
   if (index_.empty()) init_sym_table();
 
-  const std::uint64_t key = key_of(LABEL);
+  const std::uint64_t key = key_of(label);
   std::size_t slot = find_slot(key);
   if (index_[slot].num != 0) {
     Symbol& sym = (*this)[index_[slot].num];
     if (!is_defined(sym.VALUE)) {
-      sym.VALUE = VALUE;
-      sym.INDEX = INDEX;
+      sym.VALUE = value;
+      sym.INDEX = index;
     } else {
-      result.DUPLICATE = is_defined(VALUE);
+      result.duplicate = is_defined(value);
     }
-    result.NUM = index_[slot].num;
+    result.index = index_[slot].num;
     return result;
   }
 
-  if (NUM_SYMS() >= capacity_) {
-    capacity_ = 2 * NUM_SYMS();
+  if (size() >= capacity_) {
+    capacity_ = 2 * size();
     symbols_.reserve(static_cast<std::size_t>(capacity_));
   }
   Symbol sym;
-  sym.LABEL = pad(LABEL, 6);
-  sym.VALUE = VALUE;
-  sym.INDEX = INDEX;
-  sym.DEV = pad(DEV, 3);
+  sym.LABEL = pad(label, 6);
+  sym.VALUE = value;
+  sym.INDEX = index;
+  sym.DEV = pad(device, 3);
   symbols_.push_back(std::move(sym));
-  result.NUM = NUM_SYMS();
-  index_[slot] = {key, result.NUM};
+  result.index = size();
+  index_[slot] = {key, result.index};
 
   // Keep the index at most half full so that probes stay short.
   if (2 * symbols_.size() > index_.size()) {
@@ -90,9 +90,9 @@ SymbolTable::EnterResult SymbolTable::enter(std::string_view LABEL, int VALUE, i
   return result;
 }
 
-int SymbolTable::lookup(std::string_view LABEL) const {
+int SymbolTable::lookup(std::string_view label) const {
   if (index_.empty()) return -1;
-  const Slot& s = index_[find_slot(key_of(LABEL))];
+  const Slot& s = index_[find_slot(key_of(label))];
   return s.num != 0 ? s.num : -1;
 }
 

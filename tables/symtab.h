@@ -18,34 +18,34 @@ struct Symbol {
 
 class SymbolTable {
  public:
-  static constexpr int INIT_SIZE = 100;
+  static constexpr int kInitialCapacity = 100;
 
   struct EnterResult {
-    int NUM = -1;            ///< record index, -1 when nothing was entered
-    bool DUPLICATE = false;  ///< the name was defined and this call defines it again
+    int index = -1;          ///< record index, -1 when nothing was entered
+    bool duplicate = false;  ///< the name was defined and this call defines it again
   };
 
   /// Discards the table and starts an empty one.
   void init_sym_table();
 
-  /// Finds or creates the record for LABEL and defines it when it was
-  /// undefined. A blank LABEL enters nothing.
-  EnterResult enter(std::string_view LABEL, int VALUE, int INDEX, std::string_view DEV = "   ");
+  /// Finds or creates the record for `label` and defines it when it was
+  /// undefined. A blank label enters nothing.
+  EnterResult enter(std::string_view label, int value, int index, std::string_view device = "   ");
 
-  /// Index of the record named LABEL, or -1. Never creates a record.
-  int lookup(std::string_view LABEL) const;
+  /// Index of the record named `label`, or -1. Never creates a record.
+  int lookup(std::string_view label) const;
 
-  int NUM_SYMS() const { return static_cast<int>(symbols_.size()); }
+  int size() const { return static_cast<int>(symbols_.size()); }
   int capacity() const { return capacity_; }
 
-  /// Record i (1..NUM_SYMS). Indexes never change once given. Values and
+  /// Record i (1..size()). Indexes never change once given. Values and
   /// devices may be rewritten through it, never LABEL (the name index keys on it).
   Symbol& operator[](int i) { return symbols_.at(static_cast<std::size_t>(i - 1)); }
   const Symbol& operator[](int i) const { return symbols_.at(static_cast<std::size_t>(i - 1)); }
-  bool valid(int i) const { return i >= 1 && i <= NUM_SYMS(); }
+  bool valid(int i) const { return i >= 1 && i <= size(); }
 
   /// All records in table order.
-  const std::vector<Symbol>& SYMBOLS() const { return symbols_; }
+  const std::vector<Symbol>& symbols() const { return symbols_; }
 
  private:
   std::vector<Symbol> symbols_;
@@ -58,7 +58,7 @@ class SymbolTable {
   std::vector<Slot> index_;
 
   std::size_t find_slot(std::uint64_t key) const;
-  int capacity_ = INIT_SIZE;
+  int capacity_ = kInitialCapacity;
 };
 
 /// True when a symbol value counts as defined (greater than REF).

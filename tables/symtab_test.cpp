@@ -13,31 +13,31 @@ namespace {
 
 TEST(SymbolTable, DefinitionReferenceDuplicateDeviceAndNames) {
   SymbolTable t;
-  EXPECT_EQ(t.enter("LOOP  ", REF, 0).NUM, 1);
+  EXPECT_EQ(t.enter("LOOP  ", REF, 0).index, 1);
   t.enter("TAPE", 0, 0, "%U1");
   auto def = t.enter("LOOP", 333, 2, "%Y2");
-  EXPECT_EQ(def.NUM, 1);  // the reference's index is kept
-  EXPECT_FALSE(def.DUPLICATE);
+  EXPECT_EQ(def.index, 1);  // the reference's index is kept
+  EXPECT_FALSE(def.duplicate);
   EXPECT_EQ(t[1].VALUE, 333);
   EXPECT_EQ(t[1].INDEX, 2);
   EXPECT_EQ(t[1].DEV, "   ");  // a device is stored only when the record is created
   EXPECT_EQ(t[2].DEV, "%U1");
-  EXPECT_TRUE(t.enter("LOOP", 400, 1).DUPLICATE);
-  EXPECT_FALSE(t.enter("LOOP", REF, 0).DUPLICATE);
+  EXPECT_TRUE(t.enter("LOOP", 400, 1).duplicate);
+  EXPECT_FALSE(t.enter("LOOP", REF, 0).duplicate);
   EXPECT_EQ(t[1].VALUE, 333);
   for (std::string_view blank : {"", "      "}) {
-    EXPECT_EQ(t.enter(blank, 100, 0).NUM, -1);
+    EXPECT_EQ(t.enter(blank, 100, 0).index, -1);
     EXPECT_EQ(t.lookup(blank), -1);
   }
   EXPECT_EQ(t.lookup("NEVER"), -1);
-  EXPECT_EQ(t.NUM_SYMS(), 2);
+  EXPECT_EQ(t.size(), 2);
   // Names compare blank-padded and case-sensitive; a longer name is cut to
   // the 6 characters stored, so it never makes a second record of one name.
   EXPECT_EQ(t.lookup("LOOP  "), 1);
   EXPECT_EQ(t.lookup("loop"), -1);
-  int six = t.enter("ABCDEFG", 3, 0).NUM;
+  int six = t.enter("ABCDEFG", 3, 0).index;
   EXPECT_EQ(t[six].LABEL, "ABCDEF");
-  EXPECT_EQ(t.enter("ABCDEF", REF, 0).NUM, six);
+  EXPECT_EQ(t.enter("ABCDEF", REF, 0).index, six);
 }
 
 TEST(SymbolTable, GrowthKeepsIndexesAndContents) {
@@ -57,7 +57,7 @@ TEST(SymbolTable, GrowthKeepsIndexesAndContents) {
   t.init_sym_table();
   EXPECT_EQ(t.capacity(), 100);
   EXPECT_EQ(t.lookup(name(1)), -1);
-  EXPECT_EQ(t.enter(name(7), 7, 0).NUM, 1);
+  EXPECT_EQ(t.enter(name(7), 7, 0).index, 1);
 }
 
 // The index must give exactly what a scan of the records in table order
@@ -93,11 +93,11 @@ TEST(SymbolTable, AgreesWithALinearScan) {
       dup = is_defined(value);
     }
     auto r = t.enter(name, value, 0);
-    ASSERT_EQ(r.NUM, num);
-    ASSERT_EQ(r.DUPLICATE, dup);
+    ASSERT_EQ(r.index, num);
+    ASSERT_EQ(r.duplicate, dup);
   }
-  ASSERT_EQ(t.NUM_SYMS(), static_cast<int>(model.size()));
-  for (std::size_t i = 0; i < model.size(); ++i) ASSERT_EQ(t.SYMBOLS()[i].VALUE, model[i].VALUE);
+  ASSERT_EQ(t.size(), static_cast<int>(model.size()));
+  for (std::size_t i = 0; i < model.size(); ++i) ASSERT_EQ(t.symbols()[i].VALUE, model[i].VALUE);
 }
 
 }  // namespace
