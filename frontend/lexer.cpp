@@ -17,7 +17,7 @@ bool is_letter(char c) { return c >= 'A' && c <= 'Z'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 std::string_view token_name(int kind) {
-  return TokenNames.substr(static_cast<std::size_t>(kind - 1) * 6, 6);
+  return kTokenNames.substr(static_cast<std::size_t>(kind - 1) * 6, 6);
 }
 
 }  // namespace

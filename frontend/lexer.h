@@ -23,7 +23,7 @@ enum Token : int {
   T_STAR,
 };
 
-constexpr std::string_view TokenNames = "AT    CHARS COMMA DEVICEDONE  HASH  MINUS NAME  NUMBEROTHER PLUS  STAR  ";
+constexpr std::string_view kTokenNames = "AT    CHARS COMMA DEVICEDONE  HASH  MINUS NAME  NUMBEROTHER PLUS  STAR  ";
 
 class Lexer {
  public:

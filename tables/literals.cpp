@@ -35,7 +35,7 @@ bool same_text(std::string_view a, std::string_view b) { return rtrim(a) == rtri
 
 std::string lit_kind_name(int kind) {
   if (kind < L_ADCON_LIT || kind > L_NUM_LIT) return std::string(kNameWidth, ' ');
-  return std::string(LIT_NAMES.substr(static_cast<std::size_t>(kind - 1) * kNameWidth, kNameWidth));
+  return std::string(kLiteralKindNames.substr(static_cast<std::size_t>(kind - 1) * kNameWidth, kNameWidth));
 }
 
 void LiteralTable::init_lit_table() {

@@ -10,7 +10,7 @@
 
 namespace velumar {
 
-constexpr std::string_view LIT_NAMES = "ADCON_LITADDR_CON AREA_DEF CHAR_LIT NUM_LIT  ";
+constexpr std::string_view kLiteralKindNames = "ADCON_LITADDR_CON AREA_DEF CHAR_LIT NUM_LIT  ";
 
 /// Name of literal kind `kind`, 9 characters ("         " for an unknown kind).
 std::string lit_kind_name(int kind);
