@@ -64,7 +64,7 @@ void BM_LexOperands(benchmark::State& state) {
     const std::string& card = cards[i++ % cards.size()];
     const std::string_view field = std::string_view(card).substr(0, 80);
     int start = 21, end = 0;
-    while (start <= 80 && ctx.lexer.lex(field, start, end) != T_DONE) start = end + 1;
+    while (start <= 80 && ctx.lexer.lex(field, start, end) != Token::Done) start = end + 1;
   }
   state.SetItemsProcessed(state.iterations());
 }

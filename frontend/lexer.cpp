@@ -16,15 +16,15 @@ constexpr int kOperandColumn = 21;
 bool is_letter(char c) { return c >= 'A' && c <= 'Z'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-std::string_view token_name(int kind) {
-  return kTokenNames.substr(static_cast<std::size_t>(kind - 1) * 6, 6);
+std::string_view token_name(Token kind) {
+  return kTokenNames.substr(static_cast<std::size_t>(static_cast<int>(kind) - 1) * 6, 6);
 }
 
 }  // namespace
 
-int Lexer::lex(std::string_view line, int& start, int& end) {
+Token Lexer::lex(std::string_view line, int& start, int& end) {
   const int length = static_cast<int>(line.size());
-  int token = T_DONE;
+  Token token = Token::Done;
   if (start > length) {
     end = length + 1;  // past the scanned text
   } else if (col(line, start) != ' ') {
@@ -42,50 +42,50 @@ int Lexer::lex(std::string_view line, int& start, int& end) {
   return token;
 }
 
-int Lexer::classify(std::string_view line, int start, int& end) {
+Token Lexer::classify(std::string_view line, int start, int& end) {
   const int length = static_cast<int>(line.size());
   end = start;
   const char c = col(line, start);
   switch (c) {
-    case ' ': return T_DONE;
+    case ' ': return Token::Done;
     case '@': return at_sign(line, start, end);
-    case ',': return T_COMMA;
-    case '#': return T_HASH;
-    case '-': return T_MINUS;
-    case '&': return T_PLUS;
-    case '*': return T_STAR;
+    case ',': return Token::Comma;
+    case '#': return Token::Hash;
+    case '-': return Token::Minus;
+    case '&': return Token::Plus;
+    case '*': return Token::Star;
     case '%':
-      if (!is_letter(col(line, start + 1)) || !is_digit(col(line, start + 2))) return T_OTHER;
+      if (!is_letter(col(line, start + 1)) || !is_digit(col(line, start + 2))) return Token::Other;
       end = start + 2;
-      return T_DEVICE;
+      return Token::Device;
     default: break;
   }
   if (is_digit(c)) {
     while (end < length && is_digit(col(line, end + 1))) ++end;
-    return T_NUMBER;
+    return Token::Number;
   }
   if (is_letter(c)) {
     while (end < length && (is_letter(col(line, end + 1)) || is_digit(col(line, end + 1)))) ++end;
-    return T_NAME;
+    return Token::Name;
   }
-  return T_OTHER;
+  return Token::Other;
 }
 
-int Lexer::at_sign(std::string_view line, int start, int& end) {
+Token Lexer::at_sign(std::string_view line, int start, int& end) {
   // A literal runs to the last "@" of the scanned text, so "@" inside it
   // belongs to its text.
   end = static_cast<int>(line.size());
   while (end > start && col(line, end) != '@') --end;
-  if (end == start) return T_AT;
+  if (end == start) return Token::At;
   if (end == start + 1) {
     rep_.diag.at(start, start + 1);
     rep_.diag.do_error("Zero-length character literal");
-    return T_OTHER;
+    return Token::Other;
   }
-  return T_CHARS;
+  return Token::Chars;
 }
 
-void Lexer::trace(std::string_view line, int start, int end, int token) const {
+void Lexer::trace(std::string_view line, int start, int end, Token token) const {
   if (!rep_.traces.on('l')) return;
   // Only the columns that exist in the scanned text are shown.
   const int from = std::max(start, 1);

@@ -7,21 +7,8 @@
 
 namespace velumar {
 
-/// Token kinds.
-enum Token : int {
-  T_AT = 1,
-  T_CHARS,
-  T_COMMA,
-  T_DEVICE,
-  T_DONE,
-  T_HASH,
-  T_MINUS,
-  T_NAME,
-  T_NUMBER,
-  T_OTHER,
-  T_PLUS,
-  T_STAR,
-};
+/// Token kinds, in the order of their names in kTokenNames.
+enum class Token { At = 1, Chars, Comma, Device, Done, Hash, Minus, Name, Number, Other, Plus, Star };
 
 constexpr std::string_view kTokenNames = "AT    CHARS COMMA DEVICEDONE  HASH  MINUS NAME  NUMBEROTHER PLUS  STAR  ";
 
@@ -34,15 +21,15 @@ class Lexer {
   /// `end` to the token's last column and returns its kind; `start` moves
   /// past a blank that follows a comma. Reports an empty character literal
   /// through do_error.
-  int lex(std::string_view line, int& start, int& end);
+  Token lex(std::string_view line, int& start, int& end);
 
  private:
-  /// The kind of the token whose first character is at `start` (T_DONE for
+  /// The kind of the token whose first character is at `start` (Token::Done for
   /// a blank); sets `end` to its last column.
-  int classify(std::string_view line, int start, int& end);
+  Token classify(std::string_view line, int start, int& end);
   /// The token beginning with "@": a character literal, or a lone "@".
-  int at_sign(std::string_view line, int start, int& end);
-  void trace(std::string_view line, int start, int end, int token) const;
+  Token at_sign(std::string_view line, int start, int& end);
+  void trace(std::string_view line, int start, int end, Token token) const;
 
   Reporting rep_;
 };

@@ -19,8 +19,16 @@ constexpr int kOperandColumn = 21;
 class OperandScan {
  public:
   OperandScan(const Reporting& rep, Lexer& lexer, OperandTables& tables, Parser& parser, std::string_view line,
-              int& start, int& end, int& token, int& status, int field)
-      : rep_(rep), lexer_(lexer), tables_(tables), parser_(parser), line_(line), start_(start), end_(end), token_(token), status_(status),
+              int& start, int& end, Token& token, int& status, int field)
+      : rep_(rep),
+        lexer_(lexer),
+        tables_(tables),
+        parser_(parser),
+        line_(line),
+        start_(start),
+        end_(end),
+        token_(token),
+        status_(status),
         field_(std::max(field, 1)) {}
 
   void parse(int enter_name, bool do_lit);
@@ -100,14 +108,14 @@ class OperandScan {
   std::string_view line_;
   int& start_;
   int& end_;
-  int& token_;
+  Token& token_;
   int& status_;
   int field_;
-  int prev_token_ = T_DONE;
+  Token prev_token_ = Token::Done;
   bool held_ = false;
   int held_start_ = 0;
   int held_end_ = 0;
-  int held_token_ = T_DONE;
+  Token held_token_ = Token::Done;
 };
 
 void OperandScan::parse(int enter_name, bool do_lit) {
@@ -117,32 +125,32 @@ void OperandScan::parse(int enter_name, bool do_lit) {
   op().D = pad(text(), 2);
 
   switch (token_) {
-    case T_AT:
+    case Token::At:
       status_ = 2;
       other_operand();
       break;
-    case T_CHARS: character_literal(do_lit); break;
-    case T_COMMA: empty_operand(); break;
-    case T_DEVICE: device(); break;
-    case T_DONE:
+    case Token::Chars: character_literal(do_lit); break;
+    case Token::Comma: empty_operand(); break;
+    case Token::Device: device(); break;
+    case Token::Done:
       status_ = 2;
       other_operand();
       op().D = "  ";
       break;
-    case T_HASH: blank_constant(); break;
-    case T_MINUS:
-    case T_PLUS: sign_form(do_lit); break;
-    case T_NAME:
-    case T_NUMBER:
-    case T_STAR: symbol_form(enter_name, do_lit); break;
-    default:  // T_OTHER
+    case Token::Hash: blank_constant(); break;
+    case Token::Minus:
+    case Token::Plus: sign_form(do_lit); break;
+    case Token::Name:
+    case Token::Number:
+    case Token::Star: symbol_form(enter_name, do_lit); break;
+    default:  // Token::Other
       other_operand();
       finish(text());
       break;
   }
 
   start_ = end_ + 1;
-  if (token_ == T_DONE && status_ == 0) status_ = 1;
+  if (token_ == Token::Done && status_ == 0) status_ = 1;
 }
 
 // Counts the operand as one that refers to nothing.
@@ -164,7 +172,7 @@ void OperandScan::character_literal(bool do_lit) {
 // there, otherwise an operand is missing.
 void OperandScan::empty_operand() {
   next();
-  if (token_ == T_DONE) {
+  if (token_ == Token::Done) {
     other_operand();
     return;
   }
@@ -184,11 +192,11 @@ void OperandScan::device() {
 // "#" and a number: an area of blanks of that width.
 void OperandScan::blank_constant() {
   next();
-  if (token_ == T_NUMBER) {
+  if (token_ == Token::Number) {
     count();
     op().ADDR = digits_value(text());
     op().KIND = K_BLANK_CON;
-  } else if (token_ == T_DONE) {
+  } else if (token_ == Token::Done) {
     other_operand();
   } else {
     parseerror("Area definitions cannot have offset or indexing");
@@ -197,14 +205,14 @@ void OperandScan::blank_constant() {
 }
 
 void OperandScan::finish(std::string_view what) {
-  if (token_ == T_DONE) return;
+  if (token_ == Token::Done) return;
   start_ = end_ + 1;
-  if (token_ == T_COMMA) return;
+  if (token_ == Token::Comma) return;
   for (;;) {
     read();
-    if (token_ == T_DONE) return;
+    if (token_ == Token::Done) return;
     start_ = end_ + 1;
-    if (token_ == T_COMMA) return;
+    if (token_ == Token::Comma) return;
     if (status_ == 0) parseerror(std::string(what) + std::string(kMustBeLast));
   }
 }
@@ -213,16 +221,16 @@ void OperandScan::sign_form(bool do_lit) {
   const int begin = start_;
   next();
   switch (token_) {
-    case T_CHARS: literal_address(begin, do_lit); break;
-    case T_NAME: address_constant(begin, do_lit); break;
-    case T_NUMBER: {
+    case Token::Chars: literal_address(begin, do_lit); break;
+    case Token::Name: address_constant(begin, do_lit); break;
+    case Token::Number: {
       count();
       op().KIND = K_NUM_LIT;
       const int digits = end_ - start_ + 1;
       op().ADDR = do_lit ? tables_.create_lit(L_NUM_LIT, digits, cols(line_, begin, end_), 0, ' ', {}) : digits;
       break;
     }
-    case T_DONE: other_operand(); break;
+    case Token::Done: other_operand(); break;
     default: parseerror("+ or - must be followed by name or number"); break;
   }
   finish("Numeric literals and address constants");
@@ -250,7 +258,7 @@ void OperandScan::address_constant(int begin, bool do_lit) {
   const std::string name = parser_.suffixed(text());
   const int name_end = end_;
   next();
-  if (token_ == T_PLUS || token_ == T_MINUS)
+  if (token_ == Token::Plus || token_ == Token::Minus)
     adjust();
   else
     put_back();
@@ -273,16 +281,16 @@ void OperandScan::address_constant(int begin, bool do_lit) {
 }
 
 void OperandScan::symbol_form(int enter_name, bool do_lit) {
-  const int first = token_;
+  const Token first = token_;
   const std::string first_text = text();
-  if (first == T_NAME) {
+  if (first == Token::Name) {
     op().KIND = K_SYMBOLIC;
     op().LABEL = pad(first_text, 6);
     if (enter_name != 0) {
       op().LABEL = parser_.suffixed(first_text);
       op().ADDR = tables_.reference(op().LABEL);
     }
-  } else if (first == T_NUMBER) {
+  } else if (first == Token::Number) {
     op().KIND = K_ACTUAL;
     op().ADDR = do_lit ? digits_value(first_text) : static_cast<int>(first_text.size());
   } else {
@@ -291,23 +299,23 @@ void OperandScan::symbol_form(int enter_name, bool do_lit) {
 
   next();
   switch (token_) {
-    case T_CHARS:
-    case T_STAR:
+    case Token::Chars:
+    case Token::Star:
       parseerror("Name must not be followed by * or character literal");
       break;
-    case T_COMMA:
-    case T_DONE:
+    case Token::Comma:
+    case Token::Done:
       count();
       break;
-    case T_HASH:
-      if (first == T_STAR)
+    case Token::Hash:
+      if (first == Token::Star)
         parseerror("Asterisk cannot be followed by #");
       else
         area_literal(first_text);
       finish("Area-defining literal");
       break;
-    case T_MINUS:
-    case T_PLUS:
+    case Token::Minus:
+    case Token::Plus:
       adjust();
       count();
       break;
@@ -325,7 +333,7 @@ void OperandScan::symbol_form(int enter_name, bool do_lit) {
 // A name, "#" and a number: an area of that width labelled with the name.
 void OperandScan::area_literal(const std::string& name) {
   next();
-  if (token_ != T_NUMBER) {
+  if (token_ != Token::Number) {
     parseerror("# must be followed by a number");
     return;
   }
@@ -338,20 +346,20 @@ void OperandScan::area_literal(const std::string& name) {
 }
 
 void OperandScan::adjust() {
-  const bool negative = token_ == T_MINUS;
+  const bool negative = token_ == Token::Minus;
   next();
-  if (token_ == T_NAME) {
+  if (token_ == Token::Name) {
     if (negative)
       parseerror("Indexing cannot be negative");
     else
       index_register();
-  } else if (token_ == T_NUMBER) {
+  } else if (token_ == Token::Number) {
     const int value = digits_value(text());
     op().OFFSET = negative ? -value : value;
     next();
-    if (token_ == T_PLUS) {
+    if (token_ == Token::Plus) {
       next();
-      if (token_ == T_NAME) {
+      if (token_ == Token::Name) {
         index_register();
       } else {
         // A trailing "&" with no index register is as incomplete as a bare sign.
@@ -382,7 +390,7 @@ void OperandScan::index_register() {
 void Parser::parse(std::string_view line, int& start, int& status, int enter_name, bool no_lit) {
   if (operands_.Num_Operands < 0) operands_.Num_Operands = 0;
   int end = start - 1;
-  int token = T_DONE;
+  Token token = Token::Done;
   OperandScan scan(rep_, lexer_, tables_, *this, line, start, end, token, status, operands_.Num_Operands + 1);
   scan.parse(enter_name, !no_lit);
 
@@ -394,7 +402,7 @@ void Parser::parse(std::string_view line, int& start, int& status, int enter_nam
   }
 }
 
-void Parser::adjust(std::string_view line, int& start, int& end, int& token, int field, int& status) {
+void Parser::adjust(std::string_view line, int& start, int& end, Token& token, int field, int& status) {
   OperandScan scan(rep_, lexer_, tables_, *this, line, start, end, token, status, field);
   scan.adjust();
 }

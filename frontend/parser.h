@@ -39,7 +39,7 @@ class Parser {
   /// Reads the adjustment (offset, index register) after a symbol, "*" or
   /// number; entered with the sign token current. Writes OFFSET and INDEX of
   /// operand `field`; `status` becomes -1 on error.
-  void adjust(std::string_view line, int& start, int& end, int& token, int field, int& status);
+  void adjust(std::string_view line, int& start, int& end, Token& token, int field, int& status);
 
   /// The suffix rule: `name` without trailing blanks, followed by the
   /// suffix when shorter than 6 characters, blank-padded to 6.

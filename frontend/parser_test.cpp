@@ -184,12 +184,13 @@ TEST_F(ParserTest, LongTextIsKeptAndNumbersSaturate) {
 
 TEST_F(ParserTest, AdjustLeavesTheTokenAfterItToTheCaller) {
   line = std::string(20, ' ') + "X&5)";
-  int start = 22, end = 22, token = T_PLUS, status = 0;
+  int start = 22, end = 22, status = 0;
+  Token token = Token::Plus;
   ctx.parser.adjust(line, start, end, token, 1, status);
   EXPECT_EQ(status, 0);
   EXPECT_EQ(ctx.parser.operands().at(1).OFFSET, 5);
   start = end + 1;
-  EXPECT_EQ(ctx.lexer.lex(line, start, end), T_OTHER);
+  EXPECT_EQ(ctx.lexer.lex(line, start, end), Token::Other);
 }
 
 TEST_F(ParserTest, TraceLine) {

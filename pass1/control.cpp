@@ -63,13 +63,13 @@ void Pass1::end_or_ex() {
   POS = 21;
   TOKEN = ctx.lexer.lex(LINE, POS, END);
   Operand o;
-  if (TOKEN == T_DONE) {
+  if (TOKEN == Token::Done) {
     o.KIND = K_ACTUAL;
-  } else if (TOKEN == T_NAME) {
+  } else if (TOKEN == Token::Name) {
     o.KIND = K_SYMBOLIC;
     o.LABEL = symbol_name(cols(LINE, POS, END));
     o.ADDR = ctx.symtab.enter(o.LABEL, REF, 0).index;
-  } else if (TOKEN == T_NUMBER) {
+  } else if (TOKEN == Token::Number) {
     o.KIND = K_ACTUAL;
     o.ADDR = digits_value(cols(LINE, POS, END));
   } else {
@@ -103,7 +103,7 @@ void Pass1::do_chain() {
   WHY = "MACRO";
   POS = 21;
   TOKEN = ctx.lexer.lex(LINE, POS, END);
-  if (TOKEN != T_NUMBER)
+  if (TOKEN != Token::Number)
     error("Operand of CHAIN is not a number");
   else
     WIDTH = digits_value(cols(LINE, POS, END));

@@ -43,14 +43,14 @@ void Pass1::do_da() {
   };
   POS = 21;
   TOKEN = ctx.lexer.lex(LINE, POS, END);
-  if (TOKEN != T_NUMBER) {
+  if (TOKEN != Token::Number) {
     malformed();
   } else {
     const int nrecs = digits_value(cols(LINE, POS, END));
     POS = END + 2;
     if (col(LINE, END + 1) != 'X') {
       malformed();
-    } else if ((TOKEN = ctx.lexer.lex(LINE, POS, END)) != T_NUMBER) {
+    } else if ((TOKEN = ctx.lexer.lex(LINE, POS, END)) != Token::Number) {
       malformed();
     } else {
       NRECS = nrecs;
@@ -62,8 +62,8 @@ void Pass1::do_da() {
       for (;;) {
         POS = END + 1;
         TOKEN = ctx.lexer.lex(LINE, POS, END);
-        if (TOKEN == T_DONE) break;
-        if (TOKEN != T_COMMA) {
+        if (TOKEN == Token::Done) break;
+        if (TOKEN != Token::Comma) {
           ctx.diag.ERROR = true;
           break;
         }
@@ -78,14 +78,14 @@ void Pass1::do_da() {
           return true;
         };
         bool good = true;
-        if (TOKEN == T_NAME && text == "C") {
+        if (TOKEN == Token::Name && text == "C") {
           good = set_once(CLEAR, 0, 'C');
-        } else if (TOKEN == T_NAME && text == "G") {
+        } else if (TOKEN == Token::Name && text == "G") {
           good = set_once(GroupMark, 1, 'G');
-        } else if (TOKEN == T_NAME && text.size() == 2 && text[0] == 'X' && text[1] >= '0' && text[1] <= '3') {
+        } else if (TOKEN == Token::Name && text.size() == 2 && text[0] == 'X' && text[1] >= '0' && text[1] <= '3') {
           INDEX = text[1] - '0';
           op(3).INDEX = text[1];
-        } else if (TOKEN == T_OTHER) {
+        } else if (TOKEN == Token::Other) {
           // A record mark; any other special character is passed over.
           if (text.size() == 1 && is_record_mark(text[0])) good = set_once(RecMark, 2, RMARK);
         } else {
@@ -188,13 +188,13 @@ void Pass1::do_dc() {
 void Pass1::do_ds() {
   POS = 21;
   TOKEN = ctx.lexer.lex(LINE, POS, END);
-  if (TOKEN != T_NUMBER) {
+  if (TOKEN != Token::Number) {
     error("Operand of DS must be a number");
     return;
   }
   WIDTH = digits_value(cols(LINE, POS, END));
   POS = END + 1;
-  if (ctx.lexer.lex(LINE, POS, END) != T_DONE) error("Junk after the number in a DS");
+  if (ctx.lexer.lex(LINE, POS, END) != Token::Done) error("Junk after the number in a DS");
   if (name_label() && !ctx.diag.ERROR) define_label(clamp_location(static_cast<long long>(P) + WIDTH - 1), 0);
 }
 
@@ -219,22 +219,22 @@ void Pass1::do_dsa() {
   };
   POS = 21;
   TOKEN = ctx.lexer.lex(LINE, POS, END);
-  if (TOKEN == T_NUMBER) {
+  if (TOKEN == Token::Number) {
     o.ADDR = digits_value(cols(LINE, POS, END));
-  } else if (TOKEN == T_NAME) {
+  } else if (TOKEN == Token::Name) {
     take_name();
-  } else if (TOKEN == T_STAR) {
+  } else if (TOKEN == Token::Star) {
     o.ADDR = P_Scratch + 2;
     o.KIND = K_ASTERISK;
-  } else if (TOKEN == T_PLUS || TOKEN == T_MINUS) {
-    const bool minus = TOKEN == T_MINUS;
+  } else if (TOKEN == Token::Plus || TOKEN == Token::Minus) {
+    const bool minus = TOKEN == Token::Minus;
     POS = END + 1;
     TOKEN = ctx.lexer.lex(LINE, POS, END);
-    if (TOKEN == T_NUMBER) {
+    if (TOKEN == Token::Number) {
       // The plus sign "&" only says the number is positive.
       const int value = digits_value(cols(LINE, POS, END));
       o.ADDR = minus ? -value : value;
-    } else if (TOKEN == T_NAME) {
+    } else if (TOKEN == Token::Name) {
       take_name();
       if (col(LINE, 21) == '-') {
         ctx.diag.ERROR = true;
@@ -250,11 +250,11 @@ void Pass1::do_dsa() {
   if (!ctx.diag.ERROR) {
     POS = END + 1;
     TOKEN = ctx.lexer.lex(LINE, POS, END);
-    if (TOKEN == T_PLUS || TOKEN == T_MINUS) {
+    if (TOKEN == Token::Plus || TOKEN == Token::Minus) {
       Status = 0;
       ctx.parser.adjust(LINE, POS, END, TOKEN, 1, Status);
       if (Status == 0 && !adjustment_ends()) error("Junk after the operand for DSA");
-    } else if (TOKEN != T_DONE) {
+    } else if (TOKEN != Token::Done) {
       error("Junk after operand for DSA");
     }
   }
@@ -269,7 +269,7 @@ void Pass1::do_dsa() {
 bool Pass1::adjustment_ends() {
   // adjust leaves current the last token that belongs to the adjustment.
   POS = END + 1;
-  return ctx.lexer.lex(LINE, POS, END) == T_DONE;
+  return ctx.lexer.lex(LINE, POS, END) == Token::Done;
 }
 
 void Pass1::do_equ() {

@@ -118,7 +118,7 @@ void Pass1::label_field() {
   POS = 6;
   std::string_view label_cols = std::string_view(LINE).substr(0, 11);
   LabelToken = ctx.lexer.lex(label_cols, POS, END);
-  if (LabelToken != T_NAME && LabelToken != T_NUMBER && LabelToken != T_DONE) {
+  if (LabelToken != Token::Name && LabelToken != Token::Number && LabelToken != Token::Done) {
     ctx.diag.at(6, 11);
     error("Invalid label");
     ctx.diag.ErrCode = err::LabelErr;
@@ -277,9 +277,9 @@ void Pass1::define_label(int value, int index, bool check_dup, std::string_view 
 
 int Pass1::numeric_label() const { return digits_value(cols(LINE, 6, std::max(END, 6))); }
 
-bool Pass1::name_label() const { return LabelToken == T_NAME; }
+bool Pass1::name_label() const { return LabelToken == Token::Name; }
 
-bool Pass1::numeric_label_given() const { return LabelToken == T_NUMBER; }
+bool Pass1::numeric_label_given() const { return LabelToken == Token::Number; }
 
 void Pass1::occupy(int lo, int width) {
   UsedSet = true;

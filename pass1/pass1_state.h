@@ -38,13 +38,13 @@ class Pass1 {
   int P_Max = 0;
   bool CoreMsg = false;
   int IXLAB = 0;
-  int LabelToken = 0;
+  Token LabelToken = Token::Done;
   std::string Label = "      ";  ///< label with the suffix rule applied
   std::string WHY = "     ";
   std::string LINE = std::string(80, ' ');
   int POS = 0;
   int END = 0;
-  int TOKEN = 0;
+  Token TOKEN = Token::Done;
   int Status = 0;
   char MachineOp = ' ';
   int PrevOp = 0;
