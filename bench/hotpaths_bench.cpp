@@ -82,7 +82,7 @@ void BM_ParseOperands(benchmark::State& state) {
   std::size_t i = 0;
   for (auto _ : state) {
     const std::string& card = cards[i++ % cards.size()];
-    ctx.parser.operands().Num_Operands = 0;
+    ctx.parser.operands().count = 0;
     int pos = 21, status = 0;
     do ctx.parser.parse(card, pos, status, 1);
     while (status == 0);

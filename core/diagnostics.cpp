@@ -176,8 +176,8 @@ void Diagnostics::historic(std::string_view message, std::optional<int> field, b
   if (warning) {
     why = "WARN ";
   } else {
-    ERROR = true;
-    ++N_ERRORS;
+    had_error = true;
+    ++error_count;
   }
   if (field)
     out_ << fmt_int(line_no_, 5) << ": (" << fmt_int(*field, 1) << ") " << message << '\n';
@@ -185,7 +185,7 @@ void Diagnostics::historic(std::string_view message, std::optional<int> field, b
     out_ << fmt_int(line_no_, 5) << ": " << message << '\n';
   int my_field = field.value_or(0);
 
-  if (U_ERROR == ErrorDest::Listing && listing) {
+  if (error_dest == ErrorDest::Listing && listing) {
     std::string line = "      *****  ** ";
     line += rtrim(pad(message, 72));
     line = pad(line, 105) + why;
@@ -193,7 +193,7 @@ void Diagnostics::historic(std::string_view message, std::optional<int> field, b
     return;
   }
   std::string rec = record_text(why, message, line_no_, my_field);
-  if (U_ERROR == ErrorDest::Scratch && scratch)
+  if (error_dest == ErrorDest::Scratch && scratch)
     scratch(rec);
   else
     out_ << rec << '\n';

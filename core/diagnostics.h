@@ -97,7 +97,7 @@ class Reporter {
   std::set<std::tuple<long long, int, std::string>> shown_;
 };
 
-/// Where the second copy of a diagnostic goes (`U_ERROR`).
+/// Where the second copy of a diagnostic goes.
 enum class ErrorDest { Stdout, Listing, Scratch };
 
 class Diagnostics {
@@ -106,18 +106,18 @@ class Diagnostics {
   /// (`LINE_NO`), which every diagnostic quotes.
   Diagnostics(std::ostream& out, const int& line_no) : out_(out), line_no_(line_no) {}
 
-  char ErrCode = err::NoErr;  ///< error code of the statement being processed
-  bool ERROR = false;         ///< set by every error (not by warnings)
-  int N_ERRORS = 0;           ///< errors reported in the current job
+  char error_code = err::NoErr;  ///< error code of the statement being processed
+  bool had_error = false;        ///< set by every error (not by warnings)
+  int error_count = 0;           ///< errors reported in the current job
 
-  ErrorDest U_ERROR = ErrorDest::Stdout;
-  std::ostream* listing = nullptr;  ///< the listing, used when U_ERROR is Listing
-  /// Receives the 109-column diagnostic record while U_ERROR is Scratch
+  ErrorDest error_dest = ErrorDest::Stdout;
+  std::ostream* listing = nullptr;  ///< the listing, used when error_dest is Listing
+  /// Receives the 109-column diagnostic record while error_dest is Scratch
   /// (pass 1 keeps it in the intermediate file before the statement record).
   std::function<void(std::string_view)> scratch;
 
   /// Reports MESSAGE: counts it (unless a warning), writes the numbered line
-  /// to standard output and the second copy to U_ERROR. Never stops the run.
+  /// to standard output and the second copy to error_dest. Never stops the run.
   void do_error(std::string_view message, std::optional<int> field = std::nullopt, bool warning = false);
 
   /// Writes only the historic forms of do_error (console line and second

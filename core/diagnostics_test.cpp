@@ -24,8 +24,8 @@ struct DiagFixture : ::testing::Test {
 
 TEST_F(DiagFixture, ErrorCountsAndGoesToStdoutTwiceWithoutListing) {
   diag.do_error("Operand missing", 2);
-  EXPECT_TRUE(diag.ERROR);
-  EXPECT_EQ(diag.N_ERRORS, 1);
+  EXPECT_TRUE(diag.had_error);
+  EXPECT_EQ(diag.error_count, 1);
   std::string expected_rec = "ERROR******* " + std::string("Operand missing") + std::string(72 - 15, ' ') +
                              "     0     7     2     0";
   EXPECT_EQ(out.str(), "    7: (2) Operand missing\n" + expected_rec + "\n");
@@ -34,8 +34,8 @@ TEST_F(DiagFixture, ErrorCountsAndGoesToStdoutTwiceWithoutListing) {
 
 TEST_F(DiagFixture, WarningIsNotCountedButWrittenTwice) {
   diag.do_error("Junk after the label, or in CC 12-15", std::nullopt, true);
-  EXPECT_FALSE(diag.ERROR);
-  EXPECT_EQ(diag.N_ERRORS, 0);
+  EXPECT_FALSE(diag.had_error);
+  EXPECT_EQ(diag.error_count, 0);
   std::string text = out.str();
   EXPECT_EQ(text.substr(0, 45), "    7: Junk after the label, or in CC 12-15\nW");
   EXPECT_NE(text.find("WARN ******* Junk"), std::string::npos);
@@ -44,7 +44,7 @@ TEST_F(DiagFixture, WarningIsNotCountedButWrittenTwice) {
 }
 
 TEST_F(DiagFixture, ScratchDestinationKeepsTheRecordOutOfStdout) {
-  diag.U_ERROR = ErrorDest::Scratch;
+  diag.error_dest = ErrorDest::Scratch;
   diag.do_error("Invalid label");
   EXPECT_EQ(out.str(), "    7: Invalid label\n");
   ASSERT_EQ(scratch.size(), 1u);
@@ -53,7 +53,7 @@ TEST_F(DiagFixture, ScratchDestinationKeepsTheRecordOutOfStdout) {
 }
 
 TEST_F(DiagFixture, ListingLinePutsSeverityAtColumn106) {
-  diag.U_ERROR = ErrorDest::Listing;
+  diag.error_dest = ErrorDest::Listing;
   diag.do_error("Undefined or unresolvable symbols");
   std::string line = listing.str();
   ASSERT_FALSE(line.empty());

@@ -260,12 +260,12 @@ class JobLoop {
   // One job; a job with errors sets `status`, which no later job clears.
   JobEnd assemble_job(int& status) {
     Reporter& reporter = ctx_.diag.reporter;
-    ctx_.diag.N_ERRORS = 0;
-    ctx_.diag.U_ERROR = ErrorDest::Scratch;
+    ctx_.diag.error_count = 0;
+    ctx_.diag.error_dest = ErrorDest::Scratch;
     reporter.begin_job();
     bool had_cards = false;
     const int read_status = pass_1(ctx_.job(), &had_cards);
-    ctx_.diag.U_ERROR = ctx_.listing != nullptr ? ErrorDest::Listing : ErrorDest::Stdout;
+    ctx_.diag.error_dest = ctx_.listing != nullptr ? ErrorDest::Listing : ErrorDest::Stdout;
 
     if (read_failed(read_status)) return JobEnd::Failed;
     // Blank or comment cards after the last program do not form a job.
@@ -285,9 +285,9 @@ class JobLoop {
     pass_2(ctx_.job());
     if (opts_.dump_symbols) dump_tables(ctx_, "After pass 2:");
     pass_3(ctx_.job(), opts_.do_list, opts_.do_object, opts_.do_tape);
-    if (ctx_.diag.N_ERRORS > 0) {
+    if (ctx_.diag.error_count > 0) {
       status = kExitAssemblyErrors;
-      ctx_.diag.historic(fmt_int(ctx_.diag.N_ERRORS, 5) + " Errors");
+      ctx_.diag.historic(fmt_int(ctx_.diag.error_count, 5) + " Errors");
     }
     reporter.end_job();
     return files_.check_writes(ctx_.out) ? JobEnd::Assembled : JobEnd::Failed;

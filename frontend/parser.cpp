@@ -36,7 +36,7 @@ class OperandScan {
 
  private:
   Operand& op() { return parser_.operands().at(field_); }
-  void count() { parser_.operands().Num_Operands = field_; }
+  void count() { parser_.operands().count = field_; }
   std::string text() const { return end_ >= start_ ? cols(line_, start_, end_) : std::string(); }
 
   // Reads the token at START; a put-back token is taken from the hold.
@@ -122,7 +122,7 @@ void OperandScan::parse(int enter_name, bool do_lit) {
   status_ = 0;
   op() = Operand{};
   read();
-  op().D = pad(text(), 2);
+  op().prefix = pad(text(), 2);
 
   switch (token_) {
     case Token::At:
@@ -135,7 +135,7 @@ void OperandScan::parse(int enter_name, bool do_lit) {
     case Token::Done:
       status_ = 2;
       other_operand();
-      op().D = "  ";
+      op().prefix = "  ";
       break;
     case Token::Hash: blank_constant(); break;
     case Token::Minus:
@@ -156,15 +156,15 @@ void OperandScan::parse(int enter_name, bool do_lit) {
 // Counts the operand as one that refers to nothing.
 void OperandScan::other_operand() {
   count();
-  op().KIND = K_OTHER;
+  op().kind = K_OTHER;
 }
 
 void OperandScan::character_literal(bool do_lit) {
   count();
-  op().KIND = K_CHAR_LIT;
+  op().kind = K_CHAR_LIT;
   const std::string body = cols(line_, start_ + 1, end_ - 1);
   const int width = static_cast<int>(body.size());
-  op().ADDR = do_lit ? tables_.create_lit(L_CHAR_LIT, width, body, 0, ' ', {}) : width;
+  op().value = do_lit ? tables_.create_lit(L_CHAR_LIT, width, body, 0, ' ', {}) : width;
   finish("Character literals");
 }
 
@@ -183,9 +183,9 @@ void OperandScan::empty_operand() {
 void OperandScan::device() {
   count();
   const std::string name = text();
-  op().KIND = K_DEVICE;
-  op().D = "  ";
-  op().LABEL = pad(name, 6);
+  op().kind = K_DEVICE;
+  op().prefix = "  ";
+  op().label = pad(name, 6);
   finish(name);
 }
 
@@ -194,8 +194,8 @@ void OperandScan::blank_constant() {
   next();
   if (token_ == Token::Number) {
     count();
-    op().ADDR = digits_value(text());
-    op().KIND = K_BLANK_CON;
+    op().value = digits_value(text());
+    op().kind = K_BLANK_CON;
   } else if (token_ == Token::Done) {
     other_operand();
   } else {
@@ -225,9 +225,9 @@ void OperandScan::sign_form(bool do_lit) {
     case Token::Name: address_constant(begin, do_lit); break;
     case Token::Number: {
       count();
-      op().KIND = K_NUM_LIT;
+      op().kind = K_NUM_LIT;
       const int digits = end_ - start_ + 1;
-      op().ADDR = do_lit ? tables_.create_lit(L_NUM_LIT, digits, cols(line_, begin, end_), 0, ' ', {}) : digits;
+      op().value = do_lit ? tables_.create_lit(L_NUM_LIT, digits, cols(line_, begin, end_), 0, ' ', {}) : digits;
       break;
     }
     case Token::Done: other_operand(); break;
@@ -239,18 +239,18 @@ void OperandScan::sign_form(bool do_lit) {
 // A sign and a character literal: the address of that literal.
 void OperandScan::literal_address(int begin, bool do_lit) {
   count();
-  op().KIND = K_ADCON_LIT;
+  op().kind = K_ADCON_LIT;
   const std::string body = cols(line_, start_ + 1, end_ - 1);
   const int width = static_cast<int>(body.size());
   if (!do_lit) {
-    op().ADDR = width;
+    op().value = width;
     return;
   }
   const int target = tables_.create_lit(L_CHAR_LIT, width, body, 0, ' ', {});
   const int adcon = tables_.create_lit(L_ADCON_LIT, 3, cols(line_, begin, end_), 0, ' ', {});
   // The address literal records which character literal it points at.
   tables_.link_adcon(adcon, target);
-  op().ADDR = adcon;
+  op().value = adcon;
 }
 
 // A sign and a name with an optional adjustment: an address constant.
@@ -263,38 +263,38 @@ void OperandScan::address_constant(int begin, bool do_lit) {
   else
     put_back();
   count();
-  op().KIND = K_ADDR_CON;
-  op().LABEL = name;
+  op().kind = K_ADDR_CON;
+  op().label = name;
   if (!do_lit) {
-    op().ADDR = 3;
+    op().value = 3;
     return;
   }
   // The literal's text is the constant as written, with the suffixed name.
   std::string literal(1, col(line_, begin));
   literal += rtrim(name);
   if (end_ > name_end) literal += cols(line_, name_end + 1, end_);
-  op().ADDR = tables_.create_lit(L_ADDR_CON, 3, literal, op().OFFSET, op().INDEX, name);
+  op().value = tables_.create_lit(L_ADDR_CON, 3, literal, op().offset, op().index_reg, name);
   (void)tables_.reference(name);
   // The adjustment now lives in the literal.
-  op().OFFSET = 0;
-  op().INDEX = ' ';
+  op().offset = 0;
+  op().index_reg = ' ';
 }
 
 void OperandScan::symbol_form(int enter_name, bool do_lit) {
   const Token first = token_;
   const std::string first_text = text();
   if (first == Token::Name) {
-    op().KIND = K_SYMBOLIC;
-    op().LABEL = pad(first_text, 6);
+    op().kind = K_SYMBOLIC;
+    op().label = pad(first_text, 6);
     if (enter_name != 0) {
-      op().LABEL = parser_.suffixed(first_text);
-      op().ADDR = tables_.reference(op().LABEL);
+      op().label = parser_.suffixed(first_text);
+      op().value = tables_.reference(op().label);
     }
   } else if (first == Token::Number) {
-    op().KIND = K_ACTUAL;
-    op().ADDR = do_lit ? digits_value(first_text) : static_cast<int>(first_text.size());
+    op().kind = K_ACTUAL;
+    op().value = do_lit ? digits_value(first_text) : static_cast<int>(first_text.size());
   } else {
-    op().KIND = K_ASTERISK;
+    op().kind = K_ASTERISK;
   }
 
   next();
@@ -327,7 +327,7 @@ void OperandScan::symbol_form(int enter_name, bool do_lit) {
   }
   finish("Offset or indexed name");
   // A failed operand is dropped; the operands before it stay.
-  if (status_ != 0) parser_.operands().Num_Operands = field_ - 1;
+  if (status_ != 0) parser_.operands().count = field_ - 1;
 }
 
 // A name, "#" and a number: an area of that width labelled with the name.
@@ -341,8 +341,8 @@ void OperandScan::area_literal(const std::string& name) {
   // Area literals are created even when no other literal is.
   const int area = tables_.create_lit(L_AREA_DEF, width, parser_.suffixed(name), 0, ' ', {});
   count();
-  op().ADDR = area;
-  op().KIND = K_AREA_DEF;
+  op().value = area;
+  op().kind = K_AREA_DEF;
 }
 
 void OperandScan::adjust() {
@@ -355,7 +355,7 @@ void OperandScan::adjust() {
       index_register();
   } else if (token_ == Token::Number) {
     const int value = digits_value(text());
-    op().OFFSET = negative ? -value : value;
+    op().offset = negative ? -value : value;
     next();
     if (token_ == Token::Plus) {
       next();
@@ -377,9 +377,9 @@ void OperandScan::adjust() {
 
 void OperandScan::index_register() {
   const std::string name = text();
-  op().INDEX = name.back();
+  op().index_reg = name.back();
   if (name == "X00") {
-    op().OFFSET = X00;
+    op().offset = kRoundX00;
   } else if (!(name.size() == 2 && name[0] == 'X' && name[1] >= '0' && name[1] <= '3')) {
     parseerror("Index must be X[0-3]");
   }
@@ -388,17 +388,17 @@ void OperandScan::index_register() {
 }  // namespace
 
 void Parser::parse(std::string_view line, int& start, int& status, int enter_name, bool no_lit) {
-  if (operands_.Num_Operands < 0) operands_.Num_Operands = 0;
+  if (operands_.count < 0) operands_.count = 0;
   int end = start - 1;
   Token token = Token::Done;
-  OperandScan scan(rep_, lexer_, tables_, *this, line, start, end, token, status, operands_.Num_Operands + 1);
+  OperandScan scan(rep_, lexer_, tables_, *this, line, start, end, token, status, operands_.count + 1);
   scan.parse(enter_name, !no_lit);
 
-  if (rep_.traces.on('p') && operands_.Num_Operands > 0) {
-    const Operand& last = operands_.get(operands_.Num_Operands);
-    rep_.out << "Parser: operands(" << operands_.Num_Operands << ")%addr = " << last.ADDR
-             << ", %kind = " << operand_kind_name(last.KIND) << ", %offset = " << last.OFFSET
-             << ", %d = " << last.D << ", %index = " << last.INDEX << ", %label = " << rtrim(last.LABEL) << '\n';
+  if (rep_.traces.on('p') && operands_.count > 0) {
+    const Operand& last = operands_.get(operands_.count);
+    rep_.out << "Parser: operands(" << operands_.count << ")%addr = " << last.value
+             << ", %kind = " << operand_kind_name(last.kind) << ", %offset = " << last.offset
+             << ", %d = " << last.prefix << ", %index = " << last.index_reg << ", %label = " << rtrim(last.label) << '\n';
   }
 }
 

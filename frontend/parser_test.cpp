@@ -16,7 +16,7 @@ using Statuses = std::vector<int>;
 }  // namespace
 
 void PrintTo(const Operand& o, std::ostream* os) {
-  *os << "{" << o.ADDR << "," << o.KIND << "," << o.OFFSET << ",'" << o.D << "','" << o.INDEX << "','" << o.LABEL << "'}";
+  *os << "{" << o.value << "," << o.kind << "," << o.offset << ",'" << o.prefix << "','" << o.index_reg << "','" << o.label << "'}";
 }
 
 namespace {
@@ -41,69 +41,69 @@ struct ParserTest : ::testing::Test {
   }
   const Operand& op(int k) const { return ctx.parser.operands().get(k); }
   const Literal& lit(int k) const { return ctx.literals[k]; }
-  int count() const { return ctx.parser.operands().Num_Operands; }
+  int count() const { return ctx.parser.operands().count; }
   bool said(const std::string& message) const { return out.str().find(message) != std::string::npos; }
 };
 
 TEST_F(ParserTest, SymbolsNumbersAndAsteriskWithAdjustments) {
   EXPECT_EQ(run("START&5,DATA-1"), (Statuses{0, 1}));
   EXPECT_EQ(op(1), (Operand{0, K_SYMBOLIC, 5, "ST", ' ', "START "}));
-  EXPECT_EQ(op(2).OFFSET, -1);
+  EXPECT_EQ(op(2).offset, -1);
   EXPECT_EQ(ctx.symtab.size(), 0);  // ENTER_NAME 0 enters nothing
   EXPECT_EQ(run("TABLE&3&X2,*&8,ABCDEFG&X00,12-3"), (Statuses{0, 0, 0, 1}));
-  EXPECT_EQ(op(1).INDEX, '2');
+  EXPECT_EQ(op(1).index_reg, '2');
   EXPECT_EQ(op(2), (Operand{0, K_ASTERISK, 8, "* ", ' ', "      "}));
-  EXPECT_EQ(op(3).LABEL, "ABCDEF");
-  EXPECT_EQ(op(3).OFFSET, X00);
+  EXPECT_EQ(op(3).label, "ABCDEF");
+  EXPECT_EQ(op(3).offset, kRoundX00);
   EXPECT_EQ(op(4), (Operand{12, K_ACTUAL, -3, "12", ' ', "      "}));
-  EXPECT_EQ(ctx.diag.N_ERRORS, 0);
+  EXPECT_EQ(ctx.diag.error_count, 0);
 }
 
 TEST_F(ParserTest, EnteredNamesTakeTheSuffix) {
   ctx.parser.set_suffix('Q');
   run("AB,ABCDEF,AB", 1);
-  EXPECT_EQ(op(1).LABEL, "ABQ   ");
-  EXPECT_EQ(op(2).LABEL, "ABCDEF");
-  EXPECT_EQ(op(3).ADDR, op(1).ADDR);
-  EXPECT_EQ(ctx.symtab.lookup("ABQ"), op(1).ADDR);
+  EXPECT_EQ(op(1).label, "ABQ   ");
+  EXPECT_EQ(op(2).label, "ABCDEF");
+  EXPECT_EQ(op(3).value, op(1).value);
+  EXPECT_EQ(ctx.symtab.lookup("ABQ"), op(1).value);
   EXPECT_EQ(ctx.parser.suffixed("      "), "      ");
 }
 
 TEST_F(ParserTest, LiteralForms) {
   EXPECT_EQ(run("-25,#10,AREA#20,%U1,@HELLO@"), (Statuses{0, 0, 0, 0, 1}));
-  EXPECT_EQ(op(1).KIND, K_NUM_LIT);
-  EXPECT_EQ(lit(op(1).ADDR).TEXT, "-25");
-  EXPECT_EQ(lit(op(1).ADDR).WIDTH, 2);
-  EXPECT_EQ(op(2).KIND, K_BLANK_CON);
-  EXPECT_EQ(op(2).ADDR, 10);
-  EXPECT_EQ(op(3).KIND, K_AREA_DEF);
-  EXPECT_EQ(lit(op(3).ADDR).WIDTH, 20);
+  EXPECT_EQ(op(1).kind, K_NUM_LIT);
+  EXPECT_EQ(lit(op(1).value).TEXT, "-25");
+  EXPECT_EQ(lit(op(1).value).WIDTH, 2);
+  EXPECT_EQ(op(2).kind, K_BLANK_CON);
+  EXPECT_EQ(op(2).value, 10);
+  EXPECT_EQ(op(3).kind, K_AREA_DEF);
+  EXPECT_EQ(lit(op(3).value).WIDTH, 20);
   EXPECT_EQ(op(4), (Operand{0, K_DEVICE, 0, "  ", ' ', "%U1   "}));
-  EXPECT_EQ(op(5).KIND, K_CHAR_LIT);
-  EXPECT_EQ(lit(op(5).ADDR).TEXT, "HELLO");
+  EXPECT_EQ(op(5).kind, K_CHAR_LIT);
+  EXPECT_EQ(lit(op(5).value).TEXT, "HELLO");
 }
 
 TEST_F(ParserTest, AddressConstantsKeepTheirAdjustmentInTheLiteral) {
   ctx.parser.set_suffix('Q');
   run("&NAME&5&X1,-@HI@");
-  EXPECT_EQ(op(1), (Operand{op(1).ADDR, K_ADDR_CON, 0, "& ", ' ', "NAMEQ "}));
-  const Literal& adcon = lit(op(1).ADDR);
+  EXPECT_EQ(op(1), (Operand{op(1).value, K_ADDR_CON, 0, "& ", ' ', "NAMEQ "}));
+  const Literal& adcon = lit(op(1).value);
   EXPECT_EQ(adcon.TEXT, "&NAMEQ&5&X1");
   EXPECT_EQ(adcon.SYMBOL, "NAMEQ ");
   EXPECT_EQ(adcon.OFFSET, 5);
   EXPECT_EQ(adcon.INDEX, '1');
   EXPECT_GT(ctx.symtab.lookup("NAMEQ"), 0);
-  EXPECT_EQ(op(2).KIND, K_ADCON_LIT);
-  EXPECT_EQ(lit(op(2).ADDR).TEXT, "-@HI@");
-  EXPECT_EQ(lit(lit(op(2).ADDR).WIDTH).TEXT, "HI");  // WIDTH names the target literal
+  EXPECT_EQ(op(2).kind, K_ADCON_LIT);
+  EXPECT_EQ(lit(op(2).value).TEXT, "-@HI@");
+  EXPECT_EQ(lit(lit(op(2).value).WIDTH).TEXT, "HI");  // WIDTH names the target literal
 }
 
 TEST_F(ParserTest, NoLitGivesWidthsAndCreatesOnlyAreas) {
   run("&NAME,-123,777,A#4,&@XYZ@", 0, true);
-  EXPECT_EQ((std::vector<int>{op(1).ADDR, op(2).ADDR, op(3).ADDR, op(5).ADDR}), (std::vector<int>{3, 3, 3, 3}));
-  EXPECT_EQ(op(4).KIND, K_AREA_DEF);
+  EXPECT_EQ((std::vector<int>{op(1).value, op(2).value, op(3).value, op(5).value}), (std::vector<int>{3, 3, 3, 3}));
+  EXPECT_EQ(op(4).kind, K_AREA_DEF);
   run("@AB@", 0, true);
-  EXPECT_EQ(op(1).ADDR, 2);
+  EXPECT_EQ(op(1).value, 2);
   EXPECT_EQ(ctx.literals.count(), 1);
   EXPECT_EQ(ctx.symtab.size(), 0);
 }
@@ -111,10 +111,10 @@ TEST_F(ParserTest, NoLitGivesWidthsAndCreatesOnlyAreas) {
 TEST_F(ParserTest, EmptyAndMissingOperands) {
   EXPECT_EQ(run(""), (Statuses{2}));
   EXPECT_EQ(count(), 1);
-  EXPECT_EQ(op(1).KIND, K_OTHER);
+  EXPECT_EQ(op(1).kind, K_OTHER);
   EXPECT_EQ(run("A, B"), (Statuses{0, 1}));
   EXPECT_EQ(run("A,  B"), (Statuses{0, 2}));
-  EXPECT_EQ(op(2).KIND, K_OTHER);
+  EXPECT_EQ(op(2).kind, K_OTHER);
   EXPECT_EQ(run("@ A"), (Statuses{2}));
   EXPECT_EQ(run("A,,B"), (Statuses{0, -1}));
   EXPECT_TRUE(said("(2) Operand missing"));
@@ -149,10 +149,10 @@ TEST_F(ParserTest, ErrorMessages) {
   };
   for (auto [field, message] : cases) {
     out.str("");
-    ctx.diag.N_ERRORS = 0;
+    ctx.diag.error_count = 0;
     EXPECT_EQ(run(field), (Statuses{-1})) << field;
     EXPECT_TRUE(said(std::string("(1) ") + message)) << field << ": " << out.str();
-    EXPECT_EQ(ctx.diag.N_ERRORS, 1) << field;
+    EXPECT_EQ(ctx.diag.error_count, 1) << field;
   }
 }
 
@@ -170,16 +170,16 @@ TEST_F(ParserTest, ADroppedOperandRemovesOnlyItself) {
   EXPECT_EQ(start, 25);
   ctx.parser.parse(line, start, status, 0);
   EXPECT_EQ(status, 1);
-  EXPECT_EQ(op(1).LABEL, "C     ");
+  EXPECT_EQ(op(1).label, "C     ");
 }
 
 TEST_F(ParserTest, LongTextIsKeptAndNumbersSaturate) {
   run("@" + std::string(58, 'X') + "@");
-  EXPECT_EQ(lit(op(1).ADDR).TEXT, std::string(58, 'X'));
+  EXPECT_EQ(lit(op(1).value).TEXT, std::string(58, 'X'));
   run("123456789012345678901234567890&99999999999,#1234567890123");
-  EXPECT_EQ(op(1).ADDR, 999999);
-  EXPECT_EQ(op(1).OFFSET, 999999);
-  EXPECT_EQ(op(2).ADDR, 999999);
+  EXPECT_EQ(op(1).value, 999999);
+  EXPECT_EQ(op(1).offset, 999999);
+  EXPECT_EQ(op(2).value, 999999);
 }
 
 TEST_F(ParserTest, AdjustLeavesTheTokenAfterItToTheCaller) {
@@ -188,7 +188,7 @@ TEST_F(ParserTest, AdjustLeavesTheTokenAfterItToTheCaller) {
   Token token = Token::Plus;
   ctx.parser.adjust(line, start, end, token, 1, status);
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(ctx.parser.operands().at(1).OFFSET, 5);
+  EXPECT_EQ(ctx.parser.operands().at(1).offset, 5);
   start = end + 1;
   EXPECT_EQ(ctx.lexer.lex(line, start, end), Token::Other);
 }

@@ -21,12 +21,12 @@ constexpr int kGroupsPerLine = 4;
 std::string int_field(int value) { return fmt_int(value, kIntWidth); }
 
 void append_group(std::string& out, const Operand& op) {
-  out += int_field(op.ADDR);
-  out += int_field(op.KIND);
-  out += int_field(op.OFFSET);
-  out += pad(op.D, 2);
-  out += op.INDEX;
-  out += pad(op.LABEL, 6);
+  out += int_field(op.value);
+  out += int_field(op.kind);
+  out += int_field(op.offset);
+  out += pad(op.prefix, 2);
+  out += op.index_reg;
+  out += pad(op.label, 6);
 }
 
 // Reads a right-justified integer field; blanks count as nothing, so an
@@ -69,66 +69,66 @@ std::size_t lines_for(int n) {
 bool read_group(std::string_view line, std::size_t start, Operand& op) {
   auto c = [start](std::size_t off) { return static_cast<int>(start + off) + 1; };
   if (line.size() < start + kGroupIntWidth) return false;
-  if (!read_int_cols(line, c(0), c(5), op.ADDR)) return false;
-  if (!read_int_cols(line, c(6), c(11), op.KIND)) return false;
-  if (!read_int_cols(line, c(12), c(17), op.OFFSET)) return false;
-  op.D = cols(line, c(18), c(19));
-  op.INDEX = col(line, c(20));
-  op.LABEL = cols(line, c(21), c(26));
+  if (!read_int_cols(line, c(0), c(5), op.value)) return false;
+  if (!read_int_cols(line, c(6), c(11), op.kind)) return false;
+  if (!read_int_cols(line, c(12), c(17), op.offset)) return false;
+  op.prefix = cols(line, c(18), c(19));
+  op.index_reg = col(line, c(20));
+  op.label = cols(line, c(21), c(26));
   return true;
 }
 
 // The fixed fields of a first line; false when one of its integers is unreadable.
 bool read_fixed(std::string_view line, Record& rec, int& n) {
-  rec.WHY = cols(line, 1, 5);
-  rec.LINE = cols(line, 6, 85);
-  bool ok = read_int_cols(line, 86, 91, rec.IXLAB);
-  ok = read_int_cols(line, 92, 97, rec.P) && ok;
-  ok = read_int_cols(line, 98, 103, rec.WIDTH) && ok;
-  rec.ErrCode = col(line, 104);
+  rec.tag = cols(line, 1, 5);
+  rec.card = cols(line, 6, 85);
+  bool ok = read_int_cols(line, 86, 91, rec.label_index);
+  ok = read_int_cols(line, 92, 97, rec.location) && ok;
+  ok = read_int_cols(line, 98, 103, rec.width) && ok;
+  rec.flag = col(line, 104);
   return read_int_cols(line, 105, 110, n) && ok;
 }
 
 bool is_diagnostic(const Record& rec) {
-  return (rec.WHY == "ERROR" || rec.WHY == "WARN ") && rec.ErrCode == ' ' && rec.ops.empty();
+  return (rec.tag == "ERROR" || rec.tag == "WARN ") && rec.flag == ' ' && rec.operands.empty();
 }
 
 }  // namespace
 
 const Operand& Record::operand(int k) const {
   static const Operand blank{};
-  if (k < 1 || k > Num_Operands()) return blank;
-  return ops[static_cast<std::size_t>(k - 1)];
+  if (k < 1 || k > operand_count()) return blank;
+  return operands[static_cast<std::size_t>(k - 1)];
 }
 
 Record make_record(std::string_view why, std::string_view line, int ixlab, int p, int width, char err,
                    std::vector<Operand> ops) {
   Record r;
-  r.WHY = pad(why, 5);
-  r.LINE = pad(line, 80);
-  r.IXLAB = ixlab;
-  r.P = p;
-  r.WIDTH = width;
-  r.ErrCode = err;
-  r.ops = std::move(ops);
+  r.tag = pad(why, 5);
+  r.card = pad(line, 80);
+  r.label_index = ixlab;
+  r.location = p;
+  r.width = width;
+  r.flag = err;
+  r.operands = std::move(ops);
   return r;
 }
 
 std::string format_record(const Record& rec) {
-  std::string out = pad(rec.WHY, 5);
-  out += pad(rec.LINE, 80);
-  out += int_field(rec.IXLAB);
-  out += int_field(rec.P);
-  out += int_field(rec.WIDTH);
+  std::string out = pad(rec.tag, 5);
+  out += pad(rec.card, 80);
+  out += int_field(rec.label_index);
+  out += int_field(rec.location);
+  out += int_field(rec.width);
   // A diagnostic keeps the 109 columns it was reported in: four integers
   // after the message, the last one (0) in the columns of the blank error
   // code and the operand count, which it reads back as.
   if (is_diagnostic(rec)) return out + int_field(0);
-  out += rec.ErrCode;
-  out += int_field(rec.Num_Operands());
-  for (std::size_t k = 0; k < rec.ops.size(); ++k) {
+  out += rec.flag;
+  out += int_field(rec.operand_count());
+  for (std::size_t k = 0; k < rec.operands.size(); ++k) {
     if (k >= static_cast<std::size_t>(kGroupsPerLine) && k % kGroupsPerLine == 0) out += '\n';
-    append_group(out, rec.ops[k]);
+    append_group(out, rec.operands[k]);
   }
   return out;
 }
@@ -148,7 +148,7 @@ bool parse_record(const std::vector<std::string>& lines, Record& rec) {
     for (; on_line < kGroupsPerLine && k < static_cast<std::size_t>(n); ++on_line, ++k) {
       Operand op;
       if (!read_group(line, start, op)) return false;
-      r.ops.push_back(op);
+      r.operands.push_back(op);
       start += kGroupWidth;
     }
     // Text past the last group means the line is not what its count says.

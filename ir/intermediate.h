@@ -13,15 +13,15 @@
 namespace velumar {
 
 struct Record {
-  std::string WHY = "     ";  ///< record tag, 5 characters
-  std::string LINE = std::string(80, ' ');
-  int IXLAB = 0;
-  int P = 0;  ///< P_Scratch: the address pass 1 gave the statement
-  int WIDTH = 0;
-  char ErrCode = ' ';
-  std::vector<Operand> ops;  ///< Num_Operands is ops.size()
+  std::string tag = "     ";  ///< record tag, 5 characters
+  std::string card = std::string(80, ' ');
+  int label_index = 0;  ///< symbol index of the label, or minus an explicit address
+  int location = 0;     ///< the address pass 1 gave the statement
+  int width = 0;
+  char flag = ' ';  ///< the statement's error code
+  std::vector<Operand> operands;
 
-  int Num_Operands() const { return static_cast<int>(ops.size()); }
+  int operand_count() const { return static_cast<int>(operands.size()); }
   /// Operand k (1-based); an all-zero, blank operand when the record has none.
   const Operand& operand(int k) const;
 

@@ -23,13 +23,13 @@ Operand op(int addr, int kind, int offset, std::string d, char index, std::strin
 
 Record statement(int n_ops) {
   Record r;
-  r.LINE = pad("     START MCW  A,B'@,;X", 80);
-  r.IXLAB = 3;
-  r.P = 333;
-  r.WIDTH = 7;
-  r.ErrCode = '9';
+  r.card = pad("     START MCW  A,B'@,;X", 80);
+  r.label_index = 3;
+  r.location = 333;
+  r.width = 7;
+  r.flag = '9';
   for (int k = 1; k <= n_ops; ++k)
-    r.ops.push_back(op(k, K_SYMBOLIC, -k, "A,", '1', pad("NAME" + std::to_string(k), 6)));
+    r.operands.push_back(op(k, K_SYMBOLIC, -k, "A,", '1', pad("NAME" + std::to_string(k), 6)));
   return r;
 }
 
@@ -58,13 +58,13 @@ TEST(IntermediateRecord, LayoutOfFixedFieldsAndGroups) {
 
 TEST(IntermediateRecord, RoundTripKeepsEveryField) {
   Record r = statement(2);
-  r.WHY = "ADCON";
-  r.IXLAB = -15999;  // explicit address from a numeric label
-  r.P = -60000;
-  r.WIDTH = 999999;
-  r.ErrCode = ' ';
-  r.ops[0] = op(REF, K_ADDR_CON, X00, "  ", ' ', "      ");
-  r.ops[1] = op(-99999, K_OTHER, 0, "\"'", '@', "%U1,';");
+  r.tag = "ADCON";
+  r.label_index = -15999;  // explicit address from a numeric label
+  r.location = -60000;
+  r.width = 999999;
+  r.flag = ' ';
+  r.operands[0] = op(kUndefinedRef, K_ADDR_CON, kRoundX00, "  ", ' ', "      ");
+  r.operands[1] = op(-99999, K_OTHER, 0, "\"'", '@', "%U1,';");
   for (const Record& rec : {statement(0), statement(4), statement(5), statement(9), r}) {
     Record back;
     ASSERT_TRUE(parse_record(split(format_record(rec)), back));
@@ -78,23 +78,23 @@ TEST(IntermediateRecord, DiagnosticLineReadsBackAsARecord) {
   file.write_text(Diagnostics::record_text("ERROR", "Operand missing", 1000000, 2));  // line number overflows
   ASSERT_EQ(file.records().size(), 2u);
   Record warn;
-  warn.WHY = "WARN ";
-  warn.LINE = pad("******* Junk after the label, or in CC 12-15", 80);
-  warn.P = 42;  // the line number
-  warn.WIDTH = 3;  // the field number
+  warn.tag = "WARN ";
+  warn.card = pad("******* Junk after the label, or in CC 12-15", 80);
+  warn.location = 42;  // the line number
+  warn.width = 3;  // the field number
   EXPECT_EQ(file.records()[0], warn);
   Record error;
-  error.WHY = "ERROR";
-  error.LINE = pad("******* Operand missing", 80);
-  error.WIDTH = 2;
+  error.tag = "ERROR";
+  error.card = pad("******* Operand missing", 80);
+  error.width = 2;
   EXPECT_EQ(file.records()[1], error);
 }
 
 TEST(IntermediateRecord, UnreadableTextIsRefusedNeverMisread) {
   // Values beyond 6 columns keep the columns aligned and cannot be read back.
   Record big = statement(1);
-  big.P = 1234567;
-  big.ops[0].OFFSET = -100000;
+  big.location = 1234567;
+  big.operands[0].offset = -100000;
   std::string text = format_record(big);
   ASSERT_EQ(text.size(), 137u);
   EXPECT_EQ(text.substr(91, 6), "******");
@@ -112,13 +112,13 @@ TEST(IntermediateRecord, UnreadableTextIsRefusedNeverMisread) {
 
   // Blanks cut off the end of a line, or inside a number, count as nothing.
   Record blank_label = statement(1);
-  blank_label.ops[0] = op(1, K_SYMBOLIC, -1, "  ", ' ', "      ");
+  blank_label.operands[0] = op(1, K_SYMBOLIC, -1, "  ", ' ', "      ");
   ASSERT_TRUE(parse_record({std::string(rtrim(format_record(blank_label)))}, rec));
   EXPECT_EQ(rec, blank_label);
   std::string spaced = format_record(statement(0));
   spaced.replace(91, 6, " 3 3 3");
   ASSERT_TRUE(parse_record({spaced}, rec));
-  EXPECT_EQ(rec.P, 333);
+  EXPECT_EQ(rec.location, 333);
 }
 
 TEST(IntermediateFile, SaveAndReadBackAJob) {
@@ -136,7 +136,7 @@ TEST(IntermediateFile, SaveAndReadBackAJob) {
   std::istringstream cut(format_record(statement(6)).substr(0, 218));
   EXPECT_THROW(read_records(cut), std::runtime_error);
   Record r = statement(1);
-  EXPECT_EQ(r.operand(1).ADDR, 1);
+  EXPECT_EQ(r.operand(1).value, 1);
   EXPECT_EQ(r.operand(2), Operand{});
   EXPECT_EQ(r.operand(0), Operand{});
 }

@@ -6,7 +6,7 @@ namespace velumar {
 
 std::string_view operand_kind_name(int kind) {
   if (kind < K_ACTUAL || kind > K_SYMBOLIC) return {};
-  return rtrim(OperandNames.substr(static_cast<std::size_t>(kind - 1) * 10, 10));
+  return rtrim(kOperandKindNames.substr(static_cast<std::size_t>(kind - 1) * 10, 10));
 }
 
 Operand& OperandList::at(int k) {
@@ -17,13 +17,13 @@ Operand& OperandList::at(int k) {
 
 const Operand& OperandList::get(int k) const {
   static const Operand blank{};
-  if (k < 1 || k > Num_Operands || static_cast<std::size_t>(k) > slots_.size()) return blank;
+  if (k < 1 || k > count || static_cast<std::size_t>(k) > slots_.size()) return blank;
   return slots_[static_cast<std::size_t>(k - 1)];
 }
 
 std::vector<Operand> OperandList::filled() const {
   std::vector<Operand> out;
-  for (int k = 1; k <= Num_Operands; ++k) out.push_back(get(k));
+  for (int k = 1; k <= count; ++k) out.push_back(get(k));
   return out;
 }
 

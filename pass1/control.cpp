@@ -22,34 +22,34 @@ void Pass1::do_org_ltorg(bool ltorg) {
   ctx.parser.parse(LINE, POS, Status, 1);
 
   // An operand dropped by a parse error counts as absent: P stays.
-  if (ops().Num_Operands >= 1) {
+  if (ops().count >= 1) {
     Operand& o = op(1);
     // "X00" rounding sets the index to "0", which is no indexing either.
-    if (o.INDEX >= '1' && o.INDEX <= '3') error("Indexing not permitted");
+    if (o.index_reg >= '1' && o.index_reg <= '3') error("Indexing not permitted");
     if (is_blank(cols(LINE, 21, 22))) {
       o = Operand{};
-      o.ADDR = P_Max;
-      o.KIND = K_ACTUAL;
+      o.value = P_Max;
+      o.kind = K_ACTUAL;
     }
     long long target = P;
-    switch (o.KIND) {
+    switch (o.kind) {
       case K_ACTUAL:
-        target = o.ADDR;
+        target = o.value;
         break;
       case K_ASTERISK:
         break;
       case K_SYMBOLIC:
         // The parser has already applied the suffix and registered the name.
-        if (ctx.symtab.valid(o.ADDR) && is_defined(ctx.symtab[o.ADDR].VALUE))
-          target = ctx.symtab[o.ADDR].VALUE;
+        if (ctx.symtab.valid(o.value) && is_defined(ctx.symtab[o.value].VALUE))
+          target = ctx.symtab[o.value].VALUE;
         else
-          target = UNDEF_ORG_P;
+          target = kUndefinedOrg;
         break;
       default:
         error("Improper operand form");
         break;
     }
-    P = o.OFFSET == X00 ? round_up_to_hundred(target) : clamp_location(std::int64_t{target} + o.OFFSET);
+    P = o.offset == kRoundX00 ? round_up_to_hundred(target) : clamp_location(std::int64_t{target} + o.offset);
   }
 
   WIDTH = 0;
@@ -64,21 +64,21 @@ void Pass1::end_or_ex() {
   TOKEN = ctx.lexer.lex(LINE, POS, END);
   Operand o;
   if (TOKEN == Token::Done) {
-    o.KIND = K_ACTUAL;
+    o.kind = K_ACTUAL;
   } else if (TOKEN == Token::Name) {
-    o.KIND = K_SYMBOLIC;
-    o.LABEL = symbol_name(cols(LINE, POS, END));
-    o.ADDR = ctx.symtab.enter(o.LABEL, REF, 0).index;
+    o.kind = K_SYMBOLIC;
+    o.label = symbol_name(cols(LINE, POS, END));
+    o.value = ctx.symtab.enter(o.label, kUndefinedRef, 0).index;
   } else if (TOKEN == Token::Number) {
-    o.KIND = K_ACTUAL;
-    o.ADDR = digits_value(cols(LINE, POS, END));
+    o.kind = K_ACTUAL;
+    o.value = digits_value(cols(LINE, POS, END));
   } else {
     error("Improper operand for " + op_name());
-    ctx.diag.ErrCode = err::BadStatement;
+    ctx.diag.error_code = err::BadStatement;
   }
   ops().clear();
   op(1) = o;
-  ops().Num_Operands = 1;
+  ops().count = 1;
 }
 
 void Pass1::do_ex() {
@@ -96,7 +96,7 @@ void Pass1::do_end() {
   if (P > P_Scratch && P - 1 > kLastAddress) CoreMsg = true;
   if (P > kLastAddress + 1) CoreMsg = true;
   end_or_ex();
-  write_record("     ", LINE, 0, P_Scratch, ctx.literals.count(), ctx.diag.ErrCode, ops().filled());
+  write_record("     ", LINE, 0, P_Scratch, ctx.literals.count(), ctx.diag.error_code, ops().filled());
 }
 
 void Pass1::do_chain() {
@@ -112,21 +112,21 @@ void Pass1::do_chain() {
     error("Previous OP code not a machine OP");
   } else if (WIDTH == 0) {
     error("CHAIN amount is zero");
-    ctx.diag.ErrCode = err::OpErr;
+    ctx.diag.error_code = err::OpErr;
   }
-  if (ctx.diag.ErrCode == err::NoErr && WIDTH > kMaxChain) {
+  if (ctx.diag.error_code == err::NoErr && WIDTH > kMaxChain) {
     // More characters than storage holds: nothing is generated (a record
     // per character would be pointless and unbounded); the program is
     // flagged as exceeding storage.
-    ctx.diag.ErrCode = err::BadStatement;
+    ctx.diag.error_code = err::BadStatement;
     CoreMsg = true;
   }
-  write_record("MACRO", LINE, 0, 0, 0, ctx.diag.ErrCode);
+  write_record("MACRO", LINE, 0, 0, 0, ctx.diag.error_code);
 
   // An amount of 0 that reached here (its message was "Previous OP code not
   // a machine OP") asks for no character: writing the last one through the
   // common end would generate one all the same.
-  if (ctx.diag.ErrCode != err::NoErr || WIDTH == 0) {
+  if (ctx.diag.error_code != err::NoErr || WIDTH == 0) {
     // The second "MACRO" record stores nothing in any pass, so P stays.
     ADD_WIDTH = false;
     return;

@@ -15,8 +15,8 @@ TEST(Origin, OperandForms) {
                      card("X", "A"), card("", "END")}));
   const std::vector<Record> expected = {
       // Rounding to the hundred sets the index to "0", which is no indexing.
-      rec("", card("HERE", "ORG", "1234&X00"), 1, 333, 0, ' ', {opnd(1234, K_ACTUAL, X00, "12", '0')}),
-      rec("", card("", "ORG", "1300&X00"), 0, 1300, 0, ' ', {opnd(1300, K_ACTUAL, X00, "13", '0')}),
+      rec("", card("HERE", "ORG", "1234&X00"), 1, 333, 0, ' ', {opnd(1234, K_ACTUAL, kRoundX00, "12", '0')}),
+      rec("", card("", "ORG", "1300&X00"), 0, 1300, 0, ' ', {opnd(1300, K_ACTUAL, kRoundX00, "13", '0')}),
       rec("", card("", "ORG", "*&10"), 0, 1300, 0, ' ', {opnd(0, K_ASTERISK, 10, "*")}),
       diag("Indexing not permitted", 4),
       rec("", card("", "ORG", "2000&X1"), 0, 1310, 0, '9', {opnd(2000, K_ACTUAL, 0, "20", '1')}),
@@ -27,12 +27,12 @@ TEST(Origin, OperandForms) {
       rec("", card("", "ORG", "A&Q"), 0, 2000, 0, '9'),
       rec("", card("", "ORG", "LATER"), 0, 2000, 0, ' ',
           {opnd(run.sym_index("LATER"), K_SYMBOLIC, 0, "LA", ' ', "LATER")}),
-      rec("", card("X", "A"), run.sym_index("X"), UNDEF_ORG_P, 1),
-      rec("", card("", "END"), 0, UNDEF_ORG_P + 1, 0, ' ', {opnd(0, K_ACTUAL)}),
+      rec("", card("X", "A"), run.sym_index("X"), kUndefinedOrg, 1),
+      rec("", card("", "END"), 0, kUndefinedOrg + 1, 0, ' ', {opnd(0, K_ACTUAL)}),
   };
   EXPECT_EQ(run.records(), expected);
   EXPECT_EQ(run.sym("HERE"), 333);
-  EXPECT_EQ(run.sym("X"), UNDEF_ORG_P);  // undefined until pass 2
+  EXPECT_EQ(run.sym("X"), kUndefinedOrg);  // undefined until pass 2
 }
 
 TEST(Origin, BlankOperandGoesPastStorageUsedIncludingPools) {
@@ -67,8 +67,8 @@ TEST(Origin, BlankOperandGoesPastStorageUsedIncludingPools) {
 
   Pass1Run empty(deck({card("", "LTORG", "500"), card("", "END")}));
   ASSERT_EQ(empty.records().size(), 2u);
-  EXPECT_EQ(empty.at(0).WIDTH, 0);
-  EXPECT_EQ(empty.at(1).P, 500);
+  EXPECT_EQ(empty.at(0).width, 0);
+  EXPECT_EQ(empty.at(1).location, 500);
 }
 
 TEST(Transfer, ExXfrAndEnd) {
@@ -89,7 +89,7 @@ TEST(Transfer, ExXfrAndEnd) {
   // An error inside the pool belongs to the literal, not to the EX.
   Pass1Run dup(deck({card("AREA", "DCW", "@X@"), card("", "MCW", "AREA#5,AREA"), card("", "EX"), card("", "END")}));
   EXPECT_EQ(dup.at(2), diag("Label AREA is a duplicate", 3));
-  EXPECT_EQ(dup.at(3).WHY, "AREA ");
+  EXPECT_EQ(dup.at(3).tag, "AREA ");
   EXPECT_EQ(dup.at(4), rec("", card("", "EX"), 0, 341, 1, ' ', {opnd(0, K_ACTUAL)}));
 
   // The message names the statement; the operand stays, all zero.
@@ -114,13 +114,13 @@ TEST(Chain, RepeatsThePreviousOperation) {
       rec("GEN  ", card("", "MCW"), 0, 509, 1),
   };
   EXPECT_EQ(std::vector<Record>(run.records().begin() + 2, run.records().begin() + 6), generated);
-  EXPECT_EQ(run.at(6).P, 510);
-  EXPECT_EQ(run.at(7).P, 511);
+  EXPECT_EQ(run.at(6).location, 510);
+  EXPECT_EQ(run.at(7).location, 511);
 
   EXPECT_EQ(run.at(8), diag("CHAIN amount is zero", 6));
   EXPECT_EQ(run.at(9), rec("MACRO", card("", "CHAIN", "0"), 0, 0, 0, '5'));
   EXPECT_EQ(run.at(10), rec("MACRO", card("", "CHAIN", "0"), 0, 518, 0, '5'));
-  EXPECT_EQ(run.at(11).P, 518);
+  EXPECT_EQ(run.at(11).location, 518);
 }
 
 TEST(Chain, Errors) {
@@ -142,12 +142,12 @@ TEST(Chain, Errors) {
   // A CHAIN that generates nothing stores nothing: P stays.
   EXPECT_EQ(run.at(11), rec("MACRO", junk, 0, 0, 0, '2'));
   EXPECT_EQ(run.at(12), rec("MACRO", junk, 0, 343, 2, '2'));
-  EXPECT_EQ(run.at(13).P, 343);
+  EXPECT_EQ(run.at(13).location, 343);
 
   // More characters than storage holds: flagged, nothing generated.
   EXPECT_EQ(run.at(14), rec("MACRO", card("", "CHAIN", "20000"), 0, 0, 0, '9'));
   EXPECT_EQ(run.at(15), rec("MACRO", card("", "CHAIN", "20000"), 0, 344, 20000, '9'));
-  EXPECT_EQ(run.at(16).P, 344);
+  EXPECT_EQ(run.at(16).location, 344);
   EXPECT_EQ(run.at(17), diag("CORE STORAGE EXCEEDED", 8));
   EXPECT_EQ(run.records().size(), 18u);
 

@@ -23,23 +23,23 @@ void Pass1::do_da() {
   INDEX = 0;
   NRECS = RECSIZ = 1;
   Operand count;
-  count.ADDR = 1;
-  count.KIND = K_ACTUAL;
+  count.value = 1;
+  count.kind = K_ACTUAL;
   Operand option_list;
-  option_list.KIND = K_DA_OPT;
+  option_list.kind = K_DA_OPT;
   op(3) = option_list;  // first, so that the list does not grow under the others
   op(2) = count;
   op(1) = count;
-  ops().Num_Operands = 3;
-  std::string& options = op(3).LABEL;
+  ops().count = 3;
+  std::string& options = op(3).label;
 
   P_DA = P;
   const bool numeric = numeric_label_given();
   if (numeric) P_DA = P_Scratch = numeric_label();
 
   auto malformed = [this] {
-    ctx.diag.ERROR = true;
-    ctx.diag.ErrCode = err::NoBXLErr;
+    ctx.diag.had_error = true;
+    ctx.diag.error_code = err::NoBXLErr;
   };
   POS = 21;
   TOKEN = ctx.lexer.lex(LINE, POS, END);
@@ -56,15 +56,15 @@ void Pass1::do_da() {
       NRECS = nrecs;
       RECSIZ = digits_value(cols(LINE, POS, END));
       WIDTH = static_cast<int>(std::min<long long>(static_cast<long long>(NRECS) * RECSIZ, kSaturate));
-      op(1).ADDR = NRECS;
-      op(2).ADDR = RECSIZ;
+      op(1).value = NRECS;
+      op(2).value = RECSIZ;
 
       for (;;) {
         POS = END + 1;
         TOKEN = ctx.lexer.lex(LINE, POS, END);
         if (TOKEN == Token::Done) break;
         if (TOKEN != Token::Comma) {
-          ctx.diag.ERROR = true;
+          ctx.diag.had_error = true;
           break;
         }
         POS = END + 1;
@@ -84,7 +84,7 @@ void Pass1::do_da() {
           good = set_once(GroupMark, 1, 'G');
         } else if (TOKEN == Token::Name && text.size() == 2 && text[0] == 'X' && text[1] >= '0' && text[1] <= '3') {
           INDEX = text[1] - '0';
-          op(3).INDEX = text[1];
+          op(3).index_reg = text[1];
         } else if (TOKEN == Token::Other) {
           // A record mark; any other special character is passed over.
           if (text.size() == 1 && is_record_mark(text[0])) good = set_once(RecMark, 2, RMARK);
@@ -92,7 +92,7 @@ void Pass1::do_da() {
           good = false;
         }
         if (!good) {
-          ctx.diag.ERROR = true;
+          ctx.diag.had_error = true;
           break;
         }
       }
@@ -100,13 +100,13 @@ void Pass1::do_da() {
       if (GroupMark) ++WIDTH;
     }
   }
-  if (ctx.diag.ErrCode == err::NoBXLErr) NRECS = RECSIZ = 1;
+  if (ctx.diag.error_code == err::NoBXLErr) NRECS = RECSIZ = 1;
 
   // A numeric label records its origin even after an option error, so all
   // passes keep the location counter where it was.
   if (numeric) {
     if (!place_explicitly(P_DA, WIDTH)) P_DA = P;
-  } else if (name_label() && !ctx.diag.ERROR) {
+  } else if (name_label() && !ctx.diag.had_error) {
     define_label(P, INDEX);
   }
 }
@@ -114,26 +114,26 @@ void Pass1::do_da() {
 void Pass1::do_field_card() {
   if (std::string_view(OP_CODES[static_cast<std::size_t>(PrevOp)].OP) != "DA   ") {
     error("Previous OP code not DA");
-    ctx.diag.ErrCode = err::OpErr;
+    ctx.diag.error_code = err::OpErr;
     return;
   }
   ctx.parser.parse(LINE, POS, Status, 1);
-  if ((Status != 0 && Status != 1) || get_op(1).KIND != K_ACTUAL) {
-    ctx.diag.ERROR = true;
+  if ((Status != 0 && Status != 1) || get_op(1).kind != K_ACTUAL) {
+    ctx.diag.had_error = true;
     return;
   }
-  FIELD = clamp_location(static_cast<long long>(get_op(1).ADDR) + P_DA - 1);
+  FIELD = clamp_location(static_cast<long long>(get_op(1).value) + P_DA - 1);
   WHY = "SBFLD";
   if (Status == 0) {
     ctx.parser.parse(LINE, POS, Status, 1);
-    if (Status != 1 || ops().Num_Operands < 2 || get_op(2).KIND != K_ACTUAL) {
-      ctx.diag.ERROR = true;
+    if (Status != 1 || ops().count < 2 || get_op(2).kind != K_ACTUAL) {
+      ctx.diag.had_error = true;
     } else {
-      FIELD = clamp_location(static_cast<long long>(get_op(2).ADDR) + P_DA - 1);
+      FIELD = clamp_location(static_cast<long long>(get_op(2).value) + P_DA - 1);
       WHY = "FIELD";
     }
   }
-  if (name_label() && !ctx.diag.ERROR) define_label(FIELD, INDEX);
+  if (name_label() && !ctx.diag.had_error) define_label(FIELD, INDEX);
   P_Scratch = FIELD;
   // A field card stores nothing, but a field beyond the last position of
   // storage is as much out of storage as a constant there.
@@ -146,9 +146,9 @@ void Pass1::do_dc() {
   ctx.parser.parse(LINE, POS, Status, 1, true);
 
   // An operand dropped by a parse error counts as absent: width 0.
-  if (ops().Num_Operands >= 1) {
+  if (ops().count >= 1) {
     Operand& o = op(1);
-    switch (o.KIND) {
+    switch (o.kind) {
       case K_AREA_DEF:
       case K_ASTERISK:
       case K_DA_OPT:
@@ -159,21 +159,21 @@ void Pass1::do_dc() {
         break;
       case K_SYMBOLIC:
       case K_ADDR_CON:
-        o.KIND = K_ADDR_CON;
-        o.ADDR = ctx.symtab.enter(o.LABEL, REF, 0).index;
+        o.kind = K_ADDR_CON;
+        o.value = ctx.symtab.enter(o.label, kUndefinedRef, 0).index;
         WIDTH = 3;
         break;
       case K_ADCON_LIT: {
         // The sign stands in column 21 and the opening "@" in column 22;
         // the literal is exactly the text between the two "@".
-        const int length = std::clamp(o.ADDR, 0, 58);
-        o.ADDR = ctx.literals.create_lit(L_CHAR_LIT, length, cols(LINE, 23, 22 + length));
+        const int length = std::clamp(o.value, 0, 58);
+        o.value = ctx.literals.create_lit(L_CHAR_LIT, length, cols(LINE, 23, 22 + length));
         WIDTH = 3;
         break;
       }
       default:
-        WIDTH = o.ADDR;
-        o.ADDR = 0;
+        WIDTH = o.value;
+        o.value = 0;
         break;
     }
   }
@@ -195,7 +195,7 @@ void Pass1::do_ds() {
   WIDTH = digits_value(cols(LINE, POS, END));
   POS = END + 1;
   if (ctx.lexer.lex(LINE, POS, END) != Token::Done) error("Junk after the number in a DS");
-  if (name_label() && !ctx.diag.ERROR) define_label(clamp_location(static_cast<long long>(P) + WIDTH - 1), 0);
+  if (name_label() && !ctx.diag.had_error) define_label(clamp_location(static_cast<long long>(P) + WIDTH - 1), 0);
 }
 
 void Pass1::do_dsa() {
@@ -206,26 +206,26 @@ void Pass1::do_dsa() {
   const bool explicit_ok = numeric && label >= 1;
   if (explicit_ok) P_Scratch = label;
 
-  ops().Num_Operands = 1;
+  ops().count = 1;
   WIDTH = 3;
   Operand& o = op(1);
   o = Operand{};
-  o.KIND = K_ACTUAL;
+  o.kind = K_ACTUAL;
 
   auto take_name = [&] {
-    o.KIND = K_SYMBOLIC;
-    o.LABEL = symbol_name(cols(LINE, POS, END));
-    o.ADDR = ctx.symtab.enter(o.LABEL, REF, 0).index;
+    o.kind = K_SYMBOLIC;
+    o.label = symbol_name(cols(LINE, POS, END));
+    o.value = ctx.symtab.enter(o.label, kUndefinedRef, 0).index;
   };
   POS = 21;
   TOKEN = ctx.lexer.lex(LINE, POS, END);
   if (TOKEN == Token::Number) {
-    o.ADDR = digits_value(cols(LINE, POS, END));
+    o.value = digits_value(cols(LINE, POS, END));
   } else if (TOKEN == Token::Name) {
     take_name();
   } else if (TOKEN == Token::Star) {
-    o.ADDR = P_Scratch + 2;
-    o.KIND = K_ASTERISK;
+    o.value = P_Scratch + 2;
+    o.kind = K_ASTERISK;
   } else if (TOKEN == Token::Plus || TOKEN == Token::Minus) {
     const bool minus = TOKEN == Token::Minus;
     POS = END + 1;
@@ -233,12 +233,12 @@ void Pass1::do_dsa() {
     if (TOKEN == Token::Number) {
       // The plus sign "&" only says the number is positive.
       const int value = digits_value(cols(LINE, POS, END));
-      o.ADDR = minus ? -value : value;
+      o.value = minus ? -value : value;
     } else if (TOKEN == Token::Name) {
       take_name();
       if (col(LINE, 21) == '-') {
-        ctx.diag.ERROR = true;
-        ctx.diag.ErrCode = err::BadStatement;
+        ctx.diag.had_error = true;
+        ctx.diag.error_code = err::BadStatement;
       }
     } else {
       error("Improper operand for DSA");
@@ -247,7 +247,7 @@ void Pass1::do_dsa() {
     error("Improper operand for DSA");
   }
 
-  if (!ctx.diag.ERROR) {
+  if (!ctx.diag.had_error) {
     POS = END + 1;
     TOKEN = ctx.lexer.lex(LINE, POS, END);
     if (TOKEN == Token::Plus || TOKEN == Token::Minus) {
@@ -274,36 +274,36 @@ bool Pass1::adjustment_ends() {
 
 void Pass1::do_equ() {
   P_Scratch = 0;
-  if (!is_blank(cols(LINE, 6, 11)) && !name_label()) ctx.diag.ERROR = true;
+  if (!is_blank(cols(LINE, 6, 11)) && !name_label()) ctx.diag.had_error = true;
   ctx.parser.parse(LINE, POS, Status, 1);
-  if (Status != 1) ctx.diag.ERROR = true;
-  if (ctx.diag.ERROR) return;
+  if (Status != 1) ctx.diag.had_error = true;
+  if (ctx.diag.had_error) return;
 
   Operand& o = op(1);
-  const int index = index_digit(o.INDEX);
-  switch (o.KIND) {
+  const int index = index_digit(o.index_reg);
+  switch (o.kind) {
     case K_ASTERISK:
-      o.ADDR = P - 1;  // "*" is the last character of the previous statement
+      o.value = P - 1;  // "*" is the last character of the previous statement
       [[fallthrough]];
     case K_ACTUAL:
-      define_label(clamp_location(static_cast<long long>(o.ADDR) + o.OFFSET), index);
+      define_label(clamp_location(static_cast<long long>(o.value) + o.offset), index);
       break;
     case K_DEVICE:
-      define_label(0, 0, false, o.LABEL.substr(0, 3));
+      define_label(0, 0, false, o.label.substr(0, 3));
       break;
     case K_SYMBOLIC: {
       // The parser has already applied the suffix and registered the name.
-      if (ctx.symtab.valid(o.ADDR) && is_defined(ctx.symtab[o.ADDR].VALUE)) {
-        const Symbol& target = ctx.symtab[o.ADDR];
-        const int tag = o.INDEX == ' ' ? target.INDEX : index;
-        define_label(clamp_location(static_cast<long long>(target.VALUE) + o.OFFSET), tag);
+      if (ctx.symtab.valid(o.value) && is_defined(ctx.symtab[o.value].VALUE)) {
+        const Symbol& target = ctx.symtab[o.value];
+        const int tag = o.index_reg == ' ' ? target.INDEX : index;
+        define_label(clamp_location(static_cast<long long>(target.VALUE) + o.offset), tag);
       } else {
-        define_label(REF, 0);
+        define_label(kUndefinedRef, 0);
       }
       break;
     }
     default:
-      ctx.diag.ERROR = true;
+      ctx.diag.had_error = true;
       break;
   }
 }

@@ -31,12 +31,12 @@ TEST(DefineArea, AreaAndItsFieldCards) {
 
 TEST(DefineArea, Options) {
   auto da = [](std::string_view operand) { return Pass1Run(deck({card("", "DA", operand), card("", "END")})).at(0); };
-  EXPECT_EQ(da("3X10,G").WIDTH, 31);
-  EXPECT_EQ(da("3X10,'").WIDTH, 33);
-  EXPECT_EQ(da("3X10,G,|").WIDTH, 34);  // both host forms of the record mark
+  EXPECT_EQ(da("3X10,G").width, 31);
+  EXPECT_EQ(da("3X10,'").width, 33);
+  EXPECT_EQ(da("3X10,G,|").width, 34);  // both host forms of the record mark
   EXPECT_EQ(da("3X10,C,G,',X1"), rec("", card("", "DA", "3X10,C,G,',X1"), 0, 333, 34, ' ', da_ops(3, 10, "CG'", '1')));
-  EXPECT_EQ(da("3X10,X1,X3").operand(3).INDEX, '3');  // a later X option wins
-  EXPECT_EQ(da("3X10,$").ErrCode, ' ');               // other special characters are passed over
+  EXPECT_EQ(da("3X10,X1,X3").operand(3).index_reg, '3');  // a later X option wins
+  EXPECT_EQ(da("3X10,$").flag, ' ');               // other special characters are passed over
 
   Pass1Run fields(deck({card("A", "DA", "2X30,X2"), card("F", "", "1,5"), card("", "END")}));
   EXPECT_EQ(fields.ctx.symtab[fields.sym_index("A")].INDEX, 2);
@@ -61,26 +61,26 @@ TEST(DefineArea, NumericLabelGivesAnExplicitOrigin) {
   Pass1Run run(deck({card("2000", "DA", "2X30"), card("F", "", "1,20"), card("3000", "DA", "2X30,Q"), card("", "A"),
                      card("", "END")}));
   EXPECT_EQ(run.at(0), rec("", card("2000", "DA", "2X30"), -2000, 2000, 60, ' ', da_ops(2, 30)));
-  EXPECT_EQ(run.at(1).P, 2019);
+  EXPECT_EQ(run.at(1).location, 2019);
   EXPECT_EQ(run.sym("F"), 2019);
   // The origin is recorded even after an option error.
-  EXPECT_EQ(run.at(2).IXLAB, -3000);
-  EXPECT_EQ(run.at(3).P, 333);  // the location counter never moved
+  EXPECT_EQ(run.at(2).label_index, -3000);
+  EXPECT_EQ(run.at(3).location, 333);  // the location counter never moved
 }
 
 TEST(DefineArea, HugeNumbersSaturate) {
   Pass1Run run(deck({card("", "DA", "99999999999X99999999999"), card("", "END")}));
   EXPECT_EQ(run.at(0), rec("", card("", "DA", "99999999999X99999999999"), 0, 333, 999999, ' ', da_ops(999999, 999999)));
-  EXPECT_EQ(run.at(1).P, 333 + 999999);
+  EXPECT_EQ(run.at(1).location, 333 + 999999);
   EXPECT_EQ(run.at(2), diag("CORE STORAGE EXCEEDED", 2));
 }
 
 TEST(DefineArea, FieldCardErrors) {
   Pass1Run run(deck({card("", "DA", "1X50"), card("N", "", "X"), card("M", "", "1,X"), card("", "END")}));
   EXPECT_EQ(run.at(1), rec("", card("N", "", "X"), 0, 383, 0, '9', {opnd(1, K_SYMBOLIC, 0, "X", ' ', "X")}));
-  EXPECT_EQ(run.at(2).WHY, "SBFLD");
-  EXPECT_EQ(run.at(2).P, 333);  // the first number still gives the field
-  EXPECT_EQ(run.at(2).ErrCode, '9');
+  EXPECT_EQ(run.at(2).tag, "SBFLD");
+  EXPECT_EQ(run.at(2).location, 333);  // the first number still gives the field
+  EXPECT_EQ(run.at(2).flag, '9');
   EXPECT_EQ(run.sym_index("N"), -1);
   EXPECT_EQ(run.sym_index("M"), -1);
 }
@@ -108,13 +108,13 @@ TEST(Constants, ImproperOrMissingOperandHasNoWidth) {
   Pass1Run run(
       deck({card("A", "DC", "*"), card("B", "DCW", "%U1"), card("", "DCW", "5A"), card("", "A"), card("", "END")}));
   EXPECT_EQ(run.at(0), diag("Improper operand for DC", 1));
-  EXPECT_EQ(run.at(1).WIDTH, 0);
+  EXPECT_EQ(run.at(1).width, 0);
   EXPECT_EQ(run.at(2), diag("Improper operand for DCW", 2));
-  EXPECT_EQ(run.at(3).WIDTH, 0);
+  EXPECT_EQ(run.at(3).width, 0);
   // The operand dropped by the parser counts as absent.
   EXPECT_EQ(run.at(4), diag("Offset or indexed name must be last thing in operand", 3, false, 1));
   EXPECT_EQ(run.at(5), rec("", card("", "DCW", "5A"), 0, 333, 0, '9'));
-  EXPECT_EQ(run.at(6).P, 333);
+  EXPECT_EQ(run.at(6).location, 333);
 }
 
 TEST(Constants, ExplicitLocationTheRecordCannotCarry) {
@@ -123,7 +123,7 @@ TEST(Constants, ExplicitLocationTheRecordCannotCarry) {
   Pass1Run run(deck({card("2", "DCW", "@ABCDE@"), card("0", "DSA", "*"), card("", "A"), card("", "END")}));
   EXPECT_EQ(run.at(0), rec("", card("2", "DCW", "@ABCDE@"), 0, 333, 5, '9', {opnd(0, K_CHAR_LIT, 0, "@A")}));
   EXPECT_EQ(run.at(1), rec("", card("0", "DSA", "*"), 0, 338, 3, '9', {opnd(340, K_ASTERISK)}));
-  EXPECT_EQ(run.at(2).P, 341);
+  EXPECT_EQ(run.at(2).location, 341);
 }
 
 TEST(Constants, DsAndDsa) {
@@ -134,7 +134,7 @@ TEST(Constants, DsAndDsa) {
   EXPECT_EQ(run.at(1), diag("Operand of DS must be a number", 2));
   EXPECT_EQ(run.at(2), rec("", card("", "DS", "X"), 0, 333, 0, '9'));
   EXPECT_EQ(run.at(3), diag("Junk after the number in a DS", 3));
-  EXPECT_EQ(run.at(4).WIDTH, 5);
+  EXPECT_EQ(run.at(4).width, 5);
   EXPECT_EQ(run.sym_index("JUNK"), -1);
 
   EXPECT_EQ(run.at(6), rec("", card("HERE", "DSA", "*"), 2, 1000, 3, ' ', {opnd(1002, K_ASTERISK)}));
@@ -153,13 +153,13 @@ TEST(Constants, DsaErrors) {
   Pass1Run run(deck({card("", "DSA", "-NEG"), card("", "DSA", "SYM&5X"), card("", "DSA", "SYM)"), card("", "DSA", "@"),
                      card("", "DSA", "-@"), card("", "END")}));
   // A negative name: flagged without a message, the name still registered.
-  EXPECT_EQ(run.at(0).ErrCode, '9');
+  EXPECT_EQ(run.at(0).flag, '9');
   EXPECT_GT(run.sym_index("NEG"), 0);
   EXPECT_EQ(run.at(1), diag("Junk after the operand for DSA", 2));
   EXPECT_EQ(run.at(3), diag("Junk after operand for DSA", 3));
   EXPECT_EQ(run.at(5), diag("Improper operand for DSA", 4));
   EXPECT_EQ(run.at(7), diag("Improper operand for DSA", 5));
-  EXPECT_EQ(run.at(8).P, 345);  // every DSA took 3 positions
+  EXPECT_EQ(run.at(8).location, 345);  // every DSA took 3 positions
 }
 
 TEST(Equate, ValuesAndIndexTags) {
@@ -170,7 +170,7 @@ TEST(Equate, ValuesAndIndexTags) {
   EXPECT_EQ(run.at(0), rec("", card("A", "EQU", "100&X1"), 1, 0, 0, ' ', {opnd(100, K_ACTUAL, 0, "10", '1')}));
   EXPECT_EQ(syms[run.sym_index("A")].INDEX, 1);
   EXPECT_EQ(run.sym("HERE"), 339);
-  EXPECT_EQ(run.sym("FWD"), REF);  // left for pass 2
+  EXPECT_EQ(run.sym("FWD"), kUndefinedRef);  // left for pass 2
   EXPECT_EQ(run.sym("B"), 105);
   EXPECT_EQ(syms[run.sym_index("B")].INDEX, 1);
   EXPECT_EQ(syms[run.sym_index("C")].INDEX, 2);
@@ -186,10 +186,10 @@ TEST(Equate, LabelsAndSuffix) {
   EXPECT_EQ(run.sym("ALIASQ"), 333);
   EXPECT_EQ(run.sym_index("TABQQ"), -1);
   // A blank label enters nothing, not even the suffix alone.
-  EXPECT_EQ(run.at(3).IXLAB, -1);
+  EXPECT_EQ(run.at(3).label_index, -1);
   EXPECT_EQ(run.sym_index("Q"), -1);
-  EXPECT_EQ(run.at(4).ErrCode, '9');
-  EXPECT_EQ(run.at(5).ErrCode, '9');
+  EXPECT_EQ(run.at(4).flag, '9');
+  EXPECT_EQ(run.at(5).flag, '9');
   EXPECT_EQ(run.out.str(), "");
 }
 

@@ -13,8 +13,8 @@ constexpr int kMaxOperands = 4;
 
 void Pass1::analyze_d(int k) {
   const Operand& d_op = get_op(k);
-  if (col(d_op.D, 2) == ' ') {
-    D = col(d_op.D, 1);
+  if (col(d_op.prefix, 2) == ' ') {
+    D = col(d_op.prefix, 1);
     GOT_D = true;
   } else {
     error("D modifier must be a single character");
@@ -24,13 +24,13 @@ void Pass1::analyze_d(int k) {
 void Pass1::register_symbol(int k) {
   // Address constants arrive with the suffix already applied by the parser.
   Operand& o = op(k);
-  if (o.KIND != K_SYMBOLIC) return;
-  o.LABEL = ctx.parser.suffixed(o.LABEL);
-  o.ADDR = ctx.symtab.enter(o.LABEL, REF, 0).index;
+  if (o.kind != K_SYMBOLIC) return;
+  o.label = ctx.parser.suffixed(o.label);
+  o.value = ctx.symtab.enter(o.label, kUndefinedRef, 0).index;
 }
 
 void Pass1::machine_instruction() {
-  if (name_label() && !ctx.diag.ERROR) define_label(P, 0);
+  if (name_label() && !ctx.diag.had_error) define_label(P, 0);
 
   WIDTH = 1;
   for (int n = 0; n < kMaxOperands; ++n) {
@@ -38,8 +38,8 @@ void Pass1::machine_instruction() {
     if (Status != 0) break;
   }
 
-  const OpCode* row = &OP_CODES[static_cast<std::size_t>(ctx.OP_IX)];
-  if (ctx.OP_IX == 0) {
+  const OpCode* row = &OP_CODES[static_cast<std::size_t>(ctx.op_row)];
+  if (ctx.op_row == 0) {
     Direct = true;
     MachineOp = col(LINE, 19);
     D = col(LINE, 20);
@@ -53,7 +53,7 @@ void Pass1::machine_instruction() {
   const char b_code = row->B;
   const char d_code = row->D;
   const bool d_optional = d_code == OPT || d_code == REQ;
-  int& count = ops().Num_Operands;
+  int& count = ops().count;
 
   if (count == 0) {
     if (a_code == REQ) error("A field required");
@@ -63,14 +63,14 @@ void Pass1::machine_instruction() {
     if (a_code == PRO) {
       if (d_optional) {
         analyze_d(1);
-      } else if (get_op(1).KIND == K_OTHER) {
+      } else if (get_op(1).kind == K_OTHER) {
         count = 0;
         sized = false;
       } else {
         error("A field not allowed");
       }
-    } else if (get_op(1).KIND == K_OTHER) {
-      if (get_op(1).D == "@ ") error("Bad A field");
+    } else if (get_op(1).kind == K_OTHER) {
+      if (get_op(1).prefix == "@ ") error("Bad A field");
       count = 0;
       sized = false;  // an empty A operand gives the chained form
     } else {
@@ -89,7 +89,7 @@ void Pass1::machine_instruction() {
           error("B field not allowed");
       } else if (MachineOp == 'B' && !GOT_D && !is_blank(cols(LINE, 16, 18)) && count == 2) {
         analyze_d(2);  // a two-operand branch: the second operand is the d-modifier
-      } else if (get_op(2).KIND == K_OTHER) {
+      } else if (get_op(2).kind == K_OTHER) {
         error("Bad B field");
       } else {
         WIDTH += 3;
@@ -111,8 +111,8 @@ void Pass1::machine_instruction() {
     // With four operands this is a fifth one: the list grows to hold it.
     Operand& d_op = op(count + 1);
     d_op = Operand{};
-    d_op.KIND = K_SYMBOLIC;
-    d_op.D = std::string(1, D) + " ";
+    d_op.kind = K_SYMBOLIC;
+    d_op.prefix = std::string(1, D) + " ";
     ++count;
     GOT_D = true;
   }

@@ -12,7 +12,7 @@ using namespace p1test;  // card images, records and the in-memory run
 Record one(const std::string& instruction) {
   Pass1Run run(deck({instruction, card("", "END")}));
   for (const Record& r : run.records())
-    if (r.WHY == "     " && r.LINE == instruction) return r;
+    if (r.tag == "     " && r.card == instruction) return r;
   return Record{};
 }
 
@@ -34,17 +34,17 @@ TEST(MachineInstruction, SizesAndSymbolReferences) {
 }
 
 TEST(MachineInstruction, FixedDModifiers) {
-  EXPECT_EQ(one(card("", "BC9", "LOOP")).WIDTH, 5);
-  EXPECT_EQ(one(card("", "MBC", "A,B")).WIDTH, 8);
-  EXPECT_EQ(one(card("", "PCB")).WIDTH, 2);  // the chained form still carries its d character
+  EXPECT_EQ(one(card("", "BC9", "LOOP")).width, 5);
+  EXPECT_EQ(one(card("", "MBC", "A,B")).width, 8);
+  EXPECT_EQ(one(card("", "PCB")).width, 2);  // the chained form still carries its d character
 
   Pass1Run run(deck({card("", "MBC", "A,B,C"), card("", "BAV", "A,B"), card("", "END")}));
   EXPECT_EQ(run.at(0), diag("D field not allowed", 1));
-  EXPECT_EQ(run.at(1).WIDTH, 8);
-  EXPECT_EQ(run.at(1).ErrCode, '9');
-  EXPECT_EQ(run.at(1).Num_Operands(), 3);
+  EXPECT_EQ(run.at(1).width, 8);
+  EXPECT_EQ(run.at(1).flag, '9');
+  EXPECT_EQ(run.at(1).operand_count(), 3);
   EXPECT_EQ(run.at(2), diag("B field not allowed", 2));
-  EXPECT_EQ(run.at(3).WIDTH, 5);
+  EXPECT_EQ(run.at(3).width, 5);
 }
 
 TEST(MachineInstruction, BranchWithTwoOperandsAgainstDirectBranch) {
@@ -53,7 +53,7 @@ TEST(MachineInstruction, BranchWithTwoOperandsAgainstDirectBranch) {
                                               {opnd(1, K_SYMBOLIC, 0, "LO", ' ', "LOOP"), opnd(3, K_ACTUAL, 0, "3")}));
   // B written directly in column 19: both operands are addresses.
   Pass1Run direct(deck({card("", "   B", "LOOP,X"), card("", "END")}));
-  EXPECT_EQ(direct.at(0).WIDTH, 7);
+  EXPECT_EQ(direct.at(0).width, 7);
   EXPECT_EQ(direct.at(0).operand(2), opnd(2, K_SYMBOLIC, 0, "X", ' ', "X"));
 }
 
@@ -68,9 +68,9 @@ TEST(MachineInstruction, DirectDModifierBecomesAnOperand) {
   Pass1Run run(deck({card("", "   MX", "A,B,C,D"), card("", "END")}));
   EXPECT_EQ(run.at(0), diag("D field not allowed", 1));
   const Record r = run.at(1);
-  ASSERT_EQ(r.Num_Operands(), 5);
+  ASSERT_EQ(r.operand_count(), 5);
   EXPECT_EQ(r.operand(5), dmod);
-  EXPECT_EQ(r.WIDTH, 8);
+  EXPECT_EQ(r.width, 8);
   EXPECT_NE(format_record(r).find('\n'), std::string::npos);
 }
 
@@ -86,8 +86,8 @@ TEST(MachineInstruction, DModifierOperands) {
       diag("Too many operands", 2),
   };
   EXPECT_EQ(std::vector<Record>(run.records().begin(), run.records().begin() + 4), expected);
-  EXPECT_EQ(run.at(4).WIDTH, 8);
-  EXPECT_EQ(run.at(4).Num_Operands(), 4);
+  EXPECT_EQ(run.at(4).width, 8);
+  EXPECT_EQ(run.at(4).operand_count(), 4);
 }
 
 TEST(MachineInstruction, OperandErrorsKeepTheWidthSoFar) {

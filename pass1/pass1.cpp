@@ -52,7 +52,7 @@ void Pass1::init_job() {
   CoreMsg = false;
   ctx.storage_reported = false;
   ctx.reader.line_no = 0;
-  ctx.diag.N_ERRORS = 0;
+  ctx.diag.error_count = 0;
   P = kStartP;
   PrevOp = 0;
   PrevOpText = "     ";
@@ -67,8 +67,8 @@ int Pass1::run(bool* had_cards) {
 
   for (;;) {
     ADD_WIDTH = true;
-    ctx.diag.ErrCode = err::NoErr;
-    ctx.diag.ERROR = false;
+    ctx.diag.error_code = err::NoErr;
+    ctx.diag.had_error = false;
     Direct = false;
     GOT_D = false;
     IXLAB = 0;
@@ -121,7 +121,7 @@ void Pass1::label_field() {
   if (LabelToken != Token::Name && LabelToken != Token::Number && LabelToken != Token::Done) {
     ctx.diag.at(6, 11);
     error("Invalid label");
-    ctx.diag.ErrCode = err::LabelErr;
+    ctx.diag.error_code = err::LabelErr;
   }
   const int junk_from = std::max(END + 1, 6);
   if (!is_blank(cols(LINE, junk_from, 15))) {
@@ -130,7 +130,7 @@ void Pass1::label_field() {
     const auto last = static_cast<int>(junk.find_last_not_of(' '));
     ctx.diag.at(junk_from + first, junk_from + last);
     ctx.diag.do_error("Junk after the label, or in CC 12-15", std::nullopt, true);
-    ctx.diag.ErrCode = err::LabelErr;
+    ctx.diag.error_code = err::LabelErr;
   }
   // The suffix goes only on a label that is there: a blank label field
   // must not become the one-character suffix symbol.
@@ -140,17 +140,17 @@ void Pass1::label_field() {
 
 bool Pass1::look_up_op() {
   if (is_blank(cols(LINE, 16, 18))) {
-    if (!is_blank(cols(LINE, 19, 20))) ctx.OP_IX = 0;
+    if (!is_blank(cols(LINE, 19, 20))) ctx.op_row = 0;
     return true;  // all blank: OP_IX stays, which lets field cards follow a DA
   }
-  ctx.OP_IX = find_op(cols(LINE, 16, 20));
-  if (ctx.OP_IX == OP_NOT_FOUND) {
+  ctx.op_row = find_op(cols(LINE, 16, 20));
+  if (ctx.op_row == OP_NOT_FOUND) {
     op_code_hints();
     error("Unrecognized op code");
-    ctx.diag.ErrCode = err::OpErr;
+    ctx.diag.error_code = err::OpErr;
     return false;
   }
-  MachineOp = OP_CODES[static_cast<std::size_t>(ctx.OP_IX)].MachineOp;
+  MachineOp = OP_CODES[static_cast<std::size_t>(ctx.op_row)].MachineOp;
   return true;
 }
 
@@ -181,7 +181,7 @@ void Pass1::op_code_hints() {
 }
 
 void Pass1::dispatch() {
-  if (MachineOp != ' ' || ctx.OP_IX == 0) {
+  if (MachineOp != ' ' || ctx.op_row == 0) {
     machine_instruction();
     return;
   }
@@ -223,10 +223,10 @@ void Pass1::dispatch() {
 }
 
 void Pass1::common_end() {
-  PrevOp = ctx.OP_IX;
+  PrevOp = ctx.op_row;
   PrevOpText = cols(LINE, 16, 20);
-  if (ctx.diag.ErrCode == err::NoErr && ctx.diag.ERROR) ctx.diag.ErrCode = err::BadStatement;
-  write_record(WHY, LINE, IXLAB, P_Scratch, WIDTH, ctx.diag.ErrCode, ops().filled());
+  if (ctx.diag.error_code == err::NoErr && ctx.diag.had_error) ctx.diag.error_code = err::BadStatement;
+  write_record(WHY, LINE, IXLAB, P_Scratch, WIDTH, ctx.diag.error_code, ops().filled());
 
   if (NEED_LTORG) {
     const int pool_start = P;
@@ -271,7 +271,7 @@ void Pass1::define_label(int value, int index, bool check_dup, std::string_view 
     message += rtrim(Label);
     message += " is a duplicate";
     error(message);
-    ctx.diag.ErrCode = err::LabelErr;
+    ctx.diag.error_code = err::LabelErr;
   }
 }
 
@@ -291,7 +291,7 @@ bool Pass1::place_explicitly(int leftmost, int width) {
   // IXLAB holds minus the location, and 0 means "no label": a location of
   // 0 or below cannot be carried, so such a statement goes to P, flagged.
   if (leftmost < 1) {
-    ctx.diag.ERROR = true;
+    ctx.diag.had_error = true;
     P_Scratch = P;
     return false;
   }

@@ -30,7 +30,7 @@ TEST(Pass1Loop, CommentsLabelsAndTheirDiagnostics) {
   EXPECT_EQ(run.records(), expected);
   EXPECT_EQ(run.sym("LAB"), 334);  // a warning still defines the label
   EXPECT_EQ(run.out.str(), "    3: Junk after the label, or in CC 12-15\n    4: Invalid label\n");
-  EXPECT_EQ(run.ctx.diag.N_ERRORS, 1);  // the warning is not counted
+  EXPECT_EQ(run.ctx.diag.error_count, 1);  // the warning is not counted
 }
 
 TEST(Pass1Loop, DuplicateLabelsKeepTheFirstDefinition) {
@@ -77,7 +77,7 @@ TEST(Pass1Loop, BlankOperationField) {
   // with a blank operation character.
   Pass1Run first(deck({card("FIRST", ""), card("", "END")}));
   EXPECT_EQ(first.at(0), rec("", card("FIRST", ""), 1, 333, 1));
-  EXPECT_EQ(first.at(1).P, 334);
+  EXPECT_EQ(first.at(1).location, 334);
 }
 
 TEST(Pass1Loop, InputEndingWithoutEnd) {
@@ -85,7 +85,7 @@ TEST(Pass1Loop, InputEndingWithoutEnd) {
   EXPECT_LT(run.status, 0);
   EXPECT_TRUE(run.had_cards);
   ASSERT_EQ(run.records().size(), 2u);
-  EXPECT_EQ(run.at(1).P, 334);
+  EXPECT_EQ(run.at(1).location, 334);
 }
 
 TEST(Pass1Loop, TrailingBlankAndCommentCardsFormNoJob) {

@@ -18,7 +18,7 @@ namespace velumar {
 inline void PrintTo(const Record& r, std::ostream* os) { *os << "\n[" << format_record(r) << "]"; }
 inline void PrintTo(const Operand& o, std::ostream* os) {
   Record r;
-  r.ops = {o};
+  r.operands = {o};
   *os << "[" << format_record(r).substr(110) << "]";
 }
 
@@ -42,12 +42,12 @@ inline std::string deck(const std::vector<std::string>& cards) {
 inline Operand opnd(int addr, int kind, int offset = 0, std::string_view d = "  ", char index = ' ',
                     std::string_view label = "") {
   Operand o;
-  o.ADDR = addr;
-  o.KIND = kind;
-  o.OFFSET = offset;
-  o.D = pad(d, 2);
-  o.INDEX = index;
-  o.LABEL = pad(label, 6);
+  o.value = addr;
+  o.kind = kind;
+  o.offset = offset;
+  o.prefix = pad(d, 2);
+  o.index_reg = index;
+  o.label = pad(label, 6);
   return o;
 }
 
@@ -65,7 +65,7 @@ inline Record diag(std::string_view message, int line_no, bool warning = false, 
 /// intermediate file as during a real run.
 struct Pass1Run {
   explicit Pass1Run(const std::string& text) : in(text) {
-    ctx.diag.U_ERROR = ErrorDest::Scratch;
+    ctx.diag.error_dest = ErrorDest::Scratch;
     ctx.reader.set_input(&in);
     status = pass_1(ctx.job(), &had_cards);
   }

@@ -22,7 +22,7 @@ bool is_pool_record(std::string_view why) { return why == "LIT  " || why == "ARE
 
 // True when columns 16-18 of the card hold `op` (3 characters).
 bool op_is(const Record& rec, std::string_view op) {
-  return col(rec.LINE, 16) == op[0] && col(rec.LINE, 17) == op[1] && col(rec.LINE, 18) == op[2];
+  return col(rec.card, 16) == op[0] && col(rec.card, 17) == op[1] && col(rec.card, 18) == op[2];
 }
 
 // Operations whose label names the rightmost character of the field.
@@ -38,10 +38,10 @@ int index_digit(char c, int otherwise) { return c >= '0' && c <= '3' ? c - '0' :
 // location is then undetermined exactly as in pass 1, so that no offset can
 // turn the sentinel into a plausible location.
 int org_location(const Operand& first, int P, const Symbol* target) {
-  if (first.KIND == K_ACTUAL) P = first.ADDR;
-  if (first.KIND == K_SYMBOLIC) P = target != nullptr ? target->VALUE : UNDEF_ORG_P;
-  if (first.OFFSET == X00) return round_up_to_hundred(P);
-  return clamp_location(std::int64_t{P} + first.OFFSET);
+  if (first.kind == K_ACTUAL) P = first.value;
+  if (first.kind == K_SYMBOLIC) P = target != nullptr ? target->VALUE : kUndefinedOrg;
+  if (first.offset == kRoundX00) return round_up_to_hundred(P);
+  return clamp_location(std::int64_t{P} + first.offset);
 }
 
 // One sweep over the intermediate records: recomputes the location counter
@@ -56,8 +56,8 @@ class Sweep {
   void run() {
     ctx_.literals.set_last_pool_start(1);
     for (const Record& rec : ctx_.scratch.records()) {
-      if (col(rec.LINE, 6) == '*') continue;  // comment card or diagnostic
-      if (is_pool_record(rec.WHY)) {
+      if (col(rec.card, 6) == '*') continue;  // comment card or diagnostic
+      if (is_pool_record(rec.tag)) {
         pool_record(rec);
         continue;
       }
@@ -90,13 +90,13 @@ class Sweep {
   // Handles one statement record; returns where a pool of literal records
   // following it begins.
   int statement(const Record& rec) {
-    const std::string op = cols(rec.LINE, 16, 18);
+    const std::string op = cols(rec.card, 16, 18);
     // Only source statements are steered by their operation: a generated
     // "GEN  " line repeats the previous card's operation field, whatever it was.
-    if (is_blank(rec.WHY)) {
+    if (is_blank(rec.tag)) {
       if (op == "LTO" || op == "ORG") return org(rec, op == "LTO");
       if (op == "END" || op == "EX ") {
-        P_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, P_, nullptr, rec.WIDTH);
+        P_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, P_, nullptr, rec.width);
         return P_;
       }
       if (op == "EQU") {
@@ -104,60 +104,60 @@ class Sweep {
         return P_;
       }
     }
-    if (is_blank(rec.WHY) || rec.WHY == "GEN  ") {
+    if (is_blank(rec.tag) || rec.tag == "GEN  ") {
       // A statement at an explicit address is the base of the fields that
       // follow it there, as in pass 1.
-      P_DA_ = rec.IXLAB < 0 ? -rec.IXLAB : P_;
-      if (rec.IXLAB > 0) {
-        const int offset = labels_rightmost(rec) ? rec.WIDTH - 1 : 0;
-        settle(rec.IXLAB, P_ >= 0, std::int64_t{P_} + offset);
+      P_DA_ = rec.label_index < 0 ? -rec.label_index : P_;
+      if (rec.label_index > 0) {
+        const int offset = labels_rightmost(rec) ? rec.width - 1 : 0;
+        settle(rec.label_index, P_ >= 0, std::int64_t{P_} + offset);
       }
-      if (rec.IXLAB >= 0) P_ = clamp_location(std::int64_t{P_} + rec.WIDTH);
-    } else if (rec.WHY == "FIELD" || rec.WHY == "SBFLD") {
-      if (rec.IXLAB > 0) {
-        const int n = rec.WHY == "FIELD" ? rec.operand(2).ADDR : rec.operand(1).ADDR;
-        settle(rec.IXLAB, P_DA_ >= 0, std::int64_t{P_DA_} + n - 1);
+      if (rec.label_index >= 0) P_ = clamp_location(std::int64_t{P_} + rec.width);
+    } else if (rec.tag == "FIELD" || rec.tag == "SBFLD") {
+      if (rec.label_index > 0) {
+        const int n = rec.tag == "FIELD" ? rec.operand(2).value : rec.operand(1).value;
+        settle(rec.label_index, P_DA_ >= 0, std::int64_t{P_DA_} + n - 1);
       }
     }
     return P_;
   }
 
   int org(const Record& rec, bool ltorg) {
-    if (rec.IXLAB > 0) settle(rec.IXLAB, P_ >= 0, P_);
+    if (rec.label_index > 0) settle(rec.label_index, P_ >= 0, P_);
     const Operand& first = rec.operand(1);
-    const Symbol* target = first.KIND == K_SYMBOLIC ? symbol(first.ADDR) : nullptr;
+    const Symbol* target = first.kind == K_SYMBOLIC ? symbol(first.value) : nullptr;
     if (target != nullptr && !is_defined(target->VALUE)) target = nullptr;
-    if (first.KIND == K_ASTERISK && P_ < 0) UNDEF = true;
-    if (first.KIND == K_SYMBOLIC && (target == nullptr || target->VALUE < 0)) UNDEF = true;
+    if (first.kind == K_ASTERISK && P_ < 0) UNDEF = true;
+    if (first.kind == K_SYMBOLIC && (target == nullptr || target->VALUE < 0)) UNDEF = true;
     P_ = org_location(first, P_, target);
     const int pool_start = P_;
-    if (ltorg) P_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, P_, nullptr, rec.WIDTH);
+    if (ltorg) P_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, P_, nullptr, rec.width);
     return pool_start;
   }
 
   void equ(const Record& rec) {
-    Symbol* label = symbol(rec.IXLAB);
-    if (rec.IXLAB <= 0 || label == nullptr) return;
+    Symbol* label = symbol(rec.label_index);
+    if (rec.label_index <= 0 || label == nullptr) return;
     const Operand& first = rec.operand(1);
     if (!is_defined(label->VALUE)) {
-      if (first.KIND == K_ASTERISK) {
-        settle(rec.IXLAB, P_ >= 0, std::int64_t{P_} - 1 + first.OFFSET);
-      } else if (first.KIND == K_SYMBOLIC) {
-        const Symbol* target = symbol(first.ADDR);
-        const int new_value = target != nullptr ? target->VALUE : REF;
+      if (first.kind == K_ASTERISK) {
+        settle(rec.label_index, P_ >= 0, std::int64_t{P_} - 1 + first.offset);
+      } else if (first.kind == K_SYMBOLIC) {
+        const Symbol* target = symbol(first.value);
+        const int new_value = target != nullptr ? target->VALUE : kUndefinedRef;
         // Pass 1 could not know the index tag of a symbol defined later;
         // it goes with the value, as it does for a backward EQU.
-        if (settle(rec.IXLAB, is_defined(new_value), std::int64_t{new_value} + first.OFFSET))
-          label->INDEX = index_digit(first.INDEX, target->INDEX);
+        if (settle(rec.label_index, is_defined(new_value), std::int64_t{new_value} + first.offset))
+          label->INDEX = index_digit(first.index_reg, target->INDEX);
       }
     }
-    if (is_defined(label->VALUE) && first.KIND == K_DEVICE) label->DEV = pad(first.LABEL, 3);
+    if (is_defined(label->VALUE) && first.kind == K_DEVICE) label->DEV = pad(first.label, 3);
   }
 
   void pool_record(const Record& rec) {
-    if (rec.IXLAB > 0 && (rec.WHY == "AREA " || rec.WHY == "LIT  "))
-      settle(rec.IXLAB, P_pool_ >= 0, std::int64_t{P_pool_} + rec.WIDTH - 1);
-    P_pool_ = clamp_location(std::int64_t{P_pool_} + rec.WIDTH);
+    if (rec.label_index > 0 && (rec.tag == "AREA " || rec.tag == "LIT  "))
+      settle(rec.label_index, P_pool_ >= 0, std::int64_t{P_pool_} + rec.width - 1);
+    P_pool_ = clamp_location(std::int64_t{P_pool_} + rec.width);
   }
 
   Job ctx_;
@@ -241,11 +241,11 @@ class Resolver {
   // finds it defined.
   Counters org(const Record& rec, int P, bool target_visible, bool ltorg) {
     const Operand& first = rec.operand(1);
-    const Symbol* target = first.KIND == K_SYMBOLIC && target_visible ? symbol(first.ADDR) : nullptr;
+    const Symbol* target = first.kind == K_SYMBOLIC && target_visible ? symbol(first.value) : nullptr;
     if (target != nullptr && !is_defined(target->VALUE)) target = nullptr;
     Counters c;
     c.P = c.P_pool = org_location(first, P, target);
-    if (ltorg) c.P = pool_end(ctx_.literals, c.P, last_ltorg_, rec.WIDTH);
+    if (ltorg) c.P = pool_end(ctx_.literals, c.P, last_ltorg_, rec.width);
     return c;
   }
 
@@ -263,22 +263,22 @@ class Resolver {
     for (std::size_t i = from; i < recs_.size(); ++i) {
       const Record& rec = recs_[i];
       const int r = static_cast<int>(i);
-      if (col(rec.LINE, 6) == '*') continue;
+      if (col(rec.card, 6) == '*') continue;
       base_[version][i] = c.P;
-      if (is_pool_record(rec.WHY)) {
+      if (is_pool_record(rec.tag)) {
         base_[version][i] = c.P_pool;
-        if (first && rec.IXLAB > 0 && rec.WHY != "ADCON") add({r, rec.IXLAB, false, seg, r, rec.WIDTH - 1});
-        c.P_pool = clamp_location(std::int64_t{c.P_pool} + rec.WIDTH);
+        if (first && rec.label_index > 0 && rec.tag != "ADCON") add({r, rec.label_index, false, seg, r, rec.width - 1});
+        c.P_pool = clamp_location(std::int64_t{c.P_pool} + rec.width);
         continue;
       }
-      if (is_blank(rec.WHY)) {
+      if (is_blank(rec.tag)) {
         if (op_is(rec, "LTO") || op_is(rec, "ORG")) {
-          if (first && rec.IXLAB > 0) add({r, rec.IXLAB, false, seg, r, 0});
-          if (rec.operand(1).KIND == K_SYMBOLIC) {
+          if (first && rec.label_index > 0) add({r, rec.label_index, false, seg, r, 0});
+          if (rec.operand(1).kind == K_SYMBOLIC) {
             if (!first) return;  // the next segment starts here
             Segment s;
             s.head = r;
-            s.target = rec.operand(1).ADDR;
+            s.target = rec.operand(1).value;
             s.last_ltorg = last_ltorg_;
             s.ready = undefined(s.target) ? kNever : 0;
             segments_.push_back(s);
@@ -289,34 +289,34 @@ class Resolver {
           continue;
         }
         if (op_is(rec, "END") || op_is(rec, "EX ")) {
-          c.P = pool_end(ctx_.literals, c.P, last_ltorg_, rec.WIDTH);
+          c.P = pool_end(ctx_.literals, c.P, last_ltorg_, rec.width);
           c.P_pool = c.P;
           continue;
         }
         if (op_is(rec, "EQU")) {
           const Operand& first_op = rec.operand(1);
-          if (first && rec.IXLAB > 0) {
-            if (first_op.KIND == K_ASTERISK) add({r, rec.IXLAB, false, seg, r, std::int64_t{first_op.OFFSET} - 1});
-            if (first_op.KIND == K_SYMBOLIC)
-              add({r, rec.IXLAB, true, first_op.ADDR, 0, first_op.OFFSET, first_op.INDEX});
+          if (first && rec.label_index > 0) {
+            if (first_op.kind == K_ASTERISK) add({r, rec.label_index, false, seg, r, std::int64_t{first_op.offset} - 1});
+            if (first_op.kind == K_SYMBOLIC)
+              add({r, rec.label_index, true, first_op.value, 0, first_op.offset, first_op.index_reg});
           }
           c.P_pool = c.P;
           continue;
         }
       }
-      if (is_blank(rec.WHY) || rec.WHY == "GEN  ") {
+      if (is_blank(rec.tag) || rec.tag == "GEN  ") {
         da_rec = r;
         da_seg = seg;
-        if (first && rec.IXLAB > 0) add({r, rec.IXLAB, false, seg, r, labels_rightmost(rec) ? rec.WIDTH - 1 : 0});
-        if (rec.IXLAB >= 0) c.P = clamp_location(std::int64_t{c.P} + rec.WIDTH);
-      } else if (first && rec.IXLAB > 0 && (rec.WHY == "FIELD" || rec.WHY == "SBFLD")) {
-        const int n = rec.WHY == "FIELD" ? rec.operand(2).ADDR : rec.operand(1).ADDR;
+        if (first && rec.label_index > 0) add({r, rec.label_index, false, seg, r, labels_rightmost(rec) ? rec.width - 1 : 0});
+        if (rec.label_index >= 0) c.P = clamp_location(std::int64_t{c.P} + rec.width);
+      } else if (first && rec.label_index > 0 && (rec.tag == "FIELD" || rec.tag == "SBFLD")) {
+        const int n = rec.tag == "FIELD" ? rec.operand(2).value : rec.operand(1).value;
         if (da_rec < 0)
-          add({r, rec.IXLAB, false, -1, kFirstLocation, std::int64_t{n} - 1});
-        else if (recs_[static_cast<std::size_t>(da_rec)].IXLAB < 0)
-          add({r, rec.IXLAB, false, -1, -recs_[static_cast<std::size_t>(da_rec)].IXLAB, std::int64_t{n} - 1});
+          add({r, rec.label_index, false, -1, kFirstLocation, std::int64_t{n} - 1});
+        else if (recs_[static_cast<std::size_t>(da_rec)].label_index < 0)
+          add({r, rec.label_index, false, -1, -recs_[static_cast<std::size_t>(da_rec)].label_index, std::int64_t{n} - 1});
         else
-          add({r, rec.IXLAB, false, da_seg, da_rec, std::int64_t{n} - 1});
+          add({r, rec.label_index, false, da_seg, da_rec, std::int64_t{n} - 1});
       }
       c.P_pool = c.P;
     }

@@ -14,10 +14,10 @@ namespace {
 
 Operand opnd(int kind, int addr = 0, int offset = 0, char index = ' ') {
   Operand op;
-  op.KIND = kind;
-  op.ADDR = addr;
-  op.OFFSET = offset;
-  op.INDEX = index;
+  op.kind = kind;
+  op.value = addr;
+  op.offset = offset;
+  op.index_reg = index;
   return op;
 }
 
@@ -26,17 +26,17 @@ struct Program {
   std::ostringstream out;
   Context ctx{out};
 
-  int ref(std::string_view name) { return ctx.symtab.enter(name, REF, 0).index; }
+  int ref(std::string_view name) { return ctx.symtab.enter(name, kUndefinedRef, 0).index; }
   int def(std::string_view name, int value) { return ctx.symtab.enter(name, value, 0).index; }
   int value(std::string_view name) { return ctx.symtab[ctx.symtab.lookup(name)].VALUE; }
 
   void add(std::string_view op, int ixlab, int width, std::vector<Operand> ops = {}, std::string_view why = "     ") {
     Record rec;
-    rec.WHY = std::string(why);
-    rec.LINE = pad(std::string(15, ' ') + std::string(op), 80);
-    rec.IXLAB = ixlab;
-    rec.WIDTH = width;
-    rec.ops = std::move(ops);
+    rec.tag = std::string(why);
+    rec.card = pad(std::string(15, ' ') + std::string(op), 80);
+    rec.label_index = ixlab;
+    rec.width = width;
+    rec.operands = std::move(ops);
     ctx.scratch.write(rec);
   }
   // A pool as pass 1 places it, writing its literal records.
@@ -54,8 +54,8 @@ TEST(Pass2, LabelsFollowTheLocationCounter) {
   p.add("MCW", 0, 1, {}, "GEN  ");
   p.add("END", 0, 1, {}, "GEN  ");  // a generated line is no END
   p.add("B", p.ref("NEXT"), 1);
-  p.add("ORG", p.ref("ROUND"), 0, {opnd(K_ACTUAL, 1234, X00)});
-  p.add("ORG", p.ref("KEEP"), 0, {opnd(K_ACTUAL, 1300, X00)});
+  p.add("ORG", p.ref("ROUND"), 0, {opnd(K_ACTUAL, 1234, kRoundX00)});
+  p.add("ORG", p.ref("KEEP"), 0, {opnd(K_ACTUAL, 1300, kRoundX00)});
   p.add("NOP", p.ref("LAST"), 1);
 
   EXPECT_EQ(pass_2(p.ctx.job()), 1);
@@ -67,7 +67,7 @@ TEST(Pass2, LabelsFollowTheLocationCounter) {
   EXPECT_EQ(p.value("ROUND"), 628);
   EXPECT_EQ(p.value("KEEP"), 1300);
   EXPECT_EQ(p.value("LAST"), 1300);
-  EXPECT_EQ(p.ctx.diag.N_ERRORS, 0);
+  EXPECT_EQ(p.ctx.diag.error_count, 0);
 }
 
 TEST(Pass2, NothingForwardTakesOneSweep) {
@@ -77,7 +77,7 @@ TEST(Pass2, NothingForwardTakesOneSweep) {
   // A device EQU whose label was referenced first: its device comes here.
   const int tape = p.ref("TAPE");
   Operand dev = opnd(K_DEVICE);
-  dev.LABEL = "%U1   ";
+  dev.label = "%U1   ";
   p.add("EQU", p.def("TAPE", 0), 0, {dev});
   EXPECT_EQ(pass_2(p.ctx.job()), 1);
   EXPECT_EQ(p.value("A"), 333);
@@ -99,7 +99,7 @@ TEST(Pass2, EquChainTakesTwoSweeps) {
   // The index tag goes with the value, as for a backward EQU.
   EXPECT_EQ(p.ctx.symtab[b].INDEX, 3);
   EXPECT_EQ(p.ctx.symtab[a].INDEX, 1);
-  EXPECT_EQ(p.ctx.diag.N_ERRORS, 0);
+  EXPECT_EQ(p.ctx.diag.error_count, 0);
 }
 
 TEST(Pass2, UnresolvableSymbolsReportedOnce) {
@@ -110,7 +110,7 @@ TEST(Pass2, UnresolvableSymbolsReportedOnce) {
   // A value beyond the undefined bound is no progress: the sweeps end.
   p.add("EQU", c, 0, {opnd(K_ASTERISK, 0, -999999)});
   EXPECT_EQ(pass_2(p.ctx.job()), 1);
-  EXPECT_EQ(p.ctx.diag.N_ERRORS, 1);
+  EXPECT_EQ(p.ctx.diag.error_count, 1);
   EXPECT_NE(p.out.str().find("Undefined or unresolvable symbols"), std::string::npos);
   EXPECT_FALSE(is_defined(p.value("A")));
   EXPECT_FALSE(is_defined(p.value("B")));
@@ -147,7 +147,7 @@ TEST(Pass2, OrgToLaterSymbolPlacesStatementsFieldsAndPools) {
   EXPECT_EQ(p.value("AFTER"), 575);
   EXPECT_EQ(p.value("WORKB"), 585);
   EXPECT_EQ(p.value("WORKC"), 588);
-  EXPECT_EQ(p.ctx.diag.N_ERRORS, 0);
+  EXPECT_EQ(p.ctx.diag.error_count, 0);
 }
 
 TEST(Pass2, SecondSweepPlacesPoolsWhereTheFirstDid) {
@@ -182,7 +182,7 @@ TEST(Pass2, DuplicateAreaLabelKeepsItsFirstValue) {
   p.ctx.literals.create_lit(L_AREA_DEF, 5, "DUP   ");
   p.add("LTORG", 0, 1);
   p.pool(333);
-  EXPECT_EQ(p.ctx.diag.N_ERRORS, 1);
+  EXPECT_EQ(p.ctx.diag.error_count, 1);
   pass_2(p.ctx.job());
   EXPECT_EQ(p.ctx.symtab[dup].VALUE, 400);
 }
@@ -199,7 +199,7 @@ void random_program(Program& p, unsigned seed) {
   auto name = [&]() { return "S" + std::to_string(pick(names)); };
   auto any = [&]() { return pick(4) == 0 ? p.def(name(), pick(8) == 0 ? -29990 - pick(20) : pick(4000)) : p.ref(name()); };
   auto label = [&]() { return pick(3) == 0 ? 0 : any(); };
-  auto offset = [&]() { return pick(6) == 0 ? X00 : pick(5) == 0 ? -pick(70000) : pick(300); };
+  auto offset = [&]() { return pick(6) == 0 ? kRoundX00 : pick(5) == 0 ? -pick(70000) : pick(300); };
   const char* ops[] = {"MCW", "DCW", "DC", "DS", "DSA", "B", "ORG", "EQU"};
   int P = 333;
   // Some programs write a chain backwards, link by link, among the rest.
@@ -284,7 +284,7 @@ std::string settled_state(Program& p) {
   for (const Symbol& sym : p.ctx.symtab.symbols())
     state += sym.LABEL + " " + std::to_string(sym.VALUE) + " " + std::to_string(sym.INDEX) + " " + sym.DEV + "\n";
   for (int i = 1; i <= p.ctx.literals.count(); ++i) state += std::to_string(p.ctx.literals[i].ADDR) + "\n";
-  return state + std::to_string(p.ctx.diag.N_ERRORS);
+  return state + std::to_string(p.ctx.diag.error_count);
 }
 
 TEST(Pass2, DirectSettlingMatchesTheSweepsOnRandomPrograms) {
@@ -298,7 +298,7 @@ TEST(Pass2, DirectSettlingMatchesTheSweepsOnRandomPrograms) {
     ASSERT_EQ(settled_state(direct), settled_state(sweeps)) << "seed " << seed;
     forward += sweeps_made > 2;
     deep += sweeps_made > 6;
-    stuck += sweeps.ctx.diag.N_ERRORS > 0;
+    stuck += sweeps.ctx.diag.error_count > 0;
   }
   // The programs exercise long dependency chains and unresolvable ones.
   EXPECT_GT(forward, 300);

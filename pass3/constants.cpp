@@ -57,11 +57,11 @@ void Pass3::do_dc() {
     listing({.WIDTH = 3, .LOC = P_IN, .OUTPUT = OUTPUT});
   };
 
-  switch (op.KIND) {
+  switch (op.kind) {
     case K_ACTUAL:
     case K_NUM_LIT: {
       if (WIDTH < 1) {
-        ctx.diag.ErrCode = err::BadStatement;
+        ctx.diag.error_code = err::BadStatement;
         listing({});
         return;
       }
@@ -80,21 +80,21 @@ void Pass3::do_dc() {
     case K_ADCON_LIT: {
       // The operand names the character literal whose address is wanted.
       std::string addr = "###";
-      if (ctx.literals.valid(op.ADDR)) addr = address_of(ctx.literals[op.ADDR].ADDR, 0);
+      if (ctx.literals.valid(op.value)) addr = address_of(ctx.literals[op.value].ADDR, 0);
       place_address(addr);
       return;
     }
     case K_ADDR_CON: {
       std::int64_t value = -1;
       int index = 0;
-      if (op.ADDR >= 0 && ctx.symtab.valid(op.ADDR)) {
-        const Symbol& sym = ctx.symtab[op.ADDR];
+      if (op.value >= 0 && ctx.symtab.valid(op.value)) {
+        const Symbol& sym = ctx.symtab[op.value];
         value = sym.VALUE;
         if (value >= 0) {
-          value += op.OFFSET;
+          value += op.offset;
           if (col(LINE, 21) == '-') value = kCoreLimit - value;  // the complement address
         }
-        index = op.INDEX != ' ' ? index_digit(op.INDEX) : sym.INDEX;
+        index = op.index_reg != ' ' ? index_digit(op.index_reg) : sym.INDEX;
       }
       place_address(address_of(value, index));
       return;
@@ -142,19 +142,19 @@ void Pass3::do_dsa() {
   if (IxLab < 0) P_IN = WIDTH - IxLab - 1;
   const Operand& op = operand(1);
   std::int64_t value = -1;
-  int index = index_digit(op.INDEX);
-  switch (op.KIND) {
+  int index = index_digit(op.index_reg);
+  switch (op.kind) {
     case K_ACTUAL:
-      value = static_cast<std::int64_t>(op.ADDR) + op.OFFSET;
+      value = static_cast<std::int64_t>(op.value) + op.offset;
       break;
     case K_ASTERISK:
-      value = static_cast<std::int64_t>(P_IN) + op.OFFSET;  // the constant's own rightmost position
+      value = static_cast<std::int64_t>(P_IN) + op.offset;  // the constant's own rightmost position
       break;
     case K_SYMBOLIC:
-      if (ctx.symtab.valid(op.ADDR) && is_defined(ctx.symtab[op.ADDR].VALUE)) {
-        const Symbol& sym = ctx.symtab[op.ADDR];
-        value = static_cast<std::int64_t>(sym.VALUE) + op.OFFSET;
-        if (op.INDEX == ' ') index = sym.INDEX;
+      if (ctx.symtab.valid(op.value) && is_defined(ctx.symtab[op.value].VALUE)) {
+        const Symbol& sym = ctx.symtab[op.value];
+        value = static_cast<std::int64_t>(sym.VALUE) + op.offset;
+        if (op.index_reg == ' ') index = sym.INDEX;
       }
       break;
     default:
@@ -171,20 +171,20 @@ void Pass3::do_da() {
   test_p(P);
   const int P_SAVE = P;
   if (IxLab < 0) P = -IxLab;
-  if (P >= 1 && P <= 80 && ctx.settings.NotIn_1_80) ctx.diag.ErrCode = err::AddrErr;
+  if (P >= 1 && P <= 80 && ctx.settings.NotIn_1_80) ctx.diag.error_code = err::AddrErr;
   P_DA = P;
   const int area_width = WIDTH;  // what pass 1 reserved for the whole area
   WIDTH = 0;
 
-  const std::string& options = operand(3).LABEL;
+  const std::string& options = operand(3).label;
   const bool clear_records = col(options, 1) == 'C';
   const bool group_mark = col(options, 2) == 'G';
   const bool record_marks = is_record_mark(col(options, 3));
-  Nrecs = operand(1).ADDR;
-  RECSIZ = operand(2).ADDR + (record_marks ? 1 : 0);
+  Nrecs = operand(1).value;
+  RECSIZ = operand(2).value + (record_marks ? 1 : 0);
 
   const std::int64_t size = static_cast<std::int64_t>(RECSIZ) * Nrecs + (group_mark ? 1 : 0);
-  const bool malformed = rec && rec->ErrCode == err::NoBXLErr;
+  const bool malformed = rec && rec->flag == err::NoBXLErr;
   if (malformed || Nrecs < 0 || RECSIZ < 0 || P < 0 || P + size > kCoreLimit) {
     // No records can be laid out (a size pass 1 could not read, or an area
     // beyond storage): nothing is placed, the field cards that follow find

@@ -33,7 +33,7 @@ void Pass3::listing(const ListArgs& args) {
                  .index_mark = args.X};
   // With no card left open the statement completed its card, which is punched already.
   if (args.CARD && deck_) line.card_no = deck_->card_of_last_data();
-  line.error_code = ctx.diag.ErrCode;
+  line.error_code = ctx.diag.error_code;
   list_.statement(line);
 }
 

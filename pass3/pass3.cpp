@@ -40,18 +40,18 @@ void list_equ(Pass3& p) {
   Pass3::ListArgs args;
   std::optional<std::int64_t> value;
 
-  if (op.KIND == K_DEVICE) {
-    args.DEV = cols(op.LABEL, 1, 3);
-  } else if (op.KIND == K_SYMBOLIC && ctx.symtab.valid(op.ADDR)) {
-    const Symbol& sym = ctx.symtab[op.ADDR];
+  if (op.kind == K_DEVICE) {
+    args.DEV = cols(op.label, 1, 3);
+  } else if (op.kind == K_SYMBOLIC && ctx.symtab.valid(op.value)) {
+    const Symbol& sym = ctx.symtab[op.value];
     if (!is_blank(sym.DEV)) {
       args.DEV = pad(sym.DEV, 3);
     } else {
       if (sym.VALUE > 15999 || sym.VALUE < -15999) p.flag_address(1, sym.VALUE);
-      if (is_defined(sym.VALUE)) value = static_cast<std::int64_t>(sym.VALUE) + op.OFFSET;
+      if (is_defined(sym.VALUE)) value = static_cast<std::int64_t>(sym.VALUE) + op.offset;
     }
-  } else if (op.KIND == K_ACTUAL || op.KIND == K_ASTERISK) {
-    value = static_cast<std::int64_t>(op.ADDR) + op.OFFSET;
+  } else if (op.kind == K_ACTUAL || op.kind == K_ASTERISK) {
+    value = static_cast<std::int64_t>(op.value) + op.offset;
   }
   // A "*" after an ORG that pass 1 could not place has no value of its own
   // here; the label then holds what pass 2 found for it. A label that is a
@@ -62,7 +62,7 @@ void list_equ(Pass3& p) {
     if (is_defined(label.VALUE) && is_blank(label.DEV)) value = label.VALUE;
   }
   if (!args.DEV && value) {
-    const int index = index_digit(op.INDEX);
+    const int index = index_digit(op.index_reg);
     if (index >= 1 && index <= 3) p.X = 'X';
     args.LOC = clamp_location(*value);
     args.X = p.X;
@@ -105,10 +105,10 @@ void Pass3::run() {
     // Statements are shown with their card; generated lines (literal
     // pools, DA records) by the line of the statement that made them.
     ctx.diag.source_line = ctx.scratch.line_of(i);
-    const std::string& why = records[i].WHY;
+    const std::string& why = records[i].tag;
     const bool statement = is_blank(why) || why == "GEN  " || why == "GMARK";
     if (statement)
-      ctx.diag.card.assign(records[i].LINE);
+      ctx.diag.card.assign(records[i].card);
     else
       ctx.diag.card.clear();
     process_record(records[i]);
@@ -126,12 +126,12 @@ void Pass3::run() {
 
 void Pass3::process_record(const Record& r) {
   rec = &r;
-  WHY = pad(r.WHY, 5);
-  LINE = pad(r.LINE, 80);
-  IxLab = r.IXLAB;
-  P_IN = r.P;
-  WIDTH = r.WIDTH;
-  ctx.diag.ErrCode = r.ErrCode;
+  WHY = pad(r.tag, 5);
+  LINE = pad(r.card, 80);
+  IxLab = r.label_index;
+  P_IN = r.location;
+  WIDTH = r.width;
+  ctx.diag.error_code = r.flag;
 
   const bool comment = col(LINE, 6) == '*';
   const std::string op_field = cols(LINE, 16, 20);
@@ -212,8 +212,8 @@ void Pass3::process_record(const Record& r) {
   }
   // Counted here, once per record, so that the error count does not depend
   // on whether a listing is written.
-  if (ctx.diag.ErrCode != err::NoErr) {
-    ++ctx.diag.N_ERRORS;
+  if (ctx.diag.error_code != err::NoErr) {
+    ++ctx.diag.error_count;
     report_flag();
   }
   rec = nullptr;
@@ -240,12 +240,12 @@ std::pair<int, int> Pass3::operand_columns(int WHICH) const {
 }
 
 void Pass3::flag_address(int WHICH, std::optional<std::int64_t> value) {
-  ctx.diag.ErrCode = err::SymErr;
+  ctx.diag.error_code = err::SymErr;
   const Operand& op = operand(WHICH);
   auto [first, last] = operand_columns(WHICH);
   std::string message;
-  if (op.KIND == K_SYMBOLIC && (!ctx.symtab.valid(op.ADDR) || !is_defined(ctx.symtab[op.ADDR].VALUE))) {
-    const std::string name(rtrim(ctx.symtab.valid(op.ADDR) ? ctx.symtab[op.ADDR].LABEL : op.LABEL));
+  if (op.kind == K_SYMBOLIC && (!ctx.symtab.valid(op.value) || !is_defined(ctx.symtab[op.value].VALUE))) {
+    const std::string name(rtrim(ctx.symtab.valid(op.value) ? ctx.symtab[op.value].LABEL : op.label));
     message = "undefined symbol " + name;
     // The caret goes under the name as written (without its suffix).
     const std::string written = cols(LINE, first, last);
@@ -270,7 +270,7 @@ void Pass3::report_flag() {
   if (ctx.diag.reporter.error_shown(ctx.diag.source_line)) return;
   std::string message;
   std::vector<Note> notes;
-  switch (ctx.diag.ErrCode) {
+  switch (ctx.diag.error_code) {
     case err::AddrErr:
       message = "the statement places code or data in positions 1-80, where each card read is stored (flagged ADDR)";
       notes.push_back({"start the program above 80 (ORG), or assemble with -a when this is meant"});
@@ -284,10 +284,10 @@ void Pass3::report_flag() {
     default: message = "the statement is in error (flagged BAD STATEMENT)"; break;
   }
   auto [first, last] = operand_columns(1);
-  if (ctx.diag.ErrCode == err::LabelErr) {
+  if (ctx.diag.error_code == err::LabelErr) {
     first = 6;
     last = 11;
-  } else if (ctx.diag.ErrCode == err::OpErr) {
+  } else if (ctx.diag.error_code == err::OpErr) {
     first = 16;
     last = 20;
   }
@@ -302,7 +302,7 @@ void Pass3::assemble_instruction() {
   Object[0] = MachineOp;
   const OpCode& row = OP_CODES[static_cast<std::size_t>(OP_IX)];
   if (is_fixed_d(row.D)) D = row.D;
-  const int n = rec ? rec->Num_Operands() : 0;
+  const int n = rec ? rec->operand_count() : 0;
 
   switch (WIDTH) {
     case 1:
@@ -310,7 +310,7 @@ void Pass3::assemble_instruction() {
       break;
     case 2:
       // Without operands (PCB, RCB, WM) the fixed d-modifier is the second character.
-      if (n >= 1) D = col(operand(1).D, 1);
+      if (n >= 1) D = col(operand(1).prefix, 1);
       Object[1] = D;
       spread({1, 1});
       break;
@@ -320,7 +320,7 @@ void Pass3::assemble_instruction() {
       break;
     case 5:
       Object.replace(1, 3, do_operand(1));
-      if (n >= 2) D = col(operand(2).D, 1);
+      if (n >= 2) D = col(operand(2).prefix, 1);
       Object[4] = D;
       spread({1, 3, 1});
       break;
@@ -332,7 +332,7 @@ void Pass3::assemble_instruction() {
     case 8:
       Object.replace(1, 3, do_operand(1));
       Object.replace(4, 3, do_operand(2));
-      if (n >= 3) D = col(operand(3).D, 1);
+      if (n >= 3) D = col(operand(3).prefix, 1);
       Object[7] = D;
       spread({1, 3, 3, 1});
       break;
@@ -361,17 +361,17 @@ std::string Pass3::do_operand(int WHICH) {
   std::int64_t addr = 0;
   bool known = true;
 
-  switch (op.KIND) {
+  switch (op.kind) {
     case K_ACTUAL:
-      addr = op.ADDR;
+      addr = op.value;
       break;
     case K_ADCON_LIT:
     case K_ADDR_CON:
     case K_AREA_DEF:
     case K_CHAR_LIT:
     case K_NUM_LIT:
-      if (ctx.literals.valid(op.ADDR))
-        addr = ctx.literals[op.ADDR].ADDR;
+      if (ctx.literals.valid(op.value))
+        addr = ctx.literals[op.value].ADDR;
       else
         known = false;
       break;
@@ -379,8 +379,8 @@ std::string Pass3::do_operand(int WHICH) {
       addr = static_cast<std::int64_t>(P) + WIDTH - 1;
       break;
     case K_SYMBOLIC:
-      if (ctx.symtab.valid(op.ADDR)) {
-        const Symbol& sym = ctx.symtab[op.ADDR];
+      if (ctx.symtab.valid(op.value)) {
+        const Symbol& sym = ctx.symtab[op.value];
         addr = sym.VALUE;
         index = sym.INDEX;
         where = pad(sym.DEV, 3);
@@ -395,12 +395,12 @@ std::string Pass3::do_operand(int WHICH) {
       known = false;  // no address can be made from it
       break;
   }
-  if (op.INDEX != ' ') index = index_digit(op.INDEX);
+  if (op.index_reg != ' ') index = index_digit(op.index_reg);
 
-  if (op.KIND == K_DEVICE) {
-    where = cols(op.LABEL, 1, 3);
+  if (op.kind == K_DEVICE) {
+    where = cols(op.label, 1, 3);
   } else if (is_blank(where)) {
-    const std::int64_t value = addr + op.OFFSET;
+    const std::int64_t value = addr + op.offset;
     if (!known || index < 0 || index > 3 || value < 0 || value >= kCoreLimit)
       where = "###";
     else
@@ -429,34 +429,34 @@ void Pass3::test_p(int P_TO_TEST) {
   ctx.diag.at(6, 11);
   ctx.diag.do_error("Definition of " + std::string(rtrim(sym.LABEL)) + " (" + number(sym.VALUE) +
                     ") different from current P (" + number(P_TO_TEST) + ")");
-  ctx.diag.ErrCode = err::SymErr;
+  ctx.diag.error_code = err::SymErr;
 }
 
 void Pass3::do_org() {
   P_IN = P;
   const Operand& op = operand(1);
   std::int64_t p = P;
-  if (op.KIND == K_ACTUAL) {
-    p = op.ADDR;
-  } else if (op.KIND == K_SYMBOLIC) {
-    if (ctx.symtab.valid(op.ADDR)) {
-      p = ctx.symtab[op.ADDR].VALUE;
+  if (op.kind == K_ACTUAL) {
+    p = op.value;
+  } else if (op.kind == K_SYMBOLIC) {
+    if (ctx.symtab.valid(op.value)) {
+      p = ctx.symtab[op.value].VALUE;
       if (p < 0) {
-        ctx.diag.ErrCode = err::UndefOrg;
+        ctx.diag.error_code = err::UndefOrg;
         auto [first, last] = operand_columns(1);
         ctx.diag.report(ctx.diag.here(
-            Severity::Error, "origin " + std::string(rtrim(ctx.symtab[op.ADDR].LABEL)) + " is undefined", first, last));
+            Severity::Error, "origin " + std::string(rtrim(ctx.symtab[op.value].LABEL)) + " is undefined", first, last));
       }
     } else {
-      ctx.diag.ErrCode = err::UndefOrg;
+      ctx.diag.error_code = err::UndefOrg;
     }
   }
-  P = op.OFFSET == X00 ? round_up_to_hundred(p) : clamp_location(p + op.OFFSET);
+  P = op.offset == kRoundX00 ? round_up_to_hundred(p) : clamp_location(p + op.offset);
   // A location below storage from an origin that is known (an undefined
   // one has been flagged already): nothing that follows can be placed.
-  if (P < 0 && ctx.diag.ErrCode != err::UndefOrg) {
+  if (P < 0 && ctx.diag.error_code != err::UndefOrg) {
     ctx.diag.do_error("Location counter " + std::to_string(P) + " is outside storage");
-    ctx.diag.ErrCode = err::AddrErr;
+    ctx.diag.error_code = err::AddrErr;
     ctx.storage_reported = true;
   }
   ListArgs args;
@@ -475,14 +475,14 @@ void Pass3::spread(std::initializer_list<int> HOW_MANY) {
 }
 
 void Pass3::do_field_record() {
-  std::int64_t org = static_cast<std::int64_t>(operand(1).ADDR) + P_DA - 1;
-  if (org >= 1 && org <= 80 && ctx.settings.NotIn_1_80) ctx.diag.ErrCode = err::AddrErr;
+  std::int64_t org = static_cast<std::int64_t>(operand(1).value) + P_DA - 1;
+  if (org >= 1 && org <= 80 && ctx.settings.NotIn_1_80) ctx.diag.error_code = err::AddrErr;
   // Each record of the area gets its word mark and counts as a statement.
   for (int i = 1; i <= Nrecs; ++i, org += RECSIZ) {
     ++SEQ;
     if (org < 0 || org >= kCoreLimit) {
       // A word mark that no storage position can take is reported, not punched.
-      ctx.diag.ErrCode = err::SymErr;
+      ctx.diag.error_code = err::SymErr;
       break;
     }
     // In an area of size-0 records every record's mark is at one position:
@@ -490,13 +490,13 @@ void Pass3::do_field_record() {
     if (RECSIZ == 0 && i > kCoreLimit) continue;
     sw(static_cast<int>(org));
   }
-  listing({.LOC = clamp_location(static_cast<std::int64_t>(operand(2).ADDR) + P_DA - 1)});
+  listing({.LOC = clamp_location(static_cast<std::int64_t>(operand(2).value) + P_DA - 1)});
 }
 
 void Pass3::do_sbfld_record() {
   ++SEQ;
-  const int org = clamp_location(static_cast<std::int64_t>(operand(1).ADDR) + P_DA - 1);
-  if (org >= 1 && org <= 80 && ctx.settings.NotIn_1_80) ctx.diag.ErrCode = err::AddrErr;
+  const int org = clamp_location(static_cast<std::int64_t>(operand(1).value) + P_DA - 1);
+  if (org >= 1 && org <= 80 && ctx.settings.NotIn_1_80) ctx.diag.error_code = err::AddrErr;
   listing({.LOC = org});
 }
 

@@ -51,7 +51,7 @@ TEST(Pass3Instructions, OperandsWidthsAndDModifiers) {
   EXPECT_EQ(at(job.line_of("", "BCE"), 94, 104), "B 600 700 Z");
   EXPECT_EQ(at(job.line_of("", "WM"), 94, 96), "2 )");
   EXPECT_TRUE(is_blank(at(job.line_of("", "MACRX"), 82, 115)));
-  EXPECT_EQ(job.ctx.diag.N_ERRORS, 0);
+  EXPECT_EQ(job.ctx.diag.error_count, 0);
 }
 
 TEST(Pass3Instructions, UnrepresentableAddressesAreFlaggedAndCountedWithOrWithoutListing) {
@@ -71,7 +71,7 @@ TEST(Pass3Instructions, UnrepresentableAddressesAreFlaggedAndCountedWithOrWithou
     job.run(with_listing);
 
     EXPECT_EQ(load_deck(job.cards()).text(333, 352), "B###B###B###B###B###");
-    EXPECT_EQ(job.ctx.diag.N_ERRORS, 6) << with_listing;
+    EXPECT_EQ(job.ctx.diag.error_count, 6) << with_listing;
     if (with_listing) {
       EXPECT_EQ(at(job.listing()[3], 118, 120), "SYM");
     }
@@ -117,9 +117,9 @@ TEST(Pass3Control, OrgWithHundredsAdjustmentAndUndefinedSymbol) {
   const int even = job.sym("EVEN", 1300);
   const int here = job.sym("HERE", 333);
   const int undef = job.sym("LATER", -30000);
-  job.add(record(card("HERE", "ORG", "TOP&X00"), 0, {opnd(K_SYMBOLIC, top, X00, '0')}, here));
+  job.add(record(card("HERE", "ORG", "TOP&X00"), 0, {opnd(K_SYMBOLIC, top, kRoundX00, '0')}, here));
   job.add(record(card("", "A", ""), 1));
-  job.add(record(card("", "ORG", "EVEN&X00"), 0, {opnd(K_SYMBOLIC, even, X00, '0')}));
+  job.add(record(card("", "ORG", "EVEN&X00"), 0, {opnd(K_SYMBOLIC, even, kRoundX00, '0')}));
   job.add(record(card("", "ORG", "*&10"), 0, {opnd(K_ASTERISK, 0, 10)}));
   job.add(record(card("", "S", ""), 1));
   job.add(record(card("", "ORG", "LATER"), 0, {opnd(K_SYMBOLIC, undef)}));

@@ -27,8 +27,8 @@ bool hits_read_area(std::int64_t first, std::int64_t last) { return first <= 80 
 // The value of an EX, XFR or END operand: an actual address or a symbol's
 // value; -1 (not representable) when there is none.
 int transfer_address(const Job& ctx, const Operand& op) {
-  if (op.KIND == K_ACTUAL) return op.ADDR;
-  if (op.KIND == K_SYMBOLIC && ctx.symtab.valid(op.ADDR)) return ctx.symtab[op.ADDR].VALUE;
+  if (op.kind == K_ACTUAL) return op.value;
+  if (op.kind == K_SYMBOLIC && ctx.symtab.valid(op.value)) return ctx.symtab[op.value].VALUE;
   return -1;
 }
 
@@ -50,7 +50,7 @@ void Pass3::dc(std::string_view text, char wm, int last, int label) {
   bool word_mark = wm == 'W' && lo == first;
   std::string placed(text.substr(static_cast<std::size_t>(lo - first), static_cast<std::size_t>(hi - lo + 1)));
   for (char& c : placed) c = as_1401(c);
-  if (ctx.settings.NotIn_1_80 && hits_read_area(lo, hi)) ctx.diag.ErrCode = err::AddrErr;
+  if (ctx.settings.NotIn_1_80 && hits_read_area(lo, hi)) ctx.diag.error_code = err::AddrErr;
 
   // A mark that waits in the deck's queue reaches the tape when the queue
   // lets it go, after this field's record.
@@ -60,7 +60,7 @@ void Pass3::dc(std::string_view text, char wm, int last, int label) {
 
 void Pass3::beyond_storage() {
   // A flag the statement has already (an undefined symbol) says more.
-  if (ctx.diag.ErrCode == err::NoErr) ctx.diag.ErrCode = err::AddrErr;
+  if (ctx.diag.error_code == err::NoErr) ctx.diag.error_code = err::AddrErr;
   if (ctx.storage_reported) return;
   ctx.diag.do_error("CORE STORAGE EXCEEDED");
   ctx.storage_reported = true;
@@ -72,13 +72,13 @@ void Pass3::sw(int at) {
     beyond_storage();
     return;
   }
-  if (ctx.settings.NotIn_1_80 && hits_read_area(at, at)) ctx.diag.ErrCode = err::AddrErr;
+  if (ctx.settings.NotIn_1_80 && hits_read_area(at, at)) ctx.diag.error_code = err::AddrErr;
   if (deck_) deck_->set_word_mark(at);
   if (tape_) tape_->set_word_mark(at);
 }
 
 void Pass3::mark_from_queue(int at) {
-  if (ctx.settings.NotIn_1_80 && hits_read_area(at, at)) ctx.diag.ErrCode = err::AddrErr;
+  if (ctx.settings.NotIn_1_80 && hits_read_area(at, at)) ctx.diag.error_code = err::AddrErr;
   if (tape_) tape_->set_word_mark(at);
 }
 

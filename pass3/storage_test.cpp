@@ -24,7 +24,7 @@ struct Storage : ::testing::Test {
   void SetUp() override {
     ctx.object = &obj;
     ctx.tape = &tape;
-    rec.ops = {Operand{.ADDR = 333, .KIND = K_ACTUAL}};
+    rec.operands = {Operand{.value = 333, .kind = K_ACTUAL}};
   }
 };
 
@@ -46,9 +46,9 @@ TEST_F(Storage, ReadAreaIsFlaggedWithOrWithoutADeck) {
   ctx.settings.NotIn_1_80 = true;
   Pass3 p(ctx.job(), false, false, false);
   const auto flagged = [&](auto place) {
-    ctx.diag.ErrCode = err::NoErr;
+    ctx.diag.error_code = err::NoErr;
     place();
-    return ctx.diag.ErrCode == err::AddrErr;
+    return ctx.diag.error_code == err::AddrErr;
   };
   EXPECT_TRUE(flagged([&] { p.dc("AB", 'W', 71, 0); }));
   EXPECT_TRUE(flagged([&] { p.dc("ABCDE", 'W', 4, 0); }));  // starts at 0, reaches into 1-80

@@ -23,12 +23,12 @@ namespace velumar::p3test {
 inline Operand opnd(int kind, int addr, int offset = 0, char index = ' ', std::string_view d = "  ",
                     std::string_view label = "") {
   Operand op;
-  op.KIND = kind;
-  op.ADDR = addr;
-  op.OFFSET = offset;
-  op.INDEX = index;
-  op.D = pad(d, 2);
-  op.LABEL = pad(label, 6);
+  op.kind = kind;
+  op.value = addr;
+  op.offset = offset;
+  op.index_reg = index;
+  op.prefix = pad(d, 2);
+  op.label = pad(label, 6);
   return op;
 }
 
@@ -71,7 +71,7 @@ struct Job {
     ctx.settings.BootLoader = 'N';
     ctx.listing = &list;
     ctx.object = &obj;
-    ctx.diag.U_ERROR = ErrorDest::Listing;
+    ctx.diag.error_dest = ErrorDest::Listing;
     ctx.diag.listing = &list;
   }
 

@@ -29,7 +29,7 @@ struct Job {
   LiteralTable& literals;
   Parser& parser;
   IntermediateFile& scratch;
-  int& OP_IX;                  ///< operation table row of pass 1's last card, kept from job to job
+  int& op_row;                  ///< operation table row of pass 1's last card, kept from job to job
   bool& storage_reported;      ///< the job was told it exceeds storage; later passes stay quiet
   std::ostream*& listing;      ///< output files of pass 3; null when not asked for
   std::ostream*& object;

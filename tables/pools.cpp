@@ -73,9 +73,9 @@ int next_pool_start(const LiteralTable& lits, int last_pool_start, int up_to) {
 // statement whose pool this is: it is counted and reported, and the
 // statement's own error flag stays as it was.
 void report_for_literal(Diagnostics& diag, std::string_view message) {
-  const bool statement_failed = diag.ERROR;
+  const bool statement_failed = diag.had_error;
   diag.do_error(message);
-  diag.ERROR = statement_failed;
+  diag.had_error = statement_failed;
 }
 
 // One pool being placed: where it stands and what it writes.
@@ -97,11 +97,11 @@ class PoolPlacer {
 
   void place_one(int i, Literal& lit) {
     Record rec = record_of(lit);
-    rec.P = p_;
-    rec.WIDTH = literal_width(lit);
-    lit.ADDR = clamp_location(std::int64_t{p_} + rec.WIDTH - 1);
+    rec.location = p_;
+    rec.width = literal_width(lit);
+    lit.ADDR = clamp_location(std::int64_t{p_} + rec.width - 1);
     if (emit_ != nullptr) emit_->write(rec);
-    p_ = clamp_location(std::int64_t{p_} + rec.WIDTH);
+    p_ = clamp_location(std::int64_t{p_} + rec.width);
     trace_literal(i, lit);
   }
 
@@ -109,43 +109,43 @@ class PoolPlacer {
   // literal carries its own error code.
   Record record_of(const Literal& lit) {
     Record rec;
-    rec.WHY = "LIT  ";
+    rec.tag = "LIT  ";
     Operand op;
-    op.INDEX = lit.INDEX;
+    op.index_reg = lit.INDEX;
     switch (lit.KIND) {
       case L_AREA_DEF:
-        rec.WHY = "AREA ";
-        rec.LINE = dcw_card(first_chars(lit.TEXT, 10), area_operand(lit.WIDTH));
-        rec.IXLAB = area_label(lit);
-        op.KIND = K_AREA_DEF;
-        op.INDEX = ' ';
+        rec.tag = "AREA ";
+        rec.card = dcw_card(first_chars(lit.TEXT, 10), area_operand(lit.WIDTH));
+        rec.label_index = area_label(lit);
+        op.kind = K_AREA_DEF;
+        op.index_reg = ' ';
         break;
       case L_CHAR_LIT:
-        rec.LINE = dcw_card("", "@" + first_chars(lit.TEXT, std::min(lit.WIDTH, kMaxCharText)) + "@");
-        op.KIND = K_CHAR_LIT;
+        rec.card = dcw_card("", "@" + first_chars(lit.TEXT, std::min(lit.WIDTH, kMaxCharText)) + "@");
+        op.kind = K_CHAR_LIT;
         break;
       case L_ADCON_LIT:
-        rec.LINE = dcw_card("", "+@" + adcon_target_text(lit.WIDTH) + "@");
-        op.ADDR = lit.WIDTH;  // the character literal it points at
-        op.KIND = K_ADCON_LIT;
+        rec.card = dcw_card("", "+@" + adcon_target_text(lit.WIDTH) + "@");
+        op.value = lit.WIDTH;  // the character literal it points at
+        op.kind = K_ADCON_LIT;
         break;
       case L_ADDR_CON: {
         // The name stored at creation already carries the suffix.
         const int symbol = is_blank(lit.SYMBOL) ? -1 : t_.symtab.lookup(lit.SYMBOL);
-        rec.WHY = "ADCON";
-        rec.LINE = dcw_card("", lit.TEXT);
-        if (symbol == -1) rec.ErrCode = err::SymErr;
-        op.ADDR = symbol;
-        op.KIND = K_ADDR_CON;
-        op.OFFSET = lit.OFFSET;
+        rec.tag = "ADCON";
+        rec.card = dcw_card("", lit.TEXT);
+        if (symbol == -1) rec.flag = err::SymErr;
+        op.value = symbol;
+        op.kind = K_ADDR_CON;
+        op.offset = lit.OFFSET;
         break;
       }
       default:
-        rec.LINE = dcw_card("", lit.TEXT);
-        op.KIND = K_ACTUAL;
+        rec.card = dcw_card("", lit.TEXT);
+        op.kind = K_ACTUAL;
         break;
     }
-    rec.ops = {op};
+    rec.operands = {op};
     return rec;
   }
 
@@ -159,7 +159,7 @@ class PoolPlacer {
     // An undetermined location defines nothing: the label stays a reference
     // and pass 2 gives it its address. Only a definition can be a duplicate;
     // pass 3 reports a label whose value differs from where its area ends up.
-    const std::int64_t value = p_ >= 0 ? std::int64_t{p_} + lit.WIDTH - 1 : std::int64_t{REF};
+    const std::int64_t value = p_ >= 0 ? std::int64_t{p_} + lit.WIDTH - 1 : std::int64_t{kUndefinedRef};
     const auto entered = t_.symtab.enter(label, clamp_location(value), 0);
     if (entered.duplicate)
       report_for_literal(t_.rep.diag, "Label " + std::string(rtrim(label)) + " is a duplicate");

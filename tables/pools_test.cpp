@@ -17,10 +17,10 @@ std::string dcw(std::string_view label, std::string_view operand) {
 
 Operand opnd(int addr, int kind, int offset = 0, char index = ' ') {
   Operand op;
-  op.ADDR = addr;
-  op.KIND = kind;
-  op.OFFSET = offset;
-  op.INDEX = index;
+  op.value = addr;
+  op.kind = kind;
+  op.offset = offset;
+  op.index_reg = index;
   return op;
 }
 
@@ -94,7 +94,7 @@ TEST(Pools, AddressLiterals) {
   // The symbol is found by its stored name, whatever characters it holds.
   ctx.literals.create_lit(L_ADDR_CON, 3, "&AB$&5&X2", 5, '2', "AB$");
   ctx.literals.create_lit(L_ADDR_CON, 3, "-NONE", 0, ' ', "NONE");
-  ctx.diag.ErrCode = err::OpErr;
+  ctx.diag.error_code = err::OpErr;
   int P = 400;
   P = place(ctx, P, true);
 
@@ -107,7 +107,7 @@ TEST(Pools, AddressLiterals) {
   EXPECT_EQ(recs[2], rec("ADCON", dcw("", "&AB$&5&X2"), 0, 406, 3, opnd(name, K_ADDR_CON, 5, '2')));
   EXPECT_EQ(recs[3], rec("ADCON", dcw("", "-NONE"), 0, 409, 3, opnd(-1, K_ADDR_CON), err::SymErr));
   // The code of the statement that caused the pool is left alone.
-  EXPECT_EQ(ctx.diag.ErrCode, err::OpErr);
+  EXPECT_EQ(ctx.diag.error_code, err::OpErr);
 }
 
 TEST(Pools, LongCharacterLiteralKeepsEveryCharacter) {
@@ -121,26 +121,26 @@ TEST(Pools, LongCharacterLiteralKeepsEveryCharacter) {
   int P = 1000;
   P = place(ctx, P, true);
   const auto& recs = ctx.scratch.records();
-  EXPECT_EQ(recs[0].LINE, dcw("", "@" + text + "@"));
-  EXPECT_EQ(col(recs[0].LINE, 80), '@');
-  EXPECT_EQ(recs[1].LINE, dcw("", "+@" + text.substr(0, 57) + "@"));
+  EXPECT_EQ(recs[0].card, dcw("", "@" + text + "@"));
+  EXPECT_EQ(col(recs[0].card, 80), '@');
+  EXPECT_EQ(recs[1].card, dcw("", "+@" + text.substr(0, 57) + "@"));
   EXPECT_EQ(ctx.literals[lit].ADDR, 1057);
 }
 
 TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   std::ostringstream out;
   Context ctx(out);
-  ctx.diag.U_ERROR = ErrorDest::Scratch;
+  ctx.diag.error_dest = ErrorDest::Scratch;
   const int alpha = ctx.symtab.enter("ALPHA", 350, 0).index;
   ctx.literals.create_lit(L_AREA_DEF, 4, "ALPHA ");
   ctx.literals.create_lit(L_AREA_DEF, 10, "WORK  ");
   int P = 700;
   P = place(ctx, P, true);
   EXPECT_EQ(ctx.symtab[alpha].VALUE, 350);
-  EXPECT_EQ(ctx.diag.N_ERRORS, 1);
+  EXPECT_EQ(ctx.diag.error_count, 1);
   const auto& recs = ctx.scratch.records();
   ASSERT_EQ(recs.size(), 3u);
-  EXPECT_EQ(rtrim(recs[0].LINE), "******* Label ALPHA is a duplicate");
+  EXPECT_EQ(rtrim(recs[0].card), "******* Label ALPHA is a duplicate");
   EXPECT_EQ(recs[1], rec("AREA ", dcw("ALPHA", "#04"), alpha, 700, 4, opnd(0, K_AREA_DEF)));
 
   // An undetermined location defines nothing, so a repeat there is no duplicate.
@@ -149,12 +149,12 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   P = -60000;
   P = place(ctx, P, true);
   EXPECT_EQ(P, -59986);
-  EXPECT_EQ(ctx.diag.N_ERRORS, 1);
+  EXPECT_EQ(ctx.diag.error_count, 1);
   EXPECT_EQ(ctx.symtab[alpha].VALUE, 350);
   EXPECT_EQ(ctx.literals[fresh_lit].ADDR, -59987);
   const int fresh = ctx.symtab.lookup("NEW");
   EXPECT_FALSE(is_defined(ctx.symtab[fresh].VALUE));
-  EXPECT_EQ(recs.back().IXLAB, fresh);
+  EXPECT_EQ(recs.back().label_index, fresh);
 }
 
 TEST(Pools, SecondPassRebuildsOnlyUpToTheRecordedLiteral) {

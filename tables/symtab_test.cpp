@@ -13,7 +13,7 @@ namespace {
 
 TEST(SymbolTable, DefinitionReferenceDuplicateDeviceAndNames) {
   SymbolTable t;
-  EXPECT_EQ(t.enter("LOOP  ", REF, 0).index, 1);
+  EXPECT_EQ(t.enter("LOOP  ", kUndefinedRef, 0).index, 1);
   t.enter("TAPE", 0, 0, "%U1");
   auto def = t.enter("LOOP", 333, 2, "%Y2");
   EXPECT_EQ(def.index, 1);  // the reference's index is kept
@@ -23,7 +23,7 @@ TEST(SymbolTable, DefinitionReferenceDuplicateDeviceAndNames) {
   EXPECT_EQ(t[1].DEV, "   ");  // a device is stored only when the record is created
   EXPECT_EQ(t[2].DEV, "%U1");
   EXPECT_TRUE(t.enter("LOOP", 400, 1).duplicate);
-  EXPECT_FALSE(t.enter("LOOP", REF, 0).duplicate);
+  EXPECT_FALSE(t.enter("LOOP", kUndefinedRef, 0).duplicate);
   EXPECT_EQ(t[1].VALUE, 333);
   for (std::string_view blank : {"", "      "}) {
     EXPECT_EQ(t.enter(blank, 100, 0).index, -1);
@@ -37,7 +37,7 @@ TEST(SymbolTable, DefinitionReferenceDuplicateDeviceAndNames) {
   EXPECT_EQ(t.lookup("loop"), -1);
   int six = t.enter("ABCDEFG", 3, 0).index;
   EXPECT_EQ(t[six].LABEL, "ABCDEF");
-  EXPECT_EQ(t.enter("ABCDEF", REF, 0).index, six);
+  EXPECT_EQ(t.enter("ABCDEF", kUndefinedRef, 0).index, six);
 }
 
 TEST(SymbolTable, GrowthKeepsIndexesAndContents) {
@@ -81,7 +81,7 @@ TEST(SymbolTable, AgreesWithALinearScan) {
       ASSERT_EQ(t.lookup(name), expect);
       continue;
     }
-    const int value = (rng() % 3 == 0) ? REF : static_cast<int>(rng() % 16000);
+    const int value = (rng() % 3 == 0) ? kUndefinedRef : static_cast<int>(rng() % 16000);
     int num = expect;
     bool dup = false;
     if (!blank && expect < 0) {
