@@ -36,9 +36,9 @@ struct Context {
   Parser parser;
   IntermediateFile scratch;
 
-  /// Operation table row of the last card of pass 1; carried from one job
-  /// to the next (it lets DA field cards follow their DA).
-  int op_row = 0;
+  /// Operation of the last card of pass 1; carried from one job to the
+  /// next (it lets DA field cards follow their DA).
+  Op last_op = Op::Direct;
 
   /// The job has been told that it exceeds storage ("CORE STORAGE
   /// EXCEEDED" or a location outside storage), so later passes do not
@@ -53,7 +53,7 @@ struct Context {
   /// The view of the modules that the passes take.
   Job job() {
     return Job{out,     settings, traces, reader, diag,    reporting,        lexer,   symtab,
-               literals, parser,  scratch, op_row, storage_reported, listing, object, tape};
+               literals, parser,  scratch, last_op, storage_reported, listing, object, tape};
   }
 };
 

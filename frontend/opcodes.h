@@ -1,7 +1,9 @@
-// The operation code table.
+// The operation code table (frontend/opcodes.def) as an `enum class Op` and
+// the traits of each operation.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace velumar {
@@ -10,23 +12,35 @@ constexpr char REQ = '{';  ///< operand required
 constexpr char PRO = '~';  ///< operand prohibited
 constexpr char OPT = ' ';  ///< operand optional
 
-struct OpCode {
-  std::string_view OP;  ///< mnemonic, 5 characters blank padded
-  char MachineOp;       ///< 1401 operation character, blank for pseudo-operations
-  char A;               ///< REQ, PRO, OPT or a device letter
-  char B;               ///< REQ, PRO or OPT
-  char D;               ///< REQ, PRO, OPT or a fixed d-modifier
+enum class Op : unsigned char {
+#define VELUMAR_OP(name, mnemonic, machine_op, a, b, d) name,
+#include "frontend/opcodes.def"
+#undef VELUMAR_OP
 };
 
-constexpr int NUM_OP_CODES = 117;
-constexpr int OP_NOT_FOUND = 116;  ///< the end marker "#####"
+struct OpInfo {
+  std::string_view mnemonic;  ///< 5 characters, blank padded
+  char machine_op;            ///< 1401 operation character, blank for pseudo-operations
+  char a;                     ///< REQ, PRO, OPT or a device letter
+  char b;                     ///< REQ, PRO or OPT
+  char d;                     ///< REQ, PRO, OPT or a fixed d-modifier
+};
 
-extern const std::array<OpCode, NUM_OP_CODES> OP_CODES;
+inline constexpr std::array kOpTable = {
+#define VELUMAR_OP(name, mnemonic, machine_op, a, b, d) OpInfo{mnemonic, machine_op, a, b, d},
+#include "frontend/opcodes.def"
+#undef VELUMAR_OP
+};
 
-/// Row of the mnemonic `field` (columns 16-20, compared as 5 blank-padded
-/// characters) among rows 1..last_row; OP_NOT_FOUND when none matches.
-/// Pass 1 searches rows 1..115, pass 3 rows 1..116.
-int find_op(std::string_view field, int last_row = 115);
+constexpr const OpInfo& op_info(Op op) { return kOpTable[static_cast<std::size_t>(op)]; }
+
+/// The operation whose mnemonic is `field` (columns 16-20, compared as 5
+/// blank-padded characters); Op::Unknown when none is, and for a blank field.
+Op find_op(std::string_view field);
+
+/// True for the rows without an operation character: the pseudo-operations,
+/// and Direct, whose operation character is on the card.
+constexpr bool is_pseudo(Op op) { return op_info(op).machine_op == ' '; }
 
 /// True when a D code is a fixed d-modifier (none of REQ, PRO, OPT).
 inline bool is_fixed_d(char d) { return d != REQ && d != PRO && d != OPT; }

@@ -108,7 +108,7 @@ void Pass1::do_chain() {
   else
     WIDTH = digits_value(cols(LINE, POS, END));
 
-  if (OP_CODES[static_cast<std::size_t>(PrevOp)].MachineOp == ' ') {
+  if (is_pseudo(PrevOp)) {
     error("Previous OP code not a machine OP");
   } else if (WIDTH == 0) {
     error("CHAIN amount is zero");

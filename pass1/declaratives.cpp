@@ -112,7 +112,7 @@ void Pass1::do_da() {
 }
 
 void Pass1::do_field_card() {
-  if (std::string_view(OP_CODES[static_cast<std::size_t>(PrevOp)].OP) != "DA   ") {
+  if (PrevOp != Op::Da) {
     error("Previous OP code not DA");
     ctx.diag.error_code = err::OpErr;
     return;

@@ -38,20 +38,20 @@ void Pass1::machine_instruction() {
     if (Status != 0) break;
   }
 
-  const OpCode* row = &OP_CODES[static_cast<std::size_t>(ctx.op_row)];
-  if (ctx.op_row == 0) {
+  const OpInfo* row = &op_info(ctx.last_op);
+  if (ctx.last_op == Op::Direct) {
     Direct = true;
     MachineOp = col(LINE, 19);
     D = col(LINE, 20);
     GOT_D = D != ' ';
   } else {
-    MachineOp = row->MachineOp;
-    D = row->D;
+    MachineOp = row->machine_op;
+    D = row->d;
     GOT_D = is_fixed_d(D);
   }
-  const char a_code = row->A;
-  const char b_code = row->B;
-  const char d_code = row->D;
+  const char a_code = row->a;
+  const char b_code = row->b;
+  const char d_code = row->d;
   const bool d_optional = d_code == OPT || d_code == REQ;
   int& count = ops().count;
 

@@ -54,7 +54,7 @@ void Pass1::init_job() {
   ctx.reader.line_no = 0;
   ctx.diag.error_count = 0;
   P = kStartP;
-  PrevOp = 0;
+  PrevOp = Op::Direct;
   PrevOpText = "     ";
   P_Max = 0;
 }
@@ -101,8 +101,8 @@ int Pass1::run(bool* had_cards) {
     POS = 21;
 
     // END writes its own record and ends the job (a blank operation field
-    // keeps OP_IX, so the card itself is what says END).
-    if (cols(LINE, 16, 20) == "END  ") {
+    // keeps the last operation, so the card itself is what says END).
+    if (ctx.last_op == Op::End && !is_blank(cols(LINE, 16, 20))) {
       do_end();
       status = 0;
       break;
@@ -140,17 +140,17 @@ void Pass1::label_field() {
 
 bool Pass1::look_up_op() {
   if (is_blank(cols(LINE, 16, 18))) {
-    if (!is_blank(cols(LINE, 19, 20))) ctx.op_row = 0;
-    return true;  // all blank: OP_IX stays, which lets field cards follow a DA
+    if (!is_blank(cols(LINE, 19, 20))) ctx.last_op = Op::Direct;
+    return true;  // all blank: the last operation stays, which lets field cards follow a DA
   }
-  ctx.op_row = find_op(cols(LINE, 16, 20));
-  if (ctx.op_row == OP_NOT_FOUND) {
+  ctx.last_op = find_op(cols(LINE, 16, 20));
+  if (ctx.last_op == Op::Unknown) {
     op_code_hints();
     error("Unrecognized op code");
     ctx.diag.error_code = err::OpErr;
     return false;
   }
-  MachineOp = OP_CODES[static_cast<std::size_t>(ctx.op_row)].MachineOp;
+  MachineOp = op_info(ctx.last_op).machine_op;
   return true;
 }
 
@@ -169,8 +169,7 @@ void Pass1::op_code_hints() {
     if (is_blank(moved) || moved[0] == ' ' || col(LINE, 15 + shift) != ' ') continue;
     // Shifted right, the operand may follow the code in the fifth column.
     moved = pad(moved.substr(0, moved.find(' ')), 5);
-    const int row = find_op(moved);
-    if (row == OP_NOT_FOUND || row <= 0) continue;
+    if (find_op(moved) == Op::Unknown) continue;
     next.notes.push_back({"'" + std::string(rtrim(moved)) + "' in columns " + std::to_string(16 + shift) + "-" +
                               std::to_string(20 + shift) + " is a known operation code: the card's fields stand one "
                               "column too far " + (shift < 0 ? "left" : "right") +
@@ -181,49 +180,38 @@ void Pass1::op_code_hints() {
 }
 
 void Pass1::dispatch() {
-  if (MachineOp != ' ' || ctx.op_row == 0) {
+  if (MachineOp != ' ' || ctx.last_op == Op::Direct) {
     machine_instruction();
     return;
   }
-  const std::string op = cols(LINE, 16, 20);
-  if (is_blank(op))
+  // A blank operation field continues the last operation: a field card.
+  if (is_blank(cols(LINE, 16, 20))) {
     do_field_card();
-  else if (op == "ALTER")
-    do_alter();
-  else if (op == "CHAIN")
-    do_chain();
-  else if (op == "CTL  ")
     return;
-  else if (op == "DA   ")
-    do_da();
-  else if (op == "DC   " || op == "DCW  ")
-    do_dc();
-  else if (op == "DELET" || op == "INSER")
-    do_delet_inser();
-  else if (op == "DS   ")
-    do_ds();
-  else if (op == "DSA  ")
-    do_dsa();
-  else if (op == "ENT  ")
-    do_ent();
-  else if (op == "EQU  ")
-    do_equ();
-  else if (op == "EX   ")
-    do_ex();
-  else if (op == "JOB  ")
-    return;
-  else if (op == "LTORG")
-    do_org_ltorg(true);
-  else if (op == "ORG  ")
-    do_org_ltorg(false);
-  else if (op == "SFX  ")
-    do_sfx();
-  else if (op == "XFR  ")
-    do_xfr();
+  }
+  switch (ctx.last_op) {
+    case Op::Alter: do_alter(); break;
+    case Op::Chain: do_chain(); break;
+    case Op::Da: do_da(); break;
+    case Op::Dc:
+    case Op::Dcw: do_dc(); break;
+    case Op::Delet:
+    case Op::Inser: do_delet_inser(); break;
+    case Op::Ds: do_ds(); break;
+    case Op::Dsa: do_dsa(); break;
+    case Op::Ent: do_ent(); break;
+    case Op::Equ: do_equ(); break;
+    case Op::Ex: do_ex(); break;
+    case Op::Ltorg: do_org_ltorg(true); break;
+    case Op::Org: do_org_ltorg(false); break;
+    case Op::Sfx: do_sfx(); break;
+    case Op::Xfr: do_xfr(); break;
+    default: break;  // CTL and JOB store nothing in pass 1
+  }
 }
 
 void Pass1::common_end() {
-  PrevOp = ctx.op_row;
+  PrevOp = ctx.last_op;
   PrevOpText = cols(LINE, 16, 20);
   if (ctx.diag.error_code == err::NoErr && ctx.diag.had_error) ctx.diag.error_code = err::BadStatement;
   write_record(WHY, LINE, IXLAB, P_Scratch, WIDTH, ctx.diag.error_code, ops().filled());

@@ -47,7 +47,7 @@ class Pass1 {
   Token TOKEN = Token::Done;
   int Status = 0;
   char MachineOp = ' ';
-  int PrevOp = 0;
+  Op PrevOp = Op::Direct;
   std::string PrevOpText = "     ";
   bool NEED_LTORG = false;
   static constexpr char RMARK = '\'';

@@ -107,7 +107,7 @@ TEST(Pass1Loop, TrailingBlankAndCommentCardsFormNoJob) {
 TEST(Pass1Loop, BlankCardsBeforeAStatementAreProcessed) {
   Pass1Run run(deck({card("", "END"), "", card("", "A"), card("", "END")}));
   ASSERT_EQ(run.next_job(), 0);
-  // OP_IX carried from the previous job's END: a field card with no DA.
+  // The operation carried from the previous job's END: a field card with no DA.
   const std::vector<Record> expected = {
       diag("Previous OP code not DA", 1),
       rec("", "", 0, 333, 0, '5'),

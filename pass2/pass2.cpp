@@ -7,6 +7,7 @@
 #include <queue>
 #include <string>
 
+#include "frontend/opcodes.h"
 #include "tables/job.h"
 #include "core/text.h"
 #include "tables/pools.h"
@@ -20,14 +21,13 @@ constexpr int kFirstLocation = 333;
 
 bool is_pool_record(std::string_view why) { return why == "LIT  " || why == "AREA " || why == "ADCON"; }
 
-// True when columns 16-18 of the card hold `op` (3 characters).
-bool op_is(const Record& rec, std::string_view op) {
-  return col(rec.card, 16) == op[0] && col(rec.card, 17) == op[1] && col(rec.card, 18) == op[2];
-}
+// The operation in columns 16-20 of a record's card.
+Op op_of(const Record& rec) { return find_op(cols(rec.card, 16, 20)); }
 
 // Operations whose label names the rightmost character of the field.
 bool labels_rightmost(const Record& rec) {
-  return op_is(rec, "DC ") || op_is(rec, "DCW") || op_is(rec, "DSA") || op_is(rec, "DS ");
+  const Op op = op_of(rec);
+  return op == Op::Dc || op == Op::Dcw || op == Op::Dsa || op == Op::Ds;
 }
 
 // The index register digit of an operand, or `otherwise` when it names none.
@@ -90,16 +90,16 @@ class Sweep {
   // Handles one statement record; returns where a pool of literal records
   // following it begins.
   int statement(const Record& rec) {
-    const std::string op = cols(rec.card, 16, 18);
     // Only source statements are steered by their operation: a generated
     // "GEN  " line repeats the previous card's operation field, whatever it was.
     if (is_blank(rec.tag)) {
-      if (op == "LTO" || op == "ORG") return org(rec, op == "LTO");
-      if (op == "END" || op == "EX ") {
+      const Op op = op_of(rec);
+      if (op == Op::Ltorg || op == Op::Org) return org(rec, op == Op::Ltorg);
+      if (op == Op::End || op == Op::Ex) {
         P_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, P_, nullptr, rec.width);
         return P_;
       }
-      if (op == "EQU") {
+      if (op == Op::Equ) {
         equ(rec);
         return P_;
       }
@@ -271,8 +271,9 @@ class Resolver {
         c.P_pool = clamp_location(std::int64_t{c.P_pool} + rec.width);
         continue;
       }
+      const Op op = is_blank(rec.tag) ? op_of(rec) : Op::Unknown;
       if (is_blank(rec.tag)) {
-        if (op_is(rec, "LTO") || op_is(rec, "ORG")) {
+        if (op == Op::Ltorg || op == Op::Org) {
           if (first && rec.label_index > 0) add({r, rec.label_index, false, seg, r, 0});
           if (rec.operand(1).kind == K_SYMBOLIC) {
             if (!first) return;  // the next segment starts here
@@ -285,15 +286,15 @@ class Resolver {
             ++seg;
             version = s.ready == 0 ? 1 : 0;
           }
-          c = org(rec, c.P, version == 1, op_is(rec, "LTO"));
+          c = org(rec, c.P, version == 1, op == Op::Ltorg);
           continue;
         }
-        if (op_is(rec, "END") || op_is(rec, "EX ")) {
+        if (op == Op::End || op == Op::Ex) {
           c.P = pool_end(ctx_.literals, c.P, last_ltorg_, rec.width);
           c.P_pool = c.P;
           continue;
         }
-        if (op_is(rec, "EQU")) {
+        if (op == Op::Equ) {
           const Operand& first_op = rec.operand(1);
           if (first && rec.label_index > 0) {
             if (first_op.kind == K_ASTERISK) add({r, rec.label_index, false, seg, r, std::int64_t{first_op.offset} - 1});
@@ -393,7 +394,7 @@ class Resolver {
       seg.ready = seg.head >= rec ? sweep : sweep + 1;
       const Record& head = recs_[static_cast<std::size_t>(seg.head)];
       last_ltorg_ = seg.last_ltorg;
-      walk(static_cast<std::size_t>(seg.head) + 1, org(head, 0, true, op_is(head, "LTO")), 1, false);
+      walk(static_cast<std::size_t>(seg.head) + 1, org(head, 0, true, op_of(head) == Op::Ltorg), 1, false);
       for (int i = seg.waiting; i >= 0; i = cands_[static_cast<std::size_t>(i)].next) push(seg.ready, i);
     }
   }

@@ -134,10 +134,11 @@ void Pass3::process_record(const Record& r) {
   ctx.diag.error_code = r.flag;
 
   const bool comment = col(LINE, 6) == '*';
-  const std::string op_field = cols(LINE, 16, 20);
+  const bool direct = is_blank(cols(LINE, 16, 18));
+  const Op op = direct ? Op::Direct : find_op(cols(LINE, 16, 20));
   // The JOB card's identification must be on every card punched from now
   // on, the loader cards included.
-  if (!comment && op_field == "JOB  ") {
+  if (!comment && op == Op::Job) {
     set_title(cols(LINE, 21, 72), cols(LINE, 76, 80));
   }
   if (NeedCS) {
@@ -161,18 +162,15 @@ void Pass3::process_record(const Record& r) {
     do_macro_record();
   } else {
     if (!is_literal_tag(WHY)) ++SEQ;
-    const bool direct = is_blank(cols(LINE, 16, 18));
+    OP_IX = op;
     if (direct) {
       MachineOp = col(LINE, 19);
       D = col(LINE, 20);
-      OP_IX = 0;
       if (is_group_mark(D) && is_blank(WHY)) WHY = "GMARK";
     } else {
-      // Row 116 is both the end marker and "not found": either way the
-      // operation character is blank and the card is only listed.
-      OP_IX = find_op(op_field, OP_NOT_FOUND);
-      if (OP_IX < 0 || OP_IX >= NUM_OP_CODES) OP_IX = OP_NOT_FOUND;
-      MachineOp = OP_CODES[static_cast<std::size_t>(OP_IX)].MachineOp;
+      // An unknown operation has a blank operation character: the card is
+      // only listed.
+      MachineOp = op_info(op).machine_op;
       D = ' ';
     }
     // A direct card with a blank operation character still occupies the
@@ -183,30 +181,27 @@ void Pass3::process_record(const Record& r) {
       assemble_instruction();
     } else {
       P_IN = P + WIDTH - 1;
-      if (op_field == "DA   ") {
-        do_da();
-      } else if (op_field == "DC   " || op_field == "DCW  ") {
-        do_dc();
-      } else if (op_field == "DS   ") {
-        do_ds();
-      } else if (op_field == "DSA  ") {
-        do_dsa();
-      } else if (op_field == "EQU  ") {
-        list_equ(*this);
-      } else if (op_field == "EX   " || op_field == "XFR  ") {
-        transfer_ex();
-      } else if (op_field == "END  ") {
-        transfer_end();
-      } else if (op_field == "JOB  ") {
-        list_.heading();
-        listing({});
-      } else if (op_field == "LTORG" || op_field == "ORG  ") {
-        do_org();
-      } else if (op_field == "SFX  ") {
-        SFX = col(LINE, 21);
-        listing({});
-      } else {
-        listing({});
+      switch (op) {
+        case Op::Da: do_da(); break;
+        case Op::Dc:
+        case Op::Dcw: do_dc(); break;
+        case Op::Ds: do_ds(); break;
+        case Op::Dsa: do_dsa(); break;
+        case Op::Equ: list_equ(*this); break;
+        case Op::Ex:
+        case Op::Xfr: transfer_ex(); break;
+        case Op::End: transfer_end(); break;
+        case Op::Job:
+          list_.heading();
+          listing({});
+          break;
+        case Op::Ltorg:
+        case Op::Org: do_org(); break;
+        case Op::Sfx:
+          SFX = col(LINE, 21);
+          listing({});
+          break;
+        default: listing({}); break;
       }
     }
   }
@@ -300,8 +295,8 @@ void Pass3::assemble_instruction() {
   test_p(P);
   Object = std::string(8, ' ');
   Object[0] = MachineOp;
-  const OpCode& row = OP_CODES[static_cast<std::size_t>(OP_IX)];
-  if (is_fixed_d(row.D)) D = row.D;
+  const OpInfo& row = op_info(OP_IX);
+  if (is_fixed_d(row.d)) D = row.d;
   const int n = rec ? rec->operand_count() : 0;
 
   switch (WIDTH) {
@@ -409,7 +404,7 @@ std::string Pass3::do_operand(int WHICH) {
   }
 
   if (WHICH == 1) {
-    const char letter = OP_CODES[static_cast<std::size_t>(OP_IX)].A;
+    const char letter = op_info(OP_IX).a;
     if (letter != OPT && letter != PRO && letter != REQ) {
       where[0] = '%';
       where[1] = letter;

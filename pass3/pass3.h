@@ -25,6 +25,7 @@
 #include "output/listing.h"
 #include "output/object_deck.h"
 #include "output/tape_file.h"
+#include "frontend/opcodes.h"
 #include "tables/job.h"
 
 namespace velumar {
@@ -60,7 +61,7 @@ class Pass3 {
   int P = 333;
   char MachineOp = ' ';
   char D = ' ';
-  int OP_IX = 0;
+  Op OP_IX = Op::Direct;
   std::string Object = std::string(8, ' ');
   std::string OUTPUT = std::string(52, ' ');
   int SEQ = 100;

@@ -9,6 +9,7 @@
 #include "core/reporting.h"
 #include "core/settings.h"
 #include "frontend/lexer.h"
+#include "frontend/opcodes.h"
 #include "frontend/parser.h"
 #include "frontend/reader.h"
 #include "ir/intermediate.h"
@@ -29,7 +30,7 @@ struct Job {
   LiteralTable& literals;
   Parser& parser;
   IntermediateFile& scratch;
-  int& op_row;                  ///< operation table row of pass 1's last card, kept from job to job
+  Op& last_op;                 ///< operation of pass 1's last card, kept from job to job
   bool& storage_reported;      ///< the job was told it exceeds storage; later passes stay quiet
   std::ostream*& listing;      ///< output files of pass 3; null when not asked for
   std::ostream*& object;

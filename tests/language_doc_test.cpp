@@ -49,22 +49,23 @@ TEST(LanguageDoc, OperationTablesAgreeWithTheAssembler) {
     if (!in_table || line.rfind("| `", 0) != 0) continue;
     const std::vector<std::string> c = cells_of(line);
     const std::string mnemonic = c[0].substr(1, c[0].size() - 2);
-    const int row = find_op(mnemonic);
-    ASSERT_NE(row, OP_NOT_FOUND) << "not an operation: " << line;
+    const Op found = find_op(mnemonic);
+    ASSERT_NE(found, Op::Unknown) << "not an operation: " << line;
     ++listed[mnemonic];
-    const OpCode& op = OP_CODES[static_cast<std::size_t>(row)];
+    const OpInfo& op = op_info(found);
     if (c.size() == 6) {  // machine instruction: Mnemonic, Op, A, B, d, Use
-      EXPECT_EQ(c[1], std::string("`") + op.MachineOp + "`") << line;
-      EXPECT_EQ(c[2], rule_text(op.A, "device")) << line;
-      EXPECT_EQ(c[3], rule_text(op.B, "?")) << line;
-      EXPECT_EQ(c[4], rule_text(op.D, "fixed")) << line;
+      EXPECT_EQ(c[1], std::string("`") + op.machine_op + "`") << line;
+      EXPECT_EQ(c[2], rule_text(op.a, "device")) << line;
+      EXPECT_EQ(c[3], rule_text(op.b, "?")) << line;
+      EXPECT_EQ(c[4], rule_text(op.d, "fixed")) << line;
     } else {  // pseudo-operation: Mnemonic, Use
       EXPECT_EQ(c.size(), 2u) << line;
-      EXPECT_EQ(op.MachineOp, ' ') << "listed as a pseudo-operation: " << line;
+      EXPECT_EQ(op.machine_op, ' ') << "listed as a pseudo-operation: " << line;
     }
   }
-  for (int row = 1; row < OP_NOT_FOUND; ++row) {
-    const std::string_view padded = OP_CODES[static_cast<std::size_t>(row)].OP;
+  for (const OpInfo& row : kOpTable) {
+    if (&row == &op_info(Op::Unknown)) continue;
+    const std::string_view padded = row.mnemonic;
     const std::string mnemonic{padded.substr(0, padded.find(' '))};
     if (!mnemonic.empty()) {
       EXPECT_EQ(listed[mnemonic], 1) << mnemonic << " must be listed once";
