@@ -78,11 +78,14 @@ bool read_group(std::string_view line, std::size_t start, Operand& op) {
   return true;
 }
 
-// The fixed fields of a first line; false when one of its integers is unreadable.
+// The fixed fields of a first line; false when the tag is none of ours or
+// one of its integers is unreadable.
 bool read_fixed(std::string_view line, Record& rec, int& n) {
-  rec.tag = cols(line, 1, 5);
+  const std::optional<RecordKind> kind = record_kind(cols(line, 1, 5));
+  if (kind) rec.kind = *kind;
   rec.card = cols(line, 6, 85);
-  bool ok = read_int_cols(line, 86, 91, rec.label_index);
+  bool ok = kind.has_value();
+  ok = read_int_cols(line, 86, 91, rec.label_index) && ok;
   ok = read_int_cols(line, 92, 97, rec.location) && ok;
   ok = read_int_cols(line, 98, 103, rec.width) && ok;
   rec.flag = col(line, 104);
@@ -90,10 +93,23 @@ bool read_fixed(std::string_view line, Record& rec, int& n) {
 }
 
 bool is_diagnostic(const Record& rec) {
-  return (rec.tag == "ERROR" || rec.tag == "WARN ") && rec.flag == ' ' && rec.operands.empty();
+  return (rec.kind == RecordKind::Error || rec.kind == RecordKind::Warning) && rec.flag == ' ' &&
+         rec.operands.empty();
 }
 
+// Tags in the order of RecordKind.
+constexpr std::array<std::string_view, 12> kRecordTags = {"     ", "GEN  ", "GMARK", "RMARK", "FIELD", "SBFLD",
+                                                         "MACRO", "LIT  ", "AREA ", "ADCON", "ERROR", "WARN "};
+
 }  // namespace
+
+std::string_view record_tag(RecordKind kind) { return kRecordTags[static_cast<std::size_t>(kind)]; }
+
+std::optional<RecordKind> record_kind(std::string_view tag) {
+  for (std::size_t i = 0; i < kRecordTags.size(); ++i)
+    if (kRecordTags[i] == tag) return static_cast<RecordKind>(i);
+  return std::nullopt;
+}
 
 const Operand& Record::operand(int k) const {
   static const Operand blank{};
@@ -101,10 +117,10 @@ const Operand& Record::operand(int k) const {
   return operands[static_cast<std::size_t>(k - 1)];
 }
 
-Record make_record(std::string_view why, std::string_view line, int ixlab, int p, int width, char err,
+Record make_record(RecordKind kind, std::string_view line, int ixlab, int p, int width, char err,
                    std::vector<Operand> ops) {
   Record r;
-  r.tag = pad(why, 5);
+  r.kind = kind;
   r.card = pad(line, 80);
   r.label_index = ixlab;
   r.location = p;
@@ -115,7 +131,7 @@ Record make_record(std::string_view why, std::string_view line, int ixlab, int p
 }
 
 std::string format_record(const Record& rec) {
-  std::string out = pad(rec.tag, 5);
+  std::string out(record_tag(rec.kind));
   out += pad(rec.card, 80);
   out += int_field(rec.label_index);
   out += int_field(rec.location);

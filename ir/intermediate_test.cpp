@@ -58,7 +58,7 @@ TEST(IntermediateRecord, LayoutOfFixedFieldsAndGroups) {
 
 TEST(IntermediateRecord, RoundTripKeepsEveryField) {
   Record r = statement(2);
-  r.tag = "ADCON";
+  r.kind = RecordKind::AddressConstant;
   r.label_index = -15999;  // explicit address from a numeric label
   r.location = -60000;
   r.width = 999999;
@@ -70,6 +70,12 @@ TEST(IntermediateRecord, RoundTripKeepsEveryField) {
     ASSERT_TRUE(parse_record(split(format_record(rec)), back));
     EXPECT_EQ(back, rec);
   }
+  // Every kind has a tag of its own that reads back as that kind.
+  for (int k = 0; k <= static_cast<int>(RecordKind::Warning); ++k) {
+    const auto kind = static_cast<RecordKind>(k);
+    EXPECT_EQ(record_tag(kind).size(), 5u);
+    EXPECT_EQ(record_kind(record_tag(kind)), kind) << record_tag(kind);
+  }
 }
 
 TEST(IntermediateRecord, DiagnosticLineReadsBackAsARecord) {
@@ -78,13 +84,13 @@ TEST(IntermediateRecord, DiagnosticLineReadsBackAsARecord) {
   file.write_text(Diagnostics::record_text("ERROR", "Operand missing", 1000000, 2));  // line number overflows
   ASSERT_EQ(file.records().size(), 2u);
   Record warn;
-  warn.tag = "WARN ";
+  warn.kind = RecordKind::Warning;
   warn.card = pad("******* Junk after the label, or in CC 12-15", 80);
   warn.location = 42;  // the line number
   warn.width = 3;  // the field number
   EXPECT_EQ(file.records()[0], warn);
   Record error;
-  error.tag = "ERROR";
+  error.kind = RecordKind::Error;
   error.card = pad("******* Operand missing", 80);
   error.width = 2;
   EXPECT_EQ(file.records()[1], error);
@@ -107,7 +113,7 @@ TEST(IntermediateRecord, UnreadableTextIsRefusedNeverMisread) {
   neg_count.replace(104, 6, "    -1");
   for (const auto& lines : std::vector<std::vector<std::string>>{
            {}, {good.substr(0, 100)}, {good.substr(0, 120)}, {good + "X"}, {good, "extra"}, {neg_count},
-           {split(format_record(statement(5)))[0]}})
+           {split(format_record(statement(5)))[0]}, {"XYZZY" + good.substr(5)}, {"gen  " + good.substr(5)}})
     EXPECT_FALSE(parse_record(lines, rec)) << (lines.empty() ? "" : lines[0]);
 
   // Blanks cut off the end of a line, or inside a number, count as nothing.

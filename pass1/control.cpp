@@ -96,11 +96,11 @@ void Pass1::do_end() {
   if (P > P_Scratch && P - 1 > kLastAddress) CoreMsg = true;
   if (P > kLastAddress + 1) CoreMsg = true;
   end_or_ex();
-  write_record("     ", LINE, 0, P_Scratch, ctx.literals.count(), ctx.diag.error_code, ops().filled());
+  write_record(RecordKind::Statement, LINE, 0, P_Scratch, ctx.literals.count(), ctx.diag.error_code, ops().filled());
 }
 
 void Pass1::do_chain() {
-  WHY = "MACRO";
+  record_kind = RecordKind::Macro;
   POS = 21;
   TOKEN = ctx.lexer.lex(LINE, POS, END);
   if (TOKEN != Token::Number)
@@ -121,7 +121,7 @@ void Pass1::do_chain() {
     ctx.diag.error_code = err::BadStatement;
     CoreMsg = true;
   }
-  write_record("MACRO", LINE, 0, 0, 0, ctx.diag.error_code);
+  write_record(RecordKind::Macro, LINE, 0, 0, 0, ctx.diag.error_code);
 
   // An amount of 0 that reached here (its message was "Previous OP code not
   // a machine OP") asks for no character: writing the last one through the
@@ -134,9 +134,9 @@ void Pass1::do_chain() {
   const int first = P_Scratch;
   LINE = std::string(80, ' ');
   LINE.replace(15, 5, pad(PrevOpText, 5));
-  WHY = "GEN  ";
+  record_kind = RecordKind::Generated;
   for (int n = 1; n < WIDTH; ++n) {
-    write_record(WHY, LINE, 0, P_Scratch, 1, err::NoErr);
+    write_record(record_kind, LINE, 0, P_Scratch, 1, err::NoErr);
     ++P_Scratch;
   }
   occupy(first, WIDTH);

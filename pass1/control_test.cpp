@@ -89,7 +89,7 @@ TEST(Transfer, ExXfrAndEnd) {
   // An error inside the pool belongs to the literal, not to the EX.
   Pass1Run dup(deck({card("AREA", "DCW", "@X@"), card("", "MCW", "AREA#5,AREA"), card("", "EX"), card("", "END")}));
   EXPECT_EQ(dup.at(2), diag("Label AREA is a duplicate", 3));
-  EXPECT_EQ(dup.at(3).tag, "AREA ");
+  EXPECT_EQ(dup.at(3).kind, RecordKind::Area);
   EXPECT_EQ(dup.at(4), rec("", card("", "EX"), 0, 341, 1, ' ', {opnd(0, K_ACTUAL)}));
 
   // The message names the statement; the operand stays, all zero.

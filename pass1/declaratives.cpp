@@ -123,14 +123,14 @@ void Pass1::do_field_card() {
     return;
   }
   FIELD = clamp_location(static_cast<long long>(get_op(1).value) + P_DA - 1);
-  WHY = "SBFLD";
+  record_kind = RecordKind::Subfield;
   if (Status == 0) {
     ctx.parser.parse(LINE, POS, Status, 1);
     if (Status != 1 || ops().count < 2 || get_op(2).kind != K_ACTUAL) {
       ctx.diag.had_error = true;
     } else {
       FIELD = clamp_location(static_cast<long long>(get_op(2).value) + P_DA - 1);
-      WHY = "FIELD";
+      record_kind = RecordKind::Field;
     }
   }
   if (name_label() && !ctx.diag.had_error) define_label(FIELD, INDEX);

@@ -78,7 +78,7 @@ TEST(DefineArea, HugeNumbersSaturate) {
 TEST(DefineArea, FieldCardErrors) {
   Pass1Run run(deck({card("", "DA", "1X50"), card("N", "", "X"), card("M", "", "1,X"), card("", "END")}));
   EXPECT_EQ(run.at(1), rec("", card("N", "", "X"), 0, 383, 0, '9', {opnd(1, K_SYMBOLIC, 0, "X", ' ', "X")}));
-  EXPECT_EQ(run.at(2).tag, "SBFLD");
+  EXPECT_EQ(run.at(2).kind, RecordKind::Subfield);
   EXPECT_EQ(run.at(2).location, 333);  // the first number still gives the field
   EXPECT_EQ(run.at(2).flag, '9');
   EXPECT_EQ(run.sym_index("N"), -1);

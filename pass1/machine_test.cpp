@@ -12,7 +12,7 @@ using namespace p1test;  // card images, records and the in-memory run
 Record one(const std::string& instruction) {
   Pass1Run run(deck({instruction, card("", "END")}));
   for (const Record& r : run.records())
-    if (r.tag == "     " && r.card == instruction) return r;
+    if (r.kind == RecordKind::Statement && r.card == instruction) return r;
   return Record{};
 }
 

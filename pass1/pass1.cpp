@@ -87,14 +87,14 @@ int Pass1::run(bool* had_cards) {
     ctx.scratch.source_line = ctx.diag.source_line;
 
     if (is_comment(LINE)) {
-      write_record("     ", LINE, 0, 0, 0, err::NoErr);
+      write_record(RecordKind::Statement, LINE, 0, 0, 0, err::NoErr);
       continue;
     }
     if (had_cards && !is_blank(LINE)) *had_cards = true;
 
     label_field();
     P_Scratch = P;
-    WHY = "     ";
+    record_kind = RecordKind::Statement;
     MachineOp = ' ';
     if (!look_up_op()) continue;
     ops().clear();
@@ -214,7 +214,7 @@ void Pass1::common_end() {
   PrevOp = ctx.last_op;
   PrevOpText = cols(LINE, 16, 20);
   if (ctx.diag.error_code == err::NoErr && ctx.diag.had_error) ctx.diag.error_code = err::BadStatement;
-  write_record(WHY, LINE, IXLAB, P_Scratch, WIDTH, ctx.diag.error_code, ops().filled());
+  write_record(record_kind, LINE, IXLAB, P_Scratch, WIDTH, ctx.diag.error_code, ops().filled());
 
   if (NEED_LTORG) {
     const int pool_start = P;
@@ -245,9 +245,9 @@ void Pass1::end_of_pass() {
   ctx.storage_reported = CoreMsg;
 }
 
-void Pass1::write_record(std::string_view why, std::string_view line, int ixlab, int p, int width, char err,
+void Pass1::write_record(RecordKind kind, std::string_view line, int ixlab, int p, int width, char err,
                          std::vector<Operand> operands) {
-  ctx.scratch.write(make_record(why, line, ixlab, p, width, err, std::move(operands)));
+  ctx.scratch.write(make_record(kind, line, ixlab, p, width, err, std::move(operands)));
 }
 
 void Pass1::define_label(int value, int index, bool check_dup, std::string_view dev) {

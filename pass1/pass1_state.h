@@ -40,7 +40,7 @@ class Pass1 {
   int IXLAB = 0;
   Token LabelToken = Token::Done;
   std::string Label = "      ";  ///< label with the suffix rule applied
-  std::string WHY = "     ";
+  RecordKind record_kind = RecordKind::Statement;
   std::string LINE = std::string(80, ' ');
   int POS = 0;
   int END = 0;
@@ -93,7 +93,7 @@ class Pass1 {
   void dispatch();
   void common_end();
   void end_of_pass();
-  void write_record(std::string_view why, std::string_view line, int ixlab, int p, int width, char err,
+  void write_record(RecordKind kind, std::string_view line, int ixlab, int p, int width, char err,
                     std::vector<Operand> operands = {});
   /// Defines the statement's label; reports a duplicate.
   void define_label(int value, int index, bool check_dup = true, std::string_view dev = "   ");

@@ -53,7 +53,7 @@ inline Operand opnd(int addr, int kind, int offset = 0, std::string_view d = "  
 
 inline Record rec(std::string_view why, std::string_view line, int ixlab, int p, int width, char err = ' ',
                   std::vector<Operand> ops = {}) {
-  return make_record(why, line, ixlab, p, width, err, std::move(ops));
+  return make_record(*record_kind(pad(why, 5)), line, ixlab, p, width, err, std::move(ops));
 }
 
 /// The record a diagnostic leaves in the intermediate file.

@@ -19,8 +19,6 @@ namespace {
 
 constexpr int kFirstLocation = 333;
 
-bool is_pool_record(std::string_view why) { return why == "LIT  " || why == "AREA " || why == "ADCON"; }
-
 // The operation in columns 16-20 of a record's card.
 Op op_of(const Record& rec) { return find_op(cols(rec.card, 16, 20)); }
 
@@ -57,7 +55,7 @@ class Sweep {
     ctx_.literals.set_last_pool_start(1);
     for (const Record& rec : ctx_.scratch.records()) {
       if (col(rec.card, 6) == '*') continue;  // comment card or diagnostic
-      if (is_pool_record(rec.tag)) {
+      if (is_pool_record(rec.kind)) {
         pool_record(rec);
         continue;
       }
@@ -92,7 +90,7 @@ class Sweep {
   int statement(const Record& rec) {
     // Only source statements are steered by their operation: a generated
     // "GEN  " line repeats the previous card's operation field, whatever it was.
-    if (is_blank(rec.tag)) {
+    if (rec.kind == RecordKind::Statement) {
       const Op op = op_of(rec);
       if (op == Op::Ltorg || op == Op::Org) return org(rec, op == Op::Ltorg);
       if (op == Op::End || op == Op::Ex) {
@@ -104,7 +102,7 @@ class Sweep {
         return P_;
       }
     }
-    if (is_blank(rec.tag) || rec.tag == "GEN  ") {
+    if (rec.kind == RecordKind::Statement || rec.kind == RecordKind::Generated) {
       // A statement at an explicit address is the base of the fields that
       // follow it there, as in pass 1.
       P_DA_ = rec.label_index < 0 ? -rec.label_index : P_;
@@ -113,9 +111,9 @@ class Sweep {
         settle(rec.label_index, P_ >= 0, std::int64_t{P_} + offset);
       }
       if (rec.label_index >= 0) P_ = clamp_location(std::int64_t{P_} + rec.width);
-    } else if (rec.tag == "FIELD" || rec.tag == "SBFLD") {
+    } else if (rec.kind == RecordKind::Field || rec.kind == RecordKind::Subfield) {
       if (rec.label_index > 0) {
-        const int n = rec.tag == "FIELD" ? rec.operand(2).value : rec.operand(1).value;
+        const int n = rec.kind == RecordKind::Field ? rec.operand(2).value : rec.operand(1).value;
         settle(rec.label_index, P_DA_ >= 0, std::int64_t{P_DA_} + n - 1);
       }
     }
@@ -155,7 +153,7 @@ class Sweep {
   }
 
   void pool_record(const Record& rec) {
-    if (rec.label_index > 0 && (rec.tag == "AREA " || rec.tag == "LIT  "))
+    if (rec.label_index > 0 && (rec.kind == RecordKind::Area || rec.kind == RecordKind::Literal))
       settle(rec.label_index, P_pool_ >= 0, std::int64_t{P_pool_} + rec.width - 1);
     P_pool_ = clamp_location(std::int64_t{P_pool_} + rec.width);
   }
@@ -265,14 +263,14 @@ class Resolver {
       const int r = static_cast<int>(i);
       if (col(rec.card, 6) == '*') continue;
       base_[version][i] = c.P;
-      if (is_pool_record(rec.tag)) {
+      if (is_pool_record(rec.kind)) {
         base_[version][i] = c.P_pool;
-        if (first && rec.label_index > 0 && rec.tag != "ADCON") add({r, rec.label_index, false, seg, r, rec.width - 1});
+        if (first && rec.label_index > 0 && rec.kind != RecordKind::AddressConstant) add({r, rec.label_index, false, seg, r, rec.width - 1});
         c.P_pool = clamp_location(std::int64_t{c.P_pool} + rec.width);
         continue;
       }
-      const Op op = is_blank(rec.tag) ? op_of(rec) : Op::Unknown;
-      if (is_blank(rec.tag)) {
+      const Op op = rec.kind == RecordKind::Statement ? op_of(rec) : Op::Unknown;
+      if (rec.kind == RecordKind::Statement) {
         if (op == Op::Ltorg || op == Op::Org) {
           if (first && rec.label_index > 0) add({r, rec.label_index, false, seg, r, 0});
           if (rec.operand(1).kind == K_SYMBOLIC) {
@@ -305,13 +303,13 @@ class Resolver {
           continue;
         }
       }
-      if (is_blank(rec.tag) || rec.tag == "GEN  ") {
+      if (rec.kind == RecordKind::Statement || rec.kind == RecordKind::Generated) {
         da_rec = r;
         da_seg = seg;
         if (first && rec.label_index > 0) add({r, rec.label_index, false, seg, r, labels_rightmost(rec) ? rec.width - 1 : 0});
         if (rec.label_index >= 0) c.P = clamp_location(std::int64_t{c.P} + rec.width);
-      } else if (first && rec.label_index > 0 && (rec.tag == "FIELD" || rec.tag == "SBFLD")) {
-        const int n = rec.tag == "FIELD" ? rec.operand(2).value : rec.operand(1).value;
+      } else if (first && rec.label_index > 0 && (rec.kind == RecordKind::Field || rec.kind == RecordKind::Subfield)) {
+        const int n = rec.kind == RecordKind::Field ? rec.operand(2).value : rec.operand(1).value;
         if (da_rec < 0)
           add({r, rec.label_index, false, -1, kFirstLocation, std::int64_t{n} - 1});
         else if (recs_[static_cast<std::size_t>(da_rec)].label_index < 0)

@@ -32,7 +32,7 @@ struct Program {
 
   void add(std::string_view op, int ixlab, int width, std::vector<Operand> ops = {}, std::string_view why = "     ") {
     Record rec;
-    rec.tag = std::string(why);
+    rec.kind = *record_kind(pad(why, 5));
     rec.card = pad(std::string(15, ' ') + std::string(op), 80);
     rec.label_index = ixlab;
     rec.width = width;

@@ -119,7 +119,7 @@ void Pass3::do_dc() {
     case K_CHAR_LIT: {
       if (WIDTH >= 1) {
         const std::string text = cols(LINE, 22, 21 + WIDTH);
-        if (WIDTH == 1 && is_group_mark(text[0]) && is_blank(WHY)) WHY = "GMARK";
+        if (WIDTH == 1 && is_group_mark(text[0]) && WHY == RecordKind::Statement) WHY = RecordKind::GroupMark;
         dc(text, wm, P_IN, IxLab);
       }
       listing({.WIDTH = WIDTH, .LOC = P_IN});
@@ -222,7 +222,7 @@ void Pass3::do_da() {
       sw(P_IN);
     }
     P_IN += RECSIZ;
-    WHY = "RMARK";
+    WHY = RecordKind::RecordMark;
     if (record_marks) {
       const int at = P - 1;
       P = at;
@@ -232,7 +232,7 @@ void Pass3::do_da() {
     }
   }
 
-  WHY = "GMARK";
+  WHY = RecordKind::GroupMark;
   LINE.replace(15, 6, "DCW  @");
   LINE[21] = GMARK;
   if (group_mark) {

@@ -12,8 +12,16 @@ namespace {
 
 /// Records that show the sequence number; the literal-pool lines and the
 /// DA record-mark lines do not.
-bool shows_seq(std::string_view why) {
-  return why == "     " || why == "MACRO" || why == "GMARK" || why == "GEN  " || why == "FIELD" || why == "SBFLD";
+bool shows_seq(RecordKind kind) {
+  switch (kind) {
+    case RecordKind::Statement:
+    case RecordKind::Macro:
+    case RecordKind::GroupMark:
+    case RecordKind::Generated:
+    case RecordKind::Field:
+    case RecordKind::Subfield: return true;
+    default: return false;
+  }
 }
 
 }  // namespace
@@ -24,7 +32,7 @@ void Pass3::listing(const ListArgs& args) {
   if (shows_seq(WHY)) line.seq = SEQ;
   line.card = LINE;
   line.suffix = SFX;
-  line.tag = WHY;
+  line.tag = record_tag(WHY);
   line.fields = {.width = args.WIDTH,
                  .location = args.LOC,
                  .new_location = args.ORG,

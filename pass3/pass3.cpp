@@ -21,7 +21,6 @@ namespace {
 constexpr int kCoreLimit = 16000;
 
 /// Records generated for literal pools carry no sequence number.
-bool is_literal_tag(std::string_view why) { return why == "LIT  " || why == "AREA " || why == "ADCON"; }
 
 /// An index tag read as a register number; -1 when it names none of 0-3.
 int index_digit(char c) {
@@ -105,8 +104,9 @@ void Pass3::run() {
     // Statements are shown with their card; generated lines (literal
     // pools, DA records) by the line of the statement that made them.
     ctx.diag.source_line = ctx.scratch.line_of(i);
-    const std::string& why = records[i].tag;
-    const bool statement = is_blank(why) || why == "GEN  " || why == "GMARK";
+    const RecordKind kind = records[i].kind;
+    const bool statement =
+        kind == RecordKind::Statement || kind == RecordKind::Generated || kind == RecordKind::GroupMark;
     if (statement)
       ctx.diag.card.assign(records[i].card);
     else
@@ -126,7 +126,7 @@ void Pass3::run() {
 
 void Pass3::process_record(const Record& r) {
   rec = &r;
-  WHY = pad(r.tag, 5);
+  WHY = r.kind;
   LINE = pad(r.card, 80);
   IxLab = r.label_index;
   P_IN = r.location;
@@ -154,19 +154,19 @@ void Pass3::process_record(const Record& r) {
 
   if (comment) {
     list_comment();
-  } else if (WHY == "FIELD") {
+  } else if (WHY == RecordKind::Field) {
     do_field_record();
-  } else if (WHY == "SBFLD") {
+  } else if (WHY == RecordKind::Subfield) {
     do_sbfld_record();
-  } else if (WHY == "MACRO") {
+  } else if (WHY == RecordKind::Macro) {
     do_macro_record();
   } else {
-    if (!is_literal_tag(WHY)) ++SEQ;
+    if (!is_pool_record(WHY)) ++SEQ;
     OP_IX = op;
     if (direct) {
       MachineOp = col(LINE, 19);
       D = col(LINE, 20);
-      if (is_group_mark(D) && is_blank(WHY)) WHY = "GMARK";
+      if (is_group_mark(D) && WHY == RecordKind::Statement) WHY = RecordKind::GroupMark;
     } else {
       // An unknown operation has a blank operation character: the card is
       // only listed.
@@ -176,7 +176,7 @@ void Pass3::process_record(const Record& r) {
     // A direct card with a blank operation character still occupies the
     // positions pass 1 gave it, and so does every character chained by
     // CHAIN, whatever the chained operation field holds.
-    const bool machine = MachineOp != ' ' || WHY == "GEN  " || (direct && WIDTH > 0);
+    const bool machine = MachineOp != ' ' || WHY == RecordKind::Generated || (direct && WIDTH > 0);
     if (machine) {
       assemble_instruction();
     } else {
@@ -345,7 +345,7 @@ void Pass3::assemble_instruction() {
                            : std::string(1, Object[0]) + std::string(static_cast<std::size_t>(WIDTH - 1), ' ');
     dc(what, 'W', start + WIDTH - 1, 0);
   }
-  if (is_group_mark(D) && is_blank(WHY)) WHY = "GMARK";
+  if (is_group_mark(D) && WHY == RecordKind::Statement) WHY = RecordKind::GroupMark;
   listing({.WIDTH = WIDTH, .LOC = start, .OUTPUT = OUTPUT, .CARD = true});
 }
 
@@ -504,8 +504,9 @@ void Pass3::do_macro_record() {
 }
 
 void Pass3::list_comment() {
-  if (is_blank(WHY)) ++SEQ;
-  list_.comment(is_blank(WHY) ? std::optional(SEQ) : std::nullopt, LINE, WHY);
+  const bool statement = WHY == RecordKind::Statement;
+  if (statement) ++SEQ;
+  list_.comment(statement ? std::optional(SEQ) : std::nullopt, LINE, record_tag(WHY));
 }
 
 }  // namespace velumar

@@ -49,7 +49,7 @@ class Pass3 {
   Job ctx;  // a view of references, held by value
 
   // ---- the record being processed ----
-  std::string WHY = "     ";
+  RecordKind WHY = RecordKind::Statement;
   std::string LINE = std::string(80, ' ');
   int IxLab = 0;
   int P_IN = 0;

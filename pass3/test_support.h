@@ -43,7 +43,7 @@ inline std::string card(std::string_view label, std::string_view op, std::string
 
 inline Record record(std::string_view line, int width, std::vector<Operand> ops = {}, int ixlab = 0,
                      std::string_view why = "     ", char err = ' ') {
-  return make_record(why, line, ixlab, 0, width, err, std::move(ops));
+  return make_record(*record_kind(pad(why, 5)), line, ixlab, 0, width, err, std::move(ops));
 }
 
 /// END with no operand: punches the last card and the transfer card.

@@ -105,16 +105,16 @@ class PoolPlacer {
     trace_literal(i, lit);
   }
 
-  // The tag, card image, label and operand of the literal's record. Each
+  // The kind, card image, label and operand of the literal's record. Each
   // literal carries its own error code.
   Record record_of(const Literal& lit) {
     Record rec;
-    rec.tag = "LIT  ";
+    rec.kind = RecordKind::Literal;
     Operand op;
     op.index_reg = lit.INDEX;
     switch (lit.KIND) {
       case L_AREA_DEF:
-        rec.tag = "AREA ";
+        rec.kind = RecordKind::Area;
         rec.card = dcw_card(first_chars(lit.TEXT, 10), area_operand(lit.WIDTH));
         rec.label_index = area_label(lit);
         op.kind = K_AREA_DEF;
@@ -132,7 +132,7 @@ class PoolPlacer {
       case L_ADDR_CON: {
         // The name stored at creation already carries the suffix.
         const int symbol = is_blank(lit.SYMBOL) ? -1 : t_.symtab.lookup(lit.SYMBOL);
-        rec.tag = "ADCON";
+        rec.kind = RecordKind::AddressConstant;
         rec.card = dcw_card("", lit.TEXT);
         if (symbol == -1) rec.flag = err::SymErr;
         op.value = symbol;

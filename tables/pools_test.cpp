@@ -30,7 +30,7 @@ int place(Context& ctx, int p, bool emit, std::optional<int> up_to = std::nullop
 }
 
 Record rec(std::string_view why, std::string line, int ixlab, int p, int width, Operand op, char code = ' ') {
-  return Record{std::string(why), std::move(line), ixlab, p, width, code, {op}};
+  return Record{*record_kind(why), std::move(line), ixlab, p, width, code, {op}};
 }
 
 TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
