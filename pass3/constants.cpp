@@ -44,37 +44,37 @@ std::string address_of(std::int64_t value, int index) {
 }  // namespace
 
 void Pass3::do_dc() {
-  test_p(P_IN);
-  if (IxLab < 0) P_IN = WIDTH - IxLab - 1;
-  const char wm = col(LINE, 18) == 'W' ? 'W' : ' ';
+  test_p(stmt_.where);
+  if (stmt_.label < 0) stmt_.where = stmt_.width - stmt_.label - 1;
+  const char wm = col(stmt_.card, 18) == 'W' ? 'W' : ' ';
   const Operand& op = operand(1);
 
   // An address constant is placed and shown as its 3 characters.
   auto place_address = [&](const std::string& addr) {
     if (addr == "###") flag_address(1);
-    dc(addr, wm, P_IN, IxLab);
-    OUTPUT.replace(0, 3, addr);
-    listing({.WIDTH = 3, .LOC = P_IN, .OUTPUT = OUTPUT});
+    dc(addr, wm, stmt_.where, stmt_.label);
+    stmt_.output.replace(0, 3, addr);
+    listing({.width = 3, .location = stmt_.where, .instruction = stmt_.output});
   };
 
   switch (op.kind) {
     case K_ACTUAL:
     case K_NUM_LIT: {
-      if (WIDTH < 1) {
+      if (stmt_.width < 1) {
         ctx.diag.error_code = err::BadStatement;
         listing({});
         return;
       }
-      const char sign = col(LINE, 21);
+      const char sign = col(stmt_.card, 21);
       std::string text;
       if (sign == '+' || sign == '&' || sign == '-') {
-        text = cols(LINE, 22, 21 + WIDTH);
+        text = cols(stmt_.card, 22, 21 + stmt_.width);
         text.back() = zoned_units(text.back(), sign);
       } else {
-        text = cols(LINE, 21, 20 + WIDTH);
+        text = cols(stmt_.card, 21, 20 + stmt_.width);
       }
-      dc(text, wm, P_IN, IxLab);
-      listing({.WIDTH = WIDTH, .LOC = P_IN});
+      dc(text, wm, stmt_.where, stmt_.label);
+      listing({.width = stmt_.width, .location = stmt_.where});
       return;
     }
     case K_ADCON_LIT: {
@@ -92,7 +92,7 @@ void Pass3::do_dc() {
         value = sym.VALUE;
         if (value >= 0) {
           value += op.offset;
-          if (col(LINE, 21) == '-') value = kCoreLimit - value;  // the complement address
+          if (col(stmt_.card, 21) == '-') value = kCoreLimit - value;  // the complement address
         }
         index = op.index_reg != ' ' ? index_digit(op.index_reg) : sym.INDEX;
       }
@@ -101,28 +101,28 @@ void Pass3::do_dc() {
     }
     case K_AREA_DEF:
     case K_BLANK_CON: {
-      if (WIDTH >= 1) {
+      if (stmt_.width >= 1) {
         // The blanks go where the constant is, also at an explicit location;
-        // P moves only when the constant takes its place at P.
-        const int saved_p = P;
-        const int saved_ix = IxLab;
-        const int first = P_IN - WIDTH + 1;
-        P = first;
-        IxLab = 0;
-        clear(WIDTH, wm);
-        IxLab = saved_ix;
-        P = saved_ix < 0 ? saved_p : first + WIDTH;
+        // the location counter moves only when the constant takes its place there.
+        const int saved_p = state_.location;
+        const int saved_ix = stmt_.label;
+        const int first = stmt_.where - stmt_.width + 1;
+        state_.location = first;
+        stmt_.label = 0;
+        clear(stmt_.width, wm);
+        stmt_.label = saved_ix;
+        state_.location = saved_ix < 0 ? saved_p : first + stmt_.width;
       }
-      listing({.WIDTH = WIDTH, .LOC = P_IN});
+      listing({.width = stmt_.width, .location = stmt_.where});
       return;
     }
     case K_CHAR_LIT: {
-      if (WIDTH >= 1) {
-        const std::string text = cols(LINE, 22, 21 + WIDTH);
-        if (WIDTH == 1 && is_group_mark(text[0]) && WHY == RecordKind::Statement) WHY = RecordKind::GroupMark;
-        dc(text, wm, P_IN, IxLab);
+      if (stmt_.width >= 1) {
+        const std::string text = cols(stmt_.card, 22, 21 + stmt_.width);
+        if (stmt_.width == 1 && is_group_mark(text[0]) && stmt_.tag == RecordKind::Statement) stmt_.tag = RecordKind::GroupMark;
+        dc(text, wm, stmt_.where, stmt_.label);
       }
-      listing({.WIDTH = WIDTH, .LOC = P_IN});
+      listing({.width = stmt_.width, .location = stmt_.where});
       return;
     }
     default:
@@ -132,14 +132,14 @@ void Pass3::do_dc() {
 }
 
 void Pass3::do_ds() {
-  test_p(P_IN);
-  listing({.LOC = P_IN});
-  if (WIDTH > 0) P = clamp_location(std::int64_t{P} + WIDTH);
+  test_p(stmt_.where);
+  listing({.location = stmt_.where});
+  if (stmt_.width > 0) state_.location = clamp_location(std::int64_t{state_.location} + stmt_.width);
 }
 
 void Pass3::do_dsa() {
-  test_p(P_IN);
-  if (IxLab < 0) P_IN = WIDTH - IxLab - 1;
+  test_p(stmt_.where);
+  if (stmt_.label < 0) stmt_.where = stmt_.width - stmt_.label - 1;
   const Operand& op = operand(1);
   std::int64_t value = -1;
   int index = index_digit(op.index_reg);
@@ -148,7 +148,7 @@ void Pass3::do_dsa() {
       value = static_cast<std::int64_t>(op.value) + op.offset;
       break;
     case K_ASTERISK:
-      value = static_cast<std::int64_t>(P_IN) + op.offset;  // the constant's own rightmost position
+      value = static_cast<std::int64_t>(stmt_.where) + op.offset;  // the constant's own rightmost position
       break;
     case K_SYMBOLIC:
       if (ctx.symtab.valid(op.value) && is_defined(ctx.symtab[op.value].VALUE)) {
@@ -162,88 +162,90 @@ void Pass3::do_dsa() {
   }
   const std::string addr = address_of(value, index);
   if (addr == "###") flag_address(1);
-  dc(addr, 'W', P_IN, IxLab);
-  OUTPUT.replace(0, 3, addr);
-  listing({.WIDTH = 3, .LOC = P_IN, .OUTPUT = OUTPUT});
+  dc(addr, 'W', stmt_.where, stmt_.label);
+  stmt_.output.replace(0, 3, addr);
+  listing({.width = 3, .location = stmt_.where, .instruction = stmt_.output});
 }
 
 void Pass3::do_da() {
-  test_p(P);
-  const int P_SAVE = P;
-  if (IxLab < 0) P = -IxLab;
-  if (P >= 1 && P <= 80 && ctx.settings.NotIn_1_80) ctx.diag.error_code = err::AddrErr;
-  P_DA = P;
-  const int area_width = WIDTH;  // what pass 1 reserved for the whole area
-  WIDTH = 0;
+  test_p(state_.location);
+  const int saved_location = state_.location;
+  if (stmt_.label < 0) state_.location = -stmt_.label;
+  if (state_.location >= 1 && state_.location <= 80 && ctx.settings.NotIn_1_80) ctx.diag.error_code = err::AddrErr;
+  state_.area_origin = state_.location;
+  const int area_width = stmt_.width;  // what pass 1 reserved for the whole area
+  stmt_.width = 0;
 
   const std::string& options = operand(3).label;
   const bool clear_records = col(options, 1) == 'C';
   const bool group_mark = col(options, 2) == 'G';
   const bool record_marks = is_record_mark(col(options, 3));
-  Nrecs = operand(1).value;
-  RECSIZ = operand(2).value + (record_marks ? 1 : 0);
+  state_.area_records = operand(1).value;
+  state_.record_size = operand(2).value + (record_marks ? 1 : 0);
 
-  const std::int64_t size = static_cast<std::int64_t>(RECSIZ) * Nrecs + (group_mark ? 1 : 0);
-  const bool malformed = rec && rec->flag == err::NoBXLErr;
-  if (malformed || Nrecs < 0 || RECSIZ < 0 || P < 0 || P + size > kCoreLimit) {
+  const std::int64_t size = static_cast<std::int64_t>(state_.record_size) * state_.area_records + (group_mark ? 1 : 0);
+  const bool malformed = stmt_.record && stmt_.record->flag == err::NoBXLErr;
+  if (malformed || state_.area_records < 0 || state_.record_size < 0 || state_.location < 0 ||
+      state_.location + size > kCoreLimit) {
     // No records can be laid out (a size pass 1 could not read, or an area
     // beyond storage): nothing is placed, the field cards that follow find
-    // no records, and P moves as in pass 1.
-    Nrecs = 0;
-    listing({.LOC = P});
-    if (IxLab < 0)
-      P = P_SAVE;
+    // no records, and the location counter moves as in pass 1.
+    state_.area_records = 0;
+    listing({.location = state_.location});
+    if (stmt_.label < 0)
+      state_.location = saved_location;
     else if (area_width > 0)
-      P = static_cast<int>(std::min<std::int64_t>(static_cast<std::int64_t>(P) + area_width, kFarAway));
+      state_.location =
+          static_cast<int>(std::min<std::int64_t>(static_cast<std::int64_t>(state_.location) + area_width, kFarAway));
     return;
   }
 
-  int ORG = P + RECSIZ * Nrecs;
-  listing({.LOC = P, .ORG = ORG});
-  if (group_mark) ++ORG;
+  int next_location = state_.location + state_.record_size * state_.area_records;
+  listing({.location = state_.location, .new_location = next_location});
+  if (group_mark) ++next_location;
 
-  LINE = std::string(80, ' ');
-  LINE.replace(15, 6, "DC   @");
-  LINE[21] = RMARK;
-  LINE[22] = '@';
+  stmt_.card = std::string(80, ' ');
+  stmt_.card.replace(15, 6, "DC   @");
+  stmt_.card[21] = record_mark_;
+  stmt_.card[22] = '@';
 
-  // Inside the area P tracks the positions being filled, also at an
-  // explicit origin; P_SAVE brings it back afterwards.
-  const int saved_ix = IxLab;
-  IxLab = 0;
-  P_IN = P;
-  for (int i = 1; i <= Nrecs; ++i) {
-    const int start = P;
-    if (clear_records) clear(RECSIZ, ' ');
-    P = start + RECSIZ;
+  // Inside the area the location counter tracks the positions being
+  // filled, also at an explicit origin, and comes back afterwards.
+  const int saved_ix = stmt_.label;
+  stmt_.label = 0;
+  stmt_.where = state_.location;
+  for (int i = 1; i <= state_.area_records; ++i) {
+    const int start = state_.location;
+    if (clear_records) clear(state_.record_size, ' ');
+    state_.location = start + state_.record_size;
     // Records of size 0 all ask for the same mark; like any statement the
     // area asks for at most as many marks as storage has positions.
-    if (RECSIZ > 0 || i <= kCoreLimit) {
-      sw(P_IN);
+    if (state_.record_size > 0 || i <= kCoreLimit) {
+      sw(stmt_.where);
     }
-    P_IN += RECSIZ;
-    WHY = RecordKind::RecordMark;
+    stmt_.where += state_.record_size;
+    stmt_.tag = RecordKind::RecordMark;
     if (record_marks) {
-      const int at = P - 1;
-      P = at;
-      dc(std::string(1, RMARK), ' ', at, 0);
-      P = at + 1;
-      listing({.WIDTH = 1, .LOC = at});
+      const int at = state_.location - 1;
+      state_.location = at;
+      dc(std::string(1, record_mark_), ' ', at, 0);
+      state_.location = at + 1;
+      listing({.width = 1, .location = at});
     }
   }
 
-  WHY = RecordKind::GroupMark;
-  LINE.replace(15, 6, "DCW  @");
-  LINE[21] = GMARK;
+  stmt_.tag = RecordKind::GroupMark;
+  stmt_.card.replace(15, 6, "DCW  @");
+  stmt_.card[21] = group_mark_;
   if (group_mark) {
-    const int at = P;
-    dc(std::string(1, GMARK), 'W', at, 0);
-    P = at + 1;
-    listing({.WIDTH = 1, .LOC = at});
+    const int at = state_.location;
+    dc(std::string(1, group_mark_), 'W', at, 0);
+    state_.location = at + 1;
+    listing({.width = 1, .location = at});
   }
-  if (P + WIDTH != ORG) ctx.out << "What went wrong with DA in Pass 3?\n";
-  IxLab = saved_ix;
-  if (IxLab < 0) P = P_SAVE;
+  if (state_.location + stmt_.width != next_location) ctx.out << "What went wrong with DA in Pass 3?\n";
+  stmt_.label = saved_ix;
+  if (stmt_.label < 0) state_.location = saved_location;
 }
 
 }  // namespace velumar

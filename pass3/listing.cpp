@@ -29,18 +29,18 @@ bool shows_seq(RecordKind kind) {
 void Pass3::listing(const ListArgs& args) {
   if (!list_.active()) return;
   ListedStatement line;
-  if (shows_seq(WHY)) line.seq = SEQ;
-  line.card = LINE;
-  line.suffix = SFX;
-  line.tag = record_tag(WHY);
-  line.fields = {.width = args.WIDTH,
-                 .location = args.LOC,
-                 .new_location = args.ORG,
-                 .instruction = args.OUTPUT,
-                 .device = args.DEV,
-                 .index_mark = args.X};
+  if (shows_seq(stmt_.tag)) line.seq = state_.seq;
+  line.card = stmt_.card;
+  line.suffix = state_.suffix;
+  line.tag = record_tag(stmt_.tag);
+  line.fields = {.width = args.width,
+                 .location = args.location,
+                 .new_location = args.new_location,
+                 .instruction = args.instruction,
+                 .device = args.device,
+                 .index_mark = args.index_mark};
   // With no card left open the statement completed its card, which is punched already.
-  if (args.CARD && deck_) line.card_no = deck_->card_of_last_data();
+  if (args.card && deck_) line.card_no = deck_->card_of_last_data();
   line.error_code = ctx.diag.error_code;
   list_.statement(line);
 }

@@ -34,17 +34,17 @@ int index_digit(char c) {
 void list_equ(Pass3& p) {
   const Job& ctx = p.ctx;
   const Operand& op = p.operand(1);
-  const int IxLab = p.IxLab;
-  p.X = ' ';
+  const int label_index = p.label();
+  char index_mark = ' ';
   Pass3::ListArgs args;
   std::optional<std::int64_t> value;
 
   if (op.kind == K_DEVICE) {
-    args.DEV = cols(op.label, 1, 3);
+    args.device = cols(op.label, 1, 3);
   } else if (op.kind == K_SYMBOLIC && ctx.symtab.valid(op.value)) {
     const Symbol& sym = ctx.symtab[op.value];
     if (!is_blank(sym.DEV)) {
-      args.DEV = pad(sym.DEV, 3);
+      args.device = pad(sym.DEV, 3);
     } else {
       if (sym.VALUE > 15999 || sym.VALUE < -15999) p.flag_address(1, sym.VALUE);
       if (is_defined(sym.VALUE)) value = static_cast<std::int64_t>(sym.VALUE) + op.offset;
@@ -56,23 +56,23 @@ void list_equ(Pass3& p) {
   // here; the label then holds what pass 2 found for it. A label that is a
   // duplicate keeps its first value, so otherwise the operand is shown.
   const bool operand_value = value && *value > -30000;
-  if (!args.DEV && !operand_value && IxLab > 0 && ctx.symtab.valid(IxLab)) {
-    const Symbol& label = ctx.symtab[IxLab];
+  if (!args.device && !operand_value && label_index > 0 && ctx.symtab.valid(label_index)) {
+    const Symbol& label = ctx.symtab[label_index];
     if (is_defined(label.VALUE) && is_blank(label.DEV)) value = label.VALUE;
   }
-  if (!args.DEV && value) {
+  if (!args.device && value) {
     const int index = index_digit(op.index_reg);
-    if (index >= 1 && index <= 3) p.X = 'X';
-    args.LOC = clamp_location(*value);
-    args.X = p.X;
+    if (index >= 1 && index <= 3) index_mark = 'X';
+    args.location = clamp_location(*value);
+    args.index_mark = index_mark;
   }
   p.listing(args);
 }
 
 }  // namespace
 
-void pass_3(const Job& ctx, bool Do_List, bool Do_Object, bool Do_Tape) {
-  Pass3 pass(ctx, Do_List, Do_Object, Do_Tape);
+void pass_3(const Job& ctx, bool list, bool object, bool tape) {
+  Pass3 pass(ctx, list, object, tape);
   pass.run();
 }
 
@@ -87,14 +87,12 @@ Pass3::Pass3(const Job& context, bool list, bool object, bool tape)
                   [this](int at) { mark_from_queue(at); });
   }
   if (tape) tape_.emplace(ctx.tape);
-  NeedCS = ctx.settings.BootLoader != 'N';
-  RMARK = bcd_char(RecordMark);
-  GMARK = bcd_char(GroupMark);
+  state_.loader_due = ctx.settings.BootLoader != 'N';
 }
 
 const Operand& Pass3::operand(int k) const {
   static const Operand kBlank{};
-  return rec ? rec->operand(k) : kBlank;
+  return stmt_.record ? stmt_.record->operand(k) : kBlank;
 }
 
 void Pass3::run() {
@@ -125,62 +123,62 @@ void Pass3::run() {
 }
 
 void Pass3::process_record(const Record& r) {
-  rec = &r;
-  WHY = r.kind;
-  LINE = pad(r.card, 80);
-  IxLab = r.label_index;
-  P_IN = r.location;
-  WIDTH = r.width;
+  stmt_.record = &r;
+  stmt_.tag = r.kind;
+  stmt_.card = pad(r.card, 80);
+  stmt_.label = r.label_index;
+  stmt_.where = r.location;
+  stmt_.width = r.width;
   ctx.diag.error_code = r.flag;
 
-  const bool comment = col(LINE, 6) == '*';
-  const bool direct = is_blank(cols(LINE, 16, 18));
-  const Op op = direct ? Op::Direct : find_op(cols(LINE, 16, 20));
+  const bool comment = col(stmt_.card, 6) == '*';
+  const bool direct = is_blank(cols(stmt_.card, 16, 18));
+  const Op op = direct ? Op::Direct : find_op(cols(stmt_.card, 16, 20));
   // The JOB card's identification must be on every card punched from now
   // on, the loader cards included.
   if (!comment && op == Op::Job) {
-    set_title(cols(LINE, 21, 72), cols(LINE, 76, 80));
+    set_title(cols(stmt_.card, 21, 72), cols(stmt_.card, 76, 80));
   }
-  if (NeedCS) {
+  if (state_.loader_due) {
     emit_loader();
-    NeedCS = false;
+    state_.loader_due = false;
   }
-  if (ctx.settings.BootLoader != 'N' && NeedEX) {
+  if (ctx.settings.BootLoader != 'N' && state_.resume_due) {
     emit_resume();
-    NeedEX = false;
+    state_.resume_due = false;
   }
-  OUTPUT = std::string(52, ' ');
-  P_IN = P;
+  stmt_.output = std::string(52, ' ');
+  stmt_.where = state_.location;
 
   if (comment) {
     list_comment();
-  } else if (WHY == RecordKind::Field) {
+  } else if (stmt_.tag == RecordKind::Field) {
     do_field_record();
-  } else if (WHY == RecordKind::Subfield) {
+  } else if (stmt_.tag == RecordKind::Subfield) {
     do_sbfld_record();
-  } else if (WHY == RecordKind::Macro) {
+  } else if (stmt_.tag == RecordKind::Macro) {
     do_macro_record();
   } else {
-    if (!is_pool_record(WHY)) ++SEQ;
-    OP_IX = op;
+    if (!is_pool_record(stmt_.tag)) ++state_.seq;
+    stmt_.op = op;
     if (direct) {
-      MachineOp = col(LINE, 19);
-      D = col(LINE, 20);
-      if (is_group_mark(D) && WHY == RecordKind::Statement) WHY = RecordKind::GroupMark;
+      stmt_.machine_op = col(stmt_.card, 19);
+      stmt_.d_modifier = col(stmt_.card, 20);
+      if (is_group_mark(stmt_.d_modifier) && stmt_.tag == RecordKind::Statement) stmt_.tag = RecordKind::GroupMark;
     } else {
       // An unknown operation has a blank operation character: the card is
       // only listed.
-      MachineOp = op_info(op).machine_op;
-      D = ' ';
+      stmt_.machine_op = op_info(op).machine_op;
+      stmt_.d_modifier = ' ';
     }
     // A direct card with a blank operation character still occupies the
     // positions pass 1 gave it, and so does every character chained by
     // CHAIN, whatever the chained operation field holds.
-    const bool machine = MachineOp != ' ' || WHY == RecordKind::Generated || (direct && WIDTH > 0);
+    const bool machine = stmt_.machine_op != ' ' || stmt_.tag == RecordKind::Generated || (direct && stmt_.width > 0);
     if (machine) {
       assemble_instruction();
     } else {
-      P_IN = P + WIDTH - 1;
+      stmt_.where = state_.location + stmt_.width - 1;
       switch (op) {
         case Op::Da: do_da(); break;
         case Op::Dc:
@@ -198,7 +196,7 @@ void Pass3::process_record(const Record& r) {
         case Op::Ltorg:
         case Op::Org: do_org(); break;
         case Op::Sfx:
-          SFX = col(LINE, 21);
+          state_.suffix = col(stmt_.card, 21);
           listing({});
           break;
         default: listing({}); break;
@@ -211,39 +209,39 @@ void Pass3::process_record(const Record& r) {
     ++ctx.diag.error_count;
     report_flag();
   }
-  rec = nullptr;
+  stmt_.record = nullptr;
 }
 
-std::pair<int, int> Pass3::operand_columns(int WHICH) const {
+std::pair<int, int> Pass3::operand_columns(int which) const {
   // Operands are separated by commas up to the first blank; a character
   // literal between "@" signs may hold both.
   int k = 1;
   int first = 21;
   bool literal = false;
   for (int c = 21; c <= 72; ++c) {
-    const char ch = col(LINE, c);
+    const char ch = col(stmt_.card, c);
     if (ch == '@') literal = !literal;
     const bool ends = !literal && (ch == ',' || ch == ' ');
     if (!ends) continue;
-    if (k == WHICH) return {first, std::max(first, c - 1)};
+    if (k == which) return {first, std::max(first, c - 1)};
     if (ch == ' ') break;
     ++k;
     first = c + 1;
   }
-  if (k == WHICH && first <= 72) return {first, 72};
+  if (k == which && first <= 72) return {first, 72};
   return {21, 21};
 }
 
-void Pass3::flag_address(int WHICH, std::optional<std::int64_t> value) {
+void Pass3::flag_address(int which, std::optional<std::int64_t> value) {
   ctx.diag.error_code = err::SymErr;
-  const Operand& op = operand(WHICH);
-  auto [first, last] = operand_columns(WHICH);
+  const Operand& op = operand(which);
+  auto [first, last] = operand_columns(which);
   std::string message;
   if (op.kind == K_SYMBOLIC && (!ctx.symtab.valid(op.value) || !is_defined(ctx.symtab[op.value].VALUE))) {
     const std::string name(rtrim(ctx.symtab.valid(op.value) ? ctx.symtab[op.value].LABEL : op.label));
     message = "undefined symbol " + name;
     // The caret goes under the name as written (without its suffix).
-    const std::string written = cols(LINE, first, last);
+    const std::string written = cols(stmt_.card, first, last);
     for (std::size_t len = name.size(); len > 0; --len) {
       const std::size_t at = written.find(name.substr(0, len));
       if (at != std::string::npos) {
@@ -253,10 +251,10 @@ void Pass3::flag_address(int WHICH, std::optional<std::int64_t> value) {
       }
     }
   } else if (value) {
-    message = "address " + std::to_string(*value) + " of operand " + std::to_string(WHICH) +
+    message = "address " + std::to_string(*value) + " of operand " + std::to_string(which) +
               " cannot be represented: storage is 0-15999";
   } else {
-    message = "the address of operand " + std::to_string(WHICH) + " cannot be represented";
+    message = "the address of operand " + std::to_string(which) + " cannot be represented";
   }
   ctx.diag.report(ctx.diag.here(Severity::Error, message, first, last));
 }
@@ -292,65 +290,66 @@ void Pass3::report_flag() {
 }
 
 void Pass3::assemble_instruction() {
-  test_p(P);
-  Object = std::string(8, ' ');
-  Object[0] = MachineOp;
-  const OpInfo& row = op_info(OP_IX);
-  if (is_fixed_d(row.d)) D = row.d;
-  const int n = rec ? rec->operand_count() : 0;
+  test_p(state_.location);
+  stmt_.object = std::string(8, ' ');
+  stmt_.object[0] = stmt_.machine_op;
+  const OpInfo& row = op_info(stmt_.op);
+  if (is_fixed_d(row.d)) stmt_.d_modifier = row.d;
+  const int n = stmt_.record ? stmt_.record->operand_count() : 0;
 
-  switch (WIDTH) {
+  switch (stmt_.width) {
     case 1:
-      OUTPUT[0] = Object[0];
+      stmt_.output[0] = stmt_.object[0];
       break;
     case 2:
       // Without operands (PCB, RCB, WM) the fixed d-modifier is the second character.
-      if (n >= 1) D = col(operand(1).prefix, 1);
-      Object[1] = D;
+      if (n >= 1) stmt_.d_modifier = col(operand(1).prefix, 1);
+      stmt_.object[1] = stmt_.d_modifier;
       spread({1, 1});
       break;
     case 4:
-      Object.replace(1, 3, do_operand(1));
+      stmt_.object.replace(1, 3, do_operand(1));
       spread({1, 3});
       break;
     case 5:
-      Object.replace(1, 3, do_operand(1));
-      if (n >= 2) D = col(operand(2).prefix, 1);
-      Object[4] = D;
+      stmt_.object.replace(1, 3, do_operand(1));
+      if (n >= 2) stmt_.d_modifier = col(operand(2).prefix, 1);
+      stmt_.object[4] = stmt_.d_modifier;
       spread({1, 3, 1});
       break;
     case 7:
-      Object.replace(1, 3, do_operand(1));
-      Object.replace(4, 3, do_operand(2));
+      stmt_.object.replace(1, 3, do_operand(1));
+      stmt_.object.replace(4, 3, do_operand(2));
       spread({1, 3, 3});
       break;
     case 8:
-      Object.replace(1, 3, do_operand(1));
-      Object.replace(4, 3, do_operand(2));
-      if (n >= 3) D = col(operand(3).prefix, 1);
-      Object[7] = D;
+      stmt_.object.replace(1, 3, do_operand(1));
+      stmt_.object.replace(4, 3, do_operand(2));
+      if (n >= 3) stmt_.d_modifier = col(operand(3).prefix, 1);
+      stmt_.object[7] = stmt_.d_modifier;
       spread({1, 3, 3, 1});
       break;
     default:
-      OUTPUT[0] = Object[0];
+      stmt_.output[0] = stmt_.object[0];
       break;
   }
 
-  const int start = P;
-  if (WIDTH >= 1) {
+  const int start = state_.location;
+  if (stmt_.width >= 1) {
     // Widths that no instruction has (they follow errors in pass 1) still
-    // fill their positions, so P stays where pass 1 expects it.
-    std::string what = WIDTH <= 8 && WIDTH != 3 && WIDTH != 6
-                           ? Object.substr(0, static_cast<std::size_t>(WIDTH))
-                           : std::string(1, Object[0]) + std::string(static_cast<std::size_t>(WIDTH - 1), ' ');
-    dc(what, 'W', start + WIDTH - 1, 0);
+    // fill their positions, so the location counter stays where pass 1 expects it.
+    std::string what = stmt_.width <= 8 && stmt_.width != 3 && stmt_.width != 6
+                           ? stmt_.object.substr(0, static_cast<std::size_t>(stmt_.width))
+                           : std::string(1, stmt_.object[0]) +
+                                 std::string(static_cast<std::size_t>(stmt_.width - 1), ' ');
+    dc(what, 'W', start + stmt_.width - 1, 0);
   }
-  if (is_group_mark(D) && WHY == RecordKind::Statement) WHY = RecordKind::GroupMark;
-  listing({.WIDTH = WIDTH, .LOC = start, .OUTPUT = OUTPUT, .CARD = true});
+  if (is_group_mark(stmt_.d_modifier) && stmt_.tag == RecordKind::Statement) stmt_.tag = RecordKind::GroupMark;
+  listing({.width = stmt_.width, .location = start, .instruction = stmt_.output, .card = true});
 }
 
-std::string Pass3::do_operand(int WHICH) {
-  const Operand& op = operand(WHICH);
+std::string Pass3::do_operand(int which) {
+  const Operand& op = operand(which);
   int index = 0;
   std::string where = "   ";
   std::int64_t addr = 0;
@@ -371,7 +370,7 @@ std::string Pass3::do_operand(int WHICH) {
         known = false;
       break;
     case K_ASTERISK:
-      addr = static_cast<std::int64_t>(P) + WIDTH - 1;
+      addr = static_cast<std::int64_t>(state_.location) + stmt_.width - 1;
       break;
     case K_SYMBOLIC:
       if (ctx.symtab.valid(op.value)) {
@@ -400,11 +399,11 @@ std::string Pass3::do_operand(int WHICH) {
       where = "###";
     else
       where = num_to_addr(static_cast<int>(value), index);
-    if (where == "###") flag_address(WHICH, known && (value < 0 || value >= kCoreLimit) ? std::optional(value) : std::nullopt);
+    if (where == "###") flag_address(which, known && (value < 0 || value >= kCoreLimit) ? std::optional(value) : std::nullopt);
   }
 
-  if (WHICH == 1) {
-    const char letter = op_info(OP_IX).a;
+  if (which == 1) {
+    const char letter = op_info(stmt_.op).a;
     if (letter != OPT && letter != PRO && letter != REQ) {
       where[0] = '%';
       where[1] = letter;
@@ -413,24 +412,24 @@ std::string Pass3::do_operand(int WHICH) {
   return where;
 }
 
-void Pass3::test_p(int P_TO_TEST) {
-  if (IxLab <= 0 || !ctx.symtab.valid(IxLab)) return;
-  const Symbol& sym = ctx.symtab[IxLab];
-  if (sym.VALUE == P_TO_TEST || sym.VALUE < 0 || P_TO_TEST < 0) return;
+void Pass3::test_p(int at) {
+  if (stmt_.label <= 0 || !ctx.symtab.valid(stmt_.label)) return;
+  const Symbol& sym = ctx.symtab[stmt_.label];
+  if (sym.VALUE == at || sym.VALUE < 0 || at < 0) return;
   auto number = [](int v) {
     std::string s = fmt_int(v, 6);
     return s.substr(s.find_first_not_of(' '));
   };
   ctx.diag.at(6, 11);
   ctx.diag.do_error("Definition of " + std::string(rtrim(sym.LABEL)) + " (" + number(sym.VALUE) +
-                    ") different from current P (" + number(P_TO_TEST) + ")");
+                    ") different from current P (" + number(at) + ")");
   ctx.diag.error_code = err::SymErr;
 }
 
 void Pass3::do_org() {
-  P_IN = P;
+  stmt_.where = state_.location;
   const Operand& op = operand(1);
-  std::int64_t p = P;
+  std::int64_t p = state_.location;
   if (op.kind == K_ACTUAL) {
     p = op.value;
   } else if (op.kind == K_SYMBOLIC) {
@@ -446,35 +445,36 @@ void Pass3::do_org() {
       ctx.diag.error_code = err::UndefOrg;
     }
   }
-  P = op.offset == kRoundX00 ? round_up_to_hundred(p) : clamp_location(p + op.offset);
+  state_.location = op.offset == kRoundX00 ? round_up_to_hundred(p) : clamp_location(p + op.offset);
   // A location below storage from an origin that is known (an undefined
   // one has been flagged already): nothing that follows can be placed.
-  if (P < 0 && ctx.diag.error_code != err::UndefOrg) {
-    ctx.diag.do_error("Location counter " + std::to_string(P) + " is outside storage");
+  if (state_.location < 0 && ctx.diag.error_code != err::UndefOrg) {
+    ctx.diag.do_error("Location counter " + std::to_string(state_.location) + " is outside storage");
     ctx.diag.error_code = err::AddrErr;
     ctx.storage_reported = true;
   }
   ListArgs args;
-  if (IxLab > 0) args.LOC = P_IN;
-  args.ORG = P;
+  if (stmt_.label > 0) args.location = stmt_.where;
+  args.new_location = state_.location;
   listing(args);
 }
 
-void Pass3::spread(std::initializer_list<int> HOW_MANY) {
+void Pass3::spread(std::initializer_list<int> lengths) {
   std::size_t from = 0;
   std::size_t to = 0;
-  for (int len : HOW_MANY) {
-    for (int i = 0; i < len && from < Object.size() && to < OUTPUT.size(); ++i) OUTPUT[to++] = Object[from++];
+  for (int len : lengths) {
+    for (int i = 0; i < len && from < stmt_.object.size() && to < stmt_.output.size(); ++i)
+      stmt_.output[to++] = stmt_.object[from++];
     ++to;  // one blank between parts
   }
 }
 
 void Pass3::do_field_record() {
-  std::int64_t org = static_cast<std::int64_t>(operand(1).value) + P_DA - 1;
+  std::int64_t org = static_cast<std::int64_t>(operand(1).value) + state_.area_origin - 1;
   if (org >= 1 && org <= 80 && ctx.settings.NotIn_1_80) ctx.diag.error_code = err::AddrErr;
   // Each record of the area gets its word mark and counts as a statement.
-  for (int i = 1; i <= Nrecs; ++i, org += RECSIZ) {
-    ++SEQ;
+  for (int i = 1; i <= state_.area_records; ++i, org += state_.record_size) {
+    ++state_.seq;
     if (org < 0 || org >= kCoreLimit) {
       // A word mark that no storage position can take is reported, not punched.
       ctx.diag.error_code = err::SymErr;
@@ -482,21 +482,21 @@ void Pass3::do_field_record() {
     }
     // In an area of size-0 records every record's mark is at one position:
     // at most as many requests as storage has positions.
-    if (RECSIZ == 0 && i > kCoreLimit) continue;
+    if (state_.record_size == 0 && i > kCoreLimit) continue;
     sw(static_cast<int>(org));
   }
-  listing({.LOC = clamp_location(static_cast<std::int64_t>(operand(2).value) + P_DA - 1)});
+  listing({.location = clamp_location(static_cast<std::int64_t>(operand(2).value) + state_.area_origin - 1)});
 }
 
 void Pass3::do_sbfld_record() {
-  ++SEQ;
-  const int org = clamp_location(static_cast<std::int64_t>(operand(1).value) + P_DA - 1);
+  ++state_.seq;
+  const int org = clamp_location(static_cast<std::int64_t>(operand(1).value) + state_.area_origin - 1);
   if (org >= 1 && org <= 80 && ctx.settings.NotIn_1_80) ctx.diag.error_code = err::AddrErr;
-  listing({.LOC = org});
+  listing({.location = org});
 }
 
 void Pass3::do_macro_record() {
-  ++SEQ;
+  ++state_.seq;
   // A CHAIN in error generates nothing: its second record carries the amount
   // read, but passes 1 and 2 keep the location counter where it was, and so
   // does this pass.
@@ -504,9 +504,9 @@ void Pass3::do_macro_record() {
 }
 
 void Pass3::list_comment() {
-  const bool statement = WHY == RecordKind::Statement;
-  if (statement) ++SEQ;
-  list_.comment(statement ? std::optional(SEQ) : std::nullopt, LINE, record_tag(WHY));
+  const bool statement = stmt_.tag == RecordKind::Statement;
+  if (statement) ++state_.seq;
+  list_.comment(statement ? std::optional(state_.seq) : std::nullopt, stmt_.card, record_tag(stmt_.tag));
 }
 
 }  // namespace velumar

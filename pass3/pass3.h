@@ -20,80 +20,98 @@
 #include <utility>
 #include <vector>
 
+#include "core/charset.h"
 #include "core/location.h"
+#include "frontend/opcodes.h"
 #include "ir/intermediate.h"
 #include "output/listing.h"
 #include "output/object_deck.h"
 #include "output/tape_file.h"
-#include "frontend/opcodes.h"
 #include "tables/job.h"
 
 namespace velumar {
 
-
-
 /// Runs pass 3 over the job in ctx.scratch, writing to ctx.listing,
 /// ctx.object and ctx.tape as asked.
-void pass_3(const Job& ctx, bool Do_List, bool Do_Object, bool Do_Tape);
+void pass_3(const Job& ctx, bool list, bool object, bool tape);
 
 class Pass3 {
  public:
-  Pass3(const Job& ctx, bool Do_List, bool Do_Object, bool Do_Tape);
+  /// Writes the listing, the object deck and the tape when asked (and the
+  /// job has the file).
+  Pass3(const Job& ctx, bool list, bool object, bool tape);
   Pass3(const Pass3&) = delete;  // the deck writer calls back into this object
   Pass3& operator=(const Pass3&) = delete;
 
   /// The statement loop over every record, then the symbol table.
   void run();
 
-  // ---- settings and outputs ----
-  Job ctx;  // a view of references, held by value
+  const Job ctx;  ///< a view of the job's modules
 
-  // ---- the record being processed ----
-  RecordKind WHY = RecordKind::Statement;
-  std::string LINE = std::string(80, ' ');
-  int IxLab = 0;
-  int P_IN = 0;
-  int WIDTH = 0;
-  const Record* rec = nullptr;  ///< current record (operands through operand())
+  /// Operand k (1-based) of the record being processed; a blank one when it has none.
   const Operand& operand(int k) const;
+  /// The label of the record being processed: a symbol index, 0 for none,
+  /// or minus an explicit location.
+  int label() const { return stmt_.label; }
+  /// Reports on standard error an address that cannot be made (the
+  /// undefined symbol by name) and flags the statement.
+  void flag_address(int which, std::optional<std::int64_t> value = std::nullopt);
 
-  // ---- statement loop state ----
-  int P = 333;
-  char MachineOp = ' ';
-  char D = ' ';
-  Op OP_IX = Op::Direct;
-  std::string Object = std::string(8, ' ');
-  std::string OUTPUT = std::string(52, ' ');
-  int SEQ = 100;
-  char SFX = ' ';
-  char RMARK = '\'';
-  char GMARK = '"';
-  bool NeedCS = true;
-  bool NeedEX = false;
-  char X = ' ';
+  /// What a statement line shows besides the card.
+  struct ListArgs {
+    std::optional<int> width{};
+    std::optional<int> location{};
+    std::optional<std::string> instruction{};
+    std::optional<int> new_location{};
+    bool card = false;  ///< show the object card that holds the statement
+    std::optional<std::string> device{};
+    std::optional<char> index_mark{};
+  };
+  void listing(const ListArgs& args);
 
-  // ---- DA state ----
-  int P_DA = 0;
-  int Nrecs = 0;
-  int RECSIZ = 0;
+ private:
+  /// What lives from one statement to the next.
+  struct State {
+    int location = 333;  ///< the location counter
+    int seq = 100;       ///< sequence number of the last statement listed
+    char suffix = ' ';   ///< set by SFX
+    bool loader_due = true;   ///< the loader goes out before the first record
+    bool resume_due = false;  ///< an EX or XFR was the last statement
+    // The last DA's area, for the field cards that follow it.
+    int area_origin = 0;
+    int area_records = 0;
+    int record_size = 0;
+  };
+  /// The record being processed and what has been made of it so far.
+  struct Statement {
+    RecordKind tag = RecordKind::Statement;
+    std::string card = std::string(80, ' ');
+    int label = 0;  ///< see label()
+    int where = 0;  ///< its location, or its rightmost position for a constant
+    int width = 0;
+    const Record* record = nullptr;
+    char machine_op = ' ';
+    char d_modifier = ' ';
+    Op op = Op::Direct;  ///< its operation
+    std::string object = std::string(8, ' ');   ///< the instruction assembled
+    std::string output = std::string(52, ' ');  ///< the instruction as listed, parts spread out
+  };
 
   // ---- pass3.cpp ----
   void process_record(const Record& r);
-  // Reports on standard error: an address that cannot be made (the
-  // undefined symbol by name), and a statement flagged without a message.
-  void flag_address(int WHICH, std::optional<std::int64_t> value = std::nullopt);
+  /// Reports on standard error a statement flagged without a message.
   void report_flag();
   /// Card columns of operand WHICH (first, last); column 21 when the card
   /// has no such operand.
-  std::pair<int, int> operand_columns(int WHICH) const;
+  std::pair<int, int> operand_columns(int which) const;
   void assemble_instruction();
   /// The 3-character A- or B-address of operand WHICH.
-  std::string do_operand(int WHICH);
-  void test_p(int P_TO_TEST);
+  std::string do_operand(int which);
+  void test_p(int at);
   void do_org();
-  /// Lays consecutive pieces of Object of the given lengths into OUTPUT,
-  /// one blank between pieces.
-  void spread(std::initializer_list<int> HOW_MANY);
+  /// Lays consecutive pieces of the object of the given lengths into the
+  /// output, one blank between pieces.
+  void spread(std::initializer_list<int> lengths);
   void do_field_record();   ///< "FIELD"
   void do_sbfld_record();   ///< "SBFLD"
   void do_macro_record();   ///< "MACRO"
@@ -107,9 +125,10 @@ class Pass3 {
 
   // ---- storage.cpp ----
   /// Places TEXT in storage ending at LAST; WM 'W' puts a word mark on its
-  /// first character. P advances by the length when LABEL >= 0. Only the
-  /// positions inside storage are placed (see beyond_storage), and a byte
-  /// that is no 1401 character is placed as a blank.
+  /// first character. The location counter advances by the length when
+  /// LABEL >= 0. Only the positions inside storage are placed (see
+  /// beyond_storage), and a byte that is no 1401 character is placed as a
+  /// blank.
   void dc(std::string_view text, char wm, int last, int label);
   /// Requests a word mark at AT on the deck and the tape. A position
   /// outside storage gets none.
@@ -117,7 +136,8 @@ class Pass3 {
   /// Flags the statement that reaches beyond storage and, unless the job
   /// has been told already, reports "CORE STORAGE EXCEEDED".
   void beyond_storage();
-  /// COUNT blanks at P in pieces of at most 39, the first carrying WM.
+  /// COUNT blanks at the location counter in pieces of at most 39, the
+  /// first carrying WM.
   void clear(int count, char wm);
   void transfer_ex();   ///< EX and XFR
   void transfer_end();  ///< END
@@ -126,24 +146,14 @@ class Pass3 {
   void set_title(std::string_view page_head, std::string_view deck_id);
   void emit_loader();  ///< the loader deck chosen by -b (and the tape's first records)
   void emit_resume();  ///< resume-loading cards after EX/XFR
-
-  // ---- listing.cpp ----
-  struct ListArgs {
-    std::optional<int> WIDTH{};
-    std::optional<int> LOC{};
-    std::optional<std::string> OUTPUT{};
-    std::optional<int> ORG{};
-    bool CARD = false;  ///< show the object card that holds the statement
-    std::optional<std::string> DEV{};
-    std::optional<char> X{};
-  };
-  void listing(const ListArgs& args);
-
- private:
   /// A word mark taken from the deck's queue onto a card: flagged like any
   /// other, and set on tape too.
   void mark_from_queue(int at);
 
+  State state_;
+  Statement stmt_;
+  const char record_mark_ = bcd_char(RecordMark);
+  const char group_mark_ = bcd_char(GroupMark);
   ListingWriter list_;
   std::optional<ObjectDeck> deck_;
   std::optional<TapeFile> tape_;

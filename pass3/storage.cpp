@@ -37,7 +37,7 @@ int transfer_address(const Job& ctx, const Operand& op) {
 void Pass3::dc(std::string_view text, char wm, int last, int label) {
   const int length = static_cast<int>(text.size());
   if (length == 0) return;
-  if (label >= 0) P = clamp_location(std::int64_t{P} + length);
+  if (label >= 0) state_.location = clamp_location(std::int64_t{state_.location} + length);
   // Positions that storage does not have get nothing: no card, no tape
   // record; the first character's word mark goes with it. Below 0 the
   // origin that led there has been reported (an undefined ORG, a location
@@ -55,7 +55,7 @@ void Pass3::dc(std::string_view text, char wm, int last, int label) {
   // A mark that waits in the deck's queue reaches the tape when the queue
   // lets it go, after this field's record.
   if (deck_ && deck_->place(placed, word_mark, static_cast<int>(lo))) word_mark = false;
-  if (tape_) tape_->field(placed, word_mark, static_cast<int>(lo), cols(LINE, 16, 35));
+  if (tape_) tape_->field(placed, word_mark, static_cast<int>(lo), cols(stmt_.card, 16, 35));
 }
 
 void Pass3::beyond_storage() {
@@ -84,10 +84,10 @@ void Pass3::mark_from_queue(int at) {
 
 void Pass3::clear(int count, char wm) {
   if (count <= 0) return;
-  // The pieces follow each other from P even when an explicit location
-  // (negative IxLab) keeps P where it is. Only the part inside storage is
+  // The pieces follow each other from the location counter even when an
+  // explicit location (a negative label) keeps the counter where it is. Only the part inside storage is
   // walked, so that an area of any size costs what storage can hold.
-  const int start = P;
+  const int start = state_.location;
   const std::int64_t first = start;
   const std::int64_t last = first + count - 1;
   const std::int64_t lo = std::max<std::int64_t>(first, 0);
@@ -100,21 +100,21 @@ void Pass3::clear(int count, char wm) {
     at += piece;
     piece_wm = ' ';
   }
-  P = IxLab >= 0 ? static_cast<int>(std::min<std::int64_t>(first + count, 100000000)) : start;
+  state_.location = stmt_.label >= 0 ? static_cast<int>(std::min<std::int64_t>(first + count, 100000000)) : start;
 }
 
 void Pass3::transfer_ex() {
   if (deck_) deck_->drain_queue();
-  WIDTH = 0;
+  stmt_.width = 0;
   const std::string addr = num_to_addr(transfer_address(ctx, operand(1)));
   if (addr == "###") flag_address(1);
   const std::string branch = "B" + addr;
-  Object = pad(branch, 8);
+  stmt_.object = pad(branch, 8);
   spread({1, 3});
   if (deck_) deck_->transfer(branch);
   if (tape_) tape_->transfer(branch);
-  NeedEX = true;
-  listing({.OUTPUT = OUTPUT});
+  state_.resume_due = true;
+  listing({.instruction = stmt_.output});
 }
 
 void Pass3::transfer_end() {
@@ -122,11 +122,11 @@ void Pass3::transfer_end() {
   const std::string addr = num_to_addr(transfer_address(ctx, operand(1)));
   if (addr == "###") flag_address(1);
   const std::string instruction = "/" + addr + "080";
-  Object = pad(instruction, 8);
+  stmt_.object = pad(instruction, 8);
   spread({1, 3, 3});
   if (deck_) deck_->end(instruction);
   if (tape_) tape_->end(instruction);
-  listing({.OUTPUT = OUTPUT});
+  listing({.instruction = stmt_.output});
 }
 
 void Pass3::set_title(std::string_view page_head, std::string_view deck_id) {
@@ -140,12 +140,12 @@ void Pass3::set_title(std::string_view page_head, std::string_view deck_id) {
 void Pass3::emit_loader() {
   write_loader(ctx.settings.BootLoader, ctx.settings.CoreSize, deck_ ? &*deck_ : nullptr, tape_ ? &*tape_ : nullptr,
                list_);
-  NeedCS = false;
+  state_.loader_due = false;
 }
 
 void Pass3::emit_resume() {
   write_resume(ctx.settings.BootLoader, deck_ ? &*deck_ : nullptr, tape_ ? &*tape_ : nullptr);
-  NeedEX = false;
+  state_.resume_due = false;
 }
 
 }  // namespace velumar

@@ -1,75 +1,54 @@
-// What pass 3 places in storage, seen on the deck and the tape: the
-// location counter, the read-area flag and marks that wait in the queue.
+// What pass 3 places in storage, seen on the listing and the tape: the
+// read-area flag at the edges of 1-80, and word marks that wait in the
+// deck's queue.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/text.h"
-#include "driver/context.h"
-#include "pass3/pass3.h"
 #include "pass3/test_support.h"
 
 namespace velumar {
 namespace {
 
+using p3test::at;
+using p3test::card;
+using p3test::end_record;
+using p3test::instr;
+using p3test::Job;
 using p3test::lines_of;
-using Lines = std::vector<std::string>;
+using p3test::opnd;
+using p3test::record;
 
-struct Storage : ::testing::Test {
-  std::ostringstream out, obj, tape;
-  Context ctx{out};
-  Record rec;
-  void SetUp() override {
-    ctx.object = &obj;
-    ctx.tape = &tape;
-    rec.operands = {Operand{.value = 333, .kind = K_ACTUAL}};
-  }
-};
-
-TEST_F(Storage, ClearFollowsOnFromPEvenAtAnExplicitLocation) {
-  Pass3 p(ctx.job(), false, true, false);
-  p.P = 800;
-  p.IxLab = -900;
-  p.clear(45, ' ');
-  p.rec = &rec;
-  p.transfer_end();
-  EXPECT_EQ(p.P, 800);
-  const Lines cards = lines_of(obj.str());
-  ASSERT_EQ(cards.size(), 3u);
-  EXPECT_EQ(cards[0].substr(39, 32), "L039838)800800,040040,0400401040");
-  EXPECT_EQ(cards[1].substr(39, 32), "L006844)839839,040040,0400401040");
-}
-
-TEST_F(Storage, ReadAreaIsFlaggedWithOrWithoutADeck) {
-  ctx.settings.NotIn_1_80 = true;
-  Pass3 p(ctx.job(), false, false, false);
-  const auto flagged = [&](auto place) {
-    ctx.diag.error_code = err::NoErr;
-    place();
-    return ctx.diag.error_code == err::AddrErr;
+TEST(Pass3Storage, ReadAreaFlagCoversEveryPositionOfTheField) {
+  struct Case {
+    int origin;
+    int width;
+    bool flagged;
   };
-  EXPECT_TRUE(flagged([&] { p.dc("AB", 'W', 71, 0); }));
-  EXPECT_TRUE(flagged([&] { p.dc("ABCDE", 'W', 4, 0); }));  // starts at 0, reaches into 1-80
-  EXPECT_FALSE(flagged([&] { p.dc("A", 'W', 0, 0); }));
-  EXPECT_FALSE(flagged([&] { p.dc("A", 'W', 81, 0); }));
-  EXPECT_TRUE(flagged([&] { p.sw(80); }));
-  ctx.settings.NotIn_1_80 = false;
-  EXPECT_FALSE(flagged([&] { p.dc("AB", 'W', 71, 0); }));
-  EXPECT_EQ(p.P, 344);
+  // A field from 0 reaches into 1-80; one at 0 alone or from 81 does not.
+  for (const Case c : {Case{0, 5, true}, Case{0, 1, false}, Case{80, 1, true}, Case{81, 3, false}, Case{76, 5, true}}) {
+    Job job;
+    job.add(record(card("", "ORG", std::to_string(c.origin)), 0, {opnd(K_ACTUAL, c.origin)}));
+    const std::string text(static_cast<std::size_t>(c.width), 'Z');
+    job.add(record(card("", "DCW", "@" + text + "@"), c.width, {opnd(K_CHAR_LIT, 0)}));
+    job.add(end_record());
+    job.run();
+    EXPECT_EQ(at(job.line_of("", "DCW"), 118, 121), c.flagged ? "ADDR" : "    ") << c.origin << "+" << c.width;
+  }
 }
 
-TEST_F(Storage, QueuedWordMarksReachTheTapeWhenTheDeckSetsThem) {
-  ctx.settings.Extra = extra::Extra_SWQ;
-  Pass3 p(ctx.job(), false, true, true);
-  p.rec = &rec;
-  for (int a = 400; a <= 407; ++a) p.dc("B", 'W', a, 0);
-  p.transfer_end();  // the data record cleared 407's mark, END's drain sets it again
-  const Lines all = lines_of(tape.str());
-  ASSERT_GE(all.size(), 3u);
-  EXPECT_EQ(all[all.size() - 3].substr(6, 20), "=L035407=)407=B007=B");
-  EXPECT_EQ(all[all.size() - 2].substr(6, 11), "=,407=B007=");
+TEST(Pass3Storage, QueuedWordMarksReachTheTapeWhenTheDeckSetsThem) {
+  Job job;
+  job.ctx.settings.Extra = extra::Extra_SWQ;
+  for (int i = 0; i < 8; ++i) job.add(instr("A"));  // 333-340: the eighth mark waits
+  job.add(end_record());
+  job.run(false, true, true);
+  const std::vector<std::string> records = lines_of(job.tape.str());
+  ASSERT_GE(records.size(), 3u);
+  // The data record clears 340's mark; END's drain sets it again.
+  EXPECT_EQ(records[records.size() - 3].substr(6, 20), "=L035340=)340=B007=A");
+  EXPECT_EQ(records[records.size() - 2].substr(6, 11), "=,340=B007=");
 }
 
 }  // namespace

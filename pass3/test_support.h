@@ -79,7 +79,11 @@ struct Job {
     return ctx.symtab.enter(name, value, index, dev).index;
   }
   void add(const Record& r) { ctx.scratch.write(r); }
-  void run(bool do_list = true, bool do_object = true) { pass_3(ctx.job(), do_list, do_object, false); }
+  std::ostringstream tape;
+  void run(bool do_list = true, bool do_object = true, bool do_tape = false) {
+    ctx.tape = &tape;
+    pass_3(ctx.job(), do_list, do_object, do_tape);
+  }
 
   std::vector<std::string> listing() const { return lines_of(list.str()); }
   std::vector<std::string> cards() const { return lines_of(obj.str()); }
