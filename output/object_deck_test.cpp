@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/text.h"
 #include "output/listing.h"
+#include "pass3/test_support.h"
 
 namespace velumar {
 namespace {
@@ -131,6 +134,40 @@ TEST_F(Deck, InterleavedCardsFollowAPageHeadingAndCarryTheDeckId) {
   EXPECT_EQ(list.str().substr(0, 1), "0");  // the first page line came before the card
   EXPECT_NE(list.str().find("\n&" + punched + "\n"), std::string::npos);
   EXPECT_EQ(listing.lines_on_page(), 4);
+}
+
+// Whatever the fields, marks and options, the deck loads into storage
+// exactly the characters placed and word marks exactly where asked.
+TEST_F(Deck, GeneratedFieldsLoadAsPlaced) {
+  std::mt19937 rng(1401);
+  auto below = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  for (int trial = 0; trial < 200; ++trial) {
+    ObjectDeck d = make({.queue_marks = trial % 2 == 1});
+    std::map<int, char> chars;
+    std::set<int> marks;
+    int at = 81 + below(20);
+    for (int field = below(40); field > 0 && at < 15000; --field) {
+      if (below(4) == 0 && !chars.empty()) {  // a mark on something already placed
+        const int target = std::next(chars.begin(), below(static_cast<int>(chars.size())))->first;
+        d.set_word_mark(target);
+        marks.insert(target);
+        continue;
+      }
+      std::string text;
+      for (int n = 1 + below(below(3) == 0 ? 60 : 8); n > 0; --n) text += letters[static_cast<std::size_t>(below(36))];
+      const bool wm = below(3) != 0;
+      d.place(text, wm, at);
+      for (std::size_t i = 0; i < text.size(); ++i) chars[at + static_cast<int>(i)] = text[i];
+      if (wm) marks.insert(at);
+      at += static_cast<int>(text.size()) + (below(3) == 0 ? below(50) : 0);
+    }
+    d.drain_queue();
+    d.punch(false);
+    const p3test::Core core = p3test::load_deck(cards());
+    EXPECT_EQ(core.ch, chars) << "trial " << trial;
+    EXPECT_EQ(core.wm, marks) << "trial " << trial;
+  }
 }
 
 }  // namespace
