@@ -1,5 +1,8 @@
-// Control statements in pass 1: ORG and LTORG, EX, XFR and END, CHAIN,
-// SFX, ENT and the editing statements that are not supported.
+// Control statements in pass 1 that move the location counter: ORG and
+// LTORG, EX and END with their literal pools, and CHAIN. The transfer
+// address of EX, XFR and END is read here too.
+#include <algorithm>
+
 #include "core/text.h"
 #include "frontend/lexer.h"
 #include "frontend/opcodes.h"
@@ -8,30 +11,29 @@
 
 namespace velumar {
 
-namespace {
-
-/// Places the pending literals at P for EX and END.
-void place_pool(Pass1& pass) {
-  pass.P = process_ltorg({pass.ctx.literals, pass.ctx.symtab, pass.ctx.reporting}, pass.P, &pass.ctx.scratch);
+void Pass1::place_pool() {
+  counter_.here = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, counter_.here, &ctx_.scratch);
 }
 
-}  // namespace
-
-void Pass1::do_org_ltorg(bool ltorg) {
-  if (name_label()) define_label(P, 0);
-  ctx.parser.parse(LINE, POS, Status, 1);
+Placement Pass1::do_org_ltorg(bool ltorg) {
+  Placement placed = at_counter();
+  int& p = counter_.here;
+  if (name_label()) placed.label = define_label(p, 0);
+  int pos = 21;
+  int status = 0;
+  ctx_.parser.parse(card_.line, pos, status, 1);
 
   // An operand dropped by a parse error counts as absent: P stays.
   if (ops().count >= 1) {
     Operand& o = op(1);
     // "X00" rounding sets the index to "0", which is no indexing either.
     if (o.index_reg >= '1' && o.index_reg <= '3') error("Indexing not permitted");
-    if (is_blank(cols(LINE, 21, 22))) {
+    if (is_blank(cols(card_.line, 21, 22))) {
       o = Operand{};
-      o.value = P_Max;
+      o.value = counter_.highest;
       o.kind = K_ACTUAL;
     }
-    long long target = P;
+    long long target = p;
     switch (o.kind) {
       case K_ACTUAL:
         target = o.value;
@@ -40,8 +42,8 @@ void Pass1::do_org_ltorg(bool ltorg) {
         break;
       case K_SYMBOLIC:
         // The parser has already applied the suffix and registered the name.
-        if (ctx.symtab.valid(o.value) && is_defined(ctx.symtab[o.value].VALUE))
-          target = ctx.symtab[o.value].VALUE;
+        if (ctx_.symtab.valid(o.value) && is_defined(ctx_.symtab[o.value].VALUE))
+          target = ctx_.symtab[o.value].VALUE;
         else
           target = kUndefinedOrg;
         break;
@@ -49,107 +51,108 @@ void Pass1::do_org_ltorg(bool ltorg) {
         error("Improper operand form");
         break;
     }
-    P = o.offset == kRoundX00 ? round_up_to_hundred(target) : clamp_location(std::int64_t{target} + o.offset);
+    p = o.offset == kRoundX00 ? round_up_to_hundred(target) : clamp_location(std::int64_t{target} + o.offset);
   }
 
-  WIDTH = 0;
   if (ltorg) {
-    NEED_LTORG = true;
-    WIDTH = ctx.literals.count();
+    // The record carries the number of literals; the pool follows it.
+    placed.advance = Advance::PlacePool;
+    placed.width = ctx_.literals.count();
   }
+  return placed;
 }
 
 void Pass1::end_or_ex() {
-  POS = 21;
-  TOKEN = ctx.lexer.lex(LINE, POS, END);
+  int pos = 21;
+  int end = 0;
+  const Token token = ctx_.lexer.lex(card_.line, pos, end);
   Operand o;
-  if (TOKEN == Token::Done) {
+  if (token == Token::Done) {
     o.kind = K_ACTUAL;
-  } else if (TOKEN == Token::Name) {
+  } else if (token == Token::Name) {
     o.kind = K_SYMBOLIC;
-    o.label = symbol_name(cols(LINE, POS, END));
-    o.value = ctx.symtab.enter(o.label, kUndefinedRef, 0).index;
-  } else if (TOKEN == Token::Number) {
+    o.label = symbol_name(cols(card_.line, pos, end));
+    o.value = ctx_.symtab.enter(o.label, kUndefinedRef, 0).index;
+  } else if (token == Token::Number) {
     o.kind = K_ACTUAL;
-    o.value = digits_value(cols(LINE, POS, END));
+    o.value = digits_value(cols(card_.line, pos, end));
   } else {
     error("Improper operand for " + op_name());
-    ctx.diag.error_code = err::BadStatement;
+    ctx_.diag.error_code = err::BadStatement;
   }
   ops().clear();
   op(1) = o;
   ops().count = 1;
 }
 
-void Pass1::do_ex() {
-  place_pool(*this);
-  occupy(P_Scratch, P - P_Scratch);
+Placement Pass1::do_ex() {
+  Placement placed = at_counter();
+  place_pool();
+  placed.used = Span{placed.location, std::max(counter_.here, placed.location)};
   end_or_ex();
-  WIDTH = ctx.literals.count();
-  ADD_WIDTH = false;
+  // The record carries the number of literals placed before it.
+  placed.width = ctx_.literals.count();
+  placed.advance = Advance::Stay;
+  return placed;
 }
-
-void Pass1::do_xfr() { end_or_ex(); }
 
 void Pass1::do_end() {
-  place_pool(*this);
-  if (P > P_Scratch && P - 1 > kLastAddress) CoreMsg = true;
-  if (P > kLastAddress + 1) CoreMsg = true;
+  const int location = counter_.here;
+  place_pool();
+  if (counter_.here > location && counter_.here - 1 > kLastAddress) counter_.storage_exceeded = true;
+  if (counter_.here > kLastAddress + 1) counter_.storage_exceeded = true;
   end_or_ex();
-  write_record(RecordKind::Statement, LINE, 0, P_Scratch, ctx.literals.count(), ctx.diag.error_code, ops().filled());
+  write_record(RecordKind::Statement, card_.line, 0, location, ctx_.literals.count(), ctx_.diag.error_code, ops().filled());
 }
 
-void Pass1::do_chain() {
-  record_kind = RecordKind::Macro;
-  POS = 21;
-  TOKEN = ctx.lexer.lex(LINE, POS, END);
-  if (TOKEN != Token::Number)
+Placement Pass1::do_chain() {
+  Placement placed = at_counter();
+  placed.kind = RecordKind::Macro;
+  int pos = 21;
+  int end = 0;
+  int amount = 0;
+  if (ctx_.lexer.lex(card_.line, pos, end) != Token::Number)
     error("Operand of CHAIN is not a number");
   else
-    WIDTH = digits_value(cols(LINE, POS, END));
+    amount = digits_value(cols(card_.line, pos, end));
 
-  if (is_pseudo(PrevOp)) {
+  if (is_pseudo(previous_.op)) {
     error("Previous OP code not a machine OP");
-  } else if (WIDTH == 0) {
+  } else if (amount == 0) {
     error("CHAIN amount is zero");
-    ctx.diag.error_code = err::OpErr;
+    ctx_.diag.error_code = err::OpErr;
   }
-  if (ctx.diag.error_code == err::NoErr && WIDTH > kMaxChain) {
+  if (ctx_.diag.error_code == err::NoErr && amount > kMaxChain) {
     // More characters than storage holds: nothing is generated (a record
     // per character would be pointless and unbounded); the program is
     // flagged as exceeding storage.
-    ctx.diag.error_code = err::BadStatement;
-    CoreMsg = true;
+    ctx_.diag.error_code = err::BadStatement;
+    counter_.storage_exceeded = true;
   }
-  write_record(RecordKind::Macro, LINE, 0, 0, 0, ctx.diag.error_code);
+  write_record(RecordKind::Macro, card_.line, 0, 0, 0, ctx_.diag.error_code);
 
   // An amount of 0 that reached here (its message was "Previous OP code not
   // a machine OP") asks for no character: writing the last one through the
   // common end would generate one all the same.
-  if (ctx.diag.error_code != err::NoErr || WIDTH == 0) {
+  if (ctx_.diag.error_code != err::NoErr || amount == 0) {
     // The second "MACRO" record stores nothing in any pass, so P stays.
-    ADD_WIDTH = false;
-    return;
+    placed.width = amount;
+    placed.advance = Advance::Stay;
+    return placed;
   }
-  const int first = P_Scratch;
-  LINE = std::string(80, ' ');
-  LINE.replace(15, 5, pad(PrevOpText, 5));
-  record_kind = RecordKind::Generated;
-  for (int n = 1; n < WIDTH; ++n) {
-    write_record(record_kind, LINE, 0, P_Scratch, 1, err::NoErr);
-    ++P_Scratch;
+  // Each character is a record of its own, the last through the common end.
+  const int first = placed.location;
+  card_.line = std::string(80, ' ');
+  card_.line.replace(15, 5, pad(previous_.text, 5));
+  placed.kind = RecordKind::Generated;
+  for (int n = 1; n < amount; ++n) {
+    write_record(placed.kind, card_.line, 0, placed.location, 1, err::NoErr);
+    ++placed.location;
   }
-  occupy(first, WIDTH);
-  P = P_Scratch;
-  WIDTH = 1;
+  placed.used = Span{first, clamp_location(static_cast<long long>(first) + amount)};
+  counter_.here = placed.location;
+  placed.width = 1;
+  return placed;
 }
-
-void Pass1::do_sfx() { ctx.parser.set_suffix(col(LINE, 21)); }
-
-void Pass1::do_ent() { error("Can't change coding mode"); }
-
-void Pass1::do_alter() { error("ALTER not handled -- use an editor"); }
-
-void Pass1::do_delet_inser() { error(cols(LINE, 16, 20) + " not handled -- use an editor"); }
 
 }  // namespace velumar

@@ -11,11 +11,11 @@ namespace {
 constexpr int kMaxOperands = 4;
 }  // namespace
 
-void Pass1::analyze_d(int k) {
+void Pass1::analyze_d(int k, Instruction& in) {
   const Operand& d_op = get_op(k);
   if (col(d_op.prefix, 2) == ' ') {
-    D = col(d_op.prefix, 1);
-    GOT_D = true;
+    in.d = col(d_op.prefix, 1);
+    in.got_d = true;
   } else {
     error("D modifier must be a single character");
   }
@@ -25,98 +25,110 @@ void Pass1::register_symbol(int k) {
   // Address constants arrive with the suffix already applied by the parser.
   Operand& o = op(k);
   if (o.kind != K_SYMBOLIC) return;
-  o.label = ctx.parser.suffixed(o.label);
-  o.value = ctx.symtab.enter(o.label, kUndefinedRef, 0).index;
+  o.label = ctx_.parser.suffixed(o.label);
+  o.value = ctx_.symtab.enter(o.label, kUndefinedRef, 0).index;
 }
 
-void Pass1::machine_instruction() {
-  if (name_label() && !ctx.diag.had_error) define_label(P, 0);
+Placement Pass1::machine_instruction() {
+  Placement placed = at_counter();
+  if (name_label() && !ctx_.diag.had_error) placed.label = define_label(counter_.here, 0);
 
-  WIDTH = 1;
+  int pos = 21;
+  int status = 0;
   for (int n = 0; n < kMaxOperands; ++n) {
-    ctx.parser.parse(LINE, POS, Status, 0);
-    if (Status != 0) break;
+    ctx_.parser.parse(card_.line, pos, status, 0);
+    if (status != 0) break;
   }
 
-  const OpInfo* row = &op_info(ctx.last_op);
-  if (ctx.last_op == Op::Direct) {
-    Direct = true;
-    MachineOp = col(LINE, 19);
-    D = col(LINE, 20);
-    GOT_D = D != ' ';
+  const OpInfo& row = op_info(ctx_.last_op);
+  Instruction in;
+  in.more = status == 0;
+  if (ctx_.last_op == Op::Direct) {
+    in.direct = true;
+    in.machine_op = col(card_.line, 19);
+    in.d = col(card_.line, 20);
+    in.got_d = in.d != ' ';
   } else {
-    MachineOp = row->machine_op;
-    D = row->d;
-    GOT_D = is_fixed_d(D);
-  }
-  const char a_code = row->a;
-  const char b_code = row->b;
-  const char d_code = row->d;
-  const bool d_optional = d_code == OPT || d_code == REQ;
-  int& count = ops().count;
-
-  if (count == 0) {
-    if (a_code == REQ) error("A field required");
-    if (d_code == REQ && !Direct) error("D field required");
-  } else {
-    bool sized = true;  // false once the operand list turned out empty
-    if (a_code == PRO) {
-      if (d_optional) {
-        analyze_d(1);
-      } else if (get_op(1).kind == K_OTHER) {
-        count = 0;
-        sized = false;
-      } else {
-        error("A field not allowed");
-      }
-    } else if (get_op(1).kind == K_OTHER) {
-      if (get_op(1).prefix == "@ ") error("Bad A field");
-      count = 0;
-      sized = false;  // an empty A operand gives the chained form
-    } else {
-      WIDTH += 3;
-      register_symbol(1);
-    }
-
-    if (sized && count == 1) {
-      if (b_code == REQ) error("B field required");
-      if (d_code == REQ && !Direct && !GOT_D) error("D field required");
-    } else if (sized && count >= 2) {
-      if (b_code == PRO) {
-        if (d_optional)
-          analyze_d(2);
-        else
-          error("B field not allowed");
-      } else if (MachineOp == 'B' && !GOT_D && !is_blank(cols(LINE, 16, 18)) && count == 2) {
-        analyze_d(2);  // a two-operand branch: the second operand is the d-modifier
-      } else if (get_op(2).kind == K_OTHER) {
-        error("Bad B field");
-      } else {
-        WIDTH += 3;
-        register_symbol(2);
-      }
-      if (count == 2) {
-        if (d_code == REQ && !Direct && !GOT_D) error("D field required");
-      } else {
-        if (d_code == PRO || GOT_D)
-          error("D field not allowed");
-        else
-          analyze_d(3);
-        if (Status == 0) error("Too many operands");
-      }
-    }
+    in.machine_op = row.machine_op;
+    in.d = row.d;
+    in.got_d = is_fixed_d(in.d);
   }
 
-  if (D != ' ' && Direct) {
+  int width = 1;
+  if (ops().count == 0) {
+    if (row.a == REQ) error("A field required");
+    if (row.d == REQ && !in.direct) error("D field required");
+  } else if (check_a(row, in, width)) {
+    check_b_and_d(row, in, width);
+  }
+
+  if (in.d != ' ' && in.direct) {
     // With four operands this is a fifth one: the list grows to hold it.
+    int& count = ops().count;
     Operand& d_op = op(count + 1);
     d_op = Operand{};
     d_op.kind = K_SYMBOLIC;
-    d_op.prefix = std::string(1, D) + " ";
+    d_op.prefix = std::string(1, in.d) + " ";
     ++count;
-    GOT_D = true;
+    in.got_d = true;
   }
-  if (GOT_D) ++WIDTH;
+  if (in.got_d) ++width;
+  placed.width = width;
+  return placed;
+}
+
+bool Pass1::check_a(const OpInfo& row, Instruction& in, int& width) {
+  const bool d_optional = row.d == OPT || row.d == REQ;
+  if (row.a == PRO) {
+    if (d_optional) {
+      analyze_d(1, in);
+    } else if (get_op(1).kind == K_OTHER) {
+      ops().count = 0;
+      return false;
+    } else {
+      error("A field not allowed");
+    }
+  } else if (get_op(1).kind == K_OTHER) {
+    if (get_op(1).prefix == "@ ") error("Bad A field");
+    ops().count = 0;
+    return false;  // an empty A operand gives the chained form
+  } else {
+    width += 3;
+    register_symbol(1);
+  }
+  return true;
+}
+
+void Pass1::check_b_and_d(const OpInfo& row, Instruction& in, int& width) {
+  const int count = ops().count;
+  const bool d_optional = row.d == OPT || row.d == REQ;
+  if (count == 1) {
+    if (row.b == REQ) error("B field required");
+    if (row.d == REQ && !in.direct && !in.got_d) error("D field required");
+    return;
+  }
+  if (row.b == PRO) {
+    if (d_optional)
+      analyze_d(2, in);
+    else
+      error("B field not allowed");
+  } else if (in.machine_op == 'B' && !in.got_d && !is_blank(cols(card_.line, 16, 18)) && count == 2) {
+    analyze_d(2, in);  // a two-operand branch: the second operand is the d-modifier
+  } else if (get_op(2).kind == K_OTHER) {
+    error("Bad B field");
+  } else {
+    width += 3;
+    register_symbol(2);
+  }
+  if (count == 2) {
+    if (row.d == REQ && !in.direct && !in.got_d) error("D field required");
+  } else {
+    if (row.d == PRO || in.got_d)
+      error("D field not allowed");
+    else
+      analyze_d(3, in);
+    if (in.more) error("Too many operands");
+  }
 }
 
 }  // namespace velumar

@@ -33,30 +33,33 @@ bool Pass1::program_ahead(int& status) {
   std::string line;
   status = 0;
   bool found = false;
-  while ((status = ctx.reader.read_line(line)) == 0) {
-    seen.emplace_back(line, ctx.reader.card_line());
+  while ((status = ctx_.reader.read_line(line)) == 0) {
+    seen.emplace_back(line, ctx_.reader.card_line());
     if (!is_blank(line) && !is_comment(line)) {
       found = true;
       break;
     }
   }
   if (!found) return false;
-  for (auto it = seen.rbegin(); it != seen.rend(); ++it) ctx.reader.unread(it->first, it->second);
+  for (auto it = seen.rbegin(); it != seen.rend(); ++it) ctx_.reader.unread(it->first, it->second);
   return true;
 }
 
 void Pass1::init_job() {
-  ctx.literals.init_lit_table();
-  ctx.symtab.init_sym_table();
-  ctx.scratch.rewrite();
-  CoreMsg = false;
-  ctx.storage_reported = false;
-  ctx.reader.line_no = 0;
-  ctx.diag.error_count = 0;
-  P = kStartP;
-  PrevOp = Op::Direct;
-  PrevOpText = "     ";
-  P_Max = 0;
+  ctx_.literals.init_lit_table();
+  ctx_.symtab.init_sym_table();
+  ctx_.scratch.rewrite();
+  ctx_.storage_reported = false;
+  ctx_.reader.line_no = 0;
+  ctx_.diag.error_count = 0;
+  counter_ = LocationCounter{};
+  previous_ = PreviousOp{};
+}
+
+void Pass1::begin_statement() {
+  ctx_.diag.error_code = err::NoErr;
+  ctx_.diag.had_error = false;
+  ++ctx_.reader.line_no;
 }
 
 int Pass1::run(bool* had_cards) {
@@ -66,107 +69,95 @@ int Pass1::run(bool* had_cards) {
   init_job();
 
   for (;;) {
-    ADD_WIDTH = true;
-    ctx.diag.error_code = err::NoErr;
-    ctx.diag.had_error = false;
-    Direct = false;
-    GOT_D = false;
-    IXLAB = 0;
-    NEED_LTORG = false;
-    WIDTH = 0;
-    UsedSet = false;
-    ++ctx.reader.line_no;
-
-    status = ctx.reader.read_line(LINE);
+    begin_statement();
+    std::string& line = card_.line;
+    status = ctx_.reader.read_line(line);
     if (status > 0) return status;  // the driver reports the read failure and stops
     if (status < 0) break;
-    LINE = pad(LINE, 80);
-    ctx.diag.pass = 1;
-    ctx.diag.source_line = ctx.reader.card_line();
-    ctx.diag.card = LINE;
-    ctx.scratch.source_line = ctx.diag.source_line;
+    line = pad(line, 80);
+    ctx_.diag.pass = 1;
+    ctx_.diag.source_line = ctx_.reader.card_line();
+    ctx_.diag.card = line;
+    ctx_.scratch.source_line = ctx_.diag.source_line;
 
-    if (is_comment(LINE)) {
-      write_record(RecordKind::Statement, LINE, 0, 0, 0, err::NoErr);
+    if (is_comment(line)) {
+      write_record(RecordKind::Statement, line, 0, 0, 0, err::NoErr);
       continue;
     }
-    if (had_cards && !is_blank(LINE)) *had_cards = true;
+    if (had_cards && !is_blank(line)) *had_cards = true;
 
     label_field();
-    P_Scratch = P;
-    record_kind = RecordKind::Statement;
-    MachineOp = ' ';
     if (!look_up_op()) continue;
     ops().clear();
-    POS = 21;
 
     // END writes its own record and ends the job (a blank operation field
     // keeps the last operation, so the card itself is what says END).
-    if (ctx.last_op == Op::End && !is_blank(cols(LINE, 16, 20))) {
+    if (ctx_.last_op == Op::End && !is_blank(cols(line, 16, 20))) {
       do_end();
       status = 0;
       break;
     }
-    dispatch();
-    common_end();
+    common_end(dispatch());
   }
   end_of_pass();
   return status;
 }
 
 void Pass1::label_field() {
-  POS = 6;
-  std::string_view label_cols = std::string_view(LINE).substr(0, 11);
-  LabelToken = ctx.lexer.lex(label_cols, POS, END);
-  if (LabelToken != Token::Name && LabelToken != Token::Number && LabelToken != Token::Done) {
-    ctx.diag.at(6, 11);
+  int pos = 6;
+  std::string_view label_cols = std::string_view(card_.line).substr(0, 11);
+  card_.label_token = ctx_.lexer.lex(label_cols, pos, card_.label_end);
+  if (card_.label_token != Token::Name && card_.label_token != Token::Number && card_.label_token != Token::Done) {
+    ctx_.diag.at(6, 11);
     error("Invalid label");
-    ctx.diag.error_code = err::LabelErr;
+    ctx_.diag.error_code = err::LabelErr;
   }
-  const int junk_from = std::max(END + 1, 6);
-  if (!is_blank(cols(LINE, junk_from, 15))) {
-    const std::string junk = cols(LINE, junk_from, 15);
+  const std::string& line = card_.line;
+  const int junk_from = std::max(card_.label_end + 1, 6);
+  if (!is_blank(cols(line, junk_from, 15))) {
+    const std::string junk = cols(line, junk_from, 15);
     const auto first = static_cast<int>(junk.find_first_not_of(' '));
     const auto last = static_cast<int>(junk.find_last_not_of(' '));
-    ctx.diag.at(junk_from + first, junk_from + last);
-    ctx.diag.do_error("Junk after the label, or in CC 12-15", std::nullopt, true);
-    ctx.diag.error_code = err::LabelErr;
+    ctx_.diag.at(junk_from + first, junk_from + last);
+    ctx_.diag.do_error("Junk after the label, or in CC 12-15", std::nullopt, true);
+    ctx_.diag.error_code = err::LabelErr;
   }
   // The suffix goes only on a label that is there: a blank label field
   // must not become the one-character suffix symbol.
-  std::string field(rtrim(cols(LINE, 6, 11)));
-  Label = field.empty() ? std::string(6, ' ') : ctx.parser.suffixed(field);
+  std::string field(rtrim(cols(line, 6, 11)));
+  card_.label = field.empty() ? std::string(6, ' ') : ctx_.parser.suffixed(field);
 }
 
 bool Pass1::look_up_op() {
-  if (is_blank(cols(LINE, 16, 18))) {
-    if (!is_blank(cols(LINE, 19, 20))) ctx.last_op = Op::Direct;
+  const std::string& line = card_.line;
+  if (is_blank(cols(line, 16, 18))) {
+    if (!is_blank(cols(line, 19, 20))) ctx_.last_op = Op::Direct;
     return true;  // all blank: the last operation stays, which lets field cards follow a DA
   }
-  ctx.last_op = find_op(cols(LINE, 16, 20));
-  if (ctx.last_op == Op::Unknown) {
+  ctx_.last_op = find_op(cols(line, 16, 20));
+  if (ctx_.last_op == Op::Unknown) {
     op_code_hints();
     error("Unrecognized op code");
-    ctx.diag.error_code = err::OpErr;
+    ctx_.diag.error_code = err::OpErr;
     return false;
   }
-  MachineOp = op_info(ctx.last_op).machine_op;
   return true;
 }
 
 void Pass1::op_code_hints() {
-  std::string code(rtrim(cols(LINE, 16, 20)));
+  const std::string& line = card_.line;
+  std::string code(rtrim(cols(line, 16, 20)));
   code.erase(0, code.find_first_not_of(' '));
-  Diagnostics::Next& next = ctx.diag.at(16, 20);
+  Diagnostics::Next& next = ctx_.diag.at(16, 20);
   next.notes.push_back({"the operation code in columns 16-20 reads '" + code +
                             "', which is not an operation the assembler knows",
                         16, 20});
   // A card whose fields all stand one column off: the operation read one
   // column to the left or right is a known one.
   for (const int shift : {-1, 1}) {
-    std::string moved = cols(LINE, 16 + shift, 20 + shift);
+    std::string moved = cols(line, 16 + shift, 20 + shift);
     // Only a word of its own: blank before it, as a code stands.
-    if (is_blank(moved) || moved[0] == ' ' || col(LINE, 15 + shift) != ' ') continue;
+    if (is_blank(moved) || moved[0] == ' ' || col(line, 15 + shift) != ' ') continue;
     // Shifted right, the operand may follow the code in the fifth column.
     moved = pad(moved.substr(0, moved.find(' ')), 5);
     if (find_op(moved) == Op::Unknown) continue;
@@ -179,120 +170,118 @@ void Pass1::op_code_hints() {
   }
 }
 
-void Pass1::dispatch() {
-  if (MachineOp != ' ' || ctx.last_op == Op::Direct) {
-    machine_instruction();
-    return;
-  }
-  // A blank operation field continues the last operation: a field card.
-  if (is_blank(cols(LINE, 16, 20))) {
-    do_field_card();
-    return;
-  }
-  switch (ctx.last_op) {
-    case Op::Alter: do_alter(); break;
-    case Op::Chain: do_chain(); break;
-    case Op::Da: do_da(); break;
+Placement Pass1::dispatch() {
+  // A blank operation field keeps the row of the card before it, but is
+  // never that operation again: it is a field card (or, with columns 19-20
+  // written, row 0, the machine instruction given by its code).
+  const bool op_given = !is_blank(cols(card_.line, 16, 18));
+  if ((op_given && !is_pseudo(ctx_.last_op)) || ctx_.last_op == Op::Direct) return machine_instruction();
+  if (is_blank(cols(card_.line, 16, 20))) return do_field_card();
+  switch (ctx_.last_op) {
+    case Op::Chain: return do_chain();
+    case Op::Da: return do_da();
     case Op::Dc:
-    case Op::Dcw: do_dc(); break;
+    case Op::Dcw: return do_dc();
+    case Op::Ds: return do_ds();
+    case Op::Dsa: return do_dsa();
+    case Op::Equ: return do_equ();
+    case Op::Ex: return do_ex();
+    case Op::Ltorg: return do_org_ltorg(true);
+    case Op::Org: return do_org_ltorg(false);
+    case Op::Alter: error("ALTER not handled -- use an editor"); break;
     case Op::Delet:
-    case Op::Inser: do_delet_inser(); break;
-    case Op::Ds: do_ds(); break;
-    case Op::Dsa: do_dsa(); break;
-    case Op::Ent: do_ent(); break;
-    case Op::Equ: do_equ(); break;
-    case Op::Ex: do_ex(); break;
-    case Op::Ltorg: do_org_ltorg(true); break;
-    case Op::Org: do_org_ltorg(false); break;
-    case Op::Sfx: do_sfx(); break;
-    case Op::Xfr: do_xfr(); break;
+    case Op::Inser: error(cols(card_.line, 16, 20) + " not handled -- use an editor"); break;
+    case Op::Ent: error("Can't change coding mode"); break;
+    case Op::Sfx: ctx_.parser.set_suffix(col(card_.line, 21)); break;
+    case Op::Xfr: end_or_ex(); break;
     default: break;  // CTL and JOB store nothing in pass 1
   }
+  return at_counter();
 }
 
-void Pass1::common_end() {
-  PrevOp = ctx.last_op;
-  PrevOpText = cols(LINE, 16, 20);
-  if (ctx.diag.error_code == err::NoErr && ctx.diag.had_error) ctx.diag.error_code = err::BadStatement;
-  write_record(record_kind, LINE, IXLAB, P_Scratch, WIDTH, ctx.diag.error_code, ops().filled());
+void Pass1::common_end(const Placement& placed) {
+  previous_ = {ctx_.last_op, cols(card_.line, 16, 20)};
+  if (ctx_.diag.error_code == err::NoErr && ctx_.diag.had_error) ctx_.diag.error_code = err::BadStatement;
+  write_record(placed.kind, card_.line, placed.label, placed.location, placed.width, ctx_.diag.error_code,
+               ops().filled());
 
-  if (NEED_LTORG) {
-    const int pool_start = P;
-    P = process_ltorg({ctx.literals, ctx.symtab, ctx.reporting}, P, &ctx.scratch);
-    if (P > pool_start) occupy(pool_start, P - pool_start);
-  } else if (ADD_WIDTH) {
-    if (!UsedSet && WIDTH > 0) occupy(P_Scratch, WIDTH);
-    P = clamp_location(static_cast<long long>(P) + WIDTH);
+  int& p = counter_.here;
+  std::optional<Span> used = placed.used;
+  if (placed.advance == Advance::PlacePool) {
+    const int pool_start = p;
+    p = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, p, &ctx_.scratch);
+    if (p > pool_start) used = Span{pool_start, p};
+  } else if (placed.advance == Advance::ByWidth) {
+    if (!used && placed.width > 0)
+      used = Span{placed.location, clamp_location(static_cast<long long>(placed.location) + placed.width)};
+    p = clamp_location(static_cast<long long>(p) + placed.width);
   }
 
-  // P_Max counts where the statement stands, even when it stores nothing
-  // (a JOB card, an ORG), and past what it stores wherever that lies. The
-  // storage limit counts only what is stored, so that a statement ending
-  // exactly at the last position draws no message.
-  P_Max = std::max(P_Max, P_Scratch);
-  if (UsedSet && UsedHi > UsedLo) {
-    P_Max = std::max(P_Max, UsedHi);
-    if (UsedHi - 1 > kLastAddress) CoreMsg = true;
+  // The highest location counts where the statement stands, even when it
+  // stores nothing (a JOB card, an ORG), and past what it stores wherever
+  // that lies. The storage limit counts only what is stored, so that a
+  // statement ending exactly at the last position draws no message.
+  counter_.highest = std::max(counter_.highest, placed.location);
+  if (used && used->hi > used->lo) {
+    counter_.highest = std::max(counter_.highest, used->hi);
+    if (used->hi - 1 > kLastAddress) counter_.storage_exceeded = true;
   }
-  if (P > kLastAddress + 1) CoreMsg = true;
+  if (p > kLastAddress + 1) counter_.storage_exceeded = true;
 }
 
 void Pass1::end_of_pass() {
   // What is found now concerns the job, not its last card.
-  ctx.diag.source_line = 0;
-  ctx.diag.card.clear();
-  if (CoreMsg) error("CORE STORAGE EXCEEDED");
-  ctx.storage_reported = CoreMsg;
+  ctx_.diag.source_line = 0;
+  ctx_.diag.card.clear();
+  if (counter_.storage_exceeded) error("CORE STORAGE EXCEEDED");
+  ctx_.storage_reported = counter_.storage_exceeded;
 }
 
-void Pass1::write_record(RecordKind kind, std::string_view line, int ixlab, int p, int width, char err,
+Placement Pass1::at_counter() const {
+  Placement placed;
+  placed.location = counter_.here;
+  return placed;
+}
+
+void Pass1::write_record(RecordKind kind, std::string_view line, int label, int location, int width, char err,
                          std::vector<Operand> operands) {
-  ctx.scratch.write(make_record(kind, line, ixlab, p, width, err, std::move(operands)));
+  ctx_.scratch.write(make_record(kind, line, label, location, width, err, std::move(operands)));
 }
 
-void Pass1::define_label(int value, int index, bool check_dup, std::string_view dev) {
-  auto result = ctx.symtab.enter(Label, value, index, dev);
-  IXLAB = result.index;
+int Pass1::define_label(int value, int index, bool check_dup, std::string_view dev) {
+  auto result = ctx_.symtab.enter(card_.label, value, index, dev);
   if (check_dup && result.duplicate) {
-    ctx.diag.at(6, 11);
+    ctx_.diag.at(6, 11);
     std::string message = "Label ";
-    message += rtrim(Label);
+    message += rtrim(card_.label);
     message += " is a duplicate";
     error(message);
-    ctx.diag.error_code = err::LabelErr;
+    ctx_.diag.error_code = err::LabelErr;
   }
+  return result.index;
 }
 
-int Pass1::numeric_label() const { return digits_value(cols(LINE, 6, std::max(END, 6))); }
+int Pass1::numeric_label() const { return digits_value(cols(card_.line, 6, std::max(card_.label_end, 6))); }
 
-bool Pass1::name_label() const { return LabelToken == Token::Name; }
-
-bool Pass1::numeric_label_given() const { return LabelToken == Token::Number; }
-
-void Pass1::occupy(int lo, int width) {
-  UsedSet = true;
-  UsedLo = lo;
-  UsedHi = clamp_location(static_cast<long long>(lo) + std::max(width, 0));
-}
-
-bool Pass1::place_explicitly(int leftmost, int width) {
-  // IXLAB holds minus the location, and 0 means "no label": a location of
-  // 0 or below cannot be carried, so such a statement goes to P, flagged.
+bool Pass1::place_explicitly(Placement& placed, int leftmost, int width) {
+  // The label field holds minus the location, and 0 means "no label": a
+  // location of 0 or below cannot be carried, so such a statement goes to
+  // the counter, flagged.
   if (leftmost < 1) {
-    ctx.diag.had_error = true;
-    P_Scratch = P;
+    ctx_.diag.had_error = true;
+    placed.location = counter_.here;
     return false;
   }
-  IXLAB = -leftmost;
-  ADD_WIDTH = false;
-  occupy(leftmost, width);
+  placed.label = -leftmost;
+  placed.advance = Advance::Stay;
+  placed.used = Span{leftmost, clamp_location(static_cast<long long>(leftmost) + std::max(width, 0))};
   return true;
 }
 
 std::string Pass1::symbol_name(std::string_view name) const {
-  return ctx.parser.suffixed(name.substr(0, std::min<std::size_t>(name.size(), 6)));
+  return ctx_.parser.suffixed(name.substr(0, std::min<std::size_t>(name.size(), 6)));
 }
 
-std::string Pass1::op_name() const { return std::string(rtrim(cols(LINE, 16, 18))); }
+std::string Pass1::op_name() const { return std::string(rtrim(cols(card_.line, 16, 18))); }
 
 }  // namespace velumar

@@ -1,16 +1,19 @@
-// The state of one pass-1 run over a job, shared by the statement loop
-// (pass1.cpp) and the statement handlers: machine instructions
-// (machine.cpp), declaratives (declaratives.cpp) and control statements
-// (control.cpp).
+// Pass 1 over one job: the statement loop (pass1.cpp) and the statement
+// handlers for machine instructions (machine.cpp), declaratives
+// (declaratives.cpp) and control statements (control.cpp). A handler reads
+// the card, decides where its statement goes and returns that decision as
+// a Placement; the loop writes the record and moves the location counter.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "tables/job.h"
-#include "ir/operand.h"
 #include "core/location.h"
+#include "frontend/opcodes.h"
+#include "ir/operand.h"
+#include "tables/job.h"
 
 namespace velumar {
 
@@ -21,123 +24,165 @@ constexpr int kLastAddress = 15999;
 /// Largest CHAIN amount that can ever fit in storage.
 constexpr int kMaxChain = 16000;
 
+/// The location counter and what it has reached so far in the job.
+struct LocationCounter {
+  int here = kStartP;
+  /// Highest location a statement stood at or stored up to; a blank ORG
+  /// goes there.
+  int highest = 0;
+  /// Something was placed beyond the last position of storage.
+  bool storage_exceeded = false;
+};
+
+/// What a DA leaves for the field cards that follow it.
+struct DefineArea {
+  int origin = 0;  ///< location of the area's first record
+  int index = 0;   ///< index register its field labels carry
+};
+
+/// The operation of the previous statement, for field cards and CHAIN.
+struct PreviousOp {
+  Op op = Op::Direct;
+  std::string text = "     ";  ///< columns 16-20 of its card
+};
+
+/// Storage a statement occupies: [lo, hi).
+struct Span {
+  int lo = 0;
+  int hi = 0;
+};
+
+/// How the location counter moves after a statement.
+enum class Advance {
+  ByWidth,    ///< by the statement's width
+  Stay,       ///< not at all (the handler placed it elsewhere or moved it)
+  PlacePool,  ///< past the literal pool placed after the statement
+};
+
+/// What a handler decided about its statement.
+struct Placement {
+  RecordKind kind = RecordKind::Statement;
+  int location = 0;                ///< where the record says the statement goes
+  int width = 0;
+  int label = 0;  ///< symbol index of the label defined, or minus an explicit origin
+  Advance advance = Advance::ByWidth;
+  /// Storage occupied, when it is not [location, location + width).
+  std::optional<Span> used;
+};
+
+/// The card being assembled and what its label field holds.
+struct Card {
+  std::string line = std::string(80, ' ');
+  Token label_token = Token::Done;
+  int label_end = 0;                  ///< last column of the label token
+  std::string label = "      ";  ///< label with the suffix rule applied
+};
+
 class Pass1 {
  public:
-  explicit Pass1(const Job& context) : ctx(context) {}
+  explicit Pass1(const Job& context) : ctx_(context) {}
 
   /// The whole pass over one job; see pass_1.
   int run(bool* had_cards);
 
-  Job ctx;  // a view of references, held by value
+ private:
+  static constexpr char kRecordMark = '\'';
 
-  // ---- location counter and the statement being processed ----
-  int P = kStartP;
-  int P_Scratch = 0;
-  int WIDTH = 0;
-  bool ADD_WIDTH = true;
-  int P_Max = 0;
-  bool CoreMsg = false;
-  int IXLAB = 0;
-  Token LabelToken = Token::Done;
-  std::string Label = "      ";  ///< label with the suffix rule applied
-  RecordKind record_kind = RecordKind::Statement;
-  std::string LINE = std::string(80, ' ');
-  int POS = 0;
-  int END = 0;
-  Token TOKEN = Token::Done;
-  int Status = 0;
-  char MachineOp = ' ';
-  Op PrevOp = Op::Direct;
-  std::string PrevOpText = "     ";
-  bool NEED_LTORG = false;
-  static constexpr char RMARK = '\'';
-
-  // Storage the statement occupies, [UsedLo, UsedHi); set by handlers that
-  // place something away from P_Scratch or whose width field is no width.
-  bool UsedSet = false;
-  int UsedLo = 0;
-  int UsedHi = 0;
-
-  // ---- machine instructions ----
-  char D = ' ';
-  bool GOT_D = false;
-  bool Direct = false;
-
-  // ---- DA state, kept from one DA to its field cards ----
-  int P_DA = 0;
-  int NRECS = 1;
-  int RECSIZ = 1;
-  int INDEX = 0;
-  bool CLEAR = false;
-  bool GroupMark = false;
-  bool RecMark = false;
-  int FIELD = 0;
-
-  // ---- shortcuts to the shared state ----
-  OperandList& ops() { return ctx.parser.operands(); }
-  Operand& op(int k) { return ctx.parser.operands().at(k); }
-  const Operand& get_op(int k) const { return ctx.parser.operands().get(k); }
-  /// Hints for an operation code that is not known: what it reads, and a
-  /// known code one column to either side.
-  void op_code_hints();
-  void error(std::string_view message) { ctx.diag.do_error(message); }
-
-  // ---- pass1.cpp ----
+  // ---- pass1.cpp: the loop ----
   /// Looks ahead for a card that is neither blank nor a comment and puts
   /// back what it read; false when the input holds no further program.
   bool program_ahead(int& status);
   void init_job();
+  void begin_statement();
   void label_field();
   /// Finds the operation; false when the card is dropped.
   bool look_up_op();
-  void dispatch();
-  void common_end();
+  /// Hints for an operation code that is not known: what it reads, and a
+  /// known code one column to either side.
+  void op_code_hints();
+  Placement dispatch();
+  /// Writes the statement's record and moves the location counter.
+  void common_end(const Placement& placed);
   void end_of_pass();
-  void write_record(RecordKind kind, std::string_view line, int ixlab, int p, int width, char err,
+
+  // ---- pass1.cpp: helpers for the handlers ----
+  /// A placement at the location counter, width 0, that moves it by its width.
+  Placement at_counter() const;
+  void write_record(RecordKind kind, std::string_view line, int label, int location, int width, char err,
                     std::vector<Operand> operands = {});
-  /// Defines the statement's label; reports a duplicate.
-  void define_label(int value, int index, bool check_dup = true, std::string_view dev = "   ");
+  /// Defines the statement's label and returns its symbol index; reports a
+  /// duplicate.
+  int define_label(int value, int index, bool check_dup = true, std::string_view dev = "   ");
   /// The value of a numeric label (saturated).
   int numeric_label() const;
-  bool name_label() const;
-  bool numeric_label_given() const;
-  /// Marks [lo, lo + width) as the storage the statement occupies.
-  void occupy(int lo, int width);
+  bool name_label() const { return card_.label_token == Token::Name; }
+  bool numeric_label_given() const { return card_.label_token == Token::Number; }
   /// Gives the statement the explicit location `leftmost` from its numeric
-  /// label: the record carries it in IXLAB and P stays. A location that the
-  /// record cannot carry (0 or below) flags the statement and places it at P.
-  bool place_explicitly(int leftmost, int width);
+  /// label: the record carries it as minus its label and the counter stays.
+  /// A location that the record cannot carry (0 or below) flags the
+  /// statement and places it at the counter.
+  bool place_explicitly(Placement& placed, int leftmost, int width);
   /// The name of operand text `name` (first 6 characters) with the suffix.
   std::string symbol_name(std::string_view name) const;
   /// Columns 16-18 without trailing blanks, for the "Improper operand" texts.
   std::string op_name() const;
+  OperandList& ops() { return ctx_.parser.operands(); }
+  Operand& op(int k) { return ctx_.parser.operands().at(k); }
+  const Operand& get_op(int k) const { return ctx_.parser.operands().get(k); }
+  void error(std::string_view message) { ctx_.diag.do_error(message); }
 
   // ---- machine.cpp ----
-  void machine_instruction();
-  void analyze_d(int k);
+  /// The operation and d-modifier of the machine instruction at hand.
+  struct Instruction {
+    char machine_op = ' ';
+    bool direct = false;  ///< the code is given in columns 19-20
+    char d = ' ';
+    bool got_d = false;
+    bool more = false;  ///< the operand field holds more than was read
+  };
+  Placement machine_instruction();
+  /// Checks the A operand against the row's rules; false when the operand
+  /// list turned out empty. Adds the operand's width to `width`.
+  bool check_a(const OpInfo& row, Instruction& in, int& width);
+  /// Checks the B operand and what follows it.
+  void check_b_and_d(const OpInfo& row, Instruction& in, int& width);
+  void analyze_d(int k, Instruction& in);
   void register_symbol(int k);
 
   // ---- declaratives.cpp ----
-  void do_da();
-  void do_field_card();
-  void do_dc();
-  void do_ds();
-  void do_dsa();
+  Placement do_da();
+  /// Reads "NxS" and the options into the operands and the area state and
+  /// returns the area's width; flags a malformed field.
+  int read_da_operands();
+  /// Reads the options after "NxS" and adds the marks they ask for to `width`.
+  void read_da_options(int& pos, int& end, int& width, int records);
+  Placement do_field_card();
+  Placement do_dc();
+  /// The width of a DC or DCW operand, which it turns into what the record carries.
+  int dc_operand(Operand& o);
+  Placement do_ds();
+  Placement do_dsa();
+  /// Reads the DSA operand into `o`, with the star standing at `location`.
+  void read_dsa_operand(Operand& o, int location, int& pos, int& end);
   /// After `adjust` returned: true when nothing follows the adjustment.
-  bool adjustment_ends();
-  void do_equ();
+  bool adjustment_ends(int& pos, int& end);
+  Placement do_equ();
 
   // ---- control.cpp ----
-  void do_org_ltorg(bool ltorg);
+  Placement do_org_ltorg(bool ltorg);
   void end_or_ex();
-  void do_ex();
-  void do_xfr();
+  /// Places the pending literals at the location counter for EX and END.
+  void place_pool();
+  Placement do_ex();
+  /// Places the last pool and writes the END record, which ends the job.
   void do_end();
-  void do_chain();
-  void do_sfx();
-  void do_ent();
-  void do_alter();
-  void do_delet_inser();
+  Placement do_chain();
+
+  Job ctx_;  // a view of references, held by value
+  LocationCounter counter_;
+  DefineArea area_;
+  PreviousOp previous_;
+  Card card_;
 };
 
 }  // namespace velumar
