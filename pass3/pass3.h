@@ -146,8 +146,7 @@ class Pass3 {
   void set_title(std::string_view page_head, std::string_view deck_id);
   void emit_loader();  ///< the loader deck chosen by -b (and the tape's first records)
   void emit_resume();  ///< resume-loading cards after EX/XFR
-  /// A word mark taken from the deck's queue onto a card: flagged like any
-  /// other, and set on tape too.
+  /// A word mark taken from the deck's queue onto a card: set on tape too.
   void mark_from_queue(int at);
 
   State state_;

@@ -78,7 +78,9 @@ void Pass3::sw(int at) {
 }
 
 void Pass3::mark_from_queue(int at) {
-  if (ctx.settings.NotIn_1_80 && hits_read_area(at, at)) ctx.diag.error_code = err::AddrErr;
+  // The mark is the first position of a field placed earlier, whose
+  // statement was flagged then if it lies in the read area; the statement
+  // being processed now has nothing to do with it.
   if (tape_) tape_->set_word_mark(at);
 }
 

@@ -51,5 +51,18 @@ TEST(Pass3Storage, QueuedWordMarksReachTheTapeWhenTheDeckSetsThem) {
   EXPECT_EQ(records[records.size() - 2].substr(6, 11), "=,340=B007=");
 }
 
+TEST(Pass3Storage, QueuedMarkInTheReadAreaFlagsOnlyTheStatementThatPlacedIt) {
+  Job job;
+  job.ctx.settings.Extra = extra::Extra_SWQ;
+  job.add(record(card("", "ORG", "10"), 0, {opnd(K_ACTUAL, 10)}));
+  for (int i = 0; i < 9; ++i) job.add(instr("NOP"));  // 10-18: the marks of 17 and 18 wait
+  job.add(record(card("", "ORG", "500"), 0, {opnd(K_ACTUAL, 500)}));
+  job.add(instr("NOP"));
+  job.add(end_record());  // punching the last card sets the waiting marks
+  job.run();
+  EXPECT_EQ(at(job.line_of("", "END"), 118, 121), "    ");
+  EXPECT_EQ(job.ctx.diag.error_count, 9);
+}
+
 }  // namespace
 }  // namespace velumar
