@@ -26,21 +26,16 @@ bool shows_seq(RecordKind kind) {
 
 }  // namespace
 
-void Pass3::listing(const ListArgs& args) {
+void Pass3::listing(const ListFields& fields, bool show_card) {
   if (!list_.active()) return;
   ListedStatement line;
   if (shows_seq(stmt_.tag)) line.seq = state_.seq;
   line.card = stmt_.card;
   line.suffix = state_.suffix;
   line.tag = record_tag(stmt_.tag);
-  line.fields = {.width = args.width,
-                 .location = args.location,
-                 .new_location = args.new_location,
-                 .instruction = args.instruction,
-                 .device = args.device,
-                 .index_mark = args.index_mark};
-  // With no card left open the statement completed its card, which is punched already.
-  if (args.card && deck_) line.card_no = deck_->card_of_last_data();
+  line.fields = fields;
+  // The statement may have completed its card, which is punched already.
+  if (show_card && deck_) line.card_no = deck_->card_of_last_data();
   line.error_code = ctx.diag.error_code;
   list_.statement(line);
 }

@@ -36,7 +36,7 @@ void list_equ(Pass3& p) {
   const Operand& op = p.operand(1);
   const int label_index = p.label();
   char index_mark = ' ';
-  Pass3::ListArgs args;
+  ListFields args;
   std::optional<std::int64_t> value;
 
   if (op.kind == K_DEVICE) {
@@ -345,7 +345,7 @@ void Pass3::assemble_instruction() {
     dc(what, 'W', start + stmt_.width - 1, 0);
   }
   if (is_group_mark(stmt_.d_modifier) && stmt_.tag == RecordKind::Statement) stmt_.tag = RecordKind::GroupMark;
-  listing({.width = stmt_.width, .location = start, .instruction = stmt_.output, .card = true});
+  listing({.width = stmt_.width, .location = start, .instruction = stmt_.output}, true);
 }
 
 std::string Pass3::do_operand(int which) {
@@ -453,7 +453,7 @@ void Pass3::do_org() {
     ctx.diag.error_code = err::AddrErr;
     ctx.storage_reported = true;
   }
-  ListArgs args;
+  ListFields args;
   if (stmt_.label > 0) args.location = stmt_.where;
   args.new_location = state_.location;
   listing(args);

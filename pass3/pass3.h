@@ -57,17 +57,9 @@ class Pass3 {
   /// undefined symbol by name) and flags the statement.
   void flag_address(int which, std::optional<std::int64_t> value = std::nullopt);
 
-  /// What a statement line shows besides the card.
-  struct ListArgs {
-    std::optional<int> width{};
-    std::optional<int> location{};
-    std::optional<std::string> instruction{};
-    std::optional<int> new_location{};
-    bool card = false;  ///< show the object card that holds the statement
-    std::optional<std::string> device{};
-    std::optional<char> index_mark{};
-  };
-  void listing(const ListArgs& args);
+  /// Lists the record being processed with FIELDS; SHOW_CARD: with the
+  /// number of the object card that holds it.
+  void listing(const ListFields& fields, bool show_card = false);
 
  private:
   /// What lives from one statement to the next.
