@@ -33,7 +33,7 @@ class Parser {
   /// operands().at(Num_Operands + 1). `status`: 0 another operand follows,
   /// 1 the field ends after it, 2 there was no operand, -1 an error was
   /// reported. `enter_name` non-zero enters a plain symbol as a reference;
-  /// `no_lit` true creates no literal (ADDR then holds a width).
+  /// `no_lit` true creates no literal (the operand's value then holds a width).
   void parse(std::string_view line, int& start, int& status, int enter_name, bool no_lit = false);
 
   /// Reads the adjustment (offset, index register) after a symbol, "*" or

@@ -72,15 +72,15 @@ TEST_F(ParserTest, EnteredNamesTakeTheSuffix) {
 TEST_F(ParserTest, LiteralForms) {
   EXPECT_EQ(run("-25,#10,AREA#20,%U1,@HELLO@"), (Statuses{0, 0, 0, 0, 1}));
   EXPECT_EQ(op(1).kind, K_NUM_LIT);
-  EXPECT_EQ(lit(op(1).value).TEXT, "-25");
-  EXPECT_EQ(lit(op(1).value).WIDTH, 2);
+  EXPECT_EQ(lit(op(1).value).text, "-25");
+  EXPECT_EQ(lit(op(1).value).width, 2);
   EXPECT_EQ(op(2).kind, K_BLANK_CON);
   EXPECT_EQ(op(2).value, 10);
   EXPECT_EQ(op(3).kind, K_AREA_DEF);
-  EXPECT_EQ(lit(op(3).value).WIDTH, 20);
+  EXPECT_EQ(lit(op(3).value).width, 20);
   EXPECT_EQ(op(4), (Operand{0, K_DEVICE, 0, "  ", ' ', "%U1   "}));
   EXPECT_EQ(op(5).kind, K_CHAR_LIT);
-  EXPECT_EQ(lit(op(5).value).TEXT, "HELLO");
+  EXPECT_EQ(lit(op(5).value).text, "HELLO");
 }
 
 TEST_F(ParserTest, AddressConstantsKeepTheirAdjustmentInTheLiteral) {
@@ -88,14 +88,14 @@ TEST_F(ParserTest, AddressConstantsKeepTheirAdjustmentInTheLiteral) {
   run("&NAME&5&X1,-@HI@");
   EXPECT_EQ(op(1), (Operand{op(1).value, K_ADDR_CON, 0, "& ", ' ', "NAMEQ "}));
   const Literal& adcon = lit(op(1).value);
-  EXPECT_EQ(adcon.TEXT, "&NAMEQ&5&X1");
-  EXPECT_EQ(adcon.SYMBOL, "NAMEQ ");
-  EXPECT_EQ(adcon.OFFSET, 5);
-  EXPECT_EQ(adcon.INDEX, '1');
+  EXPECT_EQ(adcon.text, "&NAMEQ&5&X1");
+  EXPECT_EQ(adcon.symbol, "NAMEQ ");
+  EXPECT_EQ(adcon.offset, 5);
+  EXPECT_EQ(adcon.index_reg, '1');
   EXPECT_GT(ctx.symtab.lookup("NAMEQ"), 0);
   EXPECT_EQ(op(2).kind, K_ADCON_LIT);
-  EXPECT_EQ(lit(op(2).value).TEXT, "-@HI@");
-  EXPECT_EQ(lit(lit(op(2).value).WIDTH).TEXT, "HI");  // WIDTH names the target literal
+  EXPECT_EQ(lit(op(2).value).text, "-@HI@");
+  EXPECT_EQ(lit(lit(op(2).value).width).text, "HI");  // WIDTH names the target literal
 }
 
 TEST_F(ParserTest, NoLitGivesWidthsAndCreatesOnlyAreas) {
@@ -175,7 +175,7 @@ TEST_F(ParserTest, ADroppedOperandRemovesOnlyItself) {
 
 TEST_F(ParserTest, LongTextIsKeptAndNumbersSaturate) {
   run("@" + std::string(58, 'X') + "@");
-  EXPECT_EQ(lit(op(1).value).TEXT, std::string(58, 'X'));
+  EXPECT_EQ(lit(op(1).value).text, std::string(58, 'X'));
   run("123456789012345678901234567890&99999999999,#1234567890123");
   EXPECT_EQ(op(1).value, 999999);
   EXPECT_EQ(op(1).offset, 999999);

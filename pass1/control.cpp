@@ -42,8 +42,8 @@ Placement Pass1::do_org_ltorg(bool ltorg) {
         break;
       case K_SYMBOLIC:
         // The parser has already applied the suffix and registered the name.
-        if (ctx_.symtab.valid(o.value) && is_defined(ctx_.symtab[o.value].VALUE))
-          target = ctx_.symtab[o.value].VALUE;
+        if (ctx_.symtab.valid(o.value) && is_defined(ctx_.symtab[o.value].value))
+          target = ctx_.symtab[o.value].value;
         else
           target = kUndefinedOrg;
         break;

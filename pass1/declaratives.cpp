@@ -317,10 +317,10 @@ Placement Pass1::do_equ() {
       break;
     case K_SYMBOLIC:
       // The parser has already applied the suffix and registered the name.
-      if (ctx_.symtab.valid(o.value) && is_defined(ctx_.symtab[o.value].VALUE)) {
+      if (ctx_.symtab.valid(o.value) && is_defined(ctx_.symtab[o.value].value)) {
         const Symbol& target = ctx_.symtab[o.value];
-        const int tag = o.index_reg == ' ' ? target.INDEX : index;
-        placed.label = define_label(clamp_location(static_cast<long long>(target.VALUE) + o.offset), tag);
+        const int tag = o.index_reg == ' ' ? target.index_reg : index;
+        placed.label = define_label(clamp_location(static_cast<long long>(target.value) + o.offset), tag);
       } else {
         placed.label = define_label(kUndefinedRef, 0);
       }

@@ -39,8 +39,8 @@ TEST(DefineArea, Options) {
   EXPECT_EQ(da("3X10,$").flag, ' ');               // other special characters are passed over
 
   Pass1Run fields(deck({card("A", "DA", "2X30,X2"), card("F", "", "1,5"), card("", "END")}));
-  EXPECT_EQ(fields.ctx.symtab[fields.sym_index("A")].INDEX, 2);
-  EXPECT_EQ(fields.ctx.symtab[fields.sym_index("F")].INDEX, 2);
+  EXPECT_EQ(fields.ctx.symtab[fields.sym_index("A")].index_reg, 2);
+  EXPECT_EQ(fields.ctx.symtab[fields.sym_index("F")].index_reg, 2);
 }
 
 TEST(DefineArea, ErrorsCarryCodesWithoutMessages) {
@@ -95,9 +95,9 @@ TEST(Constants, DcAndDcw) {
   // The address of a literal: the literal is exactly the text between "@"s.
   EXPECT_EQ(run.at(2), rec("", card("", "DCW", "&@TEXT@"), 0, 338, 3, ' ', {opnd(1, K_ADCON_LIT, 0, "&")}));
   ASSERT_GE(run.ctx.literals.count(), 1);
-  EXPECT_EQ(run.ctx.literals[1].KIND, L_CHAR_LIT);
-  EXPECT_EQ(run.ctx.literals[1].WIDTH, 4);
-  EXPECT_EQ(rtrim(run.ctx.literals[1].TEXT), "TEXT");
+  EXPECT_EQ(run.ctx.literals[1].kind, L_CHAR_LIT);
+  EXPECT_EQ(run.ctx.literals[1].width, 4);
+  EXPECT_EQ(rtrim(run.ctx.literals[1].text), "TEXT");
 
   EXPECT_EQ(run.at(3), rec("", card("", "DC", "&NAME&5"), 0, 341, 3, ' ',
                            {opnd(run.sym_index("NAME"), K_ADDR_CON, 5, "&", ' ', "NAME")}));
@@ -168,14 +168,14 @@ TEST(Equate, ValuesAndIndexTags) {
                      card("T", "EQU", "%U1"), card("LATER", "DCW", "@X@"), card("", "END")}));
   const auto& syms = run.ctx.symtab;
   EXPECT_EQ(run.at(0), rec("", card("A", "EQU", "100&X1"), 1, 0, 0, ' ', {opnd(100, K_ACTUAL, 0, "10", '1')}));
-  EXPECT_EQ(syms[run.sym_index("A")].INDEX, 1);
+  EXPECT_EQ(syms[run.sym_index("A")].index_reg, 1);
   EXPECT_EQ(run.sym("HERE"), 339);
   EXPECT_EQ(run.sym("FWD"), kUndefinedRef);  // left for pass 2
   EXPECT_EQ(run.sym("B"), 105);
-  EXPECT_EQ(syms[run.sym_index("B")].INDEX, 1);
-  EXPECT_EQ(syms[run.sym_index("C")].INDEX, 2);
+  EXPECT_EQ(syms[run.sym_index("B")].index_reg, 1);
+  EXPECT_EQ(syms[run.sym_index("C")].index_reg, 2);
   EXPECT_EQ(run.sym("T"), 0);
-  EXPECT_EQ(syms[run.sym_index("T")].DEV, "%U1");
+  EXPECT_EQ(syms[run.sym_index("T")].device, "%U1");
   EXPECT_EQ(run.sym("LATER"), 340);
 }
 

@@ -77,7 +77,7 @@ struct Pass1Run {
   Record at(std::size_t i) const { return i < records().size() ? records()[i] : Record{}; }
   int sym(std::string_view name) const {
     const int i = ctx.symtab.lookup(pad(name, 6));
-    return i < 0 ? -99999999 : ctx.symtab[i].VALUE;
+    return i < 0 ? -99999999 : ctx.symtab[i].value;
   }
   int sym_index(std::string_view name) const { return ctx.symtab.lookup(pad(name, 6)); }
 

@@ -37,7 +37,7 @@ int index_digit(char c, int otherwise) { return c >= '0' && c <= '3' ? c - '0' :
 // turn the sentinel into a plausible location.
 int org_location(const Operand& first, int P, const Symbol* target) {
   if (first.kind == K_ACTUAL) P = first.value;
-  if (first.kind == K_SYMBOLIC) P = target != nullptr ? target->VALUE : kUndefinedOrg;
+  if (first.kind == K_SYMBOLIC) P = target != nullptr ? target->value : kUndefinedOrg;
   if (first.offset == kRoundX00) return round_up_to_hundred(P);
   return clamp_location(std::int64_t{P} + first.offset);
 }
@@ -74,10 +74,10 @@ class Sweep {
   // Returns true when the symbol was defined now.
   bool settle(int ix, bool known, std::int64_t value) {
     Symbol* sym = symbol(ix);
-    if (sym == nullptr || is_defined(sym->VALUE)) return false;
+    if (sym == nullptr || is_defined(sym->value)) return false;
     const int v = clamp_location(value);
     if (known && is_defined(v)) {
-      sym->VALUE = v;
+      sym->value = v;
       Change = true;
       return true;
     }
@@ -124,9 +124,9 @@ class Sweep {
     if (rec.label_index > 0) settle(rec.label_index, P_ >= 0, P_);
     const Operand& first = rec.operand(1);
     const Symbol* target = first.kind == K_SYMBOLIC ? symbol(first.value) : nullptr;
-    if (target != nullptr && !is_defined(target->VALUE)) target = nullptr;
+    if (target != nullptr && !is_defined(target->value)) target = nullptr;
     if (first.kind == K_ASTERISK && P_ < 0) UNDEF = true;
-    if (first.kind == K_SYMBOLIC && (target == nullptr || target->VALUE < 0)) UNDEF = true;
+    if (first.kind == K_SYMBOLIC && (target == nullptr || target->value < 0)) UNDEF = true;
     P_ = org_location(first, P_, target);
     const int pool_start = P_;
     if (ltorg) P_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, P_, nullptr, rec.width);
@@ -137,19 +137,19 @@ class Sweep {
     Symbol* label = symbol(rec.label_index);
     if (rec.label_index <= 0 || label == nullptr) return;
     const Operand& first = rec.operand(1);
-    if (!is_defined(label->VALUE)) {
+    if (!is_defined(label->value)) {
       if (first.kind == K_ASTERISK) {
         settle(rec.label_index, P_ >= 0, std::int64_t{P_} - 1 + first.offset);
       } else if (first.kind == K_SYMBOLIC) {
         const Symbol* target = symbol(first.value);
-        const int new_value = target != nullptr ? target->VALUE : kUndefinedRef;
+        const int new_value = target != nullptr ? target->value : kUndefinedRef;
         // Pass 1 could not know the index tag of a symbol defined later;
         // it goes with the value, as it does for a backward EQU.
         if (settle(rec.label_index, is_defined(new_value), std::int64_t{new_value} + first.offset))
-          label->INDEX = index_digit(first.index_reg, target->INDEX);
+          label->index_reg = index_digit(first.index_reg, target->index_reg);
       }
     }
-    if (is_defined(label->VALUE) && first.kind == K_DEVICE) label->DEV = pad(first.label, 3);
+    if (is_defined(label->value) && first.kind == K_DEVICE) label->device = pad(first.label, 3);
   }
 
   void pool_record(const Record& rec) {
@@ -231,7 +231,7 @@ class Resolver {
   Symbol* symbol(int i) { return ctx_.symtab.valid(i) ? &ctx_.symtab[i] : nullptr; }
   bool undefined(int i) {
     const Symbol* sym = symbol(i);
-    return sym != nullptr && !is_defined(sym->VALUE);
+    return sym != nullptr && !is_defined(sym->value);
   }
 
   // The counters just after an ORG or LTORG record (and its pool), as the
@@ -240,7 +240,7 @@ class Resolver {
   Counters org(const Record& rec, int P, bool target_visible, bool ltorg) {
     const Operand& first = rec.operand(1);
     const Symbol* target = first.kind == K_SYMBOLIC && target_visible ? symbol(first.value) : nullptr;
-    if (target != nullptr && !is_defined(target->VALUE)) target = nullptr;
+    if (target != nullptr && !is_defined(target->value)) target = nullptr;
     Counters c;
     c.P = c.P_pool = org_location(first, P, target);
     if (ltorg) c.P = pool_end(ctx_.literals, c.P, last_ltorg_, rec.width);
@@ -357,14 +357,14 @@ class Resolver {
   void try_candidate(int sweep, int ci) {
     const Candidate& c = cands_[static_cast<std::size_t>(ci)];
     Symbol* label = symbol(c.label);
-    if (label == nullptr || is_defined(label->VALUE)) return;
+    if (label == nullptr || is_defined(label->value)) return;
     const Symbol* target = nullptr;
     bool known = false;
     std::int64_t value = 0;
     if (c.equ_symbolic) {
       target = symbol(c.input);
-      known = target != nullptr && is_defined(target->VALUE);
-      if (known) value = std::int64_t{target->VALUE} + c.delta;
+      known = target != nullptr && is_defined(target->value);
+      if (known) value = std::int64_t{target->value} + c.delta;
     } else {
       int base = c.slot;
       if (c.input >= 0) {
@@ -376,8 +376,8 @@ class Resolver {
     }
     const int v = clamp_location(value);
     if (!known || !is_defined(v)) return;
-    label->VALUE = v;
-    if (c.equ_symbolic) label->INDEX = index_digit(c.index, target->INDEX);
+    label->value = v;
+    if (c.equ_symbolic) label->index_reg = index_digit(c.index, target->index_reg);
     wake(c.label, sweep, c.rec);
   }
 
@@ -428,13 +428,13 @@ int pass_2(const Job& ctx, Settle how) {
       std::string names;
       int named = 0;
       for (const Symbol& s : ctx.symtab.symbols()) {
-        if (is_defined(s.VALUE) || is_blank(s.LABEL)) continue;
+        if (is_defined(s.value) || is_blank(s.label)) continue;
         if (++named > 8) {
           names += ", ...";
           break;
         }
         names += (named > 1 ? ", " : ": ");
-        names += rtrim(s.LABEL);
+        names += rtrim(s.label);
       }
       ctx.diag.next.text = "Undefined or unresolvable symbols" + names;
       ctx.diag.do_error("Undefined or unresolvable symbols");

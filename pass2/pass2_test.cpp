@@ -28,7 +28,7 @@ struct Program {
 
   int ref(std::string_view name) { return ctx.symtab.enter(name, kUndefinedRef, 0).index; }
   int def(std::string_view name, int value) { return ctx.symtab.enter(name, value, 0).index; }
-  int value(std::string_view name) { return ctx.symtab[ctx.symtab.lookup(name)].VALUE; }
+  int value(std::string_view name) { return ctx.symtab[ctx.symtab.lookup(name)].value; }
 
   void add(std::string_view op, int ixlab, int width, std::vector<Operand> ops = {}, std::string_view why = "     ") {
     Record rec;
@@ -81,7 +81,7 @@ TEST(Pass2, NothingForwardTakesOneSweep) {
   p.add("EQU", p.def("TAPE", 0), 0, {dev});
   EXPECT_EQ(pass_2(p.ctx.job()), 1);
   EXPECT_EQ(p.value("A"), 333);
-  EXPECT_EQ(p.ctx.symtab[tape].DEV, "%U1");
+  EXPECT_EQ(p.ctx.symtab[tape].device, "%U1");
   EXPECT_EQ(p.out.str(), "");
 }
 
@@ -91,14 +91,14 @@ TEST(Pass2, EquChainTakesTwoSweeps) {
   p.add("EQU", a, 0, {opnd(K_SYMBOLIC, b, 2, '1')});
   p.add("EQU", b, 0, {opnd(K_SYMBOLIC, c)});
   p.add("MCW", p.def("C", 700), 7);
-  p.ctx.symtab[c].INDEX = 3;
+  p.ctx.symtab[c].index_reg = 3;
 
   EXPECT_EQ(pass_2(p.ctx.job()), 2);
   EXPECT_EQ(p.value("B"), 700);
   EXPECT_EQ(p.value("A"), 702);
   // The index tag goes with the value, as for a backward EQU.
-  EXPECT_EQ(p.ctx.symtab[b].INDEX, 3);
-  EXPECT_EQ(p.ctx.symtab[a].INDEX, 1);
+  EXPECT_EQ(p.ctx.symtab[b].index_reg, 3);
+  EXPECT_EQ(p.ctx.symtab[a].index_reg, 1);
   EXPECT_EQ(p.ctx.diag.error_count, 0);
 }
 
@@ -142,7 +142,7 @@ TEST(Pass2, OrgToLaterSymbolPlacesStatementsFieldsAndPools) {
   EXPECT_EQ(p.value("NAME"), 519);
   EXPECT_EQ(p.value("CODE"), 504);
   EXPECT_EQ(p.value("POOL"), 560);
-  EXPECT_EQ(p.ctx.literals[hello].ADDR, 564);
+  EXPECT_EQ(p.ctx.literals[hello].address, 564);
   EXPECT_EQ(p.value("WORKA"), 574);
   EXPECT_EQ(p.value("AFTER"), 575);
   EXPECT_EQ(p.value("WORKB"), 585);
@@ -184,7 +184,7 @@ TEST(Pass2, DuplicateAreaLabelKeepsItsFirstValue) {
   p.pool(333);
   EXPECT_EQ(p.ctx.diag.error_count, 1);
   pass_2(p.ctx.job());
-  EXPECT_EQ(p.ctx.symtab[dup].VALUE, 400);
+  EXPECT_EQ(p.ctx.symtab[dup].value, 400);
 }
 
 // Random programs as pass 1 may leave them: forward and backward ORGs and
@@ -282,8 +282,8 @@ void random_program(Program& p, unsigned seed) {
 std::string settled_state(Program& p) {
   std::string state = p.out.str();
   for (const Symbol& sym : p.ctx.symtab.symbols())
-    state += sym.LABEL + " " + std::to_string(sym.VALUE) + " " + std::to_string(sym.INDEX) + " " + sym.DEV + "\n";
-  for (int i = 1; i <= p.ctx.literals.count(); ++i) state += std::to_string(p.ctx.literals[i].ADDR) + "\n";
+    state += sym.label + " " + std::to_string(sym.value) + " " + std::to_string(sym.index_reg) + " " + sym.device + "\n";
+  for (int i = 1; i <= p.ctx.literals.count(); ++i) state += std::to_string(p.ctx.literals[i].address) + "\n";
   return state + std::to_string(p.ctx.diag.error_count);
 }
 

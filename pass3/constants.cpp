@@ -80,7 +80,7 @@ void Pass3::do_dc() {
     case K_ADCON_LIT: {
       // The operand names the character literal whose address is wanted.
       std::string addr = "###";
-      if (ctx.literals.valid(op.value)) addr = address_of(ctx.literals[op.value].ADDR, 0);
+      if (ctx.literals.valid(op.value)) addr = address_of(ctx.literals[op.value].address, 0);
       place_address(addr);
       return;
     }
@@ -89,12 +89,12 @@ void Pass3::do_dc() {
       int index = 0;
       if (op.value >= 0 && ctx.symtab.valid(op.value)) {
         const Symbol& sym = ctx.symtab[op.value];
-        value = sym.VALUE;
+        value = sym.value;
         if (value >= 0) {
           value += op.offset;
           if (col(stmt_.card, 21) == '-') value = kCoreLimit - value;  // the complement address
         }
-        index = op.index_reg != ' ' ? index_digit(op.index_reg) : sym.INDEX;
+        index = op.index_reg != ' ' ? index_digit(op.index_reg) : sym.index_reg;
       }
       place_address(address_of(value, index));
       return;
@@ -151,10 +151,10 @@ void Pass3::do_dsa() {
       value = static_cast<std::int64_t>(stmt_.where) + op.offset;  // the constant's own rightmost position
       break;
     case K_SYMBOLIC:
-      if (ctx.symtab.valid(op.value) && is_defined(ctx.symtab[op.value].VALUE)) {
+      if (ctx.symtab.valid(op.value) && is_defined(ctx.symtab[op.value].value)) {
         const Symbol& sym = ctx.symtab[op.value];
-        value = static_cast<std::int64_t>(sym.VALUE) + op.offset;
-        if (op.index_reg == ' ') index = sym.INDEX;
+        value = static_cast<std::int64_t>(sym.value) + op.offset;
+        if (op.index_reg == ' ') index = sym.index_reg;
       }
       break;
     default:

@@ -40,7 +40,7 @@ TEST(Pass3Constants, AddressConstants) {
   const int name = job.sym("NAME", 100);
   const int undef = job.sym("NOWHER", -30000);
   const int lit = job.ctx.literals.create_lit(L_CHAR_LIT, 3, "ABC");
-  job.ctx.literals[lit].ADDR = 2000;
+  job.ctx.literals[lit].address = 2000;
   job.add(record(card("", "DCW", "-NAME"), 3, {opnd(K_ADDR_CON, name)}));              // complement: 15900
   job.add(record(card("", "DCW", "&NAME&5&X1"), 3, {opnd(K_ADDR_CON, name, 5, '1')}));  // 105, register 1
   job.add(record(card("", "DCW", "&NOWHER"), 3, {opnd(K_ADDR_CON, undef)}));

@@ -43,11 +43,11 @@ void list_equ(Pass3& p) {
     args.device = cols(op.label, 1, 3);
   } else if (op.kind == K_SYMBOLIC && ctx.symtab.valid(op.value)) {
     const Symbol& sym = ctx.symtab[op.value];
-    if (!is_blank(sym.DEV)) {
-      args.device = pad(sym.DEV, 3);
+    if (!is_blank(sym.device)) {
+      args.device = pad(sym.device, 3);
     } else {
-      if (sym.VALUE > 15999 || sym.VALUE < -15999) p.flag_address(1, sym.VALUE);
-      if (is_defined(sym.VALUE)) value = static_cast<std::int64_t>(sym.VALUE) + op.offset;
+      if (sym.value > 15999 || sym.value < -15999) p.flag_address(1, sym.value);
+      if (is_defined(sym.value)) value = static_cast<std::int64_t>(sym.value) + op.offset;
     }
   } else if (op.kind == K_ACTUAL || op.kind == K_ASTERISK) {
     value = static_cast<std::int64_t>(op.value) + op.offset;
@@ -58,7 +58,7 @@ void list_equ(Pass3& p) {
   const bool operand_value = value && *value > -30000;
   if (!args.device && !operand_value && label_index > 0 && ctx.symtab.valid(label_index)) {
     const Symbol& label = ctx.symtab[label_index];
-    if (is_defined(label.VALUE) && is_blank(label.DEV)) value = label.VALUE;
+    if (is_defined(label.value) && is_blank(label.device)) value = label.value;
   }
   if (!args.device && value) {
     const int index = index_digit(op.index_reg);
@@ -237,8 +237,8 @@ void Pass3::flag_address(int which, std::optional<std::int64_t> value) {
   const Operand& op = operand(which);
   auto [first, last] = operand_columns(which);
   std::string message;
-  if (op.kind == K_SYMBOLIC && (!ctx.symtab.valid(op.value) || !is_defined(ctx.symtab[op.value].VALUE))) {
-    const std::string name(rtrim(ctx.symtab.valid(op.value) ? ctx.symtab[op.value].LABEL : op.label));
+  if (op.kind == K_SYMBOLIC && (!ctx.symtab.valid(op.value) || !is_defined(ctx.symtab[op.value].value))) {
+    const std::string name(rtrim(ctx.symtab.valid(op.value) ? ctx.symtab[op.value].label : op.label));
     message = "undefined symbol " + name;
     // The caret goes under the name as written (without its suffix).
     const std::string written = cols(stmt_.card, first, last);
@@ -365,7 +365,7 @@ std::string Pass3::do_operand(int which) {
     case K_CHAR_LIT:
     case K_NUM_LIT:
       if (ctx.literals.valid(op.value))
-        addr = ctx.literals[op.value].ADDR;
+        addr = ctx.literals[op.value].address;
       else
         known = false;
       break;
@@ -375,10 +375,10 @@ std::string Pass3::do_operand(int which) {
     case K_SYMBOLIC:
       if (ctx.symtab.valid(op.value)) {
         const Symbol& sym = ctx.symtab[op.value];
-        addr = sym.VALUE;
-        index = sym.INDEX;
-        where = pad(sym.DEV, 3);
-        known = is_defined(sym.VALUE);
+        addr = sym.value;
+        index = sym.index_reg;
+        where = pad(sym.device, 3);
+        known = is_defined(sym.value);
       } else {
         known = false;
       }
@@ -415,13 +415,13 @@ std::string Pass3::do_operand(int which) {
 void Pass3::test_p(int at) {
   if (stmt_.label <= 0 || !ctx.symtab.valid(stmt_.label)) return;
   const Symbol& sym = ctx.symtab[stmt_.label];
-  if (sym.VALUE == at || sym.VALUE < 0 || at < 0) return;
+  if (sym.value == at || sym.value < 0 || at < 0) return;
   auto number = [](int v) {
     std::string s = fmt_int(v, 6);
     return s.substr(s.find_first_not_of(' '));
   };
   ctx.diag.at(6, 11);
-  ctx.diag.do_error("Definition of " + std::string(rtrim(sym.LABEL)) + " (" + number(sym.VALUE) +
+  ctx.diag.do_error("Definition of " + std::string(rtrim(sym.label)) + " (" + number(sym.value) +
                     ") different from current P (" + number(at) + ")");
   ctx.diag.error_code = err::SymErr;
 }
@@ -434,12 +434,12 @@ void Pass3::do_org() {
     p = op.value;
   } else if (op.kind == K_SYMBOLIC) {
     if (ctx.symtab.valid(op.value)) {
-      p = ctx.symtab[op.value].VALUE;
+      p = ctx.symtab[op.value].value;
       if (p < 0) {
         ctx.diag.error_code = err::UndefOrg;
         auto [first, last] = operand_columns(1);
         ctx.diag.report(ctx.diag.here(
-            Severity::Error, "origin " + std::string(rtrim(ctx.symtab[op.value].LABEL)) + " is undefined", first, last));
+            Severity::Error, "origin " + std::string(rtrim(ctx.symtab[op.value].label)) + " is undefined", first, last));
       }
     } else {
       ctx.diag.error_code = err::UndefOrg;

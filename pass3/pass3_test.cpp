@@ -88,7 +88,7 @@ TEST(Pass3Instructions, LabelAtADifferentLocationIsReported) {
   EXPECT_NE(job.list.str().find("Definition of ALPHA (400) different from current P (401)"), std::string::npos);
   EXPECT_EQ(at(job.line_of("ALPHA", "A"), 118, 120), "SYM");
   // The symbol keeps its value; the instruction goes where P is.
-  EXPECT_EQ(job.ctx.symtab[alpha].VALUE, 400);
+  EXPECT_EQ(job.ctx.symtab[alpha].value, 400);
   EXPECT_EQ(load_deck(job.cards()).text(401, 401), "A");
 }
 

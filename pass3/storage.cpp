@@ -28,7 +28,7 @@ bool hits_read_area(std::int64_t first, std::int64_t last) { return first <= 80 
 // value; -1 (not representable) when there is none.
 int transfer_address(const Job& ctx, const Operand& op) {
   if (op.kind == K_ACTUAL) return op.value;
-  if (op.kind == K_SYMBOLIC && ctx.symtab.valid(op.value)) return ctx.symtab[op.value].VALUE;
+  if (op.kind == K_SYMBOLIC && ctx.symtab.valid(op.value)) return ctx.symtab[op.value].value;
   return -1;
 }
 

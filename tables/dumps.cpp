@@ -14,17 +14,17 @@ namespace {
 
 // One entry: blank, name, two blanks, value column (5), index column (3).
 std::string symbol_entry(const Symbol& sym) {
-  std::string entry = " " + pad(sym.LABEL, 6) + "  ";
-  const bool defined = is_defined(sym.VALUE);
-  const bool device = !is_blank(sym.DEV);
+  std::string entry = " " + pad(sym.label, 6) + "  ";
+  const bool defined = is_defined(sym.value);
+  const bool device = !is_blank(sym.device);
   if (!defined)
     entry += "UNDEF";
   else if (device)
-    entry += pad(sym.DEV, 3) + "  ";
+    entry += pad(sym.device, 3) + "  ";
   else
-    entry += fmt_int(sym.VALUE, 5);
-  if (defined && !device && sym.INDEX != 0)
-    entry += "+X" + fmt_int(sym.INDEX, 1);
+    entry += fmt_int(sym.value, 5);
+  if (defined && !device && sym.index_reg != 0)
+    entry += "+X" + fmt_int(sym.index_reg, 1);
   else
     entry += "   ";
   return entry;
@@ -41,7 +41,7 @@ void dump_symtab(const SymbolTable& table, std::ostream& out, std::optional<std:
   if (sort) {
     // Character codes decide, so a blank (shorter name) sorts first.
     std::sort(symbols.begin(), symbols.end(),
-              [](const Symbol& a, const Symbol& b) { return pad(a.LABEL, 6) < pad(b.LABEL, 6); });
+              [](const Symbol& a, const Symbol& b) { return pad(a.label, 6) < pad(b.label, 6); });
   }
   const std::size_t per_line = sort ? 7 : 4;
   for (std::size_t first = 0; first < symbols.size(); first += per_line) {
@@ -56,8 +56,8 @@ void dump_lit_table(const LiteralTable& table, std::ostream& out) {
   out << "KIND        ADDR WIDTH OFFSET X TEXT\n";
   for (int i = 1; i <= table.count() && i <= table.capacity(); ++i) {
     const Literal& lit = table[i];
-    out << lit_kind_name(lit.KIND) << ' ' << fmt_int(lit.ADDR, 6) << fmt_int(lit.WIDTH, 6) << fmt_int(lit.OFFSET, 7)
-        << ' ' << lit.INDEX << ' ' << rtrim(lit.TEXT) << '\n';
+    out << lit_kind_name(lit.kind) << ' ' << fmt_int(lit.address, 6) << fmt_int(lit.width, 6) << fmt_int(lit.offset, 7)
+        << ' ' << lit.index_reg << ' ' << rtrim(lit.text) << '\n';
   }
 }
 

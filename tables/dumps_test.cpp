@@ -42,7 +42,7 @@ TEST(DumpSymtab, SortedSevenALineByCharacterCodesOnACopy) {
   EXPECT_EQ(out.str(), entry("9Z    ", one) + entry("A1    ", one) + entry("AB    ", one) + entry("AB1   ", one) +
                            entry("ABC   ", one) + entry("B     ", one) + entry("X     ", one) + "\n" +
                            entry("Z     ", one) + entry("ab    ", one) + "\n");
-  EXPECT_EQ(t[1].LABEL, "ab    ");  // the table keeps the indexes the records hold
+  EXPECT_EQ(t[1].label, "ab    ");  // the table keeps the indexes the records hold
   EXPECT_EQ(t.lookup("X"), 9);
 }
 
@@ -62,7 +62,7 @@ TEST(DumpLitTable, HeadingAndColumns) {
   EXPECT_EQ(empty.str(), "KIND        ADDR WIDTH OFFSET X TEXT\n");
 
   int a = ctx.literals.create_lit(L_ADDR_CON, 3, "&NAME-12&X2", -12, '2', "NAME");
-  ctx.literals[a].ADDR = 15999;
+  ctx.literals[a].address = 15999;
   ctx.literals.create_lit(L_CHAR_LIT, 5, "HI   ");
   std::ostringstream out;
   dump_lit_table(ctx.literals, out);

@@ -69,7 +69,7 @@ int LiteralTable::create_lit(int kind, int width, std::string_view text, int off
     const int last = std::min(count_, static_cast<int>(lits_.size()));
     for (int i = std::max(last_pool_start_, 1); i <= last; ++i) {
       const Literal& lit = (*this)[i];
-      if (!same_text(lit.TEXT, text)) continue;
+      if (!same_text(lit.text, text)) continue;
       if (kind == L_AREA_DEF) {
         // Any literal of the pool with this name makes the area a repeat.
         std::string name = text.size() < 6 ? pad(text, 6) : std::string(text);
@@ -77,11 +77,11 @@ int LiteralTable::create_lit(int kind, int width, std::string_view text, int off
         if (trace) rep_.out << '\n';
         return i;
       }
-      if (share_class(lit.KIND) != wanted) continue;
-      // The WIDTH of an address-of-literal record holds its target's index,
+      if (share_class(lit.kind) != wanted) continue;
+      // The width of an address-of-literal record holds its target's index,
       // not a width: equal texts are the same literal.
-      bool same = wanted == ShareClass::AddrOfLiteral || lit.WIDTH == width;
-      if (same && wanted == ShareClass::AddrOfSymbol) same = lit.SYMBOL == symbol;
+      bool same = wanted == ShareClass::AddrOfLiteral || lit.width == width;
+      if (same && wanted == ShareClass::AddrOfSymbol) same = lit.symbol == symbol;
       if (same) {
         if (trace) rep_.out << " found\n";
         return i;
@@ -94,12 +94,12 @@ int LiteralTable::create_lit(int kind, int width, std::string_view text, int off
   if (trace) rep_.out << " new\n";
   Literal& lit = (*this)[num];
   lit = Literal{};
-  lit.KIND = kind;
-  lit.WIDTH = width;
-  lit.TEXT = std::string(text);
-  lit.OFFSET = offset;
-  lit.INDEX = index;
-  lit.SYMBOL = symbol;
+  lit.kind = kind;
+  lit.width = width;
+  lit.text = std::string(text);
+  lit.offset = offset;
+  lit.index_reg = index;
+  lit.symbol = symbol;
   count_ = num;
   return num;
 }

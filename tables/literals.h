@@ -16,13 +16,13 @@ constexpr std::string_view kLiteralKindNames = "ADCON_LITADDR_CON AREA_DEF CHAR_
 std::string lit_kind_name(int kind);
 
 struct Literal {
-  int ADDR = 0;     ///< rightmost character once placed, 0 until then
-  int KIND = 0;
-  int WIDTH = 0;    ///< for L_ADCON_LIT: the index of the target character literal
-  int OFFSET = 0;
-  char INDEX = ' ';
-  std::string TEXT;    ///< the literal's identifying text, kept whole
-  std::string SYMBOL;  ///< L_ADDR_CON: the (suffixed) symbol name, 6 characters
+  int address = 0;  ///< rightmost character once placed, 0 until then
+  int kind = 0;
+  int width = 0;  ///< for L_ADCON_LIT: the index of the target character literal
+  int offset = 0;
+  char index_reg = ' ';
+  std::string text;    ///< the literal's identifying text, kept whole
+  std::string symbol;  ///< L_ADDR_CON: the (suffixed) symbol name, 6 characters
 };
 
 class LiteralTable {

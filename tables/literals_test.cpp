@@ -30,7 +30,7 @@ TEST_F(LiteralsTest, SharingLimitsWidthsPoolsAndLongOption) {
   EXPECT_NE(lits.create_lit(L_CHAR_LIT, 4, "AB  "), ab);  // same padded text, other width
   int c = lits.create_lit(L_CHAR_LIT, 3, "-12");
   EXPECT_EQ(lits.create_lit(L_NUM_LIT, 3, "-12"), c);  // kind is not compared
-  EXPECT_EQ(lits[c].KIND, L_CHAR_LIT);
+  EXPECT_EQ(lits[c].kind, L_CHAR_LIT);
   lits.set_last_pool_start(lits.count() + 1);  // a pool placed everything so far
   EXPECT_GT(lits.create_lit(L_CHAR_LIT, 2, "AB"), ab);
 
@@ -54,9 +54,9 @@ TEST_F(LiteralsTest, AddressConstantsAndAreasShareOnlyWithTheirOwnKind) {
   int a = lits.create_lit(L_ADDR_CON, 3, "&NAME&5&X1", 5, '1', "NAME");
   EXPECT_EQ(lits.create_lit(L_ADDR_CON, 3, "&NAME&5&X1", 5, '1', "NAME"), a);
   EXPECT_NE(lits.create_lit(L_ADDR_CON, 3, "&NAME&5&X1", 5, '1', "NAMEQ"), a);
-  EXPECT_EQ(lits[a].SYMBOL, "NAME  ");
-  EXPECT_EQ(lits[a].OFFSET, 5);
-  EXPECT_EQ(lits[a].INDEX, '1');
+  EXPECT_EQ(lits[a].symbol, "NAME  ");
+  EXPECT_EQ(lits[a].offset, 5);
+  EXPECT_EQ(lits[a].index_reg, '1');
 }
 
 TEST_F(LiteralsTest, AddressOfLiteralSharesByTextOnly) {
@@ -64,14 +64,14 @@ TEST_F(LiteralsTest, AddressOfLiteralSharesByTextOnly) {
   // then holds the target's index.
   int target = lits.create_lit(L_CHAR_LIT, 3, "XYZ");
   int adcon = lits.create_lit(L_ADCON_LIT, 3, "&@XYZ@");
-  lits[adcon].WIDTH = target;
+  lits[adcon].width = target;
   EXPECT_EQ(lits.create_lit(L_ADCON_LIT, 3, "&@XYZ@"), adcon);
   EXPECT_NE(lits.create_lit(L_ADCON_LIT, 3, "-@XYZ@"), adcon);
   EXPECT_NE(lits.create_lit(L_CHAR_LIT, target, "&@XYZ@"), adcon);
   // Texts are kept and compared whole, past the 52nd character too.
   std::string a = "&@" + std::string(55, 'K') + "A@";
   int ia = lits.create_lit(L_ADCON_LIT, 3, a);
-  EXPECT_EQ(lits[ia].TEXT, a);
+  EXPECT_EQ(lits[ia].text, a);
   a[57] = 'B';
   EXPECT_NE(lits.create_lit(L_ADCON_LIT, 3, a), ia);
 }
@@ -108,8 +108,8 @@ TEST_F(LiteralsTest, TraceAndGrowth) {
   ctx.traces.letters = "";
   for (int i = 2; i <= 101; ++i) ASSERT_EQ(lits.create_lit(L_NUM_LIT, 7, "&" + std::to_string(1000000 + i)), i);
   EXPECT_EQ(lits.capacity(), 200);
-  EXPECT_EQ(lits[1].TEXT, "HI  ");
-  EXPECT_EQ(lits[101].TEXT, "&1000101");
+  EXPECT_EQ(lits[1].text, "HI  ");
+  EXPECT_EQ(lits[101].text, "&1000101");
   lits.init_lit_table();
   EXPECT_EQ(lits.count(), 0);
   EXPECT_EQ(lits.last_pool_start(), 1);

@@ -17,7 +17,7 @@ class TableLinks final : public OperandTables {
                  std::string_view symbol) override {
     return literals_.create_lit(kind, width, text, offset, index, symbol);
   }
-  void link_adcon(int adcon, int target) override { literals_[adcon].WIDTH = target; }
+  void link_adcon(int adcon, int target) override { literals_[adcon].width = target; }
   int reference(std::string_view name) override { return symtab_.enter(name, kUndefinedRef, 0).index; }
 
  private:

@@ -99,7 +99,7 @@ class PoolPlacer {
     Record rec = record_of(lit);
     rec.location = p_;
     rec.width = literal_width(lit);
-    lit.ADDR = clamp_location(std::int64_t{p_} + rec.width - 1);
+    lit.address = clamp_location(std::int64_t{p_} + rec.width - 1);
     if (emit_ != nullptr) emit_->write(rec);
     p_ = clamp_location(std::int64_t{p_} + rec.width);
     trace_literal(i, lit);
@@ -111,37 +111,37 @@ class PoolPlacer {
     Record rec;
     rec.kind = RecordKind::Literal;
     Operand op;
-    op.index_reg = lit.INDEX;
-    switch (lit.KIND) {
+    op.index_reg = lit.index_reg;
+    switch (lit.kind) {
       case L_AREA_DEF:
         rec.kind = RecordKind::Area;
-        rec.card = dcw_card(first_chars(lit.TEXT, 10), area_operand(lit.WIDTH));
+        rec.card = dcw_card(first_chars(lit.text, 10), area_operand(lit.width));
         rec.label_index = area_label(lit);
         op.kind = K_AREA_DEF;
         op.index_reg = ' ';
         break;
       case L_CHAR_LIT:
-        rec.card = dcw_card("", "@" + first_chars(lit.TEXT, std::min(lit.WIDTH, kMaxCharText)) + "@");
+        rec.card = dcw_card("", "@" + first_chars(lit.text, std::min(lit.width, kMaxCharText)) + "@");
         op.kind = K_CHAR_LIT;
         break;
       case L_ADCON_LIT:
-        rec.card = dcw_card("", "+@" + adcon_target_text(lit.WIDTH) + "@");
-        op.value = lit.WIDTH;  // the character literal it points at
+        rec.card = dcw_card("", "+@" + adcon_target_text(lit.width) + "@");
+        op.value = lit.width;  // the character literal it points at
         op.kind = K_ADCON_LIT;
         break;
       case L_ADDR_CON: {
         // The name stored at creation already carries the suffix.
-        const int symbol = is_blank(lit.SYMBOL) ? -1 : t_.symtab.lookup(lit.SYMBOL);
+        const int symbol = is_blank(lit.symbol) ? -1 : t_.symtab.lookup(lit.symbol);
         rec.kind = RecordKind::AddressConstant;
-        rec.card = dcw_card("", lit.TEXT);
+        rec.card = dcw_card("", lit.text);
         if (symbol == -1) rec.flag = err::SymErr;
         op.value = symbol;
         op.kind = K_ADDR_CON;
-        op.offset = lit.OFFSET;
+        op.offset = lit.offset;
         break;
       }
       default:
-        rec.card = dcw_card("", lit.TEXT);
+        rec.card = dcw_card("", lit.text);
         op.kind = K_ACTUAL;
         break;
     }
@@ -154,12 +154,12 @@ class PoolPlacer {
   // also counts the definition as progress of its sweep, so here it only
   // looks the label up.
   int area_label(const Literal& lit) {
-    const std::string label = pad(lit.TEXT, 6);
+    const std::string label = pad(lit.text, 6);
     if (emit_ == nullptr) return std::max(t_.symtab.lookup(label), 0);
     // An undetermined location defines nothing: the label stays a reference
     // and pass 2 gives it its address. Only a definition can be a duplicate;
     // pass 3 reports a label whose value differs from where its area ends up.
-    const std::int64_t value = p_ >= 0 ? std::int64_t{p_} + lit.WIDTH - 1 : std::int64_t{kUndefinedRef};
+    const std::int64_t value = p_ >= 0 ? std::int64_t{p_} + lit.width - 1 : std::int64_t{kUndefinedRef};
     const auto entered = t_.symtab.enter(label, clamp_location(value), 0);
     if (entered.duplicate)
       report_for_literal(t_.rep.diag, "Label " + std::string(rtrim(label)) + " is a duplicate");
@@ -169,7 +169,7 @@ class PoolPlacer {
   std::string adcon_target_text(int target) const {
     const LiteralTable& lits = t_.literals;
     if (!lits.valid(target)) return {};
-    return first_chars(lits[target].TEXT, std::min(lits[target].WIDTH, kMaxAdconText));
+    return first_chars(lits[target].text, std::min(lits[target].width, kMaxAdconText));
   }
 
   void trace_entry(int up_to) const {
@@ -192,15 +192,15 @@ class PoolPlacer {
                       .text("Literals(")
                       .num(i)
                       .text(")addr =")
-                      .num(lit.ADDR)
+                      .num(lit.address)
                       .text(", %kind = ")
-                      .text(rtrim(lit_kind_name(lit.KIND)))
+                      .text(rtrim(lit_kind_name(lit.kind)))
                       .text(", %width =")
-                      .num(lit.WIDTH)
+                      .num(lit.width)
                       .text(", %text = ")
-                      .text(rtrim(lit.TEXT))
+                      .text(rtrim(lit.text))
                       .text(", %offset = ")
-                      .num(lit.OFFSET)
+                      .num(lit.offset)
                       .line();
   }
 
@@ -212,7 +212,7 @@ class PoolPlacer {
 }  // namespace
 
 int literal_width(const Literal& lit) {
-  return lit.KIND == L_ADCON_LIT || lit.KIND == L_ADDR_CON ? 3 : lit.WIDTH;
+  return lit.kind == L_ADCON_LIT || lit.kind == L_ADDR_CON ? 3 : lit.width;
 }
 
 int pool_end(const LiteralTable& lits, int p, int& last_pool_start, int up_to) {

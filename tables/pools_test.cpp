@@ -42,9 +42,9 @@ TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
   int P = 500;
   P = place(ctx, P, true);
 
-  EXPECT_EQ(ctx.literals[a].ADDR, 504);
-  EXPECT_EQ(ctx.literals[b].ADDR, 505);
-  EXPECT_EQ(ctx.literals[c].ADDR, 508);
+  EXPECT_EQ(ctx.literals[a].address, 504);
+  EXPECT_EQ(ctx.literals[b].address, 505);
+  EXPECT_EQ(ctx.literals[c].address, 508);
   EXPECT_EQ(P, 509);
   EXPECT_EQ(ctx.literals.last_pool_start(), 4);
   const auto& recs = ctx.scratch.records();
@@ -72,9 +72,9 @@ TEST(Pools, AreaLiteralsDefineTheirLabels) {
   const int alpha = ctx.symtab.lookup("ALPHA");
   const int beta = ctx.symtab.lookup("BETA");
   const int gamma = ctx.symtab.lookup("GAMMA");
-  EXPECT_EQ(ctx.symtab[alpha].VALUE, 711);
-  EXPECT_EQ(ctx.symtab[beta].VALUE, 716);
-  EXPECT_EQ(ctx.symtab[gamma].VALUE, 836);
+  EXPECT_EQ(ctx.symtab[alpha].value, 711);
+  EXPECT_EQ(ctx.symtab[beta].value, 716);
+  EXPECT_EQ(ctx.symtab[gamma].value, 836);
   const auto& recs = ctx.scratch.records();
   ASSERT_EQ(recs.size(), 3u);
   EXPECT_EQ(recs[0], rec("AREA ", dcw("ALPHA", "#12"), alpha, 700, 12, opnd(0, K_AREA_DEF)));
@@ -90,7 +90,7 @@ TEST(Pools, AddressLiterals) {
   const int name = ctx.symtab.enter("AB$   ", 900, 0).index;
   const int text = ctx.literals.create_lit(L_CHAR_LIT, 3, "XYZ");
   const int adcon = ctx.literals.create_lit(L_ADCON_LIT, 3, "&@XYZ@", 0, '1');
-  ctx.literals[adcon].WIDTH = text;
+  ctx.literals[adcon].width = text;
   // The symbol is found by its stored name, whatever characters it holds.
   ctx.literals.create_lit(L_ADDR_CON, 3, "&AB$&5&X2", 5, '2', "AB$");
   ctx.literals.create_lit(L_ADDR_CON, 3, "-NONE", 0, ' ', "NONE");
@@ -98,8 +98,8 @@ TEST(Pools, AddressLiterals) {
   int P = 400;
   P = place(ctx, P, true);
 
-  EXPECT_EQ(ctx.literals[adcon].ADDR, 405);
-  EXPECT_EQ(ctx.literals[adcon].WIDTH, text);
+  EXPECT_EQ(ctx.literals[adcon].address, 405);
+  EXPECT_EQ(ctx.literals[adcon].width, text);
   EXPECT_EQ(P, 412);
   const auto& recs = ctx.scratch.records();
   ASSERT_EQ(recs.size(), 4u);
@@ -117,14 +117,14 @@ TEST(Pools, LongCharacterLiteralKeepsEveryCharacter) {
   ASSERT_EQ(text.size(), 58u);
   const int lit = ctx.literals.create_lit(L_CHAR_LIT, 58, text);
   const int adcon = ctx.literals.create_lit(L_ADCON_LIT, 3, "&@" + text.substr(0, 57) + "@");
-  ctx.literals[adcon].WIDTH = ctx.literals.create_lit(L_CHAR_LIT, 57, text.substr(0, 57));
+  ctx.literals[adcon].width = ctx.literals.create_lit(L_CHAR_LIT, 57, text.substr(0, 57));
   int P = 1000;
   P = place(ctx, P, true);
   const auto& recs = ctx.scratch.records();
   EXPECT_EQ(recs[0].card, dcw("", "@" + text + "@"));
   EXPECT_EQ(col(recs[0].card, 80), '@');
   EXPECT_EQ(recs[1].card, dcw("", "+@" + text.substr(0, 57) + "@"));
-  EXPECT_EQ(ctx.literals[lit].ADDR, 1057);
+  EXPECT_EQ(ctx.literals[lit].address, 1057);
 }
 
 TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
@@ -136,7 +136,7 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   ctx.literals.create_lit(L_AREA_DEF, 10, "WORK  ");
   int P = 700;
   P = place(ctx, P, true);
-  EXPECT_EQ(ctx.symtab[alpha].VALUE, 350);
+  EXPECT_EQ(ctx.symtab[alpha].value, 350);
   EXPECT_EQ(ctx.diag.error_count, 1);
   const auto& recs = ctx.scratch.records();
   ASSERT_EQ(recs.size(), 3u);
@@ -150,10 +150,10 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   P = place(ctx, P, true);
   EXPECT_EQ(P, -59986);
   EXPECT_EQ(ctx.diag.error_count, 1);
-  EXPECT_EQ(ctx.symtab[alpha].VALUE, 350);
-  EXPECT_EQ(ctx.literals[fresh_lit].ADDR, -59987);
+  EXPECT_EQ(ctx.symtab[alpha].value, 350);
+  EXPECT_EQ(ctx.literals[fresh_lit].address, -59987);
   const int fresh = ctx.symtab.lookup("NEW");
-  EXPECT_FALSE(is_defined(ctx.symtab[fresh].VALUE));
+  EXPECT_FALSE(is_defined(ctx.symtab[fresh].value));
   EXPECT_EQ(recs.back().label_index, fresh);
 }
 
@@ -171,13 +171,13 @@ TEST(Pools, SecondPassRebuildsOnlyUpToTheRecordedLiteral) {
   P = 600;
   P = place(ctx, P, false, 2);
   EXPECT_EQ(P, 608);
-  EXPECT_EQ(ctx.literals[a].ADDR, 604);
-  EXPECT_EQ(ctx.literals[b].ADDR, 607);
-  EXPECT_EQ(ctx.literals[later].ADDR, 0);
+  EXPECT_EQ(ctx.literals[a].address, 604);
+  EXPECT_EQ(ctx.literals[b].address, 607);
+  EXPECT_EQ(ctx.literals[later].address, 0);
   EXPECT_EQ(ctx.literals.last_pool_start(), 3);
   EXPECT_TRUE(ctx.scratch.records().empty());
   // Area labels are left to pass 2's own records.
-  EXPECT_EQ(ctx.symtab[ctx.symtab.lookup("AREA")].VALUE, 507);
+  EXPECT_EQ(ctx.symtab[ctx.symtab.lookup("AREA")].value, 507);
 }
 
 TEST(Pools, Trace) {
@@ -195,7 +195,7 @@ TEST(Pools, Trace) {
   // The stored WIDTH is shown, for an address-of-literal the target's index.
   out.str("");
   const int adcon = ctx.literals.create_lit(L_ADCON_LIT, 3, "&@AB@");
-  ctx.literals[adcon].WIDTH = 1;
+  ctx.literals[adcon].width = 1;
   ctx.literals.create_lit(L_ADDR_CON, 3, "-AB&7", 7, ' ', "AB");
   P = place(ctx, P, true);
   EXPECT_EQ(out.str(),

@@ -57,9 +57,9 @@ SymbolTable::EnterResult SymbolTable::enter(std::string_view label, int value, i
   std::size_t slot = find_slot(key);
   if (index_[slot].num != 0) {
     Symbol& sym = (*this)[index_[slot].num];
-    if (!is_defined(sym.VALUE)) {
-      sym.VALUE = value;
-      sym.INDEX = index;
+    if (!is_defined(sym.value)) {
+      sym.value = value;
+      sym.index_reg = index;
     } else {
       result.duplicate = is_defined(value);
     }
@@ -72,10 +72,10 @@ SymbolTable::EnterResult SymbolTable::enter(std::string_view label, int value, i
     symbols_.reserve(static_cast<std::size_t>(capacity_));
   }
   Symbol sym;
-  sym.LABEL = pad(label, 6);
-  sym.VALUE = value;
-  sym.INDEX = index;
-  sym.DEV = pad(device, 3);
+  sym.label = pad(label, 6);
+  sym.value = value;
+  sym.index_reg = index;
+  sym.device = pad(device, 3);
   symbols_.push_back(std::move(sym));
   result.index = size();
   index_[slot] = {key, result.index};

@@ -10,10 +10,10 @@
 namespace velumar {
 
 struct Symbol {
-  std::string LABEL = "      ";  ///< 6 characters, blank padded
-  int VALUE = 0;                 ///< -30000 (REF) or less: referenced, not defined
-  int INDEX = 0;                 ///< index register tag
-  std::string DEV = "   ";       ///< device designation, blank when none
+  std::string label = "      ";  ///< 6 characters, blank padded
+  int value = 0;                 ///< -30000 (REF) or less: referenced, not defined
+  int index_reg = 0;             ///< index register tag
+  std::string device = "   ";    ///< device designation, blank when none
 };
 
 class SymbolTable {

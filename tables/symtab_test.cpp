@@ -18,13 +18,13 @@ TEST(SymbolTable, DefinitionReferenceDuplicateDeviceAndNames) {
   auto def = t.enter("LOOP", 333, 2, "%Y2");
   EXPECT_EQ(def.index, 1);  // the reference's index is kept
   EXPECT_FALSE(def.duplicate);
-  EXPECT_EQ(t[1].VALUE, 333);
-  EXPECT_EQ(t[1].INDEX, 2);
-  EXPECT_EQ(t[1].DEV, "   ");  // a device is stored only when the record is created
-  EXPECT_EQ(t[2].DEV, "%U1");
+  EXPECT_EQ(t[1].value, 333);
+  EXPECT_EQ(t[1].index_reg, 2);
+  EXPECT_EQ(t[1].device, "   ");  // a device is stored only when the record is created
+  EXPECT_EQ(t[2].device, "%U1");
   EXPECT_TRUE(t.enter("LOOP", 400, 1).duplicate);
   EXPECT_FALSE(t.enter("LOOP", kUndefinedRef, 0).duplicate);
-  EXPECT_EQ(t[1].VALUE, 333);
+  EXPECT_EQ(t[1].value, 333);
   for (std::string_view blank : {"", "      "}) {
     EXPECT_EQ(t.enter(blank, 100, 0).index, -1);
     EXPECT_EQ(t.lookup(blank), -1);
@@ -36,7 +36,7 @@ TEST(SymbolTable, DefinitionReferenceDuplicateDeviceAndNames) {
   EXPECT_EQ(t.lookup("LOOP  "), 1);
   EXPECT_EQ(t.lookup("loop"), -1);
   int six = t.enter("ABCDEFG", 3, 0).index;
-  EXPECT_EQ(t[six].LABEL, "ABCDEF");
+  EXPECT_EQ(t[six].label, "ABCDEF");
   EXPECT_EQ(t.enter("ABCDEF", kUndefinedRef, 0).index, six);
 }
 
@@ -52,7 +52,7 @@ TEST(SymbolTable, GrowthKeepsIndexesAndContents) {
   EXPECT_EQ(t.capacity(), 400);
   for (int i = 1; i <= 201; ++i) {
     ASSERT_EQ(t.lookup(name(i)), i);
-    ASSERT_EQ(t[i].VALUE, i);
+    ASSERT_EQ(t[i].value, i);
   }
   t.init_sym_table();
   EXPECT_EQ(t.capacity(), 100);
@@ -67,7 +67,7 @@ TEST(SymbolTable, AgreesWithALinearScan) {
   std::vector<Symbol> model;
   auto scan = [&model](const std::string& padded) {
     for (std::size_t i = 0; i < model.size(); ++i)
-      if (model[i].LABEL == padded) return static_cast<int>(i) + 1;
+      if (model[i].label == padded) return static_cast<int>(i) + 1;
     return -1;
   };
   std::mt19937 rng(1401);
@@ -87,8 +87,8 @@ TEST(SymbolTable, AgreesWithALinearScan) {
     if (!blank && expect < 0) {
       model.push_back({name + "   ", value, 0, "   "});
       num = static_cast<int>(model.size());
-    } else if (expect > 0 && !is_defined(model[expect - 1].VALUE)) {
-      model[expect - 1].VALUE = value;
+    } else if (expect > 0 && !is_defined(model[expect - 1].value)) {
+      model[expect - 1].value = value;
     } else if (expect > 0) {
       dup = is_defined(value);
     }
@@ -97,7 +97,7 @@ TEST(SymbolTable, AgreesWithALinearScan) {
     ASSERT_EQ(r.duplicate, dup);
   }
   ASSERT_EQ(t.size(), static_cast<int>(model.size()));
-  for (std::size_t i = 0; i < model.size(); ++i) ASSERT_EQ(t.symbols()[i].VALUE, model[i].VALUE);
+  for (std::size_t i = 0; i < model.size(); ++i) ASSERT_EQ(t.symbols()[i].value, model[i].value);
 }
 
 }  // namespace
