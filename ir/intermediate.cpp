@@ -85,7 +85,13 @@ bool read_fixed(std::string_view line, Record& rec, int& n) {
   if (kind) rec.kind = *kind;
   rec.card = cols(line, 6, 85);
   bool ok = kind.has_value();
-  ok = read_int_cols(line, 86, 91, rec.label_index) && ok;
+  int label = 0;
+  ok = read_int_cols(line, 86, 91, label) && ok;
+  if (label < 0) {
+    rec.origin = -label;
+  } else {
+    rec.label_index = label;
+  }
   ok = read_int_cols(line, 92, 97, rec.location) && ok;
   ok = read_int_cols(line, 98, 103, rec.width) && ok;
   rec.flag = col(line, 104);
@@ -117,13 +123,14 @@ const Operand& Record::operand(int k) const {
   return operands[static_cast<std::size_t>(k - 1)];
 }
 
-Record make_record(RecordKind kind, std::string_view line, int ixlab, int p, int width, char err,
-                   std::vector<Operand> ops) {
+Record make_record(RecordKind kind, std::string_view line, int label_index, int location, int width, char err,
+                   std::vector<Operand> ops, std::optional<int> origin) {
   Record r;
   r.kind = kind;
   r.card = pad(line, 80);
-  r.label_index = ixlab;
-  r.location = p;
+  r.label_index = label_index;
+  r.origin = origin;
+  r.location = location;
   r.width = width;
   r.flag = err;
   r.operands = std::move(ops);
@@ -133,7 +140,7 @@ Record make_record(RecordKind kind, std::string_view line, int ixlab, int p, int
 std::string format_record(const Record& rec) {
   std::string out(record_tag(rec.kind));
   out += pad(rec.card, 80);
-  out += int_field(rec.label_index);
+  out += int_field(rec.origin ? -*rec.origin : rec.label_index);
   out += int_field(rec.location);
   out += int_field(rec.width);
   // A diagnostic keeps the 109 columns it was reported in: four integers

@@ -44,7 +44,10 @@ constexpr bool is_pool_record(RecordKind kind) {
 struct Record {
   RecordKind kind = RecordKind::Statement;
   std::string card = std::string(80, ' ');
-  int label_index = 0;  ///< symbol index of the label, or minus an explicit address
+  /// Symbol index of the statement's label; 0 or less: none (an EQU with a
+  /// blank label carries -1, which the text form cannot tell from origin 1).
+  int label_index = 0;
+  std::optional<int> origin;  ///< explicit address (1 or more) given by a numeric label
   int location = 0;     ///< the address pass 1 gave the statement
   int width = 0;
   char flag = ' ';  ///< the statement's error code
@@ -59,13 +62,14 @@ struct Record {
 
 /// A record with every field given; the card is blank-padded (or cut) to 80
 /// characters.
-Record make_record(RecordKind kind, std::string_view line, int ixlab, int p, int width, char err = ' ',
-                   std::vector<Operand> ops = {});
+Record make_record(RecordKind kind, std::string_view line, int label_index, int location, int width, char err = ' ',
+                   std::vector<Operand> ops = {}, std::optional<int> origin = std::nullopt);
 
 /// The text form of a record: 110 columns plus 27 per operand group (a
 /// diagnostic, tagged "ERROR" or "WARN " with no operands, 109 columns), a
 /// fifth and later group continuing on further lines, four groups to a line
-/// ("\n" between lines, none at the end). An integer that does not fit its
+/// ("\n" between lines, none at the end). The label column holds the
+/// label's symbol index, or minus the origin when there is one. An integer that does not fit its
 /// 6 columns is written as six asterisks: the columns stay aligned, and
 /// reading refuses the record rather than take another value for it.
 std::string format_record(const Record& rec);

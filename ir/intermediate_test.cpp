@@ -59,7 +59,8 @@ TEST(IntermediateRecord, LayoutOfFixedFieldsAndGroups) {
 TEST(IntermediateRecord, RoundTripKeepsEveryField) {
   Record r = statement(2);
   r.kind = RecordKind::AddressConstant;
-  r.label_index = -15999;  // explicit address from a numeric label
+  r.label_index = 0;
+  r.origin = 15999;  // explicit address from a numeric label: no label index
   r.location = -60000;
   r.width = 999999;
   r.flag = ' ';

@@ -64,7 +64,7 @@ TEST(DefineArea, NumericLabelGivesAnExplicitOrigin) {
   EXPECT_EQ(run.at(1).location, 2019);
   EXPECT_EQ(run.sym("F"), 2019);
   // The origin is recorded even after an option error.
-  EXPECT_EQ(run.at(2).label_index, -3000);
+  EXPECT_EQ(run.at(2).origin, 3000);
   EXPECT_EQ(run.at(3).location, 333);  // the location counter never moved
 }
 

@@ -203,7 +203,7 @@ void Pass1::common_end(const Placement& placed) {
   previous_ = {ctx_.last_op, cols(card_.line, 16, 20)};
   if (ctx_.diag.error_code == err::NoErr && ctx_.diag.had_error) ctx_.diag.error_code = err::BadStatement;
   write_record(placed.kind, card_.line, placed.label, placed.location, placed.width, ctx_.diag.error_code,
-               ops().filled());
+               ops().filled(), placed.origin);
 
   int& p = counter_.here;
   std::optional<Span> used = placed.used;
@@ -244,8 +244,8 @@ Placement Pass1::at_counter() const {
 }
 
 void Pass1::write_record(RecordKind kind, std::string_view line, int label, int location, int width, char err,
-                         std::vector<Operand> operands) {
-  ctx_.scratch.write(make_record(kind, line, label, location, width, err, std::move(operands)));
+                         std::vector<Operand> operands, std::optional<int> origin) {
+  ctx_.scratch.write(make_record(kind, line, label, location, width, err, std::move(operands), origin));
 }
 
 int Pass1::define_label(int value, int index, bool check_dup, std::string_view dev) {
@@ -264,15 +264,15 @@ int Pass1::define_label(int value, int index, bool check_dup, std::string_view d
 int Pass1::numeric_label() const { return digits_value(cols(card_.line, 6, std::max(card_.label_end, 6))); }
 
 bool Pass1::place_explicitly(Placement& placed, int leftmost, int width) {
-  // The label field holds minus the location, and 0 means "no label": a
-  // location of 0 or below cannot be carried, so such a statement goes to
-  // the counter, flagged.
+  // The record's text form holds minus the origin where the label index
+  // goes, and 0 means "no label": a location of 0 or below cannot be
+  // carried, so such a statement goes to the counter, flagged.
   if (leftmost < 1) {
     ctx_.diag.had_error = true;
     placed.location = counter_.here;
     return false;
   }
-  placed.label = -leftmost;
+  placed.origin = leftmost;
   placed.advance = Advance::Stay;
   placed.used = Span{leftmost, clamp_location(static_cast<long long>(leftmost) + std::max(width, 0))};
   return true;

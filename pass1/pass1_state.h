@@ -64,7 +64,8 @@ struct Placement {
   RecordKind kind = RecordKind::Statement;
   int location = 0;                ///< where the record says the statement goes
   int width = 0;
-  int label = 0;  ///< symbol index of the label defined, or minus an explicit origin
+  int label = 0;                   ///< symbol index of the label defined
+  std::optional<int> origin;       ///< explicit location (1 or more) from a numeric label
   Advance advance = Advance::ByWidth;
   /// Storage occupied, when it is not [location, location + width).
   std::optional<Span> used;
@@ -109,7 +110,7 @@ class Pass1 {
   /// A placement at the location counter, width 0, that moves it by its width.
   Placement at_counter() const;
   void write_record(RecordKind kind, std::string_view line, int label, int location, int width, char err,
-                    std::vector<Operand> operands = {});
+                    std::vector<Operand> operands = {}, std::optional<int> origin = std::nullopt);
   /// Defines the statement's label and returns its symbol index; reports a
   /// duplicate.
   int define_label(int value, int index, bool check_dup = true, std::string_view dev = "   ");
@@ -118,7 +119,7 @@ class Pass1 {
   bool name_label() const { return card_.label_token == Token::Name; }
   bool numeric_label_given() const { return card_.label_token == Token::Number; }
   /// Gives the statement the explicit location `leftmost` from its numeric
-  /// label: the record carries it as minus its label and the counter stays.
+  /// label: the record carries it as its origin and the counter stays.
   /// A location that the record cannot carry (0 or below) flags the
   /// statement and places it at the counter.
   bool place_explicitly(Placement& placed, int leftmost, int width);

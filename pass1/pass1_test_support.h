@@ -51,9 +51,11 @@ inline Operand opnd(int addr, int kind, int offset = 0, std::string_view d = "  
   return o;
 }
 
+/// A record as its text form reads: a negative `ixlab` is minus the origin.
 inline Record rec(std::string_view why, std::string_view line, int ixlab, int p, int width, char err = ' ',
                   std::vector<Operand> ops = {}) {
-  return make_record(*record_kind(pad(why, 5)), line, ixlab, p, width, err, std::move(ops));
+  return make_record(*record_kind(pad(why, 5)), line, std::max(ixlab, 0), p, width, err, std::move(ops),
+                     ixlab < 0 ? std::optional(-ixlab) : std::nullopt);
 }
 
 /// The record a diagnostic leaves in the intermediate file.

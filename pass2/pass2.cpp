@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <queue>
 #include <string>
 
@@ -105,12 +106,12 @@ class Sweep {
     if (rec.kind == RecordKind::Statement || rec.kind == RecordKind::Generated) {
       // A statement at an explicit address is the base of the fields that
       // follow it there, as in pass 1.
-      P_DA_ = rec.label_index < 0 ? -rec.label_index : P_;
+      P_DA_ = rec.origin.value_or(P_);
       if (rec.label_index > 0) {
         const int offset = labels_rightmost(rec) ? rec.width - 1 : 0;
         settle(rec.label_index, P_ >= 0, std::int64_t{P_} + offset);
       }
-      if (rec.label_index >= 0) P_ = clamp_location(std::int64_t{P_} + rec.width);
+      if (!rec.origin) P_ = clamp_location(std::int64_t{P_} + rec.width);
     } else if (rec.kind == RecordKind::Field || rec.kind == RecordKind::Subfield) {
       if (rec.label_index > 0) {
         const int n = rec.kind == RecordKind::Field ? rec.operand(2).value : rec.operand(1).value;
@@ -307,13 +308,13 @@ class Resolver {
         da_rec = r;
         da_seg = seg;
         if (first && rec.label_index > 0) add({r, rec.label_index, false, seg, r, labels_rightmost(rec) ? rec.width - 1 : 0});
-        if (rec.label_index >= 0) c.P = clamp_location(std::int64_t{c.P} + rec.width);
+        if (!rec.origin) c.P = clamp_location(std::int64_t{c.P} + rec.width);
       } else if (first && rec.label_index > 0 && (rec.kind == RecordKind::Field || rec.kind == RecordKind::Subfield)) {
         const int n = rec.kind == RecordKind::Field ? rec.operand(2).value : rec.operand(1).value;
         if (da_rec < 0)
           add({r, rec.label_index, false, -1, kFirstLocation, std::int64_t{n} - 1});
-        else if (recs_[static_cast<std::size_t>(da_rec)].label_index < 0)
-          add({r, rec.label_index, false, -1, -recs_[static_cast<std::size_t>(da_rec)].label_index, std::int64_t{n} - 1});
+        else if (const std::optional<int> da_origin = recs_[static_cast<std::size_t>(da_rec)].origin)
+          add({r, rec.label_index, false, -1, *da_origin, std::int64_t{n} - 1});
         else
           add({r, rec.label_index, false, da_seg, da_rec, std::int64_t{n} - 1});
       }

@@ -34,7 +34,10 @@ struct Program {
     Record rec;
     rec.kind = *record_kind(pad(why, 5));
     rec.card = pad(std::string(15, ' ') + std::string(op), 80);
-    rec.label_index = ixlab;
+    if (ixlab < 0)
+      rec.origin = -ixlab;  // an explicit address, as the text form writes it
+    else
+      rec.label_index = ixlab;
     rec.width = width;
     rec.operands = std::move(ops);
     ctx.scratch.write(rec);

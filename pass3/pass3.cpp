@@ -126,7 +126,8 @@ void Pass3::process_record(const Record& r) {
   stmt_.record = &r;
   stmt_.tag = r.kind;
   stmt_.card = pad(r.card, 80);
-  stmt_.label = r.label_index;
+  // Pass 3 keeps the label and the origin in one number, as the text form does.
+  stmt_.label = r.origin ? -*r.origin : r.label_index;
   stmt_.where = r.location;
   stmt_.width = r.width;
   ctx.diag.error_code = r.flag;

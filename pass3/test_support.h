@@ -43,7 +43,9 @@ inline std::string card(std::string_view label, std::string_view op, std::string
 
 inline Record record(std::string_view line, int width, std::vector<Operand> ops = {}, int ixlab = 0,
                      std::string_view why = "     ", char err = ' ') {
-  return make_record(*record_kind(pad(why, 5)), line, ixlab, 0, width, err, std::move(ops));
+  // A negative `ixlab` is minus the origin, as in the text form.
+  return make_record(*record_kind(pad(why, 5)), line, std::max(ixlab, 0), 0, width, err, std::move(ops),
+                     ixlab < 0 ? std::optional(-ixlab) : std::nullopt);
 }
 
 /// END with no operand: punches the last card and the transfer card.

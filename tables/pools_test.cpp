@@ -30,7 +30,7 @@ int place(Context& ctx, int p, bool emit, std::optional<int> up_to = std::nullop
 }
 
 Record rec(std::string_view why, std::string line, int ixlab, int p, int width, Operand op, char code = ' ') {
-  return Record{*record_kind(why), std::move(line), ixlab, p, width, code, {op}};
+  return make_record(*record_kind(why), line, ixlab, p, width, code, {op});
 }
 
 TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
