@@ -18,7 +18,7 @@
 namespace velumar {
 
 /// First location of every job.
-constexpr int kStartP = 333;
+constexpr int kStartLocation = 333;
 /// Last position of a 16,000-character storage.
 constexpr int kLastAddress = 15999;
 /// Largest CHAIN amount that can ever fit in storage.
@@ -26,7 +26,7 @@ constexpr int kMaxChain = 16000;
 
 /// The location counter and what it has reached so far in the job.
 struct LocationCounter {
-  int here = kStartP;
+  int here = kStartLocation;
   /// Highest location a statement stood at or stored up to; a blank ORG
   /// goes there.
   int highest = 0;
@@ -62,7 +62,7 @@ enum class Advance {
 /// What a handler decided about its statement.
 struct Placement {
   RecordKind kind = RecordKind::Statement;
-  int location = 0;                ///< where the record says the statement goes
+  int location = 0;  ///< where the record says the statement goes
   int width = 0;
   int label = 0;                   ///< symbol index of the label defined
   std::optional<int> origin;       ///< explicit location (1 or more) from a numeric label
@@ -75,7 +75,7 @@ struct Placement {
 struct Card {
   std::string line = std::string(80, ' ');
   Token label_token = Token::Done;
-  int label_end = 0;                  ///< last column of the label token
+  int label_end = 0;             ///< last column of the label token
   std::string label = "      ";  ///< label with the suffix rule applied
 };
 
