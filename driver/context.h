@@ -50,10 +50,13 @@ struct Context {
   std::ostream* object = nullptr;
   std::ostream* tape = nullptr;
 
+  /// Where the passes report their location counters; null in a plain run.
+  layout::LocationLog* locations = nullptr;
+
   /// The view of the modules that the passes take.
   Job job() {
     return Job{out,     settings, traces, reader, diag,    reporting,        lexer,   symtab,
-               literals, parser,  scratch, last_op, storage_reported, listing, object, tape};
+               literals, parser,  scratch, last_op, storage_reported, listing, object, tape, locations};
   }
 };
 

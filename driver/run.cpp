@@ -325,7 +325,7 @@ class JobLoop {
 
 // The run up to its exit status, before standard output is checked.
 int assemble(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
-             bool err_terminal) {
+             bool err_terminal, layout::LocationLog* locations) {
   auto files = std::make_unique<RunFiles>();
   Options opts;
   OptionsResult parsed = parse_options(args, opts, out, [&](FileOption which, const std::string& name) {
@@ -345,6 +345,7 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
     return kExitUsageOrIo;
   }
   auto ctx = make_context(opts, *files, source, out, err, err_terminal);
+  ctx->locations = locations;
   return JobLoop(*ctx, opts, *files, source).run();
 }
 
@@ -354,11 +355,12 @@ int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out) {
   return velumar_main(argc, argv, in, out, std::cerr, false);
 }
 
-int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err, bool err_terminal) {
+int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err, bool err_terminal,
+                 layout::LocationLog* locations) {
   std::vector<std::string> args;
   for (int i = 0; i < argc; ++i) args.emplace_back(argv != nullptr && argv[i] != nullptr ? argv[i] : "");
   if (args.empty()) args.emplace_back("velumar");
-  int status = assemble(args, in, out, err, err_terminal);
+  int status = assemble(args, in, out, err, err_terminal, locations);
   out.flush();
   // Standard output itself failing (a full disk behind a redirection) is a
   // failed run too, and only standard error is left to say so.

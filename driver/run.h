@@ -6,6 +6,10 @@
 
 namespace velumar {
 
+namespace layout {
+class LocationLog;
+}
+
 /// Exit statuses.
 constexpr int kExitOk = 0;
 constexpr int kExitAssemblyErrors = 1;  ///< some job had errors, or the input ended without END
@@ -16,6 +20,9 @@ constexpr int kExitUsageOrIo = 2;      ///< bad option or value, or a file that 
 int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out);
 /// The same with standard error given: `err` receives the located
 /// diagnostics, in colour when `err_terminal` and NO_COLOR is not set.
-int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err, bool err_terminal);
+/// With `locations`, every pass reports there where it leaves the location
+/// counter after each record (the tests and the fuzzer compare them).
+int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err, bool err_terminal,
+                 layout::LocationLog* locations = nullptr);
 
 }  // namespace velumar

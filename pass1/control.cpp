@@ -7,6 +7,7 @@
 #include "frontend/lexer.h"
 #include "frontend/opcodes.h"
 #include "pass1/pass1_state.h"
+#include "tables/layout.h"
 #include "tables/pools.h"
 
 namespace velumar {
@@ -33,25 +34,20 @@ Placement Pass1::do_org_ltorg(bool ltorg) {
       o.value = counter_.highest;
       o.kind = K_ACTUAL;
     }
-    long long target = p;
+    std::optional<int> target;  // the value of a symbol named, when it is defined
     switch (o.kind) {
       case K_ACTUAL:
-        target = o.value;
-        break;
       case K_ASTERISK:
         break;
       case K_SYMBOLIC:
         // The parser has already applied the suffix and registered the name.
-        if (ctx_.symtab.valid(o.value) && is_defined(ctx_.symtab[o.value].value))
-          target = ctx_.symtab[o.value].value;
-        else
-          target = kUndefinedOrg;
+        if (ctx_.symtab.valid(o.value) && is_defined(ctx_.symtab[o.value].value)) target = ctx_.symtab[o.value].value;
         break;
       default:
         error("Improper operand form");
         break;
     }
-    p = o.offset == kRoundX00 ? round_up_to_hundred(target) : clamp_location(std::int64_t{target} + o.offset);
+    p = layout::origin(o, p, target);
   }
 
   if (ltorg) {

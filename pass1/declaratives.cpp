@@ -8,6 +8,7 @@
 #include "frontend/lexer.h"
 #include "frontend/opcodes.h"
 #include "pass1/pass1_state.h"
+#include "tables/layout.h"
 #include "tables/literals.h"
 
 namespace velumar {
@@ -129,14 +130,14 @@ Placement Pass1::do_field_card() {
     ctx_.diag.had_error = true;
     return placed;
   }
-  int field = clamp_location(static_cast<long long>(get_op(1).value) + area_.origin - 1);
+  int field = layout::field_location(area_.origin, get_op(1).value);
   placed.kind = RecordKind::Subfield;
   if (status == 0) {
     ctx_.parser.parse(card_.line, pos, status, 1);
     if (status != 1 || ops().count < 2 || get_op(2).kind != K_ACTUAL) {
       ctx_.diag.had_error = true;
     } else {
-      field = clamp_location(static_cast<long long>(get_op(2).value) + area_.origin - 1);
+      field = layout::field_location(area_.origin, get_op(2).value);
       placed.kind = RecordKind::Field;
     }
   }
@@ -160,9 +161,9 @@ Placement Pass1::do_dc() {
   if (ops().count >= 1) placed.width = dc_operand(op(1));
 
   if (numeric) {
-    place_explicitly(placed, placed.location - placed.width + 1, placed.width);
+    place_explicitly(placed, layout::leftmost(placed.location, placed.width), placed.width);
   } else if (name_label()) {
-    placed.label = define_label(clamp_location(static_cast<long long>(counter_.here) + placed.width - 1), 0);
+    placed.label = define_label(layout::label_value(counter_.here, placed.width, true), 0);
   }
   return placed;
 }
@@ -208,7 +209,7 @@ Placement Pass1::do_ds() {
   pos = end + 1;
   if (ctx_.lexer.lex(card_.line, pos, end) != Token::Done) error("Junk after the number in a DS");
   if (name_label() && !ctx_.diag.had_error)
-    placed.label = define_label(clamp_location(static_cast<long long>(counter_.here) + placed.width - 1), 0);
+    placed.label = define_label(layout::label_value(counter_.here, placed.width, true), 0);
   return placed;
 }
 

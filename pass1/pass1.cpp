@@ -9,6 +9,7 @@
 #include "frontend/lexer.h"
 #include "frontend/opcodes.h"
 #include "pass1/pass1_state.h"
+#include "tables/layout.h"
 #include "tables/pools.h"
 
 namespace velumar {
@@ -22,6 +23,31 @@ int pass_1(const Job& ctx, bool* had_cards) {
 namespace {
 
 bool is_comment(std::string_view line) { return col(line, 6) == '*'; }
+
+// Tells `log` where pass 1 leaves the location counter after each record
+// that one statement wrote from record `from` on: a literal pool placed
+// before the statement (EX, END) follows the counter from where the
+// statement began, `start`; the statement itself ends at `end` less the
+// pool that follows it (LTORG); the records of a chain take one position each.
+void report_locations(layout::LocationLog& log, const std::vector<Record>& records, std::size_t from, int start,
+                      int end) {
+  std::int64_t after_pool = 0;  // width of the pool that follows the statement
+  std::size_t statement = records.size();
+  for (std::size_t i = from; i < records.size(); ++i) {
+    if (records[i].kind == RecordKind::Statement && !is_comment(records[i].card)) statement = i;
+    if (statement < i && is_pool_record(records[i].kind)) after_pool += records[i].width;
+  }
+  int counter = start;
+  for (std::size_t i = from; i < records.size(); ++i) {
+    const Record& rec = records[i];
+    if (is_comment(rec.card)) continue;
+    if (i == statement)
+      counter = clamp_location(std::int64_t{end} - after_pool);
+    else if (is_pool_record(rec.kind) || rec.kind == RecordKind::Generated)
+      counter = layout::advance(counter, rec.width);
+    log.placed(1, i, counter);
+  }
+}
 
 }  // namespace
 
@@ -54,6 +80,7 @@ void Pass1::init_job() {
   ctx_.diag.error_count = 0;
   counter_ = LocationCounter{};
   previous_ = PreviousOp{};
+  if (ctx_.locations != nullptr) ctx_.locations->begin_job();
 }
 
 void Pass1::begin_statement() {
@@ -92,12 +119,16 @@ int Pass1::run(bool* had_cards) {
 
     // END writes its own record and ends the job (a blank operation field
     // keeps the last operation, so the card itself is what says END).
+    const std::size_t first_record = ctx_.scratch.records().size();
+    const int start = counter_.here;
     if (ctx_.last_op == Op::End && !is_blank(cols(line, 16, 20))) {
       do_end();
+      if (ctx_.locations != nullptr) report_locations(*ctx_.locations, ctx_.scratch.records(), first_record, start, counter_.here);
       status = 0;
       break;
     }
     common_end(dispatch());
+    if (ctx_.locations != nullptr) report_locations(*ctx_.locations, ctx_.scratch.records(), first_record, start, counter_.here);
   }
   end_of_pass();
   return status;
@@ -214,7 +245,7 @@ void Pass1::common_end(const Placement& placed) {
   } else if (placed.advance == Advance::ByWidth) {
     if (!used && placed.width > 0)
       used = Span{placed.location, clamp_location(static_cast<long long>(placed.location) + placed.width)};
-    p = clamp_location(static_cast<long long>(p) + placed.width);
+    p = layout::advance(p, placed.width);
   }
 
   // The highest location counts where the statement stands, even when it

@@ -8,11 +8,12 @@
 #include <queue>
 #include <string>
 
+#include "core/location.h"
+#include "core/text.h"
 #include "frontend/opcodes.h"
 #include "tables/job.h"
-#include "core/text.h"
+#include "tables/layout.h"
 #include "tables/pools.h"
-#include "core/location.h"
 
 namespace velumar {
 
@@ -32,15 +33,10 @@ bool labels_rightmost(const Record& rec) {
 // The index register digit of an operand, or `otherwise` when it names none.
 int index_digit(char c, int otherwise) { return c >= '0' && c <= '3' ? c - '0' : otherwise; }
 
-// Where an ORG or LTORG moves the location counter from P. `target` is the
-// symbol an ORG to a symbol names when it is defined, null otherwise: the
-// location is then undetermined exactly as in pass 1, so that no offset can
-// turn the sentinel into a plausible location.
-int org_location(const Operand& first, int P, const Symbol* target) {
-  if (first.kind == K_ACTUAL) P = first.value;
-  if (first.kind == K_SYMBOLIC) P = target != nullptr ? target->value : kUndefinedOrg;
-  if (first.offset == kRoundX00) return round_up_to_hundred(P);
-  return clamp_location(std::int64_t{P} + first.offset);
+// The value of a defined symbol `target` that an ORG names, for the layout.
+std::optional<int> origin_target(const Symbol* target) {
+  if (target == nullptr) return std::nullopt;
+  return target->value;
 }
 
 // One sweep over the intermediate records: recomputes the location counter
@@ -49,21 +45,23 @@ class Sweep {
  public:
   explicit Sweep(const Job& ctx) : ctx_(ctx) {}
 
-  bool Change = false;  ///< something was defined
-  bool UNDEF = false;   ///< something is still undefined
+  bool changed = false;     ///< something was defined
+  bool unresolved = false;  ///< something is still undefined
 
   void run() {
     ctx_.literals.set_last_pool_start(1);
-    for (const Record& rec : ctx_.scratch.records()) {
+    const auto& records = ctx_.scratch.records();
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      const Record& rec = records[i];
       if (col(rec.card, 6) == '*') continue;  // comment card or diagnostic
       if (is_pool_record(rec.kind)) {
         pool_record(rec);
-        continue;
+      } else {
+        // Pool records that follow a statement lie where it left the
+        // location counter; after an LTORG, at the start of its pool.
+        pool_p_ = statement(rec);
       }
-      const int pool_start = statement(rec);
-      // Pool records that follow a statement lie where it left the
-      // location counter; after an LTORG, at the start of its pool.
-      P_pool_ = pool_start;
+      if (ctx_.locations != nullptr) ctx_.locations->placed(2, i, pool_p_);
     }
   }
 
@@ -79,10 +77,10 @@ class Sweep {
     const int v = clamp_location(value);
     if (known && is_defined(v)) {
       sym->value = v;
-      Change = true;
+      changed = true;
       return true;
     }
-    UNDEF = true;
+    unresolved = true;
     return false;
   }
 
@@ -95,42 +93,40 @@ class Sweep {
       const Op op = op_of(rec);
       if (op == Op::Ltorg || op == Op::Org) return org(rec, op == Op::Ltorg);
       if (op == Op::End || op == Op::Ex) {
-        P_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, P_, nullptr, rec.width);
-        return P_;
+        p_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, p_, nullptr, rec.width);
+        return p_;
       }
       if (op == Op::Equ) {
         equ(rec);
-        return P_;
+        return p_;
       }
     }
     if (rec.kind == RecordKind::Statement || rec.kind == RecordKind::Generated) {
       // A statement at an explicit address is the base of the fields that
       // follow it there, as in pass 1.
-      P_DA_ = rec.origin.value_or(P_);
-      if (rec.label_index > 0) {
-        const int offset = labels_rightmost(rec) ? rec.width - 1 : 0;
-        settle(rec.label_index, P_ >= 0, std::int64_t{P_} + offset);
-      }
-      if (!rec.origin) P_ = clamp_location(std::int64_t{P_} + rec.width);
+      area_base_ = rec.origin.value_or(p_);
+      if (rec.label_index > 0)
+        settle(rec.label_index, p_ >= 0, layout::label_value(p_, rec.width, labels_rightmost(rec)));
+      if (!rec.origin) p_ = layout::advance(p_, rec.width);
     } else if (rec.kind == RecordKind::Field || rec.kind == RecordKind::Subfield) {
       if (rec.label_index > 0) {
         const int n = rec.kind == RecordKind::Field ? rec.operand(2).value : rec.operand(1).value;
-        settle(rec.label_index, P_DA_ >= 0, std::int64_t{P_DA_} + n - 1);
+        settle(rec.label_index, area_base_ >= 0, layout::field_location(area_base_, n));
       }
     }
-    return P_;
+    return p_;
   }
 
   int org(const Record& rec, bool ltorg) {
-    if (rec.label_index > 0) settle(rec.label_index, P_ >= 0, P_);
+    if (rec.label_index > 0) settle(rec.label_index, p_ >= 0, p_);
     const Operand& first = rec.operand(1);
     const Symbol* target = first.kind == K_SYMBOLIC ? symbol(first.value) : nullptr;
     if (target != nullptr && !is_defined(target->value)) target = nullptr;
-    if (first.kind == K_ASTERISK && P_ < 0) UNDEF = true;
-    if (first.kind == K_SYMBOLIC && (target == nullptr || target->value < 0)) UNDEF = true;
-    P_ = org_location(first, P_, target);
-    const int pool_start = P_;
-    if (ltorg) P_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, P_, nullptr, rec.width);
+    if (first.kind == K_ASTERISK && p_ < 0) unresolved = true;
+    if (first.kind == K_SYMBOLIC && (target == nullptr || target->value < 0)) unresolved = true;
+    p_ = layout::origin(first, p_, origin_target(target));
+    const int pool_start = p_;
+    if (ltorg) p_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, p_, nullptr, rec.width);
     return pool_start;
   }
 
@@ -140,7 +136,7 @@ class Sweep {
     const Operand& first = rec.operand(1);
     if (!is_defined(label->value)) {
       if (first.kind == K_ASTERISK) {
-        settle(rec.label_index, P_ >= 0, std::int64_t{P_} - 1 + first.offset);
+        settle(rec.label_index, p_ >= 0, std::int64_t{p_} - 1 + first.offset);
       } else if (first.kind == K_SYMBOLIC) {
         const Symbol* target = symbol(first.value);
         const int new_value = target != nullptr ? target->value : kUndefinedRef;
@@ -155,14 +151,14 @@ class Sweep {
 
   void pool_record(const Record& rec) {
     if (rec.label_index > 0 && (rec.kind == RecordKind::Area || rec.kind == RecordKind::Literal))
-      settle(rec.label_index, P_pool_ >= 0, std::int64_t{P_pool_} + rec.width - 1);
-    P_pool_ = clamp_location(std::int64_t{P_pool_} + rec.width);
+      settle(rec.label_index, pool_p_ >= 0, layout::label_value(pool_p_, rec.width, true));
+    pool_p_ = layout::advance(pool_p_, rec.width);
   }
 
   Job ctx_;
-  int P_ = kFirstLocation;
-  int P_DA_ = kFirstLocation;    ///< base of the define-area fields
-  int P_pool_ = kFirstLocation;  ///< location of the next literal record
+  int p_ = kFirstLocation;          ///< the location counter
+  int area_base_ = kFirstLocation;  ///< base of the define-area fields
+  int pool_p_ = kFirstLocation;     ///< location of the next literal record
 };
 
 // Settles forward references by following dependencies, so that a long
@@ -225,9 +221,24 @@ class Resolver {
   };
 
   struct Counters {
-    int P = kFirstLocation;
-    int P_pool = kFirstLocation;
+    int p = kFirstLocation;     ///< the location counter
+    int pool = kFirstLocation;  ///< location of the next literal record
   };
+
+  // Where a walk stands: its counters, the segment it is in and the form
+  // of that segment (0 before its target is visible, 1 after), and the
+  // statement that sets the define-area base.
+  struct WalkState {
+    Counters c;
+    int version = 1;
+    bool first = true;  ///< the first walk, which lists the candidates
+    int seg = 0;
+    int area_rec = -1;
+    int area_seg = 0;
+  };
+
+  // What a walk does after a record.
+  enum class Step { Next, Statement, Stop };
 
   Symbol* symbol(int i) { return ctx_.symtab.valid(i) ? &ctx_.symtab[i] : nullptr; }
   bool undefined(int i) {
@@ -238,13 +249,13 @@ class Resolver {
   // The counters just after an ORG or LTORG record (and its pool), as the
   // sweeps compute them; `target_visible` tells whether an ORG to a symbol
   // finds it defined.
-  Counters org(const Record& rec, int P, bool target_visible, bool ltorg) {
+  Counters org(const Record& rec, int p, bool target_visible, bool ltorg) {
     const Operand& first = rec.operand(1);
     const Symbol* target = first.kind == K_SYMBOLIC && target_visible ? symbol(first.value) : nullptr;
     if (target != nullptr && !is_defined(target->value)) target = nullptr;
     Counters c;
-    c.P = c.P_pool = org_location(first, P, target);
-    if (ltorg) c.P = pool_end(ctx_.literals, c.P, last_ltorg_, rec.width);
+    c.p = c.pool = layout::origin(first, p, origin_target(target));
+    if (ltorg) c.p = pool_end(ctx_.literals, c.p, last_ltorg_, rec.width);
     return c;
   }
 
@@ -257,69 +268,87 @@ class Resolver {
   // every segment in the form it has at the start and lists the
   // candidates; a later walk redoes one segment once its target is visible.
   void walk(std::size_t from, Counters c, int version, bool first) {
-    int seg = static_cast<int>(segments_.size()) - 1;
-    int da_rec = -1, da_seg = 0;  // the statement that sets the define-area base
+    WalkState w{c, version, first, static_cast<int>(segments_.size()) - 1};
     for (std::size_t i = from; i < recs_.size(); ++i) {
       const Record& rec = recs_[i];
-      const int r = static_cast<int>(i);
       if (col(rec.card, 6) == '*') continue;
-      base_[version][i] = c.P;
-      if (is_pool_record(rec.kind)) {
-        base_[version][i] = c.P_pool;
-        if (first && rec.label_index > 0 && rec.kind != RecordKind::AddressConstant) add({r, rec.label_index, false, seg, r, rec.width - 1});
-        c.P_pool = clamp_location(std::int64_t{c.P_pool} + rec.width);
-        continue;
-      }
-      const Op op = rec.kind == RecordKind::Statement ? op_of(rec) : Op::Unknown;
-      if (rec.kind == RecordKind::Statement) {
-        if (op == Op::Ltorg || op == Op::Org) {
-          if (first && rec.label_index > 0) add({r, rec.label_index, false, seg, r, 0});
-          if (rec.operand(1).kind == K_SYMBOLIC) {
-            if (!first) return;  // the next segment starts here
-            Segment s;
-            s.head = r;
-            s.target = rec.operand(1).value;
-            s.last_ltorg = last_ltorg_;
-            s.ready = undefined(s.target) ? kNever : 0;
-            segments_.push_back(s);
-            ++seg;
-            version = s.ready == 0 ? 1 : 0;
-          }
-          c = org(rec, c.P, version == 1, op == Op::Ltorg);
-          continue;
-        }
-        if (op == Op::End || op == Op::Ex) {
-          c.P = pool_end(ctx_.literals, c.P, last_ltorg_, rec.width);
-          c.P_pool = c.P;
-          continue;
-        }
-        if (op == Op::Equ) {
-          const Operand& first_op = rec.operand(1);
-          if (first && rec.label_index > 0) {
-            if (first_op.kind == K_ASTERISK) add({r, rec.label_index, false, seg, r, std::int64_t{first_op.offset} - 1});
-            if (first_op.kind == K_SYMBOLIC)
-              add({r, rec.label_index, true, first_op.value, 0, first_op.offset, first_op.index_reg});
-          }
-          c.P_pool = c.P;
-          continue;
-        }
-      }
-      if (rec.kind == RecordKind::Statement || rec.kind == RecordKind::Generated) {
-        da_rec = r;
-        da_seg = seg;
-        if (first && rec.label_index > 0) add({r, rec.label_index, false, seg, r, labels_rightmost(rec) ? rec.width - 1 : 0});
-        if (!rec.origin) c.P = clamp_location(std::int64_t{c.P} + rec.width);
-      } else if (first && rec.label_index > 0 && (rec.kind == RecordKind::Field || rec.kind == RecordKind::Subfield)) {
-        const int n = rec.kind == RecordKind::Field ? rec.operand(2).value : rec.operand(1).value;
-        if (da_rec < 0)
-          add({r, rec.label_index, false, -1, kFirstLocation, std::int64_t{n} - 1});
-        else if (const std::optional<int> da_origin = recs_[static_cast<std::size_t>(da_rec)].origin)
-          add({r, rec.label_index, false, -1, *da_origin, std::int64_t{n} - 1});
-        else
-          add({r, rec.label_index, false, da_seg, da_rec, std::int64_t{n} - 1});
-      }
-      c.P_pool = c.P;
+      base_[w.version][i] = w.c.p;
+      Step step = Step::Statement;
+      if (is_pool_record(rec.kind))
+        step = walk_pool_record(w, i);
+      else if (rec.kind == RecordKind::Statement)
+        step = walk_control(w, i);
+      if (step == Step::Stop) return;
+      if (step == Step::Statement) walk_statement(w, i);
     }
+  }
+
+  Step walk_pool_record(WalkState& w, std::size_t i) {
+    const Record& rec = recs_[i];
+    const int r = static_cast<int>(i);
+    base_[w.version][i] = w.c.pool;
+    if (w.first && rec.label_index > 0 && rec.kind != RecordKind::AddressConstant) add({r, rec.label_index, false, w.seg, r, rec.width - 1});
+    w.c.pool = layout::advance(w.c.pool, rec.width);
+    return Step::Next;
+  }
+
+  // ORG, LTORG, EX, END and EQU; any other statement is left to
+  // walk_statement. An ORG to a symbol starts a new segment, which ends a
+  // later walk.
+  Step walk_control(WalkState& w, std::size_t i) {
+    const Record& rec = recs_[i];
+    const int r = static_cast<int>(i);
+    const Operand& first_op = rec.operand(1);
+    const Op op = op_of(rec);
+    if (op == Op::Ltorg || op == Op::Org) {
+      if (w.first && rec.label_index > 0) add({r, rec.label_index, false, w.seg, r, 0});
+      if (first_op.kind == K_SYMBOLIC) {
+        if (!w.first) return Step::Stop;
+        Segment s;
+        s.head = r;
+        s.target = first_op.value;
+        s.last_ltorg = last_ltorg_;
+        s.ready = undefined(s.target) ? kNever : 0;
+        segments_.push_back(s);
+        ++w.seg;
+        w.version = s.ready == 0 ? 1 : 0;
+      }
+      w.c = org(rec, w.c.p, w.version == 1, op == Op::Ltorg);
+      return Step::Next;
+    }
+    if (op == Op::End || op == Op::Ex) {
+      w.c.p = w.c.pool = pool_end(ctx_.literals, w.c.p, last_ltorg_, rec.width);
+      return Step::Next;
+    }
+    if (op != Op::Equ) return Step::Statement;
+    if (w.first && rec.label_index > 0) {
+      if (first_op.kind == K_ASTERISK) add({r, rec.label_index, false, w.seg, r, std::int64_t{first_op.offset} - 1});
+      if (first_op.kind == K_SYMBOLIC) add({r, rec.label_index, true, first_op.value, 0, first_op.offset, first_op.index_reg});
+    }
+    w.c.pool = w.c.p;
+    return Step::Next;
+  }
+
+  // A statement that places something at the counter, or a define-area field.
+  void walk_statement(WalkState& w, std::size_t i) {
+    const Record& rec = recs_[i];
+    const int r = static_cast<int>(i);
+    if (rec.kind == RecordKind::Statement || rec.kind == RecordKind::Generated) {
+      w.area_rec = r;
+      w.area_seg = w.seg;
+      if (w.first && rec.label_index > 0)
+        add({r, rec.label_index, false, w.seg, r, labels_rightmost(rec) ? rec.width - 1 : 0});
+      if (!rec.origin) w.c.p = layout::advance(w.c.p, rec.width);
+    } else if (w.first && rec.label_index > 0 && (rec.kind == RecordKind::Field || rec.kind == RecordKind::Subfield)) {
+      const std::int64_t n = rec.kind == RecordKind::Field ? rec.operand(2).value : rec.operand(1).value;
+      if (w.area_rec < 0)
+        add({r, rec.label_index, false, -1, kFirstLocation, n - 1});
+      else if (const std::optional<int> area_origin = recs_[static_cast<std::size_t>(w.area_rec)].origin)
+        add({r, rec.label_index, false, -1, *area_origin, n - 1});
+      else
+        add({r, rec.label_index, false, w.area_seg, w.area_rec, n - 1});
+    }
+    w.c.pool = w.c.p;
   }
 
   // Lists, for every symbol, the EQUs and segments waiting for it, and for
@@ -423,8 +452,8 @@ int pass_2(const Job& ctx, Settle how) {
     Sweep sweep(ctx);
     sweep.run();
     ++sweeps;
-    if (!sweep.UNDEF) break;
-    if (!sweep.Change) {
+    if (!sweep.unresolved) break;
+    if (!sweep.changed) {
       // Standard error names them (the first few).
       std::string names;
       int named = 0;

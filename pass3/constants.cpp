@@ -9,6 +9,7 @@
 #include "core/charset.h"
 #include "core/zone.h"
 #include "pass3/pass3.h"
+#include "tables/layout.h"
 
 namespace velumar {
 
@@ -45,7 +46,7 @@ std::string address_of(std::int64_t value, int index) {
 
 void Pass3::do_dc() {
   test_p(stmt_.where);
-  if (stmt_.label < 0) stmt_.where = stmt_.width - stmt_.label - 1;
+  if (stmt_.label < 0) stmt_.where = layout::label_value(-stmt_.label, stmt_.width, true);
   const char wm = col(stmt_.card, 18) == 'W' ? 'W' : ' ';
   const Operand& op = operand(1);
 
@@ -106,7 +107,7 @@ void Pass3::do_dc() {
         // the location counter moves only when the constant takes its place there.
         const int saved_p = state_.location;
         const int saved_ix = stmt_.label;
-        const int first = stmt_.where - stmt_.width + 1;
+        const int first = layout::leftmost(stmt_.where, stmt_.width);
         state_.location = first;
         stmt_.label = 0;
         clear(stmt_.width, wm);
@@ -134,12 +135,12 @@ void Pass3::do_dc() {
 void Pass3::do_ds() {
   test_p(stmt_.where);
   listing({.location = stmt_.where});
-  if (stmt_.width > 0) state_.location = clamp_location(std::int64_t{state_.location} + stmt_.width);
+  if (stmt_.width > 0) state_.location = layout::advance(state_.location, stmt_.width);
 }
 
 void Pass3::do_dsa() {
   test_p(stmt_.where);
-  if (stmt_.label < 0) stmt_.where = stmt_.width - stmt_.label - 1;
+  if (stmt_.label < 0) stmt_.where = layout::label_value(-stmt_.label, stmt_.width, true);
   const Operand& op = operand(1);
   std::int64_t value = -1;
   int index = index_digit(op.index_reg);

@@ -12,6 +12,7 @@
 #include "frontend/opcodes.h"
 #include "core/zone.h"
 #include "tables/dumps.h"
+#include "tables/layout.h"
 #include "core/location.h"
 
 namespace velumar {
@@ -110,6 +111,7 @@ void Pass3::run() {
     else
       ctx.diag.card.clear();
     process_record(records[i]);
+    if (ctx.locations != nullptr && col(records[i].card, 6) != '*') ctx.locations->placed(3, i, state_.location);
   }
   ctx.diag.source_line = 0;
   ctx.diag.card.clear();
@@ -179,7 +181,7 @@ void Pass3::process_record(const Record& r) {
     if (machine) {
       assemble_instruction();
     } else {
-      stmt_.where = state_.location + stmt_.width - 1;
+      stmt_.where = layout::label_value(state_.location, stmt_.width, true);
       switch (op) {
         case Op::Da: do_da(); break;
         case Op::Dc:
@@ -430,13 +432,11 @@ void Pass3::test_p(int at) {
 void Pass3::do_org() {
   stmt_.where = state_.location;
   const Operand& op = operand(1);
-  std::int64_t p = state_.location;
-  if (op.kind == K_ACTUAL) {
-    p = op.value;
-  } else if (op.kind == K_SYMBOLIC) {
+  std::optional<int> target;
+  if (op.kind == K_SYMBOLIC) {
     if (ctx.symtab.valid(op.value)) {
-      p = ctx.symtab[op.value].value;
-      if (p < 0) {
+      target = ctx.symtab[op.value].value;
+      if (*target < 0) {
         ctx.diag.error_code = err::UndefOrg;
         auto [first, last] = operand_columns(1);
         ctx.diag.report(ctx.diag.here(
@@ -446,7 +446,7 @@ void Pass3::do_org() {
       ctx.diag.error_code = err::UndefOrg;
     }
   }
-  state_.location = op.offset == kRoundX00 ? round_up_to_hundred(p) : clamp_location(p + op.offset);
+  state_.location = layout::origin(op, state_.location, target);
   // A location below storage from an origin that is known (an undefined
   // one has been flagged already): nothing that follows can be placed.
   if (state_.location < 0 && ctx.diag.error_code != err::UndefOrg) {
@@ -471,7 +471,7 @@ void Pass3::spread(std::initializer_list<int> lengths) {
 }
 
 void Pass3::do_field_record() {
-  std::int64_t org = static_cast<std::int64_t>(operand(1).value) + state_.area_origin - 1;
+  std::int64_t org = layout::field_location(state_.area_origin, operand(1).value);
   if (org >= 1 && org <= 80 && ctx.settings.NotIn_1_80) ctx.diag.error_code = err::AddrErr;
   // Each record of the area gets its word mark and counts as a statement.
   for (int i = 1; i <= state_.area_records; ++i, org += state_.record_size) {
@@ -486,12 +486,12 @@ void Pass3::do_field_record() {
     if (state_.record_size == 0 && i > kCoreLimit) continue;
     sw(static_cast<int>(org));
   }
-  listing({.location = clamp_location(static_cast<std::int64_t>(operand(2).value) + state_.area_origin - 1)});
+  listing({.location = layout::field_location(state_.area_origin, operand(2).value)});
 }
 
 void Pass3::do_sbfld_record() {
   ++state_.seq;
-  const int org = clamp_location(static_cast<std::int64_t>(operand(1).value) + state_.area_origin - 1);
+  const int org = layout::field_location(state_.area_origin, operand(1).value);
   if (org >= 1 && org <= 80 && ctx.settings.NotIn_1_80) ctx.diag.error_code = err::AddrErr;
   listing({.location = org});
 }

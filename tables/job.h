@@ -13,6 +13,7 @@
 #include "frontend/parser.h"
 #include "frontend/reader.h"
 #include "ir/intermediate.h"
+#include "tables/layout.h"
 #include "tables/literals.h"
 #include "tables/symtab.h"
 
@@ -35,6 +36,7 @@ struct Job {
   std::ostream*& listing;      ///< output files of pass 3; null when not asked for
   std::ostream*& object;
   std::ostream*& tape;
+  layout::LocationLog* locations = nullptr;  ///< where each pass reports its location counter; null in a plain run
 };
 
 }  // namespace velumar

@@ -1,0 +1,55 @@
+#include "tables/layout.h"
+
+namespace velumar::layout {
+
+int advance(int p, std::int64_t width) { return clamp_location(std::int64_t{p} + width); }
+
+int leftmost(int rightmost, std::int64_t width) { return clamp_location(std::int64_t{rightmost} - width + 1); }
+
+int label_value(int leftmost, std::int64_t width, bool rightmost) {
+  return rightmost ? clamp_location(std::int64_t{leftmost} + width - 1) : leftmost;
+}
+
+int field_location(int base, std::int64_t n) { return clamp_location(std::int64_t{base} + n - 1); }
+
+int origin(const Operand& first, int p, std::optional<int> target) {
+  std::int64_t from = p;
+  if (first.kind == K_ACTUAL) from = first.value;
+  if (first.kind == K_SYMBOLIC) from = target.value_or(kUndefinedOrg);
+  if (first.offset == kRoundX00) return round_up_to_hundred(from);
+  return clamp_location(from + first.offset);
+}
+
+void LocationLog::begin_job() { jobs_.emplace_back(); }
+
+void LocationLog::placed(int pass, std::size_t record, int location) {
+  if (pass < 1 || pass > 3) return;
+  if (jobs_.empty()) begin_job();
+  Job& job = jobs_.back();
+  if (job.size() < 3 * (record + 1)) job.resize(3 * (record + 1), kNone);
+  job[3 * record + static_cast<std::size_t>(pass - 1)] = location;
+}
+
+std::string LocationLog::disagreement() const {
+  for (std::size_t j = 0; j < jobs_.size(); ++j) {
+    const Job& job = jobs_[j];
+    for (std::size_t r = 0; r + 2 < job.size(); r += 3) {
+      const int p1 = job[r], p2 = job[r + 1], p3 = job[r + 2];
+      if (p1 == kNone || p2 == kNone || p3 == kNone || (p1 == p2 && p2 == p3)) continue;
+      return "job " + std::to_string(j + 1) + ", record " + std::to_string(r / 3) + ": the location counter is " +
+             std::to_string(p1) + " after pass 1, " + std::to_string(p2) + " after pass 2, " + std::to_string(p3) +
+             " after pass 3";
+    }
+  }
+  return {};
+}
+
+std::size_t LocationLog::compared() const {
+  std::size_t n = 0;
+  for (const Job& job : jobs_)
+    for (std::size_t r = 0; r + 2 < job.size(); r += 3)
+      if (job[r] != kNone && job[r + 1] != kNone && job[r + 2] != kNone) ++n;
+  return n;
+}
+
+}  // namespace velumar::layout

@@ -1,0 +1,62 @@
+// Where statements go and how far they move the location counter. Passes
+// 1, 2 and 3 each keep a counter of their own (pass 1 while it measures the
+// statements, pass 2 while it settles symbols, pass 3 while it emits), but
+// they move it with these rules only, so that they cannot disagree. All
+// results saturate (see core/location.h).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/location.h"
+#include "ir/operand.h"
+
+namespace velumar::layout {
+
+/// The counter after `width` positions placed from `p`.
+[[nodiscard]] int advance(int p, std::int64_t width);
+
+/// The leftmost position of `width` positions that end at `rightmost`.
+[[nodiscard]] int leftmost(int rightmost, std::int64_t width);
+
+/// Where the label of a statement of `width` positions at `leftmost` points:
+/// its rightmost position for the declaratives that name the right end of
+/// their field (DC, DCW, DS, DSA), else its leftmost.
+[[nodiscard]] int label_value(int leftmost, std::int64_t width, bool rightmost);
+
+/// Position `n` (1 is the first) of a define-area record at `base`.
+[[nodiscard]] int field_location(int base, std::int64_t n);
+
+/// Where an ORG or LTORG with first operand `first` moves the counter from
+/// `p`: an actual address, `*` (p itself), or a symbol's value; `target` is
+/// that value when the symbol is defined, and without it the counter is
+/// kUndefinedOrg, so that no offset turns it into a plausible location.
+/// X00 rounds up to the next multiple of 100 (a multiple stays); any other
+/// offset is added.
+[[nodiscard]] int origin(const Operand& first, int p, std::optional<int> target);
+
+/// Where each pass left the location counter after each record of a job,
+/// for the check that the passes agree. A pass reports only when the job
+/// carries a log (tables/job.h), so that an ordinary run pays nothing.
+class LocationLog {
+ public:
+  /// A new job begins: its records are numbered from 0 again.
+  void begin_job();
+  /// Pass `pass` (1-3) left the counter at `location` after record `record`.
+  void placed(int pass, std::size_t record, int location);
+  /// Empty when every record reported by all three passes has one location,
+  /// else a description of the first record that has more.
+  [[nodiscard]] std::string disagreement() const;
+  /// Records that all three passes reported, over all jobs.
+  [[nodiscard]] std::size_t compared() const;
+
+ private:
+  static constexpr int kNone = -2'000'000'000;  ///< no report (outside any location's range)
+  using Job = std::vector<int>;                 ///< per record: pass 1, 2, 3
+  std::vector<Job> jobs_;
+};
+
+}  // namespace velumar::layout
