@@ -133,6 +133,7 @@ long long tape_bound(long long lines) {
 
 std::string check(const Outputs& run) {
   if (run.status != 0 && run.status != 1) return "exit status " + std::to_string(run.status);
+  if (!run.locations.empty()) return "the passes disagree on a location: " + run.locations;
   const long long lines = 1 + std::count(run.source.begin(), run.source.end(), '\n') +
                           std::count(run.source.begin(), run.source.end(), '\r');
   if (std::string problem = check_deck(run, lines); !problem.empty()) return problem;

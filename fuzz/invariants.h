@@ -15,6 +15,7 @@ struct Outputs {
   int status = 0;       ///< exit status
   std::string deck;     ///< object deck file (empty when not written)
   std::string tape;     ///< tape file (empty when not written)
+  std::string locations;  ///< where the passes left the location counter differently (empty when they agree)
 };
 
 /// The options that the first three bytes of a fuzz input choose: every

@@ -19,6 +19,7 @@
 
 #include "driver/run.h"
 #include "fuzz/invariants.h"
+#include "tables/layout.h"
 
 namespace {
 
@@ -80,13 +81,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   argv.push_back(nullptr);
   std::istringstream in(source);
   std::ostringstream out;
-  const int status = velumar::velumar_main(static_cast<int>(args.size()), argv.data(), in, out);
+  velumar::layout::LocationLog locations;
+  const int status =
+      velumar::velumar_main(static_cast<int>(args.size()), argv.data(), in, out, std::cerr, false, &locations);
 
   velumar::fuzz::Outputs outputs;
   outputs.source = source;
   outputs.status = status;
   outputs.deck = read_file("out.obj");
   outputs.tape = read_file("out.tape");
+  outputs.locations = locations.disagreement();
   if (::fchdir(home_dir) != 0) finding("cannot return to the working directory");
   const std::string problem = velumar::fuzz::check(outputs);
   if (!problem.empty()) finding(problem);

@@ -47,8 +47,10 @@ class LocationLog {
   void begin_job();
   /// Pass `pass` (1-3) left the counter at `location` after record `record`.
   void placed(int pass, std::size_t record, int location);
-  /// Empty when every record reported by all three passes has one location,
-  /// else a description of the first record that has more.
+  /// Empty when every record reported by all three passes has one location
+  /// (below 0 it is enough that all are below 0; pass 1 is excepted where it
+  /// could not know it, at or below kUndefinedRef), else a description of
+  /// the first record that has more.
   [[nodiscard]] std::string disagreement() const;
   /// Records that all three passes reported, over all jobs.
   [[nodiscard]] std::size_t compared() const;
