@@ -435,8 +435,10 @@ void Pass3::do_org() {
   std::optional<int> target;
   if (op.kind == K_SYMBOLIC) {
     if (ctx.symtab.valid(op.value)) {
-      target = ctx.symtab[op.value].value;
-      if (*target < 0) {
+      const int value = ctx.symtab[op.value].value;
+      // Undefined, the origin is the same sentinel location as in passes 1 and 2.
+      if (is_defined(value)) target = value;
+      if (value < 0) {
         ctx.diag.error_code = err::UndefOrg;
         auto [first, last] = operand_columns(1);
         ctx.diag.report(ctx.diag.here(
