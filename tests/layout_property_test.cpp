@@ -1,16 +1,22 @@
 // The passes agree on where things go: over generated programs that
 // assemble without a message, every symbol keeps the value pass 1 gave it
 // through pass 2, and every labelled statement is listed by pass 3 at the
-// value the symbol table holds for its label.
+// value the symbol table holds for its label. Over programs with errors,
+// the three passes leave the location counter at the same place after
+// every record, and a label listed elsewhere than its value has a message.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <iostream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "driver/run.h"
+#include "tables/layout.h"
 #include "tests/deckgen.h"
 #include "tests/simh_runner.h"
 
@@ -69,38 +75,71 @@ Symbols dumped(const std::vector<std::string>& console, const std::string& headi
   return s;
 }
 
-struct Listed {
-  Symbols table;                                             // the symbol table at the end
-  std::vector<std::pair<std::string, std::string>> labels;  // label and LOCN of each statement line
+struct Label {
+  std::string name, locn;
+  bool message = false;  ///< a message line stands right before the statement, or the line is flagged
 };
 
-Listed read_listing(const std::vector<std::string>& listing) {
-  Listed out;
-  std::size_t label_col = 0, locn_col = 0;
-  bool table = false;
+struct Listed {
+  Symbols table;             // the symbol table at the end
+  std::vector<Label> labels;  // label and LOCN of each statement line
+  bool suffixed = false;      // an SFX statement: labels are listed without the suffix the table shows
+};
+
+bool is_blank_from(const std::string& l, std::size_t from) {
+  return l.find_first_not_of(' ', from) == std::string::npos;
+}
+
+// One Listed per job: a job's statement lines, then its symbol table.
+std::vector<Listed> read_jobs(const std::vector<std::string>& listing) {
+  std::vector<Listed> jobs(1);
+  std::size_t label_col = 0, locn_col = 0, suffix_col = 0, flag_col = 0;
+  bool table = false, message = false, suffixed = false, area_flagged = false;
   for (const std::string& l : listing) {
     if (l.find(" SEQ PG LIN") != std::string::npos) {
+      if (table) jobs.emplace_back();
+      jobs.back().suffixed = suffixed;  // a suffix holds into the next job
+      table = false;
       label_col = l.find("LABEL");
       locn_col = l.find("LOCN");
+      suffix_col = l.find("SFX");
+      flag_col = l.find("CARD") + 6;  // the flags stand after the card columns
       continue;
     }
     if (l.find("SYMBOL  ADDRESS") != std::string::npos) table = true;
     if (table) {
-      read_entries(l, out.table);
+      read_entries(l, jobs.back().table);
       continue;
     }
+    if (l.rfind("      *", 0) == 0) message = true;
+    if (label_col > 0 && l.size() > label_col + 10 && l.compare(label_col + 7, 4, "SFX ") == 0)
+      jobs.back().suffixed = suffixed = true;
     if (locn_col == 0 || l.size() < locn_col + 4 || !is_statement(l)) continue;
+    // A message before the line or a flag on it says why; a field also
+    // shares the message of its area.
+    bool excused = std::exchange(message, false) || (l.size() > flag_col && !is_blank_from(l, flag_col));
+    const bool field = l.find("FIELD", flag_col - 12) < flag_col || l.find("SBFLD", flag_col - 12) < flag_col;
+    if (field)
+      excused = excused || area_flagged;
+    else
+      area_flagged = excused;
+    // A suffixed label (its suffix under SFX): the table holds the name with the suffix.
+    if (l.find_first_not_of(' ', suffix_col) < suffix_col + 3) continue;
     std::string label = l.substr(label_col, 6);
     label.erase(label.find_last_not_of(' ') + 1);
     if (label.empty() || label[0] == '*' || (label[0] >= '0' && label[0] <= '9')) continue;
-    std::string locn = l.substr(locn_col - 1, 5);
+    if (l.compare(label_col + 7, 4, "EQU ") == 0) continue;  // an EQU places nothing
+    std::string locn = l.substr(locn_col - 2, 6);
     locn.erase(0, locn.find_first_not_of(' '));
     const bool number = !locn.empty() && locn.find_first_not_of("-0123456789") == std::string::npos &&
                         locn.find_first_of("0123456789") != std::string::npos;
-    if (number) out.labels.emplace_back(label, std::to_string(std::stol(locn)));
+    // A location below 0 follows an undefined origin, which has its message.
+    if (number && std::stol(locn) >= 0) jobs.back().labels.push_back({label, std::to_string(std::stol(locn)), excused});
   }
-  return out;
+  return jobs;
 }
+
+Listed read_listing(const std::vector<std::string>& listing) { return read_jobs(listing).front(); }
 
 TEST(LayoutProperty, PassesAgreeOnEveryLabel) {
   deckgen::Profile profile;
@@ -132,9 +171,9 @@ TEST(LayoutProperty, PassesAgreeOnEveryLabel) {
       if (!pass3.table.count(label) || pass3.table.at(label) != value)
         why << label << ": pass 2 " << value << ", listed table " << (pass3.table.count(label) ? pass3.table.at(label) : "-")
             << "\n";
-    for (const auto& [label, locn] : pass3.labels)
-      if (pass3.table.count(label) && pass3.table.at(label) != locn && !device(label))
-        why << label << ": listed at " << locn << ", symbol table " << pass3.table.at(label) << "\n";
+    for (const Label& l : pass3.labels)
+      if (pass3.table.count(l.name) && pass3.table.at(l.name) != l.locn && !device(l.name))
+        why << l.name << ": listed at " << l.locn << ", symbol table " << pass3.table.at(l.name) << "\n";
     if (!why.str().empty()) {
       ADD_FAILURE() << "deck of seed " << seed << " (deckgen::generate(" << seed
                     << ", no options, no errors, one job)), run as: " << command << "\n"
@@ -143,6 +182,45 @@ TEST(LayoutProperty, PassesAgreeOnEveryLabel) {
     }
   }
   EXPECT_GE(checked, kDecks / 4) << "too few generated programs assembled without a message";
+}
+
+// Decks with errors of every kind and several jobs, assembled in this
+// process with a log of where each pass leaves the location counter.
+TEST(LayoutProperty, PassesAgreeOnEveryLocationAlsoWithMessages) {
+  deckgen::Profile profile;
+  profile.random_options = false;
+  std::size_t records = 0;
+  int with_messages = 0, failures = 0;
+  for (int i = 0; i < kDecks; ++i) {
+    const std::uint64_t seed = 2'000'000 + static_cast<std::uint64_t>(i);
+    TempDir dir;
+    const fs::path source = dir.path() / "deck.s", listing = dir.path() / "deck.lst";
+    std::ofstream(source, std::ios::binary) << deckgen::generate(seed, profile).source;
+    std::vector<std::string> args{"velumar", "-l", listing.string(), source.string()};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    std::istringstream in;
+    std::ostringstream out, err;
+    layout::LocationLog log;
+    const int status = velumar_main(static_cast<int>(argv.size()), argv.data(), in, out, err, false, &log);
+    if (status == 1) ++with_messages;
+    records += log.compared();
+    std::ostringstream why;
+    if (const std::string d = log.disagreement(); !d.empty()) why << d << "\n";
+    for (const Listed& job : read_jobs(lines_of(read_file(listing))))
+      for (const Label& l : job.labels)
+        if (!job.suffixed && !l.message && job.table.count(l.name) && job.table.at(l.name) != l.locn &&
+            job.table.at(l.name)[0] != '%' && job.table.at(l.name) != "UNDEF")
+          why << l.name << ": listed at " << l.locn << " without a message, symbol table " << job.table.at(l.name)
+              << "\n";
+    if (!why.str().empty()) {
+      ADD_FAILURE() << "deck of seed " << seed << " (deckgen::generate(" << seed << ", no options))\n" << why.str();
+      if (++failures == 3) break;
+    }
+  }
+  std::cout << "decks " << kDecks << ", with messages " << with_messages << ", records compared " << records << "\n";
+  EXPECT_GE(with_messages, kDecks / 4) << "too few generated programs have messages";
+  EXPECT_GE(records, static_cast<std::size_t>(kDecks) * 10) << "the passes reported too few locations";
 }
 
 }  // namespace
