@@ -49,87 +49,100 @@ void Pass3::do_dc() {
   if (stmt_.label < 0) stmt_.where = layout::label_value(-stmt_.label, stmt_.width, true);
   const char wm = col(stmt_.card, 18) == 'W' ? 'W' : ' ';
   const Operand& op = operand(1);
-
-  // An address constant is placed and shown as its 3 characters.
-  auto place_address = [&](const std::string& addr) {
-    if (addr == "###") flag_address(1);
-    dc(addr, wm, stmt_.where, stmt_.label);
-    stmt_.output.replace(0, 3, addr);
-    listing({.width = 3, .location = stmt_.where, .instruction = stmt_.output});
-  };
-
   switch (op.kind) {
     case K_ACTUAL:
-    case K_NUM_LIT: {
-      if (stmt_.width < 1) {
-        ctx.diag.error_code = err::BadStatement;
-        listing({});
-        return;
-      }
-      const char sign = col(stmt_.card, 21);
-      std::string text;
-      if (sign == '+' || sign == '&' || sign == '-') {
-        text = cols(stmt_.card, 22, 21 + stmt_.width);
-        text.back() = zoned_units(text.back(), sign);
-      } else {
-        text = cols(stmt_.card, 21, 20 + stmt_.width);
-      }
-      dc(text, wm, stmt_.where, stmt_.label);
-      listing({.width = stmt_.width, .location = stmt_.where});
+    case K_NUM_LIT:
+      dc_number(wm);
       return;
-    }
     case K_ADCON_LIT: {
       // The operand names the character literal whose address is wanted.
       std::string addr = "###";
       if (ctx.literals.valid(op.value)) addr = address_of(ctx.literals[op.value].address, 0);
-      place_address(addr);
+      dc_address(addr, wm);
       return;
     }
-    case K_ADDR_CON: {
-      std::int64_t value = -1;
-      int index = 0;
-      if (op.value >= 0 && ctx.symtab.valid(op.value)) {
-        const Symbol& sym = ctx.symtab[op.value];
-        value = sym.value;
-        if (value >= 0) {
-          value += op.offset;
-          if (col(stmt_.card, 21) == '-') value = kCoreLimit - value;  // the complement address
-        }
-        index = op.index_reg != ' ' ? index_digit(op.index_reg) : sym.index_reg;
-      }
-      place_address(address_of(value, index));
+    case K_ADDR_CON:
+      dc_address(address_constant(op), wm);
       return;
-    }
     case K_AREA_DEF:
-    case K_BLANK_CON: {
-      if (stmt_.width >= 1) {
-        // The blanks go where the constant is, also at an explicit location;
-        // the location counter moves only when the constant takes its place there.
-        const int saved_p = state_.location;
-        const int saved_ix = stmt_.label;
-        const int first = layout::leftmost(stmt_.where, stmt_.width);
-        state_.location = first;
-        stmt_.label = 0;
-        clear(stmt_.width, wm);
-        stmt_.label = saved_ix;
-        state_.location = saved_ix < 0 ? saved_p : first + stmt_.width;
-      }
-      listing({.width = stmt_.width, .location = stmt_.where});
+    case K_BLANK_CON:
+      dc_blanks(wm);
       return;
-    }
-    case K_CHAR_LIT: {
+    case K_CHAR_LIT:
       if (stmt_.width >= 1) {
         const std::string text = cols(stmt_.card, 22, 21 + stmt_.width);
-        if (stmt_.width == 1 && is_group_mark(text[0]) && stmt_.tag == RecordKind::Statement) stmt_.tag = RecordKind::GroupMark;
+        if (stmt_.width == 1 && is_group_mark(text[0]) && stmt_.tag == RecordKind::Statement)
+          stmt_.tag = RecordKind::GroupMark;
         dc(text, wm, stmt_.where, stmt_.label);
       }
       listing({.width = stmt_.width, .location = stmt_.where});
       return;
-    }
     default:
       listing({});
       return;
   }
+}
+
+// A numeric constant: the digits of the card, the sign (if any) as the zone
+// of the units position.
+void Pass3::dc_number(char wm) {
+  if (stmt_.width < 1) {
+    ctx.diag.error_code = err::BadStatement;
+    listing({});
+    return;
+  }
+  const char sign = col(stmt_.card, 21);
+  std::string text;
+  if (sign == '+' || sign == '&' || sign == '-') {
+    text = cols(stmt_.card, 22, 21 + stmt_.width);
+    text.back() = zoned_units(text.back(), sign);
+  } else {
+    text = cols(stmt_.card, 21, 20 + stmt_.width);
+  }
+  dc(text, wm, stmt_.where, stmt_.label);
+  listing({.width = stmt_.width, .location = stmt_.where});
+}
+
+// The address an address constant names: its symbol's value and offset (the
+// complement for a minus sign) with the symbol's or the operand's register;
+// "###" when it cannot be encoded.
+std::string Pass3::address_constant(const Operand& op) const {
+  std::int64_t value = -1;
+  int index = 0;
+  if (op.value >= 0 && ctx.symtab.valid(op.value)) {
+    const Symbol& sym = ctx.symtab[op.value];
+    value = sym.value;
+    if (value >= 0) {
+      value += op.offset;
+      if (col(stmt_.card, 21) == '-') value = kCoreLimit - value;  // the complement address
+    }
+    index = op.index_reg != ' ' ? index_digit(op.index_reg) : sym.index_reg;
+  }
+  return address_of(value, index);
+}
+
+// An address constant is placed and shown as its 3 characters.
+void Pass3::dc_address(const std::string& addr, char wm) {
+  if (addr == "###") flag_address(1);
+  dc(addr, wm, stmt_.where, stmt_.label);
+  stmt_.output.replace(0, 3, addr);
+  listing({.width = 3, .location = stmt_.where, .instruction = stmt_.output});
+}
+
+// Blanks go where the constant is, also at an explicit location; the
+// location counter moves only when the constant takes its place there.
+void Pass3::dc_blanks(char wm) {
+  if (stmt_.width >= 1) {
+    const int saved_p = state_.location;
+    const int saved_ix = stmt_.label;
+    const int first = layout::leftmost(stmt_.where, stmt_.width);
+    state_.location = first;
+    stmt_.label = 0;
+    clear(stmt_.width, wm);
+    stmt_.label = saved_ix;
+    state_.location = saved_ix < 0 ? saved_p : first + stmt_.width;
+  }
+  listing({.width = stmt_.width, .location = stmt_.where});
 }
 
 void Pass3::do_ds() {
@@ -215,6 +228,17 @@ void Pass3::do_da() {
   const int saved_ix = stmt_.label;
   stmt_.label = 0;
   stmt_.where = state_.location;
+  place_area_records(clear_records, record_marks);
+  if (group_mark) place_area_group_mark();
+  if (state_.location + stmt_.width != next_location) ctx.out << "What went wrong with DA in Pass 3?\n";
+  stmt_.label = saved_ix;
+  if (stmt_.label < 0) state_.location = saved_location;
+}
+
+// The records of a define area, one after another from the location
+// counter: cleared when asked, a word mark on the first position of each,
+// and a record mark at its end when asked.
+void Pass3::place_area_records(bool clear_records, bool record_marks) {
   for (int i = 1; i <= state_.area_records; ++i) {
     const int start = state_.location;
     if (clear_records) clear(state_.record_size, ' ');
@@ -234,19 +258,17 @@ void Pass3::do_da() {
       listing({.width = 1, .location = at});
     }
   }
-
   stmt_.tag = RecordKind::GroupMark;
   stmt_.card.replace(15, 6, "DCW  @");
   stmt_.card[21] = group_mark_;
-  if (group_mark) {
-    const int at = state_.location;
-    dc(std::string(1, group_mark_), 'W', at, 0);
-    state_.location = at + 1;
-    listing({.width = 1, .location = at});
-  }
-  if (state_.location + stmt_.width != next_location) ctx.out << "What went wrong with DA in Pass 3?\n";
-  stmt_.label = saved_ix;
-  if (stmt_.label < 0) state_.location = saved_location;
+}
+
+// The group mark (with a word mark) after the last record of an area.
+void Pass3::place_area_group_mark() {
+  const int at = state_.location;
+  dc(std::string(1, group_mark_), 'W', at, 0);
+  state_.location = at + 1;
+  listing({.width = 1, .location = at});
 }
 
 }  // namespace velumar

@@ -125,15 +125,7 @@ void Pass3::run() {
 }
 
 void Pass3::process_record(const Record& r) {
-  stmt_.record = &r;
-  stmt_.tag = r.kind;
-  stmt_.card = pad(r.card, 80);
-  // Pass 3 keeps the label and the origin in one number, as the text form does.
-  stmt_.label = r.origin ? -*r.origin : r.label_index;
-  stmt_.where = r.location;
-  stmt_.width = r.width;
-  ctx.diag.error_code = r.flag;
-
+  take_record(r);
   const bool comment = col(stmt_.card, 6) == '*';
   const bool direct = is_blank(cols(stmt_.card, 16, 18));
   const Op op = direct ? Op::Direct : find_op(cols(stmt_.card, 16, 20));
@@ -162,49 +154,7 @@ void Pass3::process_record(const Record& r) {
   } else if (stmt_.tag == RecordKind::Macro) {
     do_macro_record();
   } else {
-    if (!is_pool_record(stmt_.tag)) ++state_.seq;
-    stmt_.op = op;
-    if (direct) {
-      stmt_.machine_op = col(stmt_.card, 19);
-      stmt_.d_modifier = col(stmt_.card, 20);
-      if (is_group_mark(stmt_.d_modifier) && stmt_.tag == RecordKind::Statement) stmt_.tag = RecordKind::GroupMark;
-    } else {
-      // An unknown operation has a blank operation character: the card is
-      // only listed.
-      stmt_.machine_op = op_info(op).machine_op;
-      stmt_.d_modifier = ' ';
-    }
-    // A direct card with a blank operation character still occupies the
-    // positions pass 1 gave it, and so does every character chained by
-    // CHAIN, whatever the chained operation field holds.
-    const bool machine = stmt_.machine_op != ' ' || stmt_.tag == RecordKind::Generated || (direct && stmt_.width > 0);
-    if (machine) {
-      assemble_instruction();
-    } else {
-      stmt_.where = layout::label_value(state_.location, stmt_.width, true);
-      switch (op) {
-        case Op::Da: do_da(); break;
-        case Op::Dc:
-        case Op::Dcw: do_dc(); break;
-        case Op::Ds: do_ds(); break;
-        case Op::Dsa: do_dsa(); break;
-        case Op::Equ: list_equ(*this); break;
-        case Op::Ex:
-        case Op::Xfr: transfer_ex(); break;
-        case Op::End: transfer_end(); break;
-        case Op::Job:
-          list_.heading();
-          listing({});
-          break;
-        case Op::Ltorg:
-        case Op::Org: do_org(); break;
-        case Op::Sfx:
-          state_.suffix = col(stmt_.card, 21);
-          listing({});
-          break;
-        default: listing({}); break;
-      }
-    }
+    process_statement(op, direct);
   }
   // Counted here, once per record, so that the error count does not depend
   // on whether a listing is written.
@@ -213,6 +163,65 @@ void Pass3::process_record(const Record& r) {
     report_flag();
   }
   stmt_.record = nullptr;
+}
+
+void Pass3::take_record(const Record& r) {
+  stmt_.record = &r;
+  stmt_.tag = r.kind;
+  stmt_.card = pad(r.card, 80);
+  // Pass 3 keeps the label and the origin in one number, as the text form does.
+  stmt_.label = r.origin ? -*r.origin : r.label_index;
+  stmt_.where = r.location;
+  stmt_.width = r.width;
+  ctx.diag.error_code = r.flag;
+}
+
+// A statement, a generated line or a pool line: an instruction is
+// assembled, anything else goes to its declarative or control handler.
+void Pass3::process_statement(Op op, bool direct) {
+  if (!is_pool_record(stmt_.tag)) ++state_.seq;
+  stmt_.op = op;
+  if (direct) {
+    stmt_.machine_op = col(stmt_.card, 19);
+    stmt_.d_modifier = col(stmt_.card, 20);
+    if (is_group_mark(stmt_.d_modifier) && stmt_.tag == RecordKind::Statement) stmt_.tag = RecordKind::GroupMark;
+  } else {
+    // An unknown operation has a blank operation character: the card is
+    // only listed.
+    stmt_.machine_op = op_info(op).machine_op;
+    stmt_.d_modifier = ' ';
+  }
+  // A direct card with a blank operation character still occupies the
+  // positions pass 1 gave it, and so does every character chained by
+  // CHAIN, whatever the chained operation field holds.
+  const bool machine = stmt_.machine_op != ' ' || stmt_.tag == RecordKind::Generated || (direct && stmt_.width > 0);
+  if (machine) {
+    assemble_instruction();
+    return;
+  }
+  stmt_.where = layout::label_value(state_.location, stmt_.width, true);
+  switch (op) {
+    case Op::Da: do_da(); break;
+    case Op::Dc:
+    case Op::Dcw: do_dc(); break;
+    case Op::Ds: do_ds(); break;
+    case Op::Dsa: do_dsa(); break;
+    case Op::Equ: list_equ(*this); break;
+    case Op::Ex:
+    case Op::Xfr: transfer_ex(); break;
+    case Op::End: transfer_end(); break;
+    case Op::Job:
+      list_.heading();
+      listing({});
+      break;
+    case Op::Ltorg:
+    case Op::Org: do_org(); break;
+    case Op::Sfx:
+      state_.suffix = col(stmt_.card, 21);
+      listing({});
+      break;
+    default: listing({}); break;
+  }
 }
 
 std::pair<int, int> Pass3::operand_columns(int which) const {

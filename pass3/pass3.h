@@ -91,6 +91,9 @@ class Pass3 {
 
   // ---- pass3.cpp ----
   void process_record(const Record& r);
+  /// Makes `r` the record being processed.
+  void take_record(const Record& r);
+  void process_statement(Op op, bool direct);
   /// Reports on standard error a statement flagged without a message.
   void report_flag();
   /// Card columns of operand WHICH (first, last); column 21 when the card
@@ -111,9 +114,15 @@ class Pass3 {
 
   // ---- constants.cpp ----
   void do_dc();   ///< DC, DCW and literal-pool lines
+  void dc_number(char wm);
+  std::string address_constant(const Operand& op) const;
+  void dc_address(const std::string& addr, char wm);
+  void dc_blanks(char wm);
   void do_ds();
   void do_dsa();
   void do_da();
+  void place_area_records(bool clear_records, bool record_marks);
+  void place_area_group_mark();
 
   // ---- storage.cpp ----
   /// Places TEXT in storage ending at LAST; WM 'W' puts a word mark on its
