@@ -7,9 +7,9 @@ namespace velumar {
 
 /// Bits of the -X option.
 namespace extra {
-constexpr int Extra_EX = 1;   ///< quick EX/XFR
-constexpr int Extra_End = 2;  ///< quick END
-constexpr int Extra_SWQ = 4;  ///< queue set-word-mark instructions
+constexpr int kQuickEx = 1;         ///< quick EX/XFR
+constexpr int kQuickEnd = 2;        ///< quick END
+constexpr int kQueueWordMarks = 4;  ///< queue set-word-mark instructions
 }  // namespace extra
 
 /// Trace letters of -T: "l" lexer, "p" parser, "P" literal pools, "C" literal creation.
@@ -20,12 +20,12 @@ struct Traces {
 
 /// The pass-3 settings and the other switches of the command line.
 struct Settings {
-  bool Interleave = false;
-  bool NotIn_1_80 = true;
-  char BootLoader = 'I';
-  int CoreSize = 16000;
-  int MaxLine = 53;
-  int Extra = 0;
+  bool interleave = false;        ///< -i: object cards interleaved in the listing
+  bool keep_out_of_1_80 = true;   ///< flag code or data in the read area 1-80 (-a clears it)
+  char boot_loader = 'I';         ///< -b: loader deck in front of the object deck
+  int core_size = 16000;          ///< -bI#: storage size the IBM loader clears
+  int max_line = 53;              ///< -p: lines per listing page
+  int extras = 0;                 ///< -X: bits of namespace extra
 };
 
 }  // namespace velumar

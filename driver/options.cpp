@@ -72,19 +72,19 @@ void apply_boot_option(std::string_view value, Settings& settings, std::ostream&
     letter = 'I';
     selector = ' ';
   }
-  settings.BootLoader = letter;
+  settings.boot_loader = letter;
   if (letter != 'I') return;
   switch (selector) {
-    case '1': settings.CoreSize = 1400; break;
-    case '2': settings.CoreSize = 2000; break;
-    case '4': settings.CoreSize = 4000; break;
-    case '8': settings.CoreSize = 8000; break;
+    case '1': settings.core_size = 1400; break;
+    case '2': settings.core_size = 2000; break;
+    case '4': settings.core_size = 4000; break;
+    case '8': settings.core_size = 8000; break;
     case 'v':
-    case 'V': settings.CoreSize = 12000; break;
+    case 'V': settings.core_size = 12000; break;
     case 'x':
-    case 'X': settings.CoreSize = 16000; break;
+    case 'X': settings.core_size = 16000; break;
     case ' ': break;
-    default: out << "Invalid core size flag.  " << settings.CoreSize << " used.\n";
+    default: out << "Invalid core size flag.  " << settings.core_size << " used.\n";
   }
 }
 
@@ -182,10 +182,10 @@ class OptionReader {
     if (cur_.i < args.size() && !is_blank(ignored))
       opts_.warnings.push_back("arguments after the input file are ignored:" + ignored +
                                " (options go before the input file)");
-    if (opts_.settings.Interleave && !(opts_.do_object && opts_.do_list))
+    if (opts_.settings.interleave && !(opts_.do_object && opts_.do_list))
       opts_.warnings.push_back("-i needs both -o and -l; nothing is interleaved");
-    if (opts_.settings.MaxLine < kShortestPage)
-      opts_.warnings.push_back("page length " + std::to_string(opts_.settings.MaxLine) +
+    if (opts_.settings.max_line < kShortestPage)
+      opts_.warnings.push_back("page length " + std::to_string(opts_.settings.max_line) +
                                " cannot hold the 3-line page heading and a statement; every statement line "
                                "starts a new page");
   }
@@ -194,9 +194,9 @@ class OptionReader {
   // An option without a value; false when `word` is none.
   bool flag(std::string_view word) {
     if (word == "-a")
-      opts_.settings.NotIn_1_80 = false;
+      opts_.settings.keep_out_of_1_80 = false;
     else if (word == "-i")
-      opts_.settings.Interleave = true;
+      opts_.settings.interleave = true;
     else if (word == "-L")
       opts_.long_literals = true;
     else if (word == "-s")
@@ -219,8 +219,8 @@ class OptionReader {
       case 'm': return file(FileOption::Macros, opts_.do_macros, opts_.macros_name);
       case 'o': return file(FileOption::Object, opts_.do_object, opts_.object_name);
       case 't': return file(FileOption::Tape, opts_.do_tape, opts_.tape_name);
-      case 'p': return number("While converting -p optipon", opts_.settings.MaxLine);
-      case 'X': return number("While processing X option", opts_.settings.Extra);
+      case 'p': return number("While converting -p optipon", opts_.settings.max_line);
+      case 'X': return number("While processing X option", opts_.settings.extras);
       case 'T': opts_.traces.letters = cur_.value_of(arg_).substr(0, 6); return std::nullopt;
       default: break;
     }
@@ -229,7 +229,7 @@ class OptionReader {
       return OptionsResult{false, 0};
     }
     const std::vector<std::string>& args = cur_.args;
-    out_ << usage_text(args.empty() ? std::string_view() : std::string_view(args[0]), opts_.settings.CoreSize);
+    out_ << usage_text(args.empty() ? std::string_view() : std::string_view(args[0]), opts_.settings.core_size);
     return OptionsResult{false, word == "-h" || word == "--help" ? 0 : 2};
   }
 

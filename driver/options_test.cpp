@@ -43,7 +43,7 @@ TEST(Options, ValueOptionsTestOnlyTheirLetter) {
   Parsed p = parse({"-bogus", "-list.lst", "-oout.obj", "-t", "-x.tape", "prog.s", "-l", "ignored"});
   EXPECT_TRUE(p.result.run);
   EXPECT_EQ(p.out, kBadBoot);  // -b with the value "ogus"
-  EXPECT_EQ(p.opts.settings.BootLoader, 'I');
+  EXPECT_EQ(p.opts.settings.boot_loader, 'I');
   ASSERT_EQ(p.opened.size(), 3u);
   EXPECT_EQ(p.opened[0], std::make_pair(FileOption::Listing, std::string("ist.lst")));
   EXPECT_EQ(p.opened[1], std::make_pair(FileOption::Object, std::string("out.obj")));
@@ -56,8 +56,8 @@ TEST(Options, ValueOptionsTestOnlyTheirLetter) {
 TEST(Options, FlagsMustBeExact) {
   Parsed p = parse({"-a", "-i", "-L", "-s", "--keepscratch"});
   EXPECT_TRUE(p.result.run);
-  EXPECT_FALSE(p.opts.settings.NotIn_1_80);
-  EXPECT_TRUE(p.opts.settings.Interleave);
+  EXPECT_FALSE(p.opts.settings.keep_out_of_1_80);
+  EXPECT_TRUE(p.opts.settings.interleave);
   EXPECT_TRUE(p.opts.long_literals);
   EXPECT_TRUE(p.opts.dump_symbols);
   EXPECT_TRUE(p.opts.keep_scratch);
@@ -66,7 +66,7 @@ TEST(Options, FlagsMustBeExact) {
   // Trailing blanks do not make an argument a different one.
   p = parse({"-a ", "-s  ", "--keepscratch ", "- ", "prog.s"});
   EXPECT_TRUE(p.result.run);
-  EXPECT_FALSE(p.opts.settings.NotIn_1_80);
+  EXPECT_FALSE(p.opts.settings.keep_out_of_1_80);
   EXPECT_TRUE(p.opts.dump_symbols && p.opts.keep_scratch);
   EXPECT_FALSE(p.opts.input.has_value());
   p = parse({"-h "});
@@ -137,8 +137,8 @@ TEST(Options, BootLoaderAndCoreSize) {
     Parsed p = parse(c.args);
     std::string label = c.args.back();
     EXPECT_TRUE(p.result.run) << label;
-    EXPECT_EQ(p.opts.settings.BootLoader, c.loader) << label;
-    EXPECT_EQ(p.opts.settings.CoreSize, c.core) << label;
+    EXPECT_EQ(p.opts.settings.boot_loader, c.loader) << label;
+    EXPECT_EQ(p.opts.settings.core_size, c.core) << label;
     EXPECT_EQ(p.out, c.out) << label;
   }
 }
@@ -146,8 +146,8 @@ TEST(Options, BootLoaderAndCoreSize) {
 TEST(Options, IntegerValues) {
   Parsed p = parse({"-p", " 60 ", "-X5", "-T", "lpPCxyz"});
   EXPECT_TRUE(p.result.run);
-  EXPECT_EQ(p.opts.settings.MaxLine, 60);
-  EXPECT_EQ(p.opts.settings.Extra, 5);
+  EXPECT_EQ(p.opts.settings.max_line, 60);
+  EXPECT_EQ(p.opts.settings.extras, 5);
   EXPECT_EQ(p.opts.traces.letters, "lpPCxy");
 }
 

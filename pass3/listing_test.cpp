@@ -51,8 +51,8 @@ TEST(Pass3Listing, PageLineAndStatementLineLayout) {
 TEST(Pass3Listing, PagesHoldMaxLineLinesWithCarriageControl) {
   for (char loader : {'N', 'I'}) {
     Job job;
-    job.ctx.settings.BootLoader = loader;
-    job.ctx.settings.MaxLine = 10;
+    job.ctx.settings.boot_loader = loader;
+    job.ctx.settings.max_line = 10;
     for (int i = 0; i < 16; ++i) job.add(instr("A"));
     job.add(end_record());
     job.run();

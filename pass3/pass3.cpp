@@ -78,17 +78,17 @@ void pass_3(const Job& ctx, bool list, bool object, bool tape) {
 }
 
 Pass3::Pass3(const Job& context, bool list, bool object, bool tape)
-    : ctx(context), list_(list ? ctx.listing : nullptr, ctx.settings.MaxLine, ctx.settings.BootLoader != 'N') {
+    : ctx(context), list_(list ? ctx.listing : nullptr, ctx.settings.max_line, ctx.settings.boot_loader != 'N') {
   if (object) {
-    const int extra = ctx.settings.Extra;
-    const DeckOptions options{.queue_marks = (extra & extra::Extra_SWQ) != 0,
-                              .quick_transfer = (extra & extra::Extra_EX) != 0,
-                              .quick_end = (extra & extra::Extra_End) != 0};
-    deck_.emplace(ctx.object, options, list && ctx.settings.Interleave ? &list_ : nullptr,
+    const int extra = ctx.settings.extras;
+    const DeckOptions options{.queue_marks = (extra & extra::kQueueWordMarks) != 0,
+                              .quick_transfer = (extra & extra::kQuickEx) != 0,
+                              .quick_end = (extra & extra::kQuickEnd) != 0};
+    deck_.emplace(ctx.object, options, list && ctx.settings.interleave ? &list_ : nullptr,
                   [this](int at) { mark_from_queue(at); });
   }
   if (tape) tape_.emplace(ctx.tape);
-  state_.loader_due = ctx.settings.BootLoader != 'N';
+  state_.loader_due = ctx.settings.boot_loader != 'N';
 }
 
 const Operand& Pass3::operand(int k) const {
@@ -138,7 +138,7 @@ void Pass3::process_record(const Record& r) {
     emit_loader();
     state_.loader_due = false;
   }
-  if (ctx.settings.BootLoader != 'N' && state_.resume_due) {
+  if (ctx.settings.boot_loader != 'N' && state_.resume_due) {
     emit_resume();
     state_.resume_due = false;
   }
@@ -483,7 +483,7 @@ void Pass3::spread(std::initializer_list<int> lengths) {
 
 void Pass3::do_field_record() {
   std::int64_t org = layout::field_location(state_.area_origin, operand(1).value);
-  if (org >= 1 && org <= 80 && ctx.settings.NotIn_1_80) ctx.diag.error_code = err::AddrErr;
+  if (org >= 1 && org <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.error_code = err::AddrErr;
   // Each record of the area gets its word mark and counts as a statement.
   for (int i = 1; i <= state_.area_records; ++i, org += state_.record_size) {
     ++state_.seq;
@@ -503,7 +503,7 @@ void Pass3::do_field_record() {
 void Pass3::do_sbfld_record() {
   ++state_.seq;
   const int org = layout::field_location(state_.area_origin, operand(1).value);
-  if (org >= 1 && org <= 80 && ctx.settings.NotIn_1_80) ctx.diag.error_code = err::AddrErr;
+  if (org >= 1 && org <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.error_code = err::AddrErr;
   listing({.location = org});
 }
 

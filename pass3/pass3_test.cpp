@@ -139,7 +139,7 @@ TEST(Pass3Control, OrgWithHundredsAdjustmentAndUndefinedSymbol) {
 
 TEST(Pass3Control, LoaderComesFirstAndJobSetsTheDeckId) {
   Job job;
-  job.ctx.settings.BootLoader = 'I';
+  job.ctx.settings.boot_loader = 'I';
   job.add(record(card("*", "JOB", "NOT A JOB CARD"), 0));  // a comment, whatever columns 16-18 say
   std::string job_card = card("", "JOB", "PAYROLL RUN");
   job_card.replace(75, 5, "PAY01");
@@ -196,7 +196,7 @@ TEST(Pass3Generated, ChainedCharactersAndAChainInError) {
 TEST(Pass3Control, StorageOneToEightyIsFlaggedUnlessAllowed) {
   for (bool not_in : {true, false}) {
     Job job;
-    job.ctx.settings.NotIn_1_80 = not_in;
+    job.ctx.settings.keep_out_of_1_80 = not_in;
     job.add(record(card("", "ORG", "40"), 0, {opnd(K_ACTUAL, 40)}));
     job.add(record(card("", "A", ""), 1));
     job.add(end_record());

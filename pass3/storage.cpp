@@ -50,7 +50,7 @@ void Pass3::dc(std::string_view text, char wm, int last, int label) {
   bool word_mark = wm == 'W' && lo == first;
   std::string placed(text.substr(static_cast<std::size_t>(lo - first), static_cast<std::size_t>(hi - lo + 1)));
   for (char& c : placed) c = as_1401(c);
-  if (ctx.settings.NotIn_1_80 && hits_read_area(lo, hi)) ctx.diag.error_code = err::AddrErr;
+  if (ctx.settings.keep_out_of_1_80 && hits_read_area(lo, hi)) ctx.diag.error_code = err::AddrErr;
 
   // A mark that waits in the deck's queue reaches the tape when the queue
   // lets it go, after this field's record.
@@ -72,7 +72,7 @@ void Pass3::sw(int at) {
     beyond_storage();
     return;
   }
-  if (ctx.settings.NotIn_1_80 && hits_read_area(at, at)) ctx.diag.error_code = err::AddrErr;
+  if (ctx.settings.keep_out_of_1_80 && hits_read_area(at, at)) ctx.diag.error_code = err::AddrErr;
   if (deck_) deck_->set_word_mark(at);
   if (tape_) tape_->set_word_mark(at);
 }
@@ -140,13 +140,13 @@ void Pass3::set_title(std::string_view page_head, std::string_view deck_id) {
 }
 
 void Pass3::emit_loader() {
-  write_loader(ctx.settings.BootLoader, ctx.settings.CoreSize, deck_ ? &*deck_ : nullptr, tape_ ? &*tape_ : nullptr,
+  write_loader(ctx.settings.boot_loader, ctx.settings.core_size, deck_ ? &*deck_ : nullptr, tape_ ? &*tape_ : nullptr,
                list_);
   state_.loader_due = false;
 }
 
 void Pass3::emit_resume() {
-  write_resume(ctx.settings.BootLoader, deck_ ? &*deck_ : nullptr, tape_ ? &*tape_ : nullptr);
+  write_resume(ctx.settings.boot_loader, deck_ ? &*deck_ : nullptr, tape_ ? &*tape_ : nullptr);
   state_.resume_due = false;
 }
 

@@ -40,7 +40,7 @@ TEST(Pass3Storage, ReadAreaFlagCoversEveryPositionOfTheField) {
 
 TEST(Pass3Storage, QueuedWordMarksReachTheTapeWhenTheDeckSetsThem) {
   Job job;
-  job.ctx.settings.Extra = extra::Extra_SWQ;
+  job.ctx.settings.extras = extra::kQueueWordMarks;
   for (int i = 0; i < 8; ++i) job.add(instr("A"));  // 333-340: the eighth mark waits
   job.add(end_record());
   job.run(false, true, true);
@@ -53,7 +53,7 @@ TEST(Pass3Storage, QueuedWordMarksReachTheTapeWhenTheDeckSetsThem) {
 
 TEST(Pass3Storage, QueuedMarkInTheReadAreaFlagsOnlyTheStatementThatPlacedIt) {
   Job job;
-  job.ctx.settings.Extra = extra::Extra_SWQ;
+  job.ctx.settings.extras = extra::kQueueWordMarks;
   job.add(record(card("", "ORG", "10"), 0, {opnd(K_ACTUAL, 10)}));
   for (int i = 0; i < 9; ++i) job.add(instr("NOP"));  // 10-18: the marks of 17 and 18 wait
   job.add(record(card("", "ORG", "500"), 0, {opnd(K_ACTUAL, 500)}));

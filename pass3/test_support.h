@@ -70,7 +70,7 @@ struct Job {
   std::ostringstream obj;
 
   Job() {
-    ctx.settings.BootLoader = 'N';
+    ctx.settings.boot_loader = 'N';
     ctx.listing = &list;
     ctx.object = &obj;
     ctx.diag.error_dest = ErrorDest::Listing;
