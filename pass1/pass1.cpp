@@ -121,14 +121,18 @@ int Pass1::run(bool* had_cards) {
     // keeps the last operation, so the card itself is what says END).
     const std::size_t first_record = ctx_.scratch.records().size();
     const int start = counter_.here;
+    const auto report = [&] {
+      if (ctx_.locations != nullptr)
+        report_locations(*ctx_.locations, ctx_.scratch.records(), first_record, start, counter_.here);
+    };
     if (ctx_.last_op == Op::End && !is_blank(cols(line, 16, 20))) {
       do_end();
-      if (ctx_.locations != nullptr) report_locations(*ctx_.locations, ctx_.scratch.records(), first_record, start, counter_.here);
+      report();
       status = 0;
       break;
     }
     common_end(dispatch());
-    if (ctx_.locations != nullptr) report_locations(*ctx_.locations, ctx_.scratch.records(), first_record, start, counter_.here);
+    report();
   }
   end_of_pass();
   return status;
