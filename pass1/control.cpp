@@ -48,6 +48,8 @@ Placement Pass1::do_org_ltorg(bool ltorg) {
         break;
     }
     p = layout::origin(o, p, target);
+    if (o.kind == K_SYMBOLIC && !target) counter_.determined = false;
+    if (o.kind == K_ACTUAL) counter_.determined = true;
   }
 
   if (ltorg) {

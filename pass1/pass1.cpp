@@ -29,8 +29,9 @@ bool is_comment(std::string_view line) { return col(line, 6) == '*'; }
 // before the statement (EX, END) follows the counter from where the
 // statement began, `start`; the statement itself ends at `end` less the
 // pool that follows it (LTORG); the records of a chain take one position each.
+// Where the counter is not `determined`, pass 1 reports that it cannot know.
 void report_locations(layout::LocationLog& log, const std::vector<Record>& records, std::size_t from, int start,
-                      int end) {
+                      int end, bool determined) {
   std::int64_t after_pool = 0;  // width of the pool that follows the statement
   std::size_t statement = records.size();
   for (std::size_t i = from; i < records.size(); ++i) {
@@ -45,7 +46,10 @@ void report_locations(layout::LocationLog& log, const std::vector<Record>& recor
       counter = clamp_location(std::int64_t{end} - after_pool);
     else if (is_pool_record(rec.kind) || rec.kind == RecordKind::Generated)
       counter = layout::advance(counter, rec.width);
-    log.placed(1, i, counter);
+    if (determined)
+      log.placed(1, i, counter);
+    else
+      log.unknown_to_pass_1(i);
   }
 }
 
@@ -123,7 +127,8 @@ int Pass1::run(bool* had_cards) {
     const int start = counter_.here;
     const auto report = [&] {
       if (ctx_.locations != nullptr)
-        report_locations(*ctx_.locations, ctx_.scratch.records(), first_record, start, counter_.here);
+        report_locations(*ctx_.locations, ctx_.scratch.records(), first_record, start, counter_.here,
+                         counter_.determined);
     };
     if (ctx_.last_op == Op::End && !is_blank(cols(line, 16, 20))) {
       do_end();

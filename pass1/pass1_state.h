@@ -32,6 +32,11 @@ struct LocationCounter {
   int highest = 0;
   /// Something was placed beyond the last position of storage.
   bool storage_exceeded = false;
+  /// False from an ORG or LTORG to a symbol not yet defined until one to an
+  /// actual address: in between, `here` runs from kUndefinedOrg and only
+  /// pass 2 learns where the statements really go. (An ORG to a symbol does
+  /// not end it: the symbol may have been defined in that stretch.)
+  bool determined = true;
 };
 
 /// What a DA leaves for the field cards that follow it.

@@ -20,19 +20,6 @@ int origin(const Operand& first, int p, std::optional<int> target) {
   return clamp_location(from + first.offset);
 }
 
-namespace {
-
-// Below 0 nothing is placed (an undefined origin has its message), so
-// there the passes need only agree that the counter is outside storage.
-// After an ORG to a symbol defined further on, pass 1 cannot know the
-// counter (it runs from kUndefinedOrg); passes 2 and 3 must still agree.
-bool agree(int p1, int p2, int p3) {
-  const auto same = [](int a, int b) { return a == b || (a < 0 && b < 0); };
-  return same(p2, p3) && (same(p1, p2) || p1 <= kUndefinedRef);
-}
-
-}  // namespace
-
 void LocationLog::begin_job() { jobs_.emplace_back(); }
 
 void LocationLog::placed(int pass, std::size_t record, int location) {
@@ -43,14 +30,23 @@ void LocationLog::placed(int pass, std::size_t record, int location) {
   job[3 * record + static_cast<std::size_t>(pass - 1)] = location;
 }
 
+void LocationLog::unknown_to_pass_1(std::size_t record) {
+  placed(1, record, 0);
+  jobs_.back()[3 * record] = kUnknown;
+}
+
 std::string LocationLog::disagreement() const {
+  // Below 0 nothing is placed (an undefined origin has its message), so
+  // there the passes need only agree that the counter is outside storage.
+  const auto same = [](int a, int b) { return a == b || (a < 0 && b < 0); };
+  const auto agree = [&](int p1, int p2, int p3) { return same(p2, p3) && (p1 == kUnknown || same(p1, p2)); };
   for (std::size_t j = 0; j < jobs_.size(); ++j) {
     const Job& job = jobs_[j];
     for (std::size_t r = 0; r + 2 < job.size(); r += 3) {
       const int p1 = job[r], p2 = job[r + 1], p3 = job[r + 2];
       if (p1 == kNone || p2 == kNone || p3 == kNone || agree(p1, p2, p3)) continue;
       return "job " + std::to_string(j + 1) + ", record " + std::to_string(r / 3) + ": the location counter is " +
-             std::to_string(p1) + " after pass 1, " + std::to_string(p2) + " after pass 2, " + std::to_string(p3) +
+             (p1 == kUnknown ? std::string("unknown") : std::to_string(p1)) + " after pass 1, " + std::to_string(p2) + " after pass 2, " + std::to_string(p3) +
              " after pass 3";
     }
   }

@@ -47,16 +47,19 @@ class LocationLog {
   void begin_job();
   /// Pass `pass` (1-3) left the counter at `location` after record `record`.
   void placed(int pass, std::size_t record, int location);
+  /// Pass 1 cannot know where record `record` leaves the counter (after an
+  /// ORG to a symbol defined further on); passes 2 and 3 must still agree.
+  void unknown_to_pass_1(std::size_t record);
   /// Empty when every record reported by all three passes has one location
-  /// (below 0 it is enough that all are below 0; pass 1 is excepted where it
-  /// could not know it, at or below kUndefinedRef), else a description of
-  /// the first record that has more.
+  /// (below 0 it is enough that all are below 0), else a description of the
+  /// first record that has more.
   [[nodiscard]] std::string disagreement() const;
   /// Records that all three passes reported, over all jobs.
   [[nodiscard]] std::size_t compared() const;
 
  private:
-  static constexpr int kNone = -2'000'000'000;  ///< no report (outside any location's range)
+  static constexpr int kNone = -2'000'000'000;     ///< no report (outside any location's range)
+  static constexpr int kUnknown = -2'000'000'001;  ///< pass 1 could not know
   using Job = std::vector<int>;                 ///< per record: pass 1, 2, 3
   std::vector<Job> jobs_;
 };

@@ -45,10 +45,14 @@ TEST(Layout, LogNamesTheFirstRecordWherePassesDisagree) {
   log.begin_job();
   for (int pass = 1; pass <= 3; ++pass) log.placed(pass, 0, 333);
   log.placed(1, 1, 340);  // reported by pass 1 only: not compared
-  const int undetermined[][3] = {{-60000 + 7, -60000 + 7, -30000 + 7}, {-60000 + 7, 2445, 2445}};
-  for (std::size_t r = 0; r < 2; ++r)
-    for (int pass = 1; pass <= 3; ++pass) log.placed(pass, 2 + r, undetermined[r][pass - 1]);
+  // Below 0 all agree; where pass 1 cannot know, passes 2 and 3 decide.
+  for (int pass = 1; pass <= 3; ++pass) log.placed(pass, 2, pass == 3 ? -30000 + 7 : -60000 + 7);
+  log.unknown_to_pass_1(3);
+  for (int pass = 2; pass <= 3; ++pass) log.placed(pass, 3, 2445);
   EXPECT_EQ(log.disagreement(), "");
+  log.placed(1, 3, -9975);
+  EXPECT_NE(log.disagreement(), "");
+  log.unknown_to_pass_1(3);
   log.begin_job();
   for (int pass = 1; pass <= 3; ++pass) log.placed(pass, 2, pass == 2 ? 401 : 400);
   EXPECT_EQ(log.compared(), 4u);
