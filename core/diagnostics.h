@@ -102,9 +102,12 @@ enum class ErrorDest { Stdout, Listing, Scratch };
 
 class Diagnostics {
  public:
-  /// `out` is standard output; `line_no` is the source line counter
-  /// (`LINE_NO`), which every diagnostic quotes.
-  Diagnostics(std::ostream& out, const int& line_no) : out_(out), line_no_(line_no) {}
+  /// `out` is standard output.
+  explicit Diagnostics(std::ostream& out) : out_(out) {}
+
+  /// The number of the statement within its program, which every
+  /// diagnostic quotes; pass 1 sets it as it reads the cards.
+  void set_line_no(int line_no) { line_no_ = line_no; }
 
   char error_code = err::NoErr;  ///< error code of the statement being processed
   bool had_error = false;        ///< set by every error (not by warnings)
@@ -159,7 +162,7 @@ class Diagnostics {
 
  private:
   std::ostream& out_;
-  const int& line_no_;
+  int line_no_ = 0;
   long long tab_noted_line_ = -1;  ///< the line whose tab has been explained
 };
 

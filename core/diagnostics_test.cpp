@@ -13,10 +13,10 @@ struct DiagFixture : ::testing::Test {
   std::ostringstream out;
   std::ostringstream listing;
   std::vector<std::string> scratch;
-  int line_no = 7;
-  Diagnostics diag{out, line_no};
+  Diagnostics diag{out};
 
   void SetUp() override {
+    diag.set_line_no(7);
     diag.listing = &listing;
     diag.scratch = [this](std::string_view s) { scratch.emplace_back(s); };
   }
@@ -65,7 +65,7 @@ TEST_F(DiagFixture, ListingLinePutsSeverityAtColumn106) {
 }
 
 TEST_F(DiagFixture, NumbersThatDoNotFitPrintAsAsterisks) {
-  line_no = 123456;
+  diag.set_line_no(123456);
   diag.do_error("X", 12);
   EXPECT_EQ(out.str().substr(0, 12), "*****: (*) X");
 }

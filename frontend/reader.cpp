@@ -49,8 +49,8 @@ int SourceReader::read_line(std::string& line) {
     if (c == '\r' && !lf_seen_ && in_->peek() != '\n') {
       // Lines of old editors end in a CR alone: the first such end, before
       // any LF, says how the whole file is written.
-      if (!cr_lines_ && report)
-        report(make_diagnostic(Severity::Warning, "lines end in a carriage return alone; each is read as a line end"));
+      if (!cr_lines_ && report_)
+        report_(make_diagnostic(Severity::Warning, "lines end in a carriage return alone; each is read as a line end"));
       cr_lines_ = true;
     }
     if (c == '\r' && cr_lines_) {
@@ -72,20 +72,20 @@ int SourceReader::read_line(std::string& line) {
 }
 
 void SourceReader::check_codes(const std::string& text) {
-  if (!report) return;
+  if (!report_) return;
   for (std::size_t i = 0; i < text.size() && i < kCardWidth; ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);
     if (byte == ' ' || bcd_code(text[i]) != 0) continue;
     ++bad_bytes_;
     if (bad_bytes_ > kMaxByteReports) {
       if (bad_bytes_ == kMaxByteReports + 1)
-        report(make_diagnostic(Severity::Note, "further bytes that are not 1401 characters are not reported"));
+        report_(make_diagnostic(Severity::Note, "further bytes that are not 1401 characters are not reported"));
       return;
     }
     char hex[8];
     std::snprintf(hex, sizeof hex, "0x%02X", byte);
     const int column = static_cast<int>(i) + 1;
-    report(make_diagnostic(Severity::Warning, "byte " + std::string(hex) + " is not a 1401 character", physical_line_,
+    report_(make_diagnostic(Severity::Warning, "byte " + std::string(hex) + " is not a 1401 character", physical_line_,
                            column, column, text));
   }
 }

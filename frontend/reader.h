@@ -13,26 +13,28 @@ namespace velumar {
 
 class SourceReader {
  public:
-  explicit SourceReader(std::istream* in = nullptr) : in_(in) {}
+  /// `report` receives the reader's warnings; none are made when it is empty.
+  explicit SourceReader(std::istream* in = nullptr, std::function<void(Diagnostic)> report = {})
+      : in_(in), report_(std::move(report)) {}
   void set_input(std::istream* in) { in_ = in; }
 
   /// Number of the current source line within the current program; pass 1
-  /// resets and advances it, diagnostics quote it.
-  int line_no = 0;
+  /// restarts it for each job and advances it for each card, diagnostics
+  /// quote it.
+  int line_no() const { return line_no_; }
+  void restart_line_no() { line_no_ = 0; }
+  void advance_line_no() { ++line_no_; }
 
   /// Reads one line into `line` (exactly 80 columns, a-z folded to upper
   /// case; a line ending in CR LF is read as ending in LF, and in a file
   /// whose first line ends in a CR alone every CR ends a line). Returns 0
   /// when a line was read, negative at the end of input, positive on a
   /// read failure. Bytes of columns 1-80 that no 1401 character stands for
-  /// and CR-only line ends are reported through `report`.
+  /// and CR-only line ends are reported.
   int read_line(std::string& line);
 
   /// Line of the input file that the card last returned came from.
   long long card_line() const { return card_line_; }
-
-  /// Receives the reader's warnings; none are made when empty.
-  std::function<void(Diagnostic)> report;
 
   /// Puts a card image back with its line in the file: the next read_line
   /// returns it (cards put back come out in the reverse order of putting
@@ -44,6 +46,8 @@ class SourceReader {
   void check_codes(const std::string& text);
 
   std::istream* in_;
+  std::function<void(Diagnostic)> report_;
+  int line_no_ = 0;
   std::vector<std::pair<std::string, long long>> pending_;
   long long physical_line_ = 0;
   long long card_line_ = 0;  ///< lines read from the input, all jobs together

@@ -80,7 +80,8 @@ void Pass1::init_job() {
   ctx_.symtab.init_sym_table();
   ctx_.scratch.rewrite();
   ctx_.storage_reported = false;
-  ctx_.reader.line_no = 0;
+  ctx_.reader.restart_line_no();
+  ctx_.diag.set_line_no(0);
   ctx_.diag.error_count = 0;
   counter_ = LocationCounter{};
   previous_ = PreviousOp{};
@@ -90,7 +91,8 @@ void Pass1::init_job() {
 void Pass1::begin_statement() {
   ctx_.diag.error_code = err::NoErr;
   ctx_.diag.had_error = false;
-  ++ctx_.reader.line_no;
+  ctx_.reader.advance_line_no();
+  ctx_.diag.set_line_no(ctx_.reader.line_no());
 }
 
 int Pass1::run(bool* had_cards) {

@@ -125,7 +125,7 @@ TEST(Pass1Loop, EachJobStartsAfreshButKeepsTheSuffix) {
   EXPECT_EQ(run.ctx.symtab.size(), 1);
   EXPECT_EQ(run.sym("ABQ"), 334);  // P restarted at 333
   EXPECT_EQ(run.at(0), rec("", card("AB", "DCW", "@XY@"), 1, 333, 2, ' ', {opnd(0, K_CHAR_LIT, 0, "@X")}));
-  EXPECT_EQ(run.ctx.reader.line_no, 2);
+  EXPECT_EQ(run.ctx.reader.line_no(), 2);
 }
 
 TEST(Pass1Loop, StorageLimit) {
