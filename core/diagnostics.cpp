@@ -115,13 +115,13 @@ void Reporter::end_job() {
 }
 
 Diagnostic Diagnostics::here(Severity severity, std::string message, int first_col, int last_col) const {
-  Diagnostic d = make_diagnostic(severity, std::move(message), source_line, first_col, last_col, card);
-  d.pass = pass;
+  Diagnostic d = make_diagnostic(severity, std::move(message), source_line_, first_col, last_col, card_);
+  d.pass = pass_;
   return d;
 }
 
 void Diagnostics::report(Diagnostic d) {
-  if (d.pass == 0) d.pass = pass;
+  if (d.pass == 0) d.pass = pass_;
   // A tab is read as one blank: every column after it is not where the
   // writer's editor showed it, which explains most of what follows.
   const std::size_t tab = d.card.find('\t');
@@ -132,33 +132,33 @@ void Diagnostics::report(Diagnostic d) {
                            "(write blanks instead)",
                        static_cast<int>(tab) + 1, static_cast<int>(tab) + 1});
   }
-  reporter.report(d);
+  reporter_.report(d);
 }
 
-std::string Diagnostics::record_text(std::string_view why, std::string_view message, int line_no, int field) {
-  std::string rec = pad(why, 5);
+std::string Diagnostics::record_text(const StatementMessage& m) {
+  std::string rec = m.warning ? "WARN " : "ERROR";
   rec += "******* ";
-  rec += pad(message, 72);
+  rec += pad(m.message, 72);
   rec += fmt_int(0, 6);
-  rec += fmt_int(line_no, 6);
-  rec += fmt_int(field, 6);
+  rec += fmt_int(m.line_no, 6);
+  rec += fmt_int(m.field, 6);
   rec += fmt_int(0, 6);
   return rec;
 }
 
 void Diagnostics::do_error(std::string_view message, std::optional<int> field, bool warning) {
   historic(message, field, warning);
-  Next details = std::move(next);
-  next = Next{};
+  Next details = std::move(next_);
+  next_ = Next{};
   Diagnostic d = here(warning ? Severity::Warning : Severity::Error,
                       details.text.empty() ? std::string(message) : std::move(details.text), details.first_col,
                       details.last_col);
   d.notes = std::move(details.notes);
-  if (d.first_col == 0 && !card.empty() && source_line > 0) {
+  if (d.first_col == 0 && !card_.empty() && source_line_ > 0) {
     // Without columns of its own a message concerns the statement: from
     // the label field (or the operation) to the end of the operands; the
     // remarks after them are not part of it.
-    const std::string_view shown = std::string_view(card).substr(0, std::min<std::size_t>(card.size(), 72));
+    const std::string_view shown = std::string_view(card_).substr(0, std::min<std::size_t>(card_.size(), 72));
     const std::size_t first = shown.find_first_not_of(' ', 5);
     if (first != std::string::npos) {
       std::size_t last = shown.find_last_not_of(' ');
@@ -172,31 +172,27 @@ void Diagnostics::do_error(std::string_view message, std::optional<int> field, b
 }
 
 void Diagnostics::historic(std::string_view message, std::optional<int> field, bool warning) {
-  std::string why = "ERROR";
-  if (warning) {
-    why = "WARN ";
-  } else {
-    had_error = true;
-    ++error_count;
+  if (!warning) {
+    failed_ = true;
+    ++error_count_;
   }
   if (field)
     out_ << fmt_int(line_no_, 5) << ": (" << fmt_int(*field, 1) << ") " << message << '\n';
   else
     out_ << fmt_int(line_no_, 5) << ": " << message << '\n';
-  int my_field = field.value_or(0);
 
-  if (error_dest == ErrorDest::Listing && listing) {
+  if (error_dest_ == ErrorDest::Listing && listing_) {
     std::string line = "      *****  ** ";
     line += rtrim(pad(message, 72));
-    line = pad(line, 105) + why;
-    *listing << line << '\n';
+    line = pad(line, 105) + (warning ? "WARN " : "ERROR");
+    *listing_ << line << '\n';
     return;
   }
-  std::string rec = record_text(why, message, line_no_, my_field);
-  if (error_dest == ErrorDest::Scratch && scratch)
-    scratch(rec);
+  const StatementMessage m{warning, message, line_no_, field.value_or(0)};
+  if (error_dest_ == ErrorDest::Scratch && scratch_)
+    scratch_(m);
   else
-    out_ << rec << '\n';
+    out_ << record_text(m) << '\n';
 }
 
 }  // namespace velumar

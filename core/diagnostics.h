@@ -97,30 +97,82 @@ class Reporter {
   std::set<std::tuple<long long, int, std::string>> shown_;
 };
 
-/// Where the second copy of a diagnostic goes.
+/// Where the second copy of a statement diagnostic goes.
 enum class ErrorDest { Stdout, Listing, Scratch };
+
+/// A statement diagnostic as the console, the listing and the job's records
+/// keep it: an error or a warning, its message, the number of the statement
+/// within its program and the operand field it concerns (0: none).
+struct StatementMessage {
+  bool warning = false;
+  std::string_view message;
+  int line_no = 0;
+  int field = 0;
+};
 
 class Diagnostics {
  public:
-  /// `out` is standard output.
-  explicit Diagnostics(std::ostream& out) : out_(out) {}
+  /// Receives the diagnostics routed to the job's records (ErrorDest::Scratch).
+  using ScratchSink = std::function<void(const StatementMessage&)>;
 
-  /// The number of the statement within its program, which every
-  /// diagnostic quotes; pass 1 sets it as it reads the cards.
-  void set_line_no(int line_no) { line_no_ = line_no; }
+  /// `out` is standard output; `scratch` receives the diagnostics pass 1
+  /// keeps in the job's records, before the record of their statement.
+  explicit Diagnostics(std::ostream& out, ScratchSink scratch = {}) : out_(out), scratch_(std::move(scratch)) {}
 
-  char error_code = err::NoErr;  ///< error code of the statement being processed
-  bool had_error = false;        ///< set by every error (not by warnings)
-  int error_count = 0;           ///< errors reported in the current job
+  /// A new job: no errors counted, statement numbers start again.
+  void begin_job() {
+    error_count_ = 0;
+    line_no_ = 0;
+  }
+  /// Pass 1 starts a statement: its number within the program (which every
+  /// console line quotes), no error code, no error yet.
+  void begin_statement(int line_no) {
+    line_no_ = line_no;
+    code_ = err::NoErr;
+    failed_ = false;
+  }
 
-  ErrorDest error_dest = ErrorDest::Stdout;
-  std::ostream* listing = nullptr;  ///< the listing, used when error_dest is Listing
-  /// Receives the 109-column diagnostic record while error_dest is Scratch
-  /// (pass 1 keeps it in the intermediate file before the statement record).
-  std::function<void(std::string_view)> scratch;
+  /// The error code of the statement being processed (err::NoErr: none).
+  char code() const { return code_; }
+  void set_code(char code) { code_ = code; }
+  /// An error (not a warning) has been reported for the statement, or it
+  /// has been marked as failed without a message of its own.
+  bool statement_failed() const { return failed_; }
+  void fail_statement() { failed_ = true; }
+
+  /// Errors counted in the current job.
+  int errors_in_job() const { return error_count_; }
+  /// Counts an error that the statement's flag reports, without a message.
+  void count_error() { ++error_count_; }
+
+  /// Sends the second copy of each diagnostic to `dest`; the listing is
+  /// used when `dest` is Listing, and standard output stands in when it is null.
+  void route_to(ErrorDest dest, std::ostream* listing = nullptr) {
+    error_dest_ = dest;
+    listing_ = listing;
+  }
+
+  /// Keeps the statement's error code and failed mark as they are while it
+  /// lives: a diagnostic that belongs to another record (a literal of the
+  /// statement's pool) is counted and reported, but does not flag the statement.
+  class KeepStatement {
+   public:
+    explicit KeepStatement(Diagnostics& diag) : diag_(diag), code_(diag.code_), failed_(diag.failed_) {}
+    ~KeepStatement() {
+      diag_.code_ = code_;
+      diag_.failed_ = failed_;
+    }
+    KeepStatement(const KeepStatement&) = delete;
+    KeepStatement& operator=(const KeepStatement&) = delete;
+
+   private:
+    Diagnostics& diag_;
+    char code_;
+    bool failed_;
+  };
 
   /// Reports MESSAGE: counts it (unless a warning), writes the numbered line
-  /// to standard output and the second copy to error_dest. Never stops the run.
+  /// to standard output and the second copy where it is routed. Never stops the run.
   void do_error(std::string_view message, std::optional<int> field = std::nullopt, bool warning = false);
 
   /// Writes only the historic forms of do_error (console line and second
@@ -133,11 +185,17 @@ class Diagnostics {
   /// A diagnostic located at the current statement's card.
   Diagnostic here(Severity severity, std::string message, int first_col = 0, int last_col = 0) const;
 
-  // Where the statement being processed stands, for the report on
-  // standard error: its line in the source file (0: none), its card, the pass.
-  long long source_line = 0;
-  std::string card;
-  int pass = 1;
+  /// Where the statement being processed stands, for the report on
+  /// standard error: its line in the source file (0: none), its card
+  /// (empty: none shown) and the pass.
+  void locate(long long source_line, std::string_view card, int pass) {
+    source_line_ = source_line;
+    card_.assign(card);
+    pass_ = pass;
+  }
+  /// What is reported from now on concerns the whole job, not a card.
+  void locate_job() { locate(0, {}, pass_); }
+  long long source_line() const { return source_line_; }
 
   /// Details for the next do_error only: the columns concerned, another
   /// wording for standard error, hints.
@@ -147,22 +205,35 @@ class Diagnostics {
     std::string text;
     std::vector<Note> notes;
   };
-  Next next;
-  /// Sets the columns of the next do_error; returns `next` to add more.
+  /// The details of the next do_error, to add to.
+  Next& next() { return next_; }
+  /// Sets the columns of the next do_error; returns its details to add more.
   Next& at(int first_col, int last_col) {
-    next.first_col = first_col;
-    next.last_col = last_col;
-    return next;
+    next_.first_col = first_col;
+    next_.last_col = last_col;
+    return next_;
   }
 
-  Reporter reporter;
+  Reporter& reporter() { return reporter_; }
+  const Reporter& reporter() const { return reporter_; }
 
   /// The 109-column record form of a diagnostic (also its standard-output form).
-  static std::string record_text(std::string_view why, std::string_view message, int line_no, int field);
+  static std::string record_text(const StatementMessage& m);
 
  private:
   std::ostream& out_;
+  ScratchSink scratch_;
+  std::ostream* listing_ = nullptr;
+  ErrorDest error_dest_ = ErrorDest::Stdout;
+  char code_ = err::NoErr;
+  bool failed_ = false;
+  int error_count_ = 0;
   int line_no_ = 0;
+  long long source_line_ = 0;
+  std::string card_;
+  int pass_ = 1;
+  Next next_;
+  Reporter reporter_;
   long long tab_noted_line_ = -1;  ///< the line whose tab has been explained
 };
 

@@ -13,19 +13,15 @@ struct DiagFixture : ::testing::Test {
   std::ostringstream out;
   std::ostringstream listing;
   std::vector<std::string> scratch;
-  Diagnostics diag{out};
+  Diagnostics diag{out, [this](const StatementMessage& m) { scratch.push_back(Diagnostics::record_text(m)); }};
 
-  void SetUp() override {
-    diag.set_line_no(7);
-    diag.listing = &listing;
-    diag.scratch = [this](std::string_view s) { scratch.emplace_back(s); };
-  }
+  void SetUp() override { diag.begin_statement(7); }
 };
 
 TEST_F(DiagFixture, ErrorCountsAndGoesToStdoutTwiceWithoutListing) {
   diag.do_error("Operand missing", 2);
-  EXPECT_TRUE(diag.had_error);
-  EXPECT_EQ(diag.error_count, 1);
+  EXPECT_TRUE(diag.statement_failed());
+  EXPECT_EQ(diag.errors_in_job(), 1);
   std::string expected_rec = "ERROR******* " + std::string("Operand missing") + std::string(72 - 15, ' ') +
                              "     0     7     2     0";
   EXPECT_EQ(out.str(), "    7: (2) Operand missing\n" + expected_rec + "\n");
@@ -34,8 +30,8 @@ TEST_F(DiagFixture, ErrorCountsAndGoesToStdoutTwiceWithoutListing) {
 
 TEST_F(DiagFixture, WarningIsNotCountedButWrittenTwice) {
   diag.do_error("Junk after the label, or in CC 12-15", std::nullopt, true);
-  EXPECT_FALSE(diag.had_error);
-  EXPECT_EQ(diag.error_count, 0);
+  EXPECT_FALSE(diag.statement_failed());
+  EXPECT_EQ(diag.errors_in_job(), 0);
   std::string text = out.str();
   EXPECT_EQ(text.substr(0, 45), "    7: Junk after the label, or in CC 12-15\nW");
   EXPECT_NE(text.find("WARN ******* Junk"), std::string::npos);
@@ -44,7 +40,7 @@ TEST_F(DiagFixture, WarningIsNotCountedButWrittenTwice) {
 }
 
 TEST_F(DiagFixture, ScratchDestinationKeepsTheRecordOutOfStdout) {
-  diag.error_dest = ErrorDest::Scratch;
+  diag.route_to(ErrorDest::Scratch);
   diag.do_error("Invalid label");
   EXPECT_EQ(out.str(), "    7: Invalid label\n");
   ASSERT_EQ(scratch.size(), 1u);
@@ -53,7 +49,7 @@ TEST_F(DiagFixture, ScratchDestinationKeepsTheRecordOutOfStdout) {
 }
 
 TEST_F(DiagFixture, ListingLinePutsSeverityAtColumn106) {
-  diag.error_dest = ErrorDest::Listing;
+  diag.route_to(ErrorDest::Listing, &listing);
   diag.do_error("Undefined or unresolvable symbols");
   std::string line = listing.str();
   ASSERT_FALSE(line.empty());
@@ -65,7 +61,7 @@ TEST_F(DiagFixture, ListingLinePutsSeverityAtColumn106) {
 }
 
 TEST_F(DiagFixture, NumbersThatDoNotFitPrintAsAsterisks) {
-  diag.set_line_no(123456);
+  diag.begin_statement(123456);
   diag.do_error("X", 12);
   EXPECT_EQ(out.str().substr(0, 12), "*****: (*) X");
 }

@@ -210,7 +210,7 @@ class Source {
 std::unique_ptr<Context> make_context(const Options& opts, RunFiles& files, Source& source, std::ostream& out,
                                       std::ostream& err, bool err_terminal) {
   auto ctx = std::make_unique<Context>(out);
-  Reporter& reporter = ctx->diag.reporter;
+  Reporter& reporter = ctx->diag.reporter();
   reporter.out = opts.report ? &err : nullptr;
   reporter.file = opts.input ? *opts.input : "<stdin>";
   reporter.colour = use_colour(err_terminal);
@@ -221,7 +221,6 @@ std::unique_ptr<Context> make_context(const Options& opts, RunFiles& files, Sour
   ctx->listing = opts.do_list ? &files.output(FileOption::Listing).stream : nullptr;
   ctx->object = opts.do_object ? &files.output(FileOption::Object).stream : nullptr;
   ctx->tape = opts.do_tape ? &files.output(FileOption::Tape).stream : nullptr;
-  ctx->diag.listing = ctx->listing;
   return ctx;
 }
 
@@ -259,13 +258,13 @@ class JobLoop {
  private:
   // One job; a job with errors sets `status`, which no later job clears.
   JobEnd assemble_job(int& status) {
-    Reporter& reporter = ctx_.diag.reporter;
-    ctx_.diag.error_count = 0;
-    ctx_.diag.error_dest = ErrorDest::Scratch;
+    Reporter& reporter = ctx_.diag.reporter();
+    ctx_.diag.begin_job();
+    ctx_.diag.route_to(ErrorDest::Scratch);
     reporter.begin_job();
     bool had_cards = false;
     const int read_status = pass_1(ctx_.job(), &had_cards);
-    ctx_.diag.error_dest = ctx_.listing != nullptr ? ErrorDest::Listing : ErrorDest::Stdout;
+    ctx_.diag.route_to(ctx_.listing != nullptr ? ErrorDest::Listing : ErrorDest::Stdout, ctx_.listing);
 
     if (read_failed(read_status)) return JobEnd::Failed;
     // Blank or comment cards after the last program do not form a job.
@@ -285,9 +284,9 @@ class JobLoop {
     pass_2(ctx_.job());
     if (opts_.dump_symbols) dump_tables(ctx_, "After pass 2:");
     pass_3(ctx_.job(), opts_.do_list, opts_.do_object, opts_.do_tape);
-    if (ctx_.diag.error_count > 0) {
+    if (ctx_.diag.errors_in_job() > 0) {
       status = kExitAssemblyErrors;
-      ctx_.diag.historic(fmt_int(ctx_.diag.error_count, 5) + " Errors");
+      ctx_.diag.historic(fmt_int(ctx_.diag.errors_in_job(), 5) + " Errors");
     }
     reporter.end_job();
     return files_.check_writes(ctx_.out) ? JobEnd::Assembled : JobEnd::Failed;

@@ -62,9 +62,9 @@ TEST_F(LexerTest, CharacterLiteralsRunToTheLastAt) {
   EXPECT_EQ(field("@AB@C@").front(), (Tok{Token::Chars, 21, 26}));
   EXPECT_EQ(field("@AB C").front(), (Tok{Token::At, 21, 21}));
   EXPECT_EQ(field("@A,B" + std::string(55, ' ') + "@").front(), (Tok{Token::Chars, 21, 80}));
-  EXPECT_EQ(ctx.diag.error_count, 0);
+  EXPECT_EQ(ctx.diag.errors_in_job(), 0);
   EXPECT_EQ(field("@@,A").front(), (Tok{Token::Other, 21, 22}));
-  EXPECT_EQ(ctx.diag.error_count, 1);
+  EXPECT_EQ(ctx.diag.errors_in_job(), 1);
   EXPECT_NE(out.str().find("Zero-length character literal"), std::string::npos);
 }
 

@@ -56,7 +56,7 @@ TEST_F(ParserTest, SymbolsNumbersAndAsteriskWithAdjustments) {
   EXPECT_EQ(op(3).label, "ABCDEF");
   EXPECT_EQ(op(3).offset, kRoundX00);
   EXPECT_EQ(op(4), (Operand{12, K_ACTUAL, -3, "12", ' ', "      "}));
-  EXPECT_EQ(ctx.diag.error_count, 0);
+  EXPECT_EQ(ctx.diag.errors_in_job(), 0);
 }
 
 TEST_F(ParserTest, EnteredNamesTakeTheSuffix) {
@@ -149,10 +149,10 @@ TEST_F(ParserTest, ErrorMessages) {
   };
   for (auto [field, message] : cases) {
     out.str("");
-    ctx.diag.error_count = 0;
+    ctx.diag.begin_job();
     EXPECT_EQ(run(field), (Statuses{-1})) << field;
     EXPECT_TRUE(said(std::string("(1) ") + message)) << field << ": " << out.str();
-    EXPECT_EQ(ctx.diag.error_count, 1) << field;
+    EXPECT_EQ(ctx.diag.errors_in_job(), 1) << field;
   }
 }
 

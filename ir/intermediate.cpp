@@ -137,6 +137,16 @@ Record make_record(RecordKind kind, std::string_view line, int label_index, int 
   return r;
 }
 
+Record diagnostic_record(const StatementMessage& m) {
+  const auto fits = [](int value) { return fmt_int(value, kIntWidth).front() != '*' ? value : 0; };
+  Record rec;
+  rec.kind = m.warning ? RecordKind::Warning : RecordKind::Error;
+  rec.card = "******* " + pad(m.message, 72);
+  rec.location = fits(m.line_no);
+  rec.width = fits(m.field);
+  return rec;
+}
+
 std::string format_record(const Record& rec) {
   std::string out(record_tag(rec.kind));
   out += pad(rec.card, 80);
@@ -202,19 +212,6 @@ std::vector<Record> read_records(std::istream& in) {
     records.push_back(std::move(rec));
   }
   return records;
-}
-
-void IntermediateFile::write_text(std::string_view line) {
-  Record rec;
-  if (!parse_record({std::string(line)}, rec)) {
-    // Not a well-formed record, such as a diagnostic whose line number
-    // overflowed its columns: keep the tag and the message, with no operands;
-    // the numbers that cannot be read stay 0.
-    rec = Record{};
-    int n = 0;
-    read_fixed(line, rec, n);
-  }
-  write(rec);
 }
 
 void IntermediateFile::save(std::ostream& out) const {

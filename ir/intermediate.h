@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/diagnostics.h"
 #include "ir/operand.h"
 
 namespace velumar {
@@ -65,6 +66,14 @@ struct Record {
 Record make_record(RecordKind kind, std::string_view line, int label_index, int location, int width, char err = ' ',
                    std::vector<Operand> ops = {}, std::optional<int> origin = std::nullopt);
 
+/// The record of a statement diagnostic, before the record of its
+/// statement: tagged "ERROR" or "WARN ", its card "******* " and the message
+/// (cut to 72 columns, as the listing shows it), the statement's number in
+/// place of the location and the operand field in place of the width. The
+/// text form has six columns for each number: one that does not fit is
+/// kept as 0.
+Record diagnostic_record(const StatementMessage& m);
+
 /// The text form of a record: 110 columns plus 27 per operand group (a
 /// diagnostic, tagged "ERROR" or "WARN " with no operands, 109 columns), a
 /// fifth and later group continuing on further lines, four groups to a line
@@ -95,11 +104,6 @@ class IntermediateFile {
     records_.push_back(rec);
     lines_.push_back(source_line);
   }
-  /// Adds a diagnostic line (109 columns) as the record it reads back as;
-  /// a line whose numbers cannot be read keeps its tag and text, with 0 for
-  /// those numbers.
-  void write_text(std::string_view line);
-
   /// Line of the source file that record i comes from (the statement that
   /// made it); 0 when not known. Not part of the text form.
   long long line_of(std::size_t i) const { return i < lines_.size() ? lines_[i] : 0; }

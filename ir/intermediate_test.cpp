@@ -79,22 +79,34 @@ TEST(IntermediateRecord, RoundTripKeepsEveryField) {
   }
 }
 
-TEST(IntermediateRecord, DiagnosticLineReadsBackAsARecord) {
-  IntermediateFile file;
-  file.write_text(Diagnostics::record_text("WARN ", "Junk after the label, or in CC 12-15", 42, 3));
-  file.write_text(Diagnostics::record_text("ERROR", "Operand missing", 1000000, 2));  // line number overflows
-  ASSERT_EQ(file.records().size(), 2u);
-  Record warn;
-  warn.kind = RecordKind::Warning;
-  warn.card = pad("******* Junk after the label, or in CC 12-15", 80);
-  warn.location = 42;  // the line number
-  warn.width = 3;  // the field number
-  EXPECT_EQ(file.records()[0], warn);
-  Record error;
-  error.kind = RecordKind::Error;
-  error.card = pad("******* Operand missing", 80);
-  error.width = 2;
-  EXPECT_EQ(file.records()[1], error);
+TEST(IntermediateRecord, DiagnosticRecordIsWhatItsConsoleLineReadsBackAs) {
+  // The record pass 1 keeps and the 109-column line written to standard
+  // output are the same diagnostic: each reads or formats as the other.
+  const std::string long_message(80, 'M');
+  const StatementMessage fitting[] = {
+      {true, "Junk after the label, or in CC 12-15", 42, 0},
+      {false, "Operand missing", 999999, 3},
+      {false, long_message, 1, 0},
+  };
+  for (const StatementMessage& m : fitting) {
+    const std::string line = Diagnostics::record_text(m);
+    const Record rec = diagnostic_record(m);
+    EXPECT_EQ(format_record(rec), line);
+    Record back;
+    ASSERT_TRUE(parse_record({line}, back)) << line;
+    EXPECT_EQ(back, rec);
+    EXPECT_EQ(rec.location, m.line_no);
+    EXPECT_EQ(rec.width, m.field);
+  }
+  // A statement number beyond six columns cannot be kept: the record holds
+  // 0 there, and its text form stays readable.
+  const Record big = diagnostic_record({false, "Operand missing", 1000000, 2});
+  EXPECT_EQ(big.kind, RecordKind::Error);
+  EXPECT_EQ(big.card, pad("******* Operand missing", 80));
+  EXPECT_EQ(big.location, 0);
+  EXPECT_EQ(big.width, 2);
+  Record back;
+  EXPECT_TRUE(parse_record({format_record(big)}, back));
 }
 
 TEST(IntermediateRecord, UnreadableTextIsRefusedNeverMisread) {
@@ -130,7 +142,7 @@ TEST(IntermediateRecord, UnreadableTextIsRefusedNeverMisread) {
 
 TEST(IntermediateFile, SaveAndReadBackAJob) {
   IntermediateFile file;
-  file.write_text(Diagnostics::record_text("ERROR", "Operand missing", 7, 2));
+  file.write(diagnostic_record({false, "Operand missing", 7, 2}));
   file.write(statement(2));
   file.write(statement(6));
   std::ostringstream saved;

@@ -76,7 +76,7 @@ void Pass1::end_or_ex() {
     o.value = digits_value(cols(card_.line, pos, end));
   } else {
     error("Improper operand for " + op_name());
-    ctx_.diag.error_code = err::BadStatement;
+    ctx_.diag.set_code(err::BadStatement);
   }
   ops().clear();
   op(1) = o;
@@ -100,7 +100,7 @@ void Pass1::do_end() {
   if (counter_.here > location && counter_.here - 1 > kLastAddress) counter_.storage_exceeded = true;
   if (counter_.here > kLastAddress + 1) counter_.storage_exceeded = true;
   end_or_ex();
-  write_record(RecordKind::Statement, card_.line, 0, location, ctx_.literals.count(), ctx_.diag.error_code, ops().filled());
+  write_record(RecordKind::Statement, card_.line, 0, location, ctx_.literals.count(), ctx_.diag.code(), ops().filled());
 }
 
 Placement Pass1::do_chain() {
@@ -118,21 +118,21 @@ Placement Pass1::do_chain() {
     error("Previous OP code not a machine OP");
   } else if (amount == 0) {
     error("CHAIN amount is zero");
-    ctx_.diag.error_code = err::OpErr;
+    ctx_.diag.set_code(err::OpErr);
   }
-  if (ctx_.diag.error_code == err::NoErr && amount > kMaxChain) {
+  if (ctx_.diag.code() == err::NoErr && amount > kMaxChain) {
     // More characters than storage holds: nothing is generated (a record
     // per character would be pointless and unbounded); the program is
     // flagged as exceeding storage.
-    ctx_.diag.error_code = err::BadStatement;
+    ctx_.diag.set_code(err::BadStatement);
     counter_.storage_exceeded = true;
   }
-  write_record(RecordKind::Macro, card_.line, 0, 0, 0, ctx_.diag.error_code);
+  write_record(RecordKind::Macro, card_.line, 0, 0, 0, ctx_.diag.code());
 
   // An amount of 0 that reached here (its message was "Previous OP code not
   // a machine OP") asks for no character: writing the last one through the
   // common end would generate one all the same.
-  if (ctx_.diag.error_code != err::NoErr || amount == 0) {
+  if (ctx_.diag.code() != err::NoErr || amount == 0) {
     // The second "MACRO" record stores nothing in any pass, so P stays.
     placed.width = amount;
     placed.advance = Advance::Stay;

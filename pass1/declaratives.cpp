@@ -41,7 +41,7 @@ Placement Pass1::do_da() {
   // passes keep the location counter where it was.
   if (numeric) {
     if (!place_explicitly(placed, area_.origin, placed.width)) area_.origin = counter_.here;
-  } else if (name_label() && !ctx_.diag.had_error) {
+  } else if (name_label() && !ctx_.diag.statement_failed()) {
     placed.label = define_label(counter_.here, area_.index);
   }
   return placed;
@@ -50,8 +50,8 @@ Placement Pass1::do_da() {
 int Pass1::read_da_operands() {
   const std::string& line = card_.line;
   auto malformed = [this] {
-    ctx_.diag.had_error = true;
-    ctx_.diag.error_code = err::NoBXLErr;
+    ctx_.diag.fail_statement();
+    ctx_.diag.set_code(err::NoBXLErr);
     return 0;
   };
   int pos = 21;
@@ -87,7 +87,7 @@ void Pass1::read_da_options(int& pos, int& end, int& width, int records) {
     Token token = ctx_.lexer.lex(line, pos, end);
     if (token == Token::Done) break;
     if (token != Token::Comma) {
-      ctx_.diag.had_error = true;
+      ctx_.diag.fail_statement();
       break;
     }
     pos = end + 1;
@@ -108,7 +108,7 @@ void Pass1::read_da_options(int& pos, int& end, int& width, int records) {
       good = false;
     }
     if (!good) {
-      ctx_.diag.had_error = true;
+      ctx_.diag.fail_statement();
       break;
     }
   }
@@ -120,14 +120,14 @@ Placement Pass1::do_field_card() {
   Placement placed = at_counter();
   if (previous_.op != Op::Da) {
     error("Previous OP code not DA");
-    ctx_.diag.error_code = err::OpErr;
+    ctx_.diag.set_code(err::OpErr);
     return placed;
   }
   int pos = 21;
   int status = 0;
   ctx_.parser.parse(card_.line, pos, status, 1);
   if ((status != 0 && status != 1) || get_op(1).kind != K_ACTUAL) {
-    ctx_.diag.had_error = true;
+    ctx_.diag.fail_statement();
     return placed;
   }
   int field = layout::field_location(area_.origin, get_op(1).value);
@@ -135,13 +135,13 @@ Placement Pass1::do_field_card() {
   if (status == 0) {
     ctx_.parser.parse(card_.line, pos, status, 1);
     if (status != 1 || ops().count < 2 || get_op(2).kind != K_ACTUAL) {
-      ctx_.diag.had_error = true;
+      ctx_.diag.fail_statement();
     } else {
       field = layout::field_location(area_.origin, get_op(2).value);
       placed.kind = RecordKind::Field;
     }
   }
-  if (name_label() && !ctx_.diag.had_error) placed.label = define_label(field, area_.index);
+  if (name_label() && !ctx_.diag.statement_failed()) placed.label = define_label(field, area_.index);
   placed.location = field;
   // A field card stores nothing, but a field beyond the last position of
   // storage is as much out of storage as a constant there.
@@ -208,7 +208,7 @@ Placement Pass1::do_ds() {
   placed.width = digits_value(cols(card_.line, pos, end));
   pos = end + 1;
   if (ctx_.lexer.lex(card_.line, pos, end) != Token::Done) error("Junk after the number in a DS");
-  if (name_label() && !ctx_.diag.had_error)
+  if (name_label() && !ctx_.diag.statement_failed())
     placed.label = define_label(layout::label_value(counter_.here, placed.width, true), 0);
   return placed;
 }
@@ -231,7 +231,7 @@ Placement Pass1::do_dsa() {
   int end = 0;
   read_dsa_operand(o, placed.location, pos, end);
 
-  if (!ctx_.diag.had_error) {
+  if (!ctx_.diag.statement_failed()) {
     pos = end + 1;
     Token token = ctx_.lexer.lex(card_.line, pos, end);
     if (token == Token::Plus || token == Token::Minus) {
@@ -277,8 +277,8 @@ void Pass1::read_dsa_operand(Operand& o, int location, int& pos, int& end) {
     } else if (token == Token::Name) {
       take_name();
       if (col(line, 21) == '-') {
-        ctx_.diag.had_error = true;
-        ctx_.diag.error_code = err::BadStatement;
+        ctx_.diag.fail_statement();
+        ctx_.diag.set_code(err::BadStatement);
       }
     } else {
       error("Improper operand for DSA");
@@ -297,12 +297,12 @@ bool Pass1::adjustment_ends(int& pos, int& end) {
 Placement Pass1::do_equ() {
   Placement placed = at_counter();
   placed.location = 0;
-  if (!is_blank(cols(card_.line, 6, 11)) && !name_label()) ctx_.diag.had_error = true;
+  if (!is_blank(cols(card_.line, 6, 11)) && !name_label()) ctx_.diag.fail_statement();
   int pos = 21;
   int status = 0;
   ctx_.parser.parse(card_.line, pos, status, 1);
-  if (status != 1) ctx_.diag.had_error = true;
-  if (ctx_.diag.had_error) return placed;
+  if (status != 1) ctx_.diag.fail_statement();
+  if (ctx_.diag.statement_failed()) return placed;
 
   Operand& o = op(1);
   const int index = index_digit(o.index_reg);
@@ -327,7 +327,7 @@ Placement Pass1::do_equ() {
       }
       break;
     default:
-      ctx_.diag.had_error = true;
+      ctx_.diag.fail_statement();
       break;
   }
   return placed;

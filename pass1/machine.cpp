@@ -31,7 +31,7 @@ void Pass1::register_symbol(int k) {
 
 Placement Pass1::machine_instruction() {
   Placement placed = at_counter();
-  if (name_label() && !ctx_.diag.had_error) placed.label = define_label(counter_.here, 0);
+  if (name_label() && !ctx_.diag.statement_failed()) placed.label = define_label(counter_.here, 0);
 
   int pos = 21;
   int status = 0;

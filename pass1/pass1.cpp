@@ -81,18 +81,15 @@ void Pass1::init_job() {
   ctx_.scratch.rewrite();
   ctx_.storage_reported = false;
   ctx_.reader.restart_line_no();
-  ctx_.diag.set_line_no(0);
-  ctx_.diag.error_count = 0;
+  ctx_.diag.begin_job();
   counter_ = LocationCounter{};
   previous_ = PreviousOp{};
   if (ctx_.locations != nullptr) ctx_.locations->begin_job();
 }
 
 void Pass1::begin_statement() {
-  ctx_.diag.error_code = err::NoErr;
-  ctx_.diag.had_error = false;
   ctx_.reader.advance_line_no();
-  ctx_.diag.set_line_no(ctx_.reader.line_no());
+  ctx_.diag.begin_statement(ctx_.reader.line_no());
 }
 
 int Pass1::run(bool* had_cards) {
@@ -108,10 +105,8 @@ int Pass1::run(bool* had_cards) {
     if (status > 0) return status;  // the driver reports the read failure and stops
     if (status < 0) break;
     line = pad(line, 80);
-    ctx_.diag.pass = 1;
-    ctx_.diag.source_line = ctx_.reader.card_line();
-    ctx_.diag.card = line;
-    ctx_.scratch.source_line = ctx_.diag.source_line;
+    ctx_.diag.locate(ctx_.reader.card_line(), line, 1);
+    ctx_.scratch.source_line = ctx_.reader.card_line();
 
     if (is_comment(line)) {
       write_record(RecordKind::Statement, line, 0, 0, 0, err::NoErr);
@@ -152,7 +147,7 @@ void Pass1::label_field() {
   if (card_.label_token != Token::Name && card_.label_token != Token::Number && card_.label_token != Token::Done) {
     ctx_.diag.at(6, 11);
     error("Invalid label");
-    ctx_.diag.error_code = err::LabelErr;
+    ctx_.diag.set_code(err::LabelErr);
   }
   const std::string& line = card_.line;
   const int junk_from = std::max(card_.label_end + 1, 6);
@@ -162,7 +157,7 @@ void Pass1::label_field() {
     const auto last = static_cast<int>(junk.find_last_not_of(' '));
     ctx_.diag.at(junk_from + first, junk_from + last);
     ctx_.diag.do_error("Junk after the label, or in CC 12-15", std::nullopt, true);
-    ctx_.diag.error_code = err::LabelErr;
+    ctx_.diag.set_code(err::LabelErr);
   }
   // The suffix goes only on a label that is there: a blank label field
   // must not become the one-character suffix symbol.
@@ -180,7 +175,7 @@ bool Pass1::look_up_op() {
   if (ctx_.last_op == Op::Unknown) {
     op_code_hints();
     error("Unrecognized op code");
-    ctx_.diag.error_code = err::OpErr;
+    ctx_.diag.set_code(err::OpErr);
     return false;
   }
   return true;
@@ -243,8 +238,8 @@ Placement Pass1::dispatch() {
 
 void Pass1::common_end(const Placement& placed) {
   previous_ = {ctx_.last_op, cols(card_.line, 16, 20)};
-  if (ctx_.diag.error_code == err::NoErr && ctx_.diag.had_error) ctx_.diag.error_code = err::BadStatement;
-  write_record(placed.kind, card_.line, placed.label, placed.location, placed.width, ctx_.diag.error_code,
+  if (ctx_.diag.code() == err::NoErr && ctx_.diag.statement_failed()) ctx_.diag.set_code(err::BadStatement);
+  write_record(placed.kind, card_.line, placed.label, placed.location, placed.width, ctx_.diag.code(),
                ops().filled(), placed.origin);
 
   int& p = counter_.here;
@@ -273,8 +268,7 @@ void Pass1::common_end(const Placement& placed) {
 
 void Pass1::end_of_pass() {
   // What is found now concerns the job, not its last card.
-  ctx_.diag.source_line = 0;
-  ctx_.diag.card.clear();
+  ctx_.diag.locate_job();
   if (counter_.storage_exceeded) error("CORE STORAGE EXCEEDED");
   ctx_.storage_reported = counter_.storage_exceeded;
 }
@@ -298,7 +292,7 @@ int Pass1::define_label(int value, int index, bool check_dup, std::string_view d
     message += rtrim(card_.label);
     message += " is a duplicate";
     error(message);
-    ctx_.diag.error_code = err::LabelErr;
+    ctx_.diag.set_code(err::LabelErr);
   }
   return result.index;
 }
@@ -310,7 +304,7 @@ bool Pass1::place_explicitly(Placement& placed, int leftmost, int width) {
   // goes, and 0 means "no label": a location of 0 or below cannot be
   // carried, so such a statement goes to the counter, flagged.
   if (leftmost < 1) {
-    ctx_.diag.had_error = true;
+    ctx_.diag.fail_statement();
     placed.location = counter_.here;
     return false;
   }

@@ -30,7 +30,7 @@ TEST(Pass1Loop, CommentsLabelsAndTheirDiagnostics) {
   EXPECT_EQ(run.records(), expected);
   EXPECT_EQ(run.sym("LAB"), 334);  // a warning still defines the label
   EXPECT_EQ(run.out.str(), "    3: Junk after the label, or in CC 12-15\n    4: Invalid label\n");
-  EXPECT_EQ(run.ctx.diag.error_count, 1);  // the warning is not counted
+  EXPECT_EQ(run.ctx.diag.errors_in_job(), 1);  // the warning is not counted
 }
 
 TEST(Pass1Loop, DuplicateLabelsKeepTheFirstDefinition) {

@@ -70,7 +70,7 @@ TEST(Pass2, LabelsFollowTheLocationCounter) {
   EXPECT_EQ(p.value("ROUND"), 628);
   EXPECT_EQ(p.value("KEEP"), 1300);
   EXPECT_EQ(p.value("LAST"), 1300);
-  EXPECT_EQ(p.ctx.diag.error_count, 0);
+  EXPECT_EQ(p.ctx.diag.errors_in_job(), 0);
 }
 
 TEST(Pass2, NothingForwardTakesOneSweep) {
@@ -102,7 +102,7 @@ TEST(Pass2, EquChainTakesTwoSweeps) {
   // The index tag goes with the value, as for a backward EQU.
   EXPECT_EQ(p.ctx.symtab[b].index_reg, 3);
   EXPECT_EQ(p.ctx.symtab[a].index_reg, 1);
-  EXPECT_EQ(p.ctx.diag.error_count, 0);
+  EXPECT_EQ(p.ctx.diag.errors_in_job(), 0);
 }
 
 TEST(Pass2, UnresolvableSymbolsReportedOnce) {
@@ -113,7 +113,7 @@ TEST(Pass2, UnresolvableSymbolsReportedOnce) {
   // A value beyond the undefined bound is no progress: the sweeps end.
   p.add("EQU", c, 0, {opnd(K_ASTERISK, 0, -999999)});
   EXPECT_EQ(pass_2(p.ctx.job()), 1);
-  EXPECT_EQ(p.ctx.diag.error_count, 1);
+  EXPECT_EQ(p.ctx.diag.errors_in_job(), 1);
   EXPECT_NE(p.out.str().find("Undefined or unresolvable symbols"), std::string::npos);
   EXPECT_FALSE(is_defined(p.value("A")));
   EXPECT_FALSE(is_defined(p.value("B")));
@@ -150,7 +150,7 @@ TEST(Pass2, OrgToLaterSymbolPlacesStatementsFieldsAndPools) {
   EXPECT_EQ(p.value("AFTER"), 575);
   EXPECT_EQ(p.value("WORKB"), 585);
   EXPECT_EQ(p.value("WORKC"), 588);
-  EXPECT_EQ(p.ctx.diag.error_count, 0);
+  EXPECT_EQ(p.ctx.diag.errors_in_job(), 0);
 }
 
 TEST(Pass2, SecondSweepPlacesPoolsWhereTheFirstDid) {
@@ -185,7 +185,7 @@ TEST(Pass2, DuplicateAreaLabelKeepsItsFirstValue) {
   p.ctx.literals.create_lit(L_AREA_DEF, 5, "DUP   ");
   p.add("LTORG", 0, 1);
   p.pool(333);
-  EXPECT_EQ(p.ctx.diag.error_count, 1);
+  EXPECT_EQ(p.ctx.diag.errors_in_job(), 1);
   pass_2(p.ctx.job());
   EXPECT_EQ(p.ctx.symtab[dup].value, 400);
 }
@@ -287,7 +287,7 @@ std::string settled_state(Program& p) {
   for (const Symbol& sym : p.ctx.symtab.symbols())
     state += sym.label + " " + std::to_string(sym.value) + " " + std::to_string(sym.index_reg) + " " + sym.device + "\n";
   for (int i = 1; i <= p.ctx.literals.count(); ++i) state += std::to_string(p.ctx.literals[i].address) + "\n";
-  return state + std::to_string(p.ctx.diag.error_count);
+  return state + std::to_string(p.ctx.diag.errors_in_job());
 }
 
 TEST(Pass2, DirectSettlingMatchesTheSweepsOnRandomPrograms) {
@@ -301,7 +301,7 @@ TEST(Pass2, DirectSettlingMatchesTheSweepsOnRandomPrograms) {
     ASSERT_EQ(settled_state(direct), settled_state(sweeps)) << "seed " << seed;
     forward += sweeps_made > 2;
     deep += sweeps_made > 6;
-    stuck += sweeps.ctx.diag.error_count > 0;
+    stuck += sweeps.ctx.diag.errors_in_job() > 0;
   }
   // The programs exercise long dependency chains and unresolvable ones.
   EXPECT_GT(forward, 300);

@@ -87,7 +87,7 @@ void Pass3::do_dc() {
 // of the units position.
 void Pass3::dc_number(char wm) {
   if (stmt_.width < 1) {
-    ctx.diag.error_code = err::BadStatement;
+    ctx.diag.set_code(err::BadStatement);
     listing({});
     return;
   }
@@ -185,7 +185,7 @@ void Pass3::do_da() {
   test_p(state_.location);
   const int saved_location = state_.location;
   if (stmt_.label < 0) state_.location = -stmt_.label;
-  if (state_.location >= 1 && state_.location <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.error_code = err::AddrErr;
+  if (state_.location >= 1 && state_.location <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.set_code(err::AddrErr);
   state_.area_origin = state_.location;
   const int area_width = stmt_.width;  // what pass 1 reserved for the whole area
   stmt_.width = 0;

@@ -54,7 +54,7 @@ TEST(Pass3Constants, AddressConstants) {
   EXPECT_EQ(at(list[3], 82, 96), "   3  0335  I0?");
   EXPECT_EQ(at(list[5], 118, 120), "SYM");
   EXPECT_EQ(at(list[7], 1, 5), "     ");  // a literal-pool line has no sequence number
-  EXPECT_EQ(job.ctx.diag.error_count, 2);
+  EXPECT_EQ(job.ctx.diag.errors_in_job(), 2);
 }
 
 TEST(Pass3Constants, StorageAndSymbolicAddresses) {
@@ -78,7 +78,7 @@ TEST(Pass3Constants, StorageAndSymbolicAddresses) {
   EXPECT_EQ(core.marks(500, 2002), (std::set<int>{510, 513, 2000}));
   EXPECT_EQ(at(job.line_of("BUF", "DS"), 82, 91), "      0509");
   EXPECT_EQ(at(job.line_of("PTR", "DSA"), 82, 96), "   3  0512  '00");
-  EXPECT_EQ(job.ctx.diag.error_count, 0);  // every label matches its location
+  EXPECT_EQ(job.ctx.diag.errors_in_job(), 0);  // every label matches its location
 }
 
 TEST(Pass3Constants, DefineAreaWithRecordMarksAndGroupMark) {

@@ -36,7 +36,7 @@ void Pass3::listing(const ListFields& fields, bool show_card) {
   line.fields = fields;
   // The statement may have completed its card, which is punched already.
   if (show_card && deck_) line.card_no = deck_->card_of_last_data();
-  line.error_code = ctx.diag.error_code;
+  line.error_code = ctx.diag.code();
   list_.statement(line);
 }
 

@@ -111,7 +111,7 @@ TEST(Pass3Listing, ErrorWordsAndNoTrailingBlanks) {
   const auto list = job.listing();
   for (std::size_t i = 0; i < codes.size(); ++i) EXPECT_EQ(at(list[3 + i], 116, 130), "  " + pad(words[i], 13));
   for (const std::string& l : list) EXPECT_TRUE(l.empty() || l.back() != ' ') << '"' << l << '"';
-  EXPECT_EQ(job.ctx.diag.error_count, 10);  // a code without a word still counts
+  EXPECT_EQ(job.ctx.diag.errors_in_job(), 10);  // a code without a word still counts
 }
 
 TEST(Pass3Listing, WideValuesKeepTheirColumns) {

@@ -98,23 +98,17 @@ const Operand& Pass3::operand(int k) const {
 
 void Pass3::run() {
   const auto& records = ctx.scratch.records();
-  ctx.diag.pass = 3;
   for (std::size_t i = 0; i < records.size(); ++i) {
     // Statements are shown with their card; generated lines (literal
     // pools, DA records) by the line of the statement that made them.
-    ctx.diag.source_line = ctx.scratch.line_of(i);
     const RecordKind kind = records[i].kind;
     const bool statement =
         kind == RecordKind::Statement || kind == RecordKind::Generated || kind == RecordKind::GroupMark;
-    if (statement)
-      ctx.diag.card.assign(records[i].card);
-    else
-      ctx.diag.card.clear();
+    ctx.diag.locate(ctx.scratch.line_of(i), statement ? std::string_view(records[i].card) : std::string_view(), 3);
     process_record(records[i]);
     if (ctx.locations != nullptr && col(records[i].card, 6) != '*') ctx.locations->placed(3, i, state_.location);
   }
-  ctx.diag.source_line = 0;
-  ctx.diag.card.clear();
+  ctx.diag.locate_job();
   if (list_.active()) {
     list_.page_line();
     std::string head = "0";
@@ -158,8 +152,8 @@ void Pass3::process_record(const Record& r) {
   }
   // Counted here, once per record, so that the error count does not depend
   // on whether a listing is written.
-  if (ctx.diag.error_code != err::NoErr) {
-    ++ctx.diag.error_count;
+  if (ctx.diag.code() != err::NoErr) {
+    ctx.diag.count_error();
     report_flag();
   }
   stmt_.record = nullptr;
@@ -173,7 +167,7 @@ void Pass3::take_record(const Record& r) {
   stmt_.label = r.origin ? -*r.origin : r.label_index;
   stmt_.where = r.location;
   stmt_.width = r.width;
-  ctx.diag.error_code = r.flag;
+  ctx.diag.set_code(r.flag);
 }
 
 // A statement, a generated line or a pool line: an instruction is
@@ -245,7 +239,7 @@ std::pair<int, int> Pass3::operand_columns(int which) const {
 }
 
 void Pass3::flag_address(int which, std::optional<std::int64_t> value) {
-  ctx.diag.error_code = err::SymErr;
+  ctx.diag.set_code(err::SymErr);
   const Operand& op = operand(which);
   auto [first, last] = operand_columns(which);
   std::string message;
@@ -272,10 +266,10 @@ void Pass3::flag_address(int which, std::optional<std::int64_t> value) {
 }
 
 void Pass3::report_flag() {
-  if (ctx.diag.reporter.error_shown(ctx.diag.source_line)) return;
+  if (ctx.diag.reporter().error_shown(ctx.diag.source_line())) return;
   std::string message;
   std::vector<Note> notes;
-  switch (ctx.diag.error_code) {
+  switch (ctx.diag.code()) {
     case err::AddrErr:
       message = "the statement places code or data in positions 1-80, where each card read is stored (flagged ADDR)";
       notes.push_back({"start the program above 80 (ORG), or assemble with -a when this is meant"});
@@ -289,10 +283,10 @@ void Pass3::report_flag() {
     default: message = "the statement is in error (flagged BAD STATEMENT)"; break;
   }
   auto [first, last] = operand_columns(1);
-  if (ctx.diag.error_code == err::LabelErr) {
+  if (ctx.diag.code() == err::LabelErr) {
     first = 6;
     last = 11;
-  } else if (ctx.diag.error_code == err::OpErr) {
+  } else if (ctx.diag.code() == err::OpErr) {
     first = 16;
     last = 20;
   }
@@ -435,7 +429,7 @@ void Pass3::test_p(int at) {
   ctx.diag.at(6, 11);
   ctx.diag.do_error("Definition of " + std::string(rtrim(sym.label)) + " (" + number(sym.value) +
                     ") different from current P (" + number(at) + ")");
-  ctx.diag.error_code = err::SymErr;
+  ctx.diag.set_code(err::SymErr);
 }
 
 void Pass3::do_org() {
@@ -448,21 +442,21 @@ void Pass3::do_org() {
       // Undefined, the origin is the same sentinel location as in passes 1 and 2.
       if (is_defined(value)) target = value;
       if (value < 0) {
-        ctx.diag.error_code = err::UndefOrg;
+        ctx.diag.set_code(err::UndefOrg);
         auto [first, last] = operand_columns(1);
         ctx.diag.report(ctx.diag.here(
             Severity::Error, "origin " + std::string(rtrim(ctx.symtab[op.value].label)) + " is undefined", first, last));
       }
     } else {
-      ctx.diag.error_code = err::UndefOrg;
+      ctx.diag.set_code(err::UndefOrg);
     }
   }
   state_.location = layout::origin(op, state_.location, target);
   // A location below storage from an origin that is known (an undefined
   // one has been flagged already): nothing that follows can be placed.
-  if (state_.location < 0 && ctx.diag.error_code != err::UndefOrg) {
+  if (state_.location < 0 && ctx.diag.code() != err::UndefOrg) {
     ctx.diag.do_error("Location counter " + std::to_string(state_.location) + " is outside storage");
-    ctx.diag.error_code = err::AddrErr;
+    ctx.diag.set_code(err::AddrErr);
     ctx.storage_reported = true;
   }
   ListFields args;
@@ -483,13 +477,13 @@ void Pass3::spread(std::initializer_list<int> lengths) {
 
 void Pass3::do_field_record() {
   std::int64_t org = layout::field_location(state_.area_origin, operand(1).value);
-  if (org >= 1 && org <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.error_code = err::AddrErr;
+  if (org >= 1 && org <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.set_code(err::AddrErr);
   // Each record of the area gets its word mark and counts as a statement.
   for (int i = 1; i <= state_.area_records; ++i, org += state_.record_size) {
     ++state_.seq;
     if (org < 0 || org >= kCoreLimit) {
       // A word mark that no storage position can take is reported, not punched.
-      ctx.diag.error_code = err::SymErr;
+      ctx.diag.set_code(err::SymErr);
       break;
     }
     // In an area of size-0 records every record's mark is at one position:
@@ -503,7 +497,7 @@ void Pass3::do_field_record() {
 void Pass3::do_sbfld_record() {
   ++state_.seq;
   const int org = layout::field_location(state_.area_origin, operand(1).value);
-  if (org >= 1 && org <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.error_code = err::AddrErr;
+  if (org >= 1 && org <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.set_code(err::AddrErr);
   listing({.location = org});
 }
 

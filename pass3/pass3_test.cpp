@@ -51,7 +51,7 @@ TEST(Pass3Instructions, OperandsWidthsAndDModifiers) {
   EXPECT_EQ(at(job.line_of("", "BCE"), 94, 104), "B 600 700 Z");
   EXPECT_EQ(at(job.line_of("", "WM"), 94, 96), "2 )");
   EXPECT_TRUE(is_blank(at(job.line_of("", "MACRX"), 82, 115)));
-  EXPECT_EQ(job.ctx.diag.error_count, 0);
+  EXPECT_EQ(job.ctx.diag.errors_in_job(), 0);
 }
 
 TEST(Pass3Instructions, UnrepresentableAddressesAreFlaggedAndCountedWithOrWithoutListing) {
@@ -71,7 +71,7 @@ TEST(Pass3Instructions, UnrepresentableAddressesAreFlaggedAndCountedWithOrWithou
     job.run(with_listing);
 
     EXPECT_EQ(load_deck(job.cards()).text(333, 352), "B###B###B###B###B###");
-    EXPECT_EQ(job.ctx.diag.error_count, 6) << with_listing;
+    EXPECT_EQ(job.ctx.diag.errors_in_job(), 6) << with_listing;
     if (with_listing) {
       EXPECT_EQ(at(job.listing()[3], 118, 120), "SYM");
     }

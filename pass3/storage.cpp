@@ -50,7 +50,7 @@ void Pass3::dc(std::string_view text, char wm, int last, int label) {
   bool word_mark = wm == 'W' && lo == first;
   std::string placed(text.substr(static_cast<std::size_t>(lo - first), static_cast<std::size_t>(hi - lo + 1)));
   for (char& c : placed) c = as_1401(c);
-  if (ctx.settings.keep_out_of_1_80 && hits_read_area(lo, hi)) ctx.diag.error_code = err::AddrErr;
+  if (ctx.settings.keep_out_of_1_80 && hits_read_area(lo, hi)) ctx.diag.set_code(err::AddrErr);
 
   // A mark that waits in the deck's queue reaches the tape when the queue
   // lets it go, after this field's record.
@@ -60,7 +60,7 @@ void Pass3::dc(std::string_view text, char wm, int last, int label) {
 
 void Pass3::beyond_storage() {
   // A flag the statement has already (an undefined symbol) says more.
-  if (ctx.diag.error_code == err::NoErr) ctx.diag.error_code = err::AddrErr;
+  if (ctx.diag.code() == err::NoErr) ctx.diag.set_code(err::AddrErr);
   if (ctx.storage_reported) return;
   ctx.diag.do_error("CORE STORAGE EXCEEDED");
   ctx.storage_reported = true;
@@ -72,7 +72,7 @@ void Pass3::sw(int at) {
     beyond_storage();
     return;
   }
-  if (ctx.settings.keep_out_of_1_80 && hits_read_area(at, at)) ctx.diag.error_code = err::AddrErr;
+  if (ctx.settings.keep_out_of_1_80 && hits_read_area(at, at)) ctx.diag.set_code(err::AddrErr);
   if (deck_) deck_->set_word_mark(at);
   if (tape_) tape_->set_word_mark(at);
 }

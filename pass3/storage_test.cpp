@@ -61,7 +61,7 @@ TEST(Pass3Storage, QueuedMarkInTheReadAreaFlagsOnlyTheStatementThatPlacedIt) {
   job.add(end_record());  // punching the last card sets the waiting marks
   job.run();
   EXPECT_EQ(at(job.line_of("", "END"), 118, 121), "    ");
-  EXPECT_EQ(job.ctx.diag.error_count, 9);
+  EXPECT_EQ(job.ctx.diag.errors_in_job(), 9);
 }
 
 }  // namespace

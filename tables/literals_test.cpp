@@ -49,7 +49,7 @@ TEST_F(LiteralsTest, AddressConstantsAndAreasShareOnlyWithTheirOwnKind) {
   EXPECT_EQ(lits.create_lit(L_CHAR_LIT, 3, "&AB"), chars);
   int area = lits.create_lit(L_AREA_DEF, 3, "BUF   ");
   EXPECT_NE(lits.create_lit(L_CHAR_LIT, 3, "BUF"), area);
-  EXPECT_EQ(ctx.diag.error_count, 0);
+  EXPECT_EQ(ctx.diag.errors_in_job(), 0);
   // Address constants share when text and symbol agree.
   int a = lits.create_lit(L_ADDR_CON, 3, "&NAME&5&X1", 5, '1', "NAME");
   EXPECT_EQ(lits.create_lit(L_ADDR_CON, 3, "&NAME&5&X1", 5, '1', "NAME"), a);
@@ -78,14 +78,14 @@ TEST_F(LiteralsTest, AddressOfLiteralSharesByTextOnly) {
 
 TEST_F(LiteralsTest, RepeatedAreaIsAnErrorAndReturnsTheEarlierRecord) {
   ctx.traces.letters = "C";
-  ctx.diag.error_dest = ErrorDest::Scratch;
+  ctx.diag.route_to(ErrorDest::Scratch);
   // Area names come as the 6-character name field.
   int first = lits.create_lit(L_AREA_DEF, 20, "WORK  ");
   EXPECT_EQ(lits.create_lit(L_AREA_DEF, 10, "WORK  "), first);
   int chars = lits.create_lit(L_CHAR_LIT, 3, "TMP");
   EXPECT_EQ(lits.create_lit(L_AREA_DEF, 3, "TMP   "), chars);  // any literal of the pool counts
   EXPECT_EQ(lits.count(), 2);
-  EXPECT_EQ(ctx.diag.error_count, 2);
+  EXPECT_EQ(ctx.diag.errors_in_job(), 2);
   // The trace line of a repeat is ended after the message, with nothing added.
   EXPECT_EQ(out.str(),
             "Literal WORK new\n"
@@ -97,7 +97,7 @@ TEST_F(LiteralsTest, RepeatedAreaIsAnErrorAndReturnsTheEarlierRecord) {
   EXPECT_EQ(rtrim(recs[0].card), "******* WORK   Previously defined area-defining literal WORK");
   lits.set_last_pool_start(lits.count() + 1);
   EXPECT_EQ(lits.create_lit(L_AREA_DEF, 20, "WORK  "), 3);
-  EXPECT_EQ(ctx.diag.error_count, 2);
+  EXPECT_EQ(ctx.diag.errors_in_job(), 2);
 }
 
 TEST_F(LiteralsTest, TraceAndGrowth) {

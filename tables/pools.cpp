@@ -73,9 +73,8 @@ int next_pool_start(const LiteralTable& lits, int last_pool_start, int up_to) {
 // statement whose pool this is: it is counted and reported, and the
 // statement's own error flag stays as it was.
 void report_for_literal(Diagnostics& diag, std::string_view message) {
-  const bool statement_failed = diag.had_error;
+  const Diagnostics::KeepStatement keep(diag);
   diag.do_error(message);
-  diag.had_error = statement_failed;
 }
 
 // One pool being placed: where it stands and what it writes.

@@ -94,7 +94,7 @@ TEST(Pools, AddressLiterals) {
   // The symbol is found by its stored name, whatever characters it holds.
   ctx.literals.create_lit(L_ADDR_CON, 3, "&AB$&5&X2", 5, '2', "AB$");
   ctx.literals.create_lit(L_ADDR_CON, 3, "-NONE", 0, ' ', "NONE");
-  ctx.diag.error_code = err::OpErr;
+  ctx.diag.set_code(err::OpErr);
   int P = 400;
   P = place(ctx, P, true);
 
@@ -107,7 +107,7 @@ TEST(Pools, AddressLiterals) {
   EXPECT_EQ(recs[2], rec("ADCON", dcw("", "&AB$&5&X2"), 0, 406, 3, opnd(name, K_ADDR_CON, 5, '2')));
   EXPECT_EQ(recs[3], rec("ADCON", dcw("", "-NONE"), 0, 409, 3, opnd(-1, K_ADDR_CON), err::SymErr));
   // The code of the statement that caused the pool is left alone.
-  EXPECT_EQ(ctx.diag.error_code, err::OpErr);
+  EXPECT_EQ(ctx.diag.code(), err::OpErr);
 }
 
 TEST(Pools, LongCharacterLiteralKeepsEveryCharacter) {
@@ -130,14 +130,14 @@ TEST(Pools, LongCharacterLiteralKeepsEveryCharacter) {
 TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   std::ostringstream out;
   Context ctx(out);
-  ctx.diag.error_dest = ErrorDest::Scratch;
+  ctx.diag.route_to(ErrorDest::Scratch);
   const int alpha = ctx.symtab.enter("ALPHA", 350, 0).index;
   ctx.literals.create_lit(L_AREA_DEF, 4, "ALPHA ");
   ctx.literals.create_lit(L_AREA_DEF, 10, "WORK  ");
   int P = 700;
   P = place(ctx, P, true);
   EXPECT_EQ(ctx.symtab[alpha].value, 350);
-  EXPECT_EQ(ctx.diag.error_count, 1);
+  EXPECT_EQ(ctx.diag.errors_in_job(), 1);
   const auto& recs = ctx.scratch.records();
   ASSERT_EQ(recs.size(), 3u);
   EXPECT_EQ(rtrim(recs[0].card), "******* Label ALPHA is a duplicate");
@@ -149,7 +149,7 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   P = -60000;
   P = place(ctx, P, true);
   EXPECT_EQ(P, -59986);
-  EXPECT_EQ(ctx.diag.error_count, 1);
+  EXPECT_EQ(ctx.diag.errors_in_job(), 1);
   EXPECT_EQ(ctx.symtab[alpha].value, 350);
   EXPECT_EQ(ctx.literals[fresh_lit].address, -59987);
   const int fresh = ctx.symtab.lookup("NEW");
