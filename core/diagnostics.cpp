@@ -93,7 +93,7 @@ void Reporter::report(const Diagnostic& d) {
   } else if (d.severity == Severity::Warning) {
     ++warnings_;
   }
-  if (out != nullptr) *out << render(d, file, colour);
+  if (out_ != nullptr) *out_ << render(d, file_, colour_);
 }
 
 void Reporter::begin_job() {
@@ -103,15 +103,15 @@ void Reporter::begin_job() {
 }
 
 void Reporter::end_job() {
-  if (out == nullptr || (errors_ == 0 && warnings_ == 0)) return;
+  if (out_ == nullptr || (errors_ == 0 && warnings_ == 0)) return;
   auto count = [](int n, std::string_view what) {
     return std::to_string(n) + ' ' + std::string(what) + (n == 1 ? "" : "s");
   };
-  std::string line = file + ": ";
+  std::string line = file_ + ": ";
   if (errors_ > 0) line += count(errors_, "error");
   if (errors_ > 0 && warnings_ > 0) line += ", ";
   if (warnings_ > 0) line += count(warnings_, "warning");
-  *out << line << '\n';
+  *out_ << line << '\n';
 }
 
 Diagnostic Diagnostics::here(Severity severity, std::string message, int first_col, int last_col) const {

@@ -72,9 +72,13 @@ inline Diagnostic make_diagnostic(Severity severity, std::string message, long l
 /// it shows; shows each diagnostic once.
 class Reporter {
  public:
-  std::ostream* out = nullptr;  ///< null: the report is off
-  std::string file = "<stdin>";
-  bool colour = false;
+  /// Writes the report to `out` (null: the report is off), naming `file`,
+  /// in colour when asked.
+  void show_on(std::ostream* out, std::string file, bool colour) {
+    out_ = out;
+    file_ = std::move(file);
+    colour_ = colour;
+  }
 
   void report(const Diagnostic& d);
   /// Starts counting for a new job.
@@ -91,6 +95,9 @@ class Reporter {
   static std::string render(const Diagnostic& d, std::string_view file, bool colour = false);
 
  private:
+  std::ostream* out_ = nullptr;
+  std::string file_ = "<stdin>";
+  bool colour_ = false;
   int errors_ = 0;
   int warnings_ = 0;
   std::set<long long> error_lines_;

@@ -210,10 +210,8 @@ class Source {
 std::unique_ptr<Context> make_context(const Options& opts, RunFiles& files, Source& source, std::ostream& out,
                                       std::ostream& err, bool err_terminal) {
   auto ctx = std::make_unique<Context>(out);
-  Reporter& reporter = ctx->diag.reporter();
-  reporter.out = opts.report ? &err : nullptr;
-  reporter.file = opts.input ? *opts.input : "<stdin>";
-  reporter.colour = use_colour(err_terminal);
+  ctx->diag.reporter().show_on(opts.report ? &err : nullptr, opts.input ? *opts.input : "<stdin>",
+                               use_colour(err_terminal));
   ctx->settings = opts.settings;
   ctx->traces = opts.traces;
   ctx->literals.set_long_literals(opts.long_literals);

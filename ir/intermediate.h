@@ -102,13 +102,13 @@ class IntermediateFile {
   }
   void write(const Record& rec) {
     records_.push_back(rec);
-    lines_.push_back(source_line);
+    lines_.push_back(source_line_);
   }
   /// Line of the source file that record i comes from (the statement that
   /// made it); 0 when not known. Not part of the text form.
   long long line_of(std::size_t i) const { return i < lines_.size() ? lines_[i] : 0; }
   /// The source line that records written from now on come from.
-  long long source_line = 0;
+  void set_source_line(long long line) { source_line_ = line; }
 
   const std::vector<Record>& records() const { return records_; }
   std::vector<Record>& records() { return records_; }
@@ -119,6 +119,7 @@ class IntermediateFile {
  private:
   std::vector<Record> records_;
   std::vector<long long> lines_;
+  long long source_line_ = 0;
 };
 
 }  // namespace velumar

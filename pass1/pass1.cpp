@@ -106,7 +106,7 @@ int Pass1::run(bool* had_cards) {
     if (status < 0) break;
     line = pad(line, 80);
     ctx_.diag.locate(ctx_.reader.card_line(), line, 1);
-    ctx_.scratch.source_line = ctx_.reader.card_line();
+    ctx_.scratch.set_source_line(ctx_.reader.card_line());
 
     if (is_comment(line)) {
       write_record(RecordKind::Statement, line, 0, 0, 0, err::NoErr);

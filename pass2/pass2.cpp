@@ -447,6 +447,8 @@ class Resolver {
 }  // namespace
 
 int pass_2(const Job& ctx, Settle how) {
+  // What pass 2 finds concerns the job as a whole, not a card.
+  ctx.diag.locate(0, {}, 2);
   int sweeps = 0;
   for (;;) {
     Sweep sweep(ctx);
