@@ -156,15 +156,15 @@ void OperandScan::parse(int enter_name, bool do_lit) {
 // Counts the operand as one that refers to nothing.
 void OperandScan::other_operand() {
   count();
-  op().kind = K_OTHER;
+  op().kind = OperandKind::Other;
 }
 
 void OperandScan::character_literal(bool do_lit) {
   count();
-  op().kind = K_CHAR_LIT;
+  op().kind = OperandKind::CharLit;
   const std::string body = cols(line_, start_ + 1, end_ - 1);
   const int width = static_cast<int>(body.size());
-  op().value = do_lit ? tables_.create_lit(L_CHAR_LIT, width, body, 0, ' ', {}) : width;
+  do_lit ? op().set_literal(tables_.create_lit(LiteralKind::CharLit, width, body, 0, ' ', {})) : op().set_count(width);
   finish("Character literals");
 }
 
@@ -183,7 +183,7 @@ void OperandScan::empty_operand() {
 void OperandScan::device() {
   count();
   const std::string name = text();
-  op().kind = K_DEVICE;
+  op().kind = OperandKind::Device;
   op().prefix = "  ";
   op().label = pad(name, 6);
   finish(name);
@@ -194,8 +194,8 @@ void OperandScan::blank_constant() {
   next();
   if (token_ == Token::Number) {
     count();
-    op().value = digits_value(text());
-    op().kind = K_BLANK_CON;
+    op().set_count(digits_value(text()));
+    op().kind = OperandKind::BlankCon;
   } else if (token_ == Token::Done) {
     other_operand();
   } else {
@@ -225,9 +225,10 @@ void OperandScan::sign_form(bool do_lit) {
     case Token::Name: address_constant(begin, do_lit); break;
     case Token::Number: {
       count();
-      op().kind = K_NUM_LIT;
+      op().kind = OperandKind::NumLit;
       const int digits = end_ - start_ + 1;
-      op().value = do_lit ? tables_.create_lit(L_NUM_LIT, digits, cols(line_, begin, end_), 0, ' ', {}) : digits;
+      do_lit ? op().set_literal(tables_.create_lit(LiteralKind::NumLit, digits, cols(line_, begin, end_), 0, ' ', {}))
+             : op().set_count(digits);
       break;
     }
     case Token::Done: other_operand(); break;
@@ -239,18 +240,18 @@ void OperandScan::sign_form(bool do_lit) {
 // A sign and a character literal: the address of that literal.
 void OperandScan::literal_address(int begin, bool do_lit) {
   count();
-  op().kind = K_ADCON_LIT;
+  op().kind = OperandKind::AdconLit;
   const std::string body = cols(line_, start_ + 1, end_ - 1);
   const int width = static_cast<int>(body.size());
   if (!do_lit) {
-    op().value = width;
+    op().set_count(width);
     return;
   }
-  const int target = tables_.create_lit(L_CHAR_LIT, width, body, 0, ' ', {});
-  const int adcon = tables_.create_lit(L_ADCON_LIT, 3, cols(line_, begin, end_), 0, ' ', {});
+  const int target = tables_.create_lit(LiteralKind::CharLit, width, body, 0, ' ', {});
+  const int adcon = tables_.create_lit(LiteralKind::AdconLit, 3, cols(line_, begin, end_), 0, ' ', {});
   // The address literal records which character literal it points at.
   tables_.link_adcon(adcon, target);
-  op().value = adcon;
+  op().set_literal(adcon);
 }
 
 // A sign and a name with an optional adjustment: an address constant.
@@ -263,17 +264,17 @@ void OperandScan::address_constant(int begin, bool do_lit) {
   else
     put_back();
   count();
-  op().kind = K_ADDR_CON;
+  op().kind = OperandKind::AddrCon;
   op().label = name;
   if (!do_lit) {
-    op().value = 3;
+    op().set_count(3);
     return;
   }
   // The literal's text is the constant as written, with the suffixed name.
   std::string literal(1, col(line_, begin));
   literal += rtrim(name);
   if (end_ > name_end) literal += cols(line_, name_end + 1, end_);
-  op().value = tables_.create_lit(L_ADDR_CON, 3, literal, op().offset, op().index_reg, name);
+  op().set_literal(tables_.create_lit(LiteralKind::AddrCon, 3, literal, op().offset, op().index_reg, name));
   (void)tables_.reference(name);
   // The adjustment now lives in the literal.
   op().offset = 0;
@@ -284,17 +285,17 @@ void OperandScan::symbol_form(int enter_name, bool do_lit) {
   const Token first = token_;
   const std::string first_text = text();
   if (first == Token::Name) {
-    op().kind = K_SYMBOLIC;
+    op().kind = OperandKind::Symbolic;
     op().label = pad(first_text, 6);
     if (enter_name != 0) {
       op().label = parser_.suffixed(first_text);
-      op().value = tables_.reference(op().label);
+      op().set_symbol(tables_.reference(op().label));
     }
   } else if (first == Token::Number) {
-    op().kind = K_ACTUAL;
-    op().value = do_lit ? digits_value(first_text) : static_cast<int>(first_text.size());
+    op().kind = OperandKind::Actual;
+    do_lit ? op().set_address(digits_value(first_text)) : op().set_count(static_cast<int>(first_text.size()));
   } else {
-    op().kind = K_ASTERISK;
+    op().kind = OperandKind::Asterisk;
   }
 
   next();
@@ -339,10 +340,10 @@ void OperandScan::area_literal(const std::string& name) {
   }
   const int width = digits_value(text());
   // Area literals are created even when no other literal is.
-  const int area = tables_.create_lit(L_AREA_DEF, width, parser_.suffixed(name), 0, ' ', {});
+  const int area = tables_.create_lit(LiteralKind::AreaDef, width, parser_.suffixed(name), 0, ' ', {});
   count();
-  op().value = area;
-  op().kind = K_AREA_DEF;
+  op().set_literal(area);
+  op().kind = OperandKind::AreaDef;
 }
 
 void OperandScan::adjust() {
@@ -396,7 +397,7 @@ void Parser::parse(std::string_view line, int& start, int& status, int enter_nam
 
   if (rep_.traces.on('p') && operands_.count > 0) {
     const Operand& last = operands_.get(operands_.count);
-    rep_.out << "Parser: operands(" << operands_.count << ")%addr = " << last.value
+    rep_.out << "Parser: operands(" << operands_.count << ")%addr = " << last.raw_value()
              << ", %kind = " << operand_kind_name(last.kind) << ", %offset = " << last.offset
              << ", %d = " << last.prefix << ", %index = " << last.index_reg << ", %label = " << rtrim(last.label) << '\n';
   }

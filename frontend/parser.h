@@ -17,7 +17,7 @@ class OperandTables {
   virtual ~OperandTables() = default;
   /// Records a literal, or finds the identical one in the current pool;
   /// returns its index.
-  virtual int create_lit(int kind, int width, std::string_view text, int offset, char index,
+  virtual int create_lit(LiteralKind kind, int width, std::string_view text, int offset, char index,
                          std::string_view symbol) = 0;
   /// Makes address-constant literal `adcon` stand for character literal `target`.
   virtual void link_adcon(int adcon, int target) = 0;

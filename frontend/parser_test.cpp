@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver/context.h"
+#include "ir/operand_test_support.h"
 
 namespace velumar {
 namespace {
@@ -16,7 +17,7 @@ using Statuses = std::vector<int>;
 }  // namespace
 
 void PrintTo(const Operand& o, std::ostream* os) {
-  *os << "{" << o.value << "," << o.kind << "," << o.offset << ",'" << o.prefix << "','" << o.index_reg << "','" << o.label << "'}";
+  *os << "{" << o.raw_value() << "," << static_cast<int>(o.kind) << "," << o.offset << ",'" << o.prefix << "','" << o.index_reg << "','" << o.label << "'}";
 }
 
 namespace {
@@ -47,15 +48,15 @@ struct ParserTest : ::testing::Test {
 
 TEST_F(ParserTest, SymbolsNumbersAndAsteriskWithAdjustments) {
   EXPECT_EQ(run("START&5,DATA-1"), (Statuses{0, 1}));
-  EXPECT_EQ(op(1), (Operand{0, K_SYMBOLIC, 5, "ST", ' ', "START "}));
+  EXPECT_EQ(op(1), opnd(OperandKind::Symbolic, 0, 5, ' ', "ST", "START "));
   EXPECT_EQ(op(2).offset, -1);
   EXPECT_EQ(ctx.symtab.size(), 0);  // ENTER_NAME 0 enters nothing
   EXPECT_EQ(run("TABLE&3&X2,*&8,ABCDEFG&X00,12-3"), (Statuses{0, 0, 0, 1}));
   EXPECT_EQ(op(1).index_reg, '2');
-  EXPECT_EQ(op(2), (Operand{0, K_ASTERISK, 8, "* ", ' ', "      "}));
+  EXPECT_EQ(op(2), opnd(OperandKind::Asterisk, 0, 8, ' ', "* ", "      "));
   EXPECT_EQ(op(3).label, "ABCDEF");
   EXPECT_EQ(op(3).offset, kRoundX00);
-  EXPECT_EQ(op(4), (Operand{12, K_ACTUAL, -3, "12", ' ', "      "}));
+  EXPECT_EQ(op(4), opnd(OperandKind::Actual, 12, -3, ' ', "12", "      "));
   EXPECT_EQ(ctx.diag.errors_in_job(), 0);
 }
 
@@ -64,46 +65,46 @@ TEST_F(ParserTest, EnteredNamesTakeTheSuffix) {
   run("AB,ABCDEF,AB", 1);
   EXPECT_EQ(op(1).label, "ABQ   ");
   EXPECT_EQ(op(2).label, "ABCDEF");
-  EXPECT_EQ(op(3).value, op(1).value);
-  EXPECT_EQ(ctx.symtab.lookup("ABQ"), op(1).value);
+  EXPECT_EQ(op(3).raw_value(), op(1).raw_value());
+  EXPECT_EQ(ctx.symtab.lookup("ABQ"), op(1).raw_value());
   EXPECT_EQ(ctx.parser.suffixed("      "), "      ");
 }
 
 TEST_F(ParserTest, LiteralForms) {
   EXPECT_EQ(run("-25,#10,AREA#20,%U1,@HELLO@"), (Statuses{0, 0, 0, 0, 1}));
-  EXPECT_EQ(op(1).kind, K_NUM_LIT);
-  EXPECT_EQ(lit(op(1).value).text, "-25");
-  EXPECT_EQ(lit(op(1).value).width, 2);
-  EXPECT_EQ(op(2).kind, K_BLANK_CON);
-  EXPECT_EQ(op(2).value, 10);
-  EXPECT_EQ(op(3).kind, K_AREA_DEF);
-  EXPECT_EQ(lit(op(3).value).width, 20);
-  EXPECT_EQ(op(4), (Operand{0, K_DEVICE, 0, "  ", ' ', "%U1   "}));
-  EXPECT_EQ(op(5).kind, K_CHAR_LIT);
-  EXPECT_EQ(lit(op(5).value).text, "HELLO");
+  EXPECT_EQ(op(1).kind, OperandKind::NumLit);
+  EXPECT_EQ(lit(op(1).raw_value()).text, "-25");
+  EXPECT_EQ(lit(op(1).raw_value()).width, 2);
+  EXPECT_EQ(op(2).kind, OperandKind::BlankCon);
+  EXPECT_EQ(op(2).raw_value(), 10);
+  EXPECT_EQ(op(3).kind, OperandKind::AreaDef);
+  EXPECT_EQ(lit(op(3).raw_value()).width, 20);
+  EXPECT_EQ(op(4), opnd(OperandKind::Device, 0, 0, ' ', "  ", "%U1   "));
+  EXPECT_EQ(op(5).kind, OperandKind::CharLit);
+  EXPECT_EQ(lit(op(5).raw_value()).text, "HELLO");
 }
 
 TEST_F(ParserTest, AddressConstantsKeepTheirAdjustmentInTheLiteral) {
   ctx.parser.set_suffix('Q');
   run("&NAME&5&X1,-@HI@");
-  EXPECT_EQ(op(1), (Operand{op(1).value, K_ADDR_CON, 0, "& ", ' ', "NAMEQ "}));
-  const Literal& adcon = lit(op(1).value);
+  EXPECT_EQ(op(1), opnd(OperandKind::AddrCon, op(1).raw_value(), 0, ' ', "& ", "NAMEQ "));
+  const Literal& adcon = lit(op(1).raw_value());
   EXPECT_EQ(adcon.text, "&NAMEQ&5&X1");
   EXPECT_EQ(adcon.symbol, "NAMEQ ");
   EXPECT_EQ(adcon.offset, 5);
   EXPECT_EQ(adcon.index_reg, '1');
   EXPECT_GT(ctx.symtab.lookup("NAMEQ"), 0);
-  EXPECT_EQ(op(2).kind, K_ADCON_LIT);
-  EXPECT_EQ(lit(op(2).value).text, "-@HI@");
-  EXPECT_EQ(lit(lit(op(2).value).width).text, "HI");  // WIDTH names the target literal
+  EXPECT_EQ(op(2).kind, OperandKind::AdconLit);
+  EXPECT_EQ(lit(op(2).raw_value()).text, "-@HI@");
+  EXPECT_EQ(lit(lit(op(2).literal()).target).text, "HI");
 }
 
 TEST_F(ParserTest, NoLitGivesWidthsAndCreatesOnlyAreas) {
   run("&NAME,-123,777,A#4,&@XYZ@", 0, true);
-  EXPECT_EQ((std::vector<int>{op(1).value, op(2).value, op(3).value, op(5).value}), (std::vector<int>{3, 3, 3, 3}));
-  EXPECT_EQ(op(4).kind, K_AREA_DEF);
+  EXPECT_EQ((std::vector<int>{op(1).raw_value(), op(2).raw_value(), op(3).raw_value(), op(5).raw_value()}), (std::vector<int>{3, 3, 3, 3}));
+  EXPECT_EQ(op(4).kind, OperandKind::AreaDef);
   run("@AB@", 0, true);
-  EXPECT_EQ(op(1).value, 2);
+  EXPECT_EQ(op(1).raw_value(), 2);
   EXPECT_EQ(ctx.literals.count(), 1);
   EXPECT_EQ(ctx.symtab.size(), 0);
 }
@@ -111,10 +112,10 @@ TEST_F(ParserTest, NoLitGivesWidthsAndCreatesOnlyAreas) {
 TEST_F(ParserTest, EmptyAndMissingOperands) {
   EXPECT_EQ(run(""), (Statuses{2}));
   EXPECT_EQ(count(), 1);
-  EXPECT_EQ(op(1).kind, K_OTHER);
+  EXPECT_EQ(op(1).kind, OperandKind::Other);
   EXPECT_EQ(run("A, B"), (Statuses{0, 1}));
   EXPECT_EQ(run("A,  B"), (Statuses{0, 2}));
-  EXPECT_EQ(op(2).kind, K_OTHER);
+  EXPECT_EQ(op(2).kind, OperandKind::Other);
   EXPECT_EQ(run("@ A"), (Statuses{2}));
   EXPECT_EQ(run("A,,B"), (Statuses{0, -1}));
   EXPECT_TRUE(said("(2) Operand missing"));
@@ -175,11 +176,11 @@ TEST_F(ParserTest, ADroppedOperandRemovesOnlyItself) {
 
 TEST_F(ParserTest, LongTextIsKeptAndNumbersSaturate) {
   run("@" + std::string(58, 'X') + "@");
-  EXPECT_EQ(lit(op(1).value).text, std::string(58, 'X'));
+  EXPECT_EQ(lit(op(1).raw_value()).text, std::string(58, 'X'));
   run("123456789012345678901234567890&99999999999,#1234567890123");
-  EXPECT_EQ(op(1).value, 999999);
+  EXPECT_EQ(op(1).raw_value(), 999999);
   EXPECT_EQ(op(1).offset, 999999);
-  EXPECT_EQ(op(2).value, 999999);
+  EXPECT_EQ(op(2).raw_value(), 999999);
 }
 
 TEST_F(ParserTest, AdjustLeavesTheTokenAfterItToTheCaller) {

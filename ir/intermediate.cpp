@@ -21,8 +21,8 @@ constexpr int kGroupsPerLine = 4;
 std::string int_field(int value) { return fmt_int(value, kIntWidth); }
 
 void append_group(std::string& out, const Operand& op) {
-  out += int_field(op.value);
-  out += int_field(op.kind);
+  out += int_field(op.raw_value());
+  out += int_field(static_cast<int>(op.kind));
   out += int_field(op.offset);
   out += pad(op.prefix, 2);
   out += op.index_reg;
@@ -69,8 +69,12 @@ std::size_t lines_for(int n) {
 bool read_group(std::string_view line, std::size_t start, Operand& op) {
   auto c = [start](std::size_t off) { return static_cast<int>(start + off) + 1; };
   if (line.size() < start + kGroupIntWidth) return false;
-  if (!read_int_cols(line, c(0), c(5), op.value)) return false;
-  if (!read_int_cols(line, c(6), c(11), op.kind)) return false;
+  int value = 0;
+  int kind = 0;
+  if (!read_int_cols(line, c(0), c(5), value)) return false;
+  if (!read_int_cols(line, c(6), c(11), kind)) return false;
+  op.set_raw_value(value);
+  op.kind = static_cast<OperandKind>(kind);
   if (!read_int_cols(line, c(12), c(17), op.offset)) return false;
   op.prefix = cols(line, c(18), c(19));
   op.index_reg = col(line, c(20));

@@ -9,6 +9,7 @@
 
 #include "core/diagnostics.h"
 #include "core/text.h"
+#include "ir/operand_test_support.h"
 
 namespace velumar {
 
@@ -17,9 +18,6 @@ void PrintTo(const Record& rec, std::ostream* os) { *os << "\n[" << format_recor
 
 namespace {
 
-Operand op(int addr, int kind, int offset, std::string d, char index, std::string label) {
-  return Operand{addr, kind, offset, std::move(d), index, std::move(label)};
-}
 
 Record statement(int n_ops) {
   Record r;
@@ -29,7 +27,7 @@ Record statement(int n_ops) {
   r.width = 7;
   r.flag = '9';
   for (int k = 1; k <= n_ops; ++k)
-    r.operands.push_back(op(k, K_SYMBOLIC, -k, "A,", '1', pad("NAME" + std::to_string(k), 6)));
+    r.operands.push_back(opnd(OperandKind::Symbolic, k, -k, '1', "A,", "NAME" + std::to_string(k)));
   return r;
 }
 
@@ -64,8 +62,8 @@ TEST(IntermediateRecord, RoundTripKeepsEveryField) {
   r.location = -60000;
   r.width = 999999;
   r.flag = ' ';
-  r.operands[0] = op(kUndefinedRef, K_ADDR_CON, kRoundX00, "  ", ' ', "      ");
-  r.operands[1] = op(-99999, K_OTHER, 0, "\"'", '@', "%U1,';");
+  r.operands[0] = opnd(OperandKind::AddrCon, kUndefinedRef, kRoundX00);
+  r.operands[1] = opnd(OperandKind::Other, -99999, 0, '@', "\"'", "%U1,';");
   for (const Record& rec : {statement(0), statement(4), statement(5), statement(9), r}) {
     Record back;
     ASSERT_TRUE(parse_record(split(format_record(rec)), back));
@@ -131,7 +129,7 @@ TEST(IntermediateRecord, UnreadableTextIsRefusedNeverMisread) {
 
   // Blanks cut off the end of a line, or inside a number, count as nothing.
   Record blank_label = statement(1);
-  blank_label.operands[0] = op(1, K_SYMBOLIC, -1, "  ", ' ', "      ");
+  blank_label.operands[0] = opnd(OperandKind::Symbolic, 1, -1);
   ASSERT_TRUE(parse_record({std::string(rtrim(format_record(blank_label)))}, rec));
   EXPECT_EQ(rec, blank_label);
   std::string spaced = format_record(statement(0));
@@ -155,7 +153,7 @@ TEST(IntermediateFile, SaveAndReadBackAJob) {
   std::istringstream cut(format_record(statement(6)).substr(0, 218));
   EXPECT_THROW(read_records(cut), std::runtime_error);
   Record r = statement(1);
-  EXPECT_EQ(r.operand(1).value, 1);
+  EXPECT_EQ(r.operand(1).symbol(), 1);
   EXPECT_EQ(r.operand(2), Operand{});
   EXPECT_EQ(r.operand(0), Operand{});
 }

@@ -4,9 +4,10 @@
 
 namespace velumar {
 
-std::string_view operand_kind_name(int kind) {
-  if (kind < K_ACTUAL || kind > K_SYMBOLIC) return {};
-  return rtrim(kOperandKindNames.substr(static_cast<std::size_t>(kind - 1) * 10, 10));
+std::string_view operand_kind_name(OperandKind kind) {
+  const int n = static_cast<int>(kind);
+  if (n < static_cast<int>(OperandKind::Actual) || n > static_cast<int>(OperandKind::Symbolic)) return {};
+  return rtrim(kOperandKindNames.substr(static_cast<std::size_t>(n - 1) * 10, 10));
 }
 
 Operand& OperandList::at(int k) {

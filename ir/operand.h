@@ -7,30 +7,33 @@
 
 namespace velumar {
 
-/// Kinds of literal, as the parser creates them.
-enum LiteralKind : int { L_ADCON_LIT = 1, L_ADDR_CON, L_AREA_DEF, L_CHAR_LIT, L_NUM_LIT };
+/// Kinds of literal, as the parser creates them. The numbers are those of
+/// the literal trace.
+enum class LiteralKind : int { AdconLit = 1, AddrCon, AreaDef, CharLit, NumLit };
 
-/// Operand kinds.
-enum OperandKind : int {
-  K_ACTUAL = 1,
-  K_ADCON_LIT,
-  K_ADDR_CON,
-  K_AREA_DEF,
-  K_ASTERISK,
-  K_BLANK_CON,
-  K_CHAR_LIT,
-  K_DA_OPT,
-  K_DEVICE,
-  K_NUM_LIT,
-  K_OTHER,
-  K_SYMBOLIC,
+/// What an operand is. The numbers (and kOperandKindNames) are those of the
+/// text form of records; 0 is an operand the statement does not have.
+enum class OperandKind : int {
+  None = 0,
+  Actual,     ///< a number: address() is the address (count() before pass 1 reads it)
+  AdconLit,   ///< "+@...@": literal() is the address-of-literal literal
+  AddrCon,    ///< "+NAME": literal() in an instruction, symbol() in a DCW
+  AreaDef,    ///< "NAME#n": literal() is the area
+  Asterisk,   ///< "*": address() once pass 1 knows it
+  BlankCon,   ///< "#n": count() is the width of the blanks
+  CharLit,    ///< "@...@": literal(), or count() (its width) in a DCW
+  DaOpt,      ///< the option list of a DA
+  Device,     ///< a device name; label holds it
+  NumLit,     ///< "+n"/"-n": literal(), or count() (its digits) in a DCW
+  Other,      ///< anything that refers to nothing
+  Symbolic,   ///< a name: symbol() is its symbol index
 };
 
 constexpr std::string_view kOperandKindNames =
     "ACTUAL    ADCON_LIT ADDR_CON  AREA_DEF  ASTERISK  BLANK_CON CHAR_LIT  DA_OPT    DEVICE    NUM_LIT   OTHER     SYMBOLIC  ";
 
 /// Name of operand kind `kind` without trailing blanks ("" for an unknown kind).
-std::string_view operand_kind_name(int kind);
+std::string_view operand_kind_name(OperandKind kind);
 
 /// Value of a symbol that is referenced but not defined.
 constexpr int kUndefinedRef = -30000;
@@ -39,15 +42,37 @@ constexpr int kUndefinedOrg = -60000;
 /// Operand offset that asks for rounding up to the next multiple of 100.
 constexpr int kRoundX00 = 100000;
 
+/// One operand. What its number means depends on `kind`; the accessors
+/// name the meaning a caller relies on (they read and write the same value).
 struct Operand {
-  int value = 0;  ///< symbol or literal index, address or count, as `kind` says
-  int kind = 0;
+  OperandKind kind = OperandKind::None;
   int offset = 0;
   std::string prefix = "  ";     ///< first two characters of the operand as written
   char index_reg = ' ';          ///< index register digit or blank
   std::string label = "      ";  ///< symbol, literal label or device text (6 characters)
 
+  /// Symbol index (Symbolic; AddrCon in a DCW).
+  int symbol() const { return value_; }
+  /// Literal index (the literal kinds in an instruction).
+  int literal() const { return value_; }
+  /// Address (Actual, Asterisk).
+  int address() const { return value_; }
+  /// A width or count (BlankCon; a DA's record count and size; a DCW's
+  /// constants before pass 1 turns them into values).
+  int count() const { return value_; }
+  void set_symbol(int index) { value_ = index; }
+  void set_literal(int index) { value_ = index; }
+  void set_address(int address) { value_ = address; }
+  void set_count(int count) { value_ = count; }
+
+  /// The number whatever it means, for the text form and traces.
+  int raw_value() const { return value_; }
+  void set_raw_value(int value) { value_ = value; }
+
   bool operator==(const Operand&) const = default;
+
+ private:
+  int value_ = 0;
 };
 
 /// The operand list of one statement.

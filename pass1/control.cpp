@@ -31,25 +31,25 @@ Placement Pass1::do_org_ltorg(bool ltorg) {
     if (o.index_reg >= '1' && o.index_reg <= '3') error("Indexing not permitted");
     if (is_blank(cols(card_.line, 21, 22))) {
       o = Operand{};
-      o.value = counter_.highest;
-      o.kind = K_ACTUAL;
+      o.set_address(counter_.highest);
+      o.kind = OperandKind::Actual;
     }
     std::optional<int> target;  // the value of a symbol named, when it is defined
     switch (o.kind) {
-      case K_ACTUAL:
-      case K_ASTERISK:
+      case OperandKind::Actual:
+      case OperandKind::Asterisk:
         break;
-      case K_SYMBOLIC:
+      case OperandKind::Symbolic:
         // The parser has already applied the suffix and registered the name.
-        if (ctx_.symtab.valid(o.value) && is_defined(ctx_.symtab[o.value].value)) target = ctx_.symtab[o.value].value;
+        if (ctx_.symtab.valid(o.symbol()) && is_defined(ctx_.symtab[o.symbol()].value)) target = ctx_.symtab[o.symbol()].value;
         break;
       default:
         error("Improper operand form");
         break;
     }
     p = layout::origin(o, p, target);
-    if (o.kind == K_SYMBOLIC && !target) counter_.determined = false;
-    if (o.kind == K_ACTUAL) counter_.determined = true;
+    if (o.kind == OperandKind::Symbolic && !target) counter_.determined = false;
+    if (o.kind == OperandKind::Actual) counter_.determined = true;
   }
 
   if (ltorg) {
@@ -66,14 +66,14 @@ void Pass1::end_or_ex() {
   const Token token = ctx_.lexer.lex(card_.line, pos, end);
   Operand o;
   if (token == Token::Done) {
-    o.kind = K_ACTUAL;
+    o.kind = OperandKind::Actual;
   } else if (token == Token::Name) {
-    o.kind = K_SYMBOLIC;
+    o.kind = OperandKind::Symbolic;
     o.label = symbol_name(cols(card_.line, pos, end));
-    o.value = ctx_.symtab.enter(o.label, kUndefinedRef, 0).index;
+    o.set_symbol(ctx_.symtab.enter(o.label, kUndefinedRef, 0).index);
   } else if (token == Token::Number) {
-    o.kind = K_ACTUAL;
-    o.value = digits_value(cols(card_.line, pos, end));
+    o.kind = OperandKind::Actual;
+    o.set_address(digits_value(cols(card_.line, pos, end)));
   } else {
     error("Improper operand for " + op_name());
     ctx_.diag.set_code(err::BadStatement);

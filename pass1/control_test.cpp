@@ -15,20 +15,20 @@ TEST(Origin, OperandForms) {
                      card("X", "A"), card("", "END")}));
   const std::vector<Record> expected = {
       // Rounding to the hundred sets the index to "0", which is no indexing.
-      rec("", card("HERE", "ORG", "1234&X00"), 1, 333, 0, ' ', {opnd(1234, K_ACTUAL, kRoundX00, "12", '0')}),
-      rec("", card("", "ORG", "1300&X00"), 0, 1300, 0, ' ', {opnd(1300, K_ACTUAL, kRoundX00, "13", '0')}),
-      rec("", card("", "ORG", "*&10"), 0, 1300, 0, ' ', {opnd(0, K_ASTERISK, 10, "*")}),
+      rec("", card("HERE", "ORG", "1234&X00"), 1, 333, 0, ' ', {opnd(OperandKind::Actual, 1234, kRoundX00, '0', "12")}),
+      rec("", card("", "ORG", "1300&X00"), 0, 1300, 0, ' ', {opnd(OperandKind::Actual, 1300, kRoundX00, '0', "13")}),
+      rec("", card("", "ORG", "*&10"), 0, 1300, 0, ' ', {opnd(OperandKind::Asterisk, 0, 10, ' ', "*")}),
       diag("Indexing not permitted", 4),
-      rec("", card("", "ORG", "2000&X1"), 0, 1310, 0, '9', {opnd(2000, K_ACTUAL, 0, "20", '1')}),
+      rec("", card("", "ORG", "2000&X1"), 0, 1310, 0, '9', {opnd(OperandKind::Actual, 2000, 0, '1', "20")}),
       diag("Improper operand form", 5),
-      rec("", card("", "ORG", "@"), 0, 2000, 0, '9', {opnd(0, K_OTHER, 0, "@")}),
+      rec("", card("", "ORG", "@"), 0, 2000, 0, '9', {opnd(OperandKind::Other, 0, 0, ' ', "@")}),
       // An operand the parser dropped counts as absent: P stays.
       diag("Index must be X[0-3]", 6, false, 1),
       rec("", card("", "ORG", "A&Q"), 0, 2000, 0, '9'),
       rec("", card("", "ORG", "LATER"), 0, 2000, 0, ' ',
-          {opnd(run.sym_index("LATER"), K_SYMBOLIC, 0, "LA", ' ', "LATER")}),
+          {opnd(OperandKind::Symbolic, run.sym_index("LATER"), 0, ' ', "LA", "LATER")}),
       rec("", card("X", "A"), run.sym_index("X"), kUndefinedOrg, 1),
-      rec("", card("", "END"), 0, kUndefinedOrg + 1, 0, ' ', {opnd(0, K_ACTUAL)}),
+      rec("", card("", "END"), 0, kUndefinedOrg + 1, 0, ' ', {opnd(OperandKind::Actual, 0)}),
   };
   EXPECT_EQ(run.records(), expected);
   EXPECT_EQ(run.sym("HERE"), 333);
@@ -39,15 +39,15 @@ TEST(Origin, BlankOperandGoesPastStorageUsedIncludingPools) {
   Pass1Run run(deck({card("", "A", "@ABC@"), card("", "LTORG"), card("", "ORG", "100"), card("", "DS", "5"),
                      card("", "ORG"), card("", "A"), card("", "END")}));
   const std::vector<Record> expected = {
-      rec("", card("", "A", "@ABC@"), 0, 333, 4, ' ', {opnd(1, K_CHAR_LIT, 0, "@A")}),
+      rec("", card("", "A", "@ABC@"), 0, 333, 4, ' ', {opnd(OperandKind::CharLit, 1, 0, ' ', "@A")}),
       // LTORG carries the number of literals in its width field.
-      rec("", card("", "LTORG"), 0, 337, 1, ' ', {opnd(337, K_ACTUAL)}),
-      rec("LIT  ", card("", "DCW", "@ABC@"), 0, 337, 3, ' ', {opnd(0, K_CHAR_LIT)}),
-      rec("", card("", "ORG", "100"), 0, 340, 0, ' ', {opnd(100, K_ACTUAL, 0, "10")}),
+      rec("", card("", "LTORG"), 0, 337, 1, ' ', {opnd(OperandKind::Actual, 337)}),
+      rec("LIT  ", card("", "DCW", "@ABC@"), 0, 337, 3, ' ', {opnd(OperandKind::CharLit, 0)}),
+      rec("", card("", "ORG", "100"), 0, 340, 0, ' ', {opnd(OperandKind::Actual, 100, 0, ' ', "10")}),
       rec("", card("", "DS", "5"), 0, 100, 5),
-      rec("", card("", "ORG"), 0, 105, 0, ' ', {opnd(340, K_ACTUAL)}),
+      rec("", card("", "ORG"), 0, 105, 0, ' ', {opnd(OperandKind::Actual, 340)}),
       rec("", card("", "A"), 0, 340, 1),
-      rec("", card("", "END"), 0, 341, 1, ' ', {opnd(0, K_ACTUAL)}),
+      rec("", card("", "END"), 0, 341, 1, ' ', {opnd(OperandKind::Actual, 0)}),
   };
   EXPECT_EQ(run.records(), expected);
 
@@ -56,12 +56,12 @@ TEST(Origin, BlankOperandGoesPastStorageUsedIncludingPools) {
                       card("", "DS", "5"), card("", "ORG"), card("", "END")}));
   const std::vector<Record> zero_expected = {
       rec("", card("", "JOB", "PROG"), 0, 333, 0),
-      rec("", card("", "ORG"), 0, 333, 0, ' ', {opnd(333, K_ACTUAL)}),
-      rec("", card("", "ORG", "3000"), 0, 333, 0, ' ', {opnd(3000, K_ACTUAL, 0, "30")}),
-      rec("", card("", "ORG", "500"), 0, 3000, 0, ' ', {opnd(500, K_ACTUAL, 0, "50")}),
+      rec("", card("", "ORG"), 0, 333, 0, ' ', {opnd(OperandKind::Actual, 333)}),
+      rec("", card("", "ORG", "3000"), 0, 333, 0, ' ', {opnd(OperandKind::Actual, 3000, 0, ' ', "30")}),
+      rec("", card("", "ORG", "500"), 0, 3000, 0, ' ', {opnd(OperandKind::Actual, 500, 0, ' ', "50")}),
       rec("", card("", "DS", "5"), 0, 500, 5),
-      rec("", card("", "ORG"), 0, 505, 0, ' ', {opnd(3000, K_ACTUAL)}),
-      rec("", card("", "END"), 0, 3000, 0, ' ', {opnd(0, K_ACTUAL)}),
+      rec("", card("", "ORG"), 0, 505, 0, ' ', {opnd(OperandKind::Actual, 3000)}),
+      rec("", card("", "END"), 0, 3000, 0, ' ', {opnd(OperandKind::Actual, 0)}),
   };
   EXPECT_EQ(zero.records(), zero_expected);
 
@@ -75,11 +75,11 @@ TEST(Transfer, ExXfrAndEnd) {
   Pass1Run run(deck({card("", "A", "@AB@"), card("", "EX", "START"), card("START", "A"), card("", "XFR", "400"),
                      card("", "END", ",")}));
   const std::vector<Record> expected = {
-      rec("", card("", "A", "@AB@"), 0, 333, 4, ' ', {opnd(1, K_CHAR_LIT, 0, "@A")}),
-      rec("LIT  ", card("", "DCW", "@AB@"), 0, 337, 2, ' ', {opnd(0, K_CHAR_LIT)}),
-      rec("", card("", "EX", "START"), 0, 337, 1, ' ', {opnd(1, K_SYMBOLIC, 0, "", ' ', "START")}),
+      rec("", card("", "A", "@AB@"), 0, 333, 4, ' ', {opnd(OperandKind::CharLit, 1, 0, ' ', "@A")}),
+      rec("LIT  ", card("", "DCW", "@AB@"), 0, 337, 2, ' ', {opnd(OperandKind::CharLit, 0)}),
+      rec("", card("", "EX", "START"), 0, 337, 1, ' ', {opnd(OperandKind::Symbolic, 1, 0, ' ', "", "START")}),
       rec("", card("START", "A"), 1, 339, 1),
-      rec("", card("", "XFR", "400"), 0, 340, 0, ' ', {opnd(400, K_ACTUAL)}),
+      rec("", card("", "XFR", "400"), 0, 340, 0, ' ', {opnd(OperandKind::Actual, 400)}),
       diag("Improper operand for END", 5),
       rec("", card("", "END", ","), 0, 340, 1, '9', {Operand{}}),
   };
@@ -90,7 +90,7 @@ TEST(Transfer, ExXfrAndEnd) {
   Pass1Run dup(deck({card("AREA", "DCW", "@X@"), card("", "MCW", "AREA#5,AREA"), card("", "EX"), card("", "END")}));
   EXPECT_EQ(dup.at(2), diag("Label AREA is a duplicate", 3));
   EXPECT_EQ(dup.at(3).kind, RecordKind::Area);
-  EXPECT_EQ(dup.at(4), rec("", card("", "EX"), 0, 341, 1, ' ', {opnd(0, K_ACTUAL)}));
+  EXPECT_EQ(dup.at(4), rec("", card("", "EX"), 0, 341, 1, ' ', {opnd(OperandKind::Actual, 0)}));
 
   // The message names the statement; the operand stays, all zero.
   Pass1Run bad(deck({card("", "EX", "*"), card("", "XFR", "-5"), card("", "END")}));
@@ -99,7 +99,7 @@ TEST(Transfer, ExXfrAndEnd) {
       rec("", card("", "EX", "*"), 0, 333, 0, '9', {Operand{}}),
       diag("Improper operand for XFR", 2),
       rec("", card("", "XFR", "-5"), 0, 333, 0, '9', {Operand{}}),
-      rec("", card("", "END"), 0, 333, 0, ' ', {opnd(0, K_ACTUAL)}),
+      rec("", card("", "END"), 0, 333, 0, ' ', {opnd(OperandKind::Actual, 0)}),
   };
   EXPECT_EQ(bad.records(), improper);
 }
@@ -156,7 +156,7 @@ TEST(Chain, Errors) {
   Pass1Run zero(deck({card("", "DCW", "@AB@"), card("", "CHAIN", "0"), card("", "CHAIN", "X"), card("", "A"),
                       card("", "END")}));
   const std::vector<Record> none = {
-      rec("", card("", "DCW", "@AB@"), 0, 333, 2, ' ', {opnd(0, K_CHAR_LIT, 0, "@A")}),
+      rec("", card("", "DCW", "@AB@"), 0, 333, 2, ' ', {opnd(OperandKind::CharLit, 0, 0, ' ', "@A")}),
       diag("Previous OP code not a machine OP", 2),
       rec("MACRO", card("", "CHAIN", "0"), 0, 0, 0),
       rec("MACRO", card("", "CHAIN", "0"), 0, 335, 0, '9'),
@@ -165,7 +165,7 @@ TEST(Chain, Errors) {
       rec("MACRO", card("", "CHAIN", "X"), 0, 0, 0),
       rec("MACRO", card("", "CHAIN", "X"), 0, 335, 0, '9'),
       rec("", card("", "A"), 0, 335, 1),
-      rec("", card("", "END"), 0, 336, 0, ' ', {opnd(0, K_ACTUAL)}),
+      rec("", card("", "END"), 0, 336, 0, ' ', {opnd(OperandKind::Actual, 0)}),
   };
   EXPECT_EQ(zero.records(), none);
 }
@@ -177,8 +177,8 @@ TEST(ControlStatements, SuffixAndRecordOnlyStatements) {
   EXPECT_EQ(run.at(0), rec("", card("", "SFX", "Z"), 0, 333, 0));
   EXPECT_EQ(run.sym("ABZ"), 333);
   EXPECT_EQ(run.sym("ABCDEF"), 334);  // six characters take no suffix
-  EXPECT_EQ(run.at(3), rec("", card("", "B", "AB"), 0, 335, 4, ' ', {opnd(1, K_SYMBOLIC, 0, "AB", ' ', "ABZ")}));
-  EXPECT_EQ(run.at(4), rec("", card("", "DCW", "&AB"), 0, 339, 3, ' ', {opnd(1, K_ADDR_CON, 0, "&", ' ', "ABZ")}));
+  EXPECT_EQ(run.at(3), rec("", card("", "B", "AB"), 0, 335, 4, ' ', {opnd(OperandKind::Symbolic, 1, 0, ' ', "AB", "ABZ")}));
+  EXPECT_EQ(run.at(4), rec("", card("", "DCW", "&AB"), 0, 339, 3, ' ', {opnd(OperandKind::AddrCon, 1, 0, ' ', "&", "ABZ")}));
 
   EXPECT_EQ(run.at(5), diag("Can't change coding mode", 6));
   EXPECT_EQ(run.at(6), rec("", card("", "ENT"), 0, 342, 0, '9'));

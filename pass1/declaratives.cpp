@@ -23,10 +23,10 @@ Placement Pass1::do_da() {
   Placement placed = at_counter();
   area_.index = 0;
   Operand count;
-  count.value = 1;
-  count.kind = K_ACTUAL;
+  count.set_count(1);
+  count.kind = OperandKind::Actual;
   Operand option_list;
-  option_list.kind = K_DA_OPT;
+  option_list.kind = OperandKind::DaOpt;
   op(3) = option_list;  // first, so that the list does not grow under the others
   op(2) = count;
   op(1) = count;
@@ -63,8 +63,8 @@ int Pass1::read_da_operands() {
   if (ctx_.lexer.lex(line, pos, end) != Token::Number) return malformed();
   const int size = digits_value(cols(line, pos, end));
   int width = static_cast<int>(std::min<long long>(static_cast<long long>(records) * size, kSaturate));
-  op(1).value = records;
-  op(2).value = size;
+  op(1).set_count(records);
+  op(2).set_count(size);
   read_da_options(pos, end, width, records);
   return width;
 }
@@ -126,18 +126,18 @@ Placement Pass1::do_field_card() {
   int pos = 21;
   int status = 0;
   ctx_.parser.parse(card_.line, pos, status, 1);
-  if ((status != 0 && status != 1) || get_op(1).kind != K_ACTUAL) {
+  if ((status != 0 && status != 1) || get_op(1).kind != OperandKind::Actual) {
     ctx_.diag.fail_statement();
     return placed;
   }
-  int field = layout::field_location(area_.origin, get_op(1).value);
+  int field = layout::field_location(area_.origin, get_op(1).address());
   placed.kind = RecordKind::Subfield;
   if (status == 0) {
     ctx_.parser.parse(card_.line, pos, status, 1);
-    if (status != 1 || ops().count < 2 || get_op(2).kind != K_ACTUAL) {
+    if (status != 1 || ops().count < 2 || get_op(2).kind != OperandKind::Actual) {
       ctx_.diag.fail_statement();
     } else {
-      field = layout::field_location(area_.origin, get_op(2).value);
+      field = layout::field_location(area_.origin, get_op(2).address());
       placed.kind = RecordKind::Field;
     }
   }
@@ -170,28 +170,28 @@ Placement Pass1::do_dc() {
 
 int Pass1::dc_operand(Operand& o) {
   switch (o.kind) {
-    case K_AREA_DEF:
-    case K_ASTERISK:
-    case K_DA_OPT:
-    case K_DEVICE:
-    case K_OTHER:
+    case OperandKind::AreaDef:
+    case OperandKind::Asterisk:
+    case OperandKind::DaOpt:
+    case OperandKind::Device:
+    case OperandKind::Other:
       error("Improper operand for " + op_name());
       return 0;
-    case K_SYMBOLIC:
-    case K_ADDR_CON:
-      o.kind = K_ADDR_CON;
-      o.value = ctx_.symtab.enter(o.label, kUndefinedRef, 0).index;
+    case OperandKind::Symbolic:
+    case OperandKind::AddrCon:
+      o.kind = OperandKind::AddrCon;
+      o.set_symbol(ctx_.symtab.enter(o.label, kUndefinedRef, 0).index);
       return 3;
-    case K_ADCON_LIT: {
+    case OperandKind::AdconLit: {
       // The sign stands in column 21 and the opening "@" in column 22;
       // the literal is exactly the text between the two "@".
-      const int length = std::clamp(o.value, 0, 58);
-      o.value = ctx_.literals.create_lit(L_CHAR_LIT, length, cols(card_.line, 23, 22 + length));
+      const int length = std::clamp(o.count(), 0, 58);
+      o.set_literal(ctx_.literals.create_lit(LiteralKind::CharLit, length, cols(card_.line, 23, 22 + length)));
       return 3;
     }
     default: {
-      const int width = o.value;
-      o.value = 0;
+      const int width = o.count();
+      o.set_count(0);
       return width;
     }
   }
@@ -226,7 +226,7 @@ Placement Pass1::do_dsa() {
   placed.width = 3;
   Operand& o = op(1);
   o = Operand{};
-  o.kind = K_ACTUAL;
+  o.kind = OperandKind::Actual;
   int pos = 21;
   int end = 0;
   read_dsa_operand(o, placed.location, pos, end);
@@ -254,18 +254,18 @@ Placement Pass1::do_dsa() {
 void Pass1::read_dsa_operand(Operand& o, int location, int& pos, int& end) {
   const std::string& line = card_.line;
   auto take_name = [&] {
-    o.kind = K_SYMBOLIC;
+    o.kind = OperandKind::Symbolic;
     o.label = symbol_name(cols(line, pos, end));
-    o.value = ctx_.symtab.enter(o.label, kUndefinedRef, 0).index;
+    o.set_symbol(ctx_.symtab.enter(o.label, kUndefinedRef, 0).index);
   };
   Token token = ctx_.lexer.lex(line, pos, end);
   if (token == Token::Number) {
-    o.value = digits_value(cols(line, pos, end));
+    o.set_address(digits_value(cols(line, pos, end)));
   } else if (token == Token::Name) {
     take_name();
   } else if (token == Token::Star) {
-    o.value = location + 2;
-    o.kind = K_ASTERISK;
+    o.set_address(location + 2);
+    o.kind = OperandKind::Asterisk;
   } else if (token == Token::Plus || token == Token::Minus) {
     const bool minus = token == Token::Minus;
     pos = end + 1;
@@ -273,7 +273,7 @@ void Pass1::read_dsa_operand(Operand& o, int location, int& pos, int& end) {
     if (token == Token::Number) {
       // The plus sign "&" only says the number is positive.
       const int value = digits_value(cols(line, pos, end));
-      o.value = minus ? -value : value;
+      o.set_address(minus ? -value : value);
     } else if (token == Token::Name) {
       take_name();
       if (col(line, 21) == '-') {
@@ -307,19 +307,19 @@ Placement Pass1::do_equ() {
   Operand& o = op(1);
   const int index = index_digit(o.index_reg);
   switch (o.kind) {
-    case K_ASTERISK:
-      o.value = counter_.here - 1;  // "*" is the last character of the previous statement
+    case OperandKind::Asterisk:
+      o.set_address(counter_.here - 1);  // "*" is the last character of the previous statement
       [[fallthrough]];
-    case K_ACTUAL:
-      placed.label = define_label(clamp_location(static_cast<long long>(o.value) + o.offset), index);
+    case OperandKind::Actual:
+      placed.label = define_label(clamp_location(static_cast<long long>(o.address()) + o.offset), index);
       break;
-    case K_DEVICE:
+    case OperandKind::Device:
       placed.label = define_label(0, 0, false, o.label.substr(0, 3));
       break;
-    case K_SYMBOLIC:
+    case OperandKind::Symbolic:
       // The parser has already applied the suffix and registered the name.
-      if (ctx_.symtab.valid(o.value) && is_defined(ctx_.symtab[o.value].value)) {
-        const Symbol& target = ctx_.symtab[o.value];
+      if (ctx_.symtab.valid(o.symbol()) && is_defined(ctx_.symtab[o.symbol()].value)) {
+        const Symbol& target = ctx_.symtab[o.symbol()];
         const int tag = o.index_reg == ' ' ? target.index_reg : index;
         placed.label = define_label(clamp_location(static_cast<long long>(target.value) + o.offset), tag);
       } else {

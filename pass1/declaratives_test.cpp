@@ -10,18 +10,18 @@ namespace {
 using namespace p1test;  // card images, records and the in-memory run
 
 std::vector<Operand> da_ops(int nrecs, int recsiz, std::string_view options = "", char index = ' ') {
-  return {opnd(nrecs, K_ACTUAL), opnd(recsiz, K_ACTUAL), opnd(0, K_DA_OPT, 0, "  ", index, options)};
+  return {opnd(OperandKind::Actual, nrecs), opnd(OperandKind::Actual, recsiz), opnd(OperandKind::DaOpt, 0, 0, index, "  ", options)};
 }
 
 TEST(DefineArea, AreaAndItsFieldCards) {
   Pass1Run run(deck({card("", "ORG", "500"), card("AREA", "DA", "2X30"), card("NAME", "", "1,20"),
                      card("CODE", "", "5"), card("", "END")}));
   const std::vector<Record> expected = {
-      rec("", card("", "ORG", "500"), 0, 333, 0, ' ', {opnd(500, K_ACTUAL, 0, "50")}),
+      rec("", card("", "ORG", "500"), 0, 333, 0, ' ', {opnd(OperandKind::Actual, 500, 0, ' ', "50")}),
       rec("", card("AREA", "DA", "2X30"), 1, 500, 60, ' ', da_ops(2, 30)),
-      rec("FIELD", card("NAME", "", "1,20"), 2, 519, 0, ' ', {opnd(1, K_ACTUAL, 0, "1"), opnd(20, K_ACTUAL, 0, "20")}),
-      rec("SBFLD", card("CODE", "", "5"), 3, 504, 0, ' ', {opnd(5, K_ACTUAL, 0, "5")}),
-      rec("", card("", "END"), 0, 560, 0, ' ', {opnd(0, K_ACTUAL)}),
+      rec("FIELD", card("NAME", "", "1,20"), 2, 519, 0, ' ', {opnd(OperandKind::Actual, 1, 0, ' ', "1"), opnd(OperandKind::Actual, 20, 0, ' ', "20")}),
+      rec("SBFLD", card("CODE", "", "5"), 3, 504, 0, ' ', {opnd(OperandKind::Actual, 5, 0, ' ', "5")}),
+      rec("", card("", "END"), 0, 560, 0, ' ', {opnd(OperandKind::Actual, 0)}),
   };
   EXPECT_EQ(run.records(), expected);
   EXPECT_EQ(run.sym("AREA"), 500);
@@ -50,7 +50,7 @@ TEST(DefineArea, ErrorsCarryCodesWithoutMessages) {
       rec("", card("BAD", "DA", "2Y30"), 0, 333, 0, '4', da_ops(1, 1)),
       rec("", card("OPT", "DA", "2X30,Q"), 0, 333, 60, '9', da_ops(2, 30)),
       rec("", card("TWICE", "DA", "2X30,C,C"), 0, 393, 60, '9', da_ops(2, 30, "C")),
-      rec("", card("", "END"), 0, 453, 0, ' ', {opnd(0, K_ACTUAL)}),
+      rec("", card("", "END"), 0, 453, 0, ' ', {opnd(OperandKind::Actual, 0)}),
   };
   EXPECT_EQ(run.records(), expected);
   EXPECT_EQ(run.ctx.symtab.size(), 0);
@@ -77,7 +77,7 @@ TEST(DefineArea, HugeNumbersSaturate) {
 
 TEST(DefineArea, FieldCardErrors) {
   Pass1Run run(deck({card("", "DA", "1X50"), card("N", "", "X"), card("M", "", "1,X"), card("", "END")}));
-  EXPECT_EQ(run.at(1), rec("", card("N", "", "X"), 0, 383, 0, '9', {opnd(1, K_SYMBOLIC, 0, "X", ' ', "X")}));
+  EXPECT_EQ(run.at(1), rec("", card("N", "", "X"), 0, 383, 0, '9', {opnd(OperandKind::Symbolic, 1, 0, ' ', "X", "X")}));
   EXPECT_EQ(run.at(2).kind, RecordKind::Subfield);
   EXPECT_EQ(run.at(2).location, 333);  // the first number still gives the field
   EXPECT_EQ(run.at(2).flag, '9');
@@ -88,20 +88,20 @@ TEST(DefineArea, FieldCardErrors) {
 TEST(Constants, DcAndDcw) {
   Pass1Run run(deck({card("900", "DCW", "@ABCDE@"), card("LAB", "DC", "12345"), card("", "DCW", "&@TEXT@"),
                      card("", "DC", "&NAME&5"), card("", "DC", "#5"), card("", "END")}));
-  EXPECT_EQ(run.at(0), rec("", card("900", "DCW", "@ABCDE@"), -896, 900, 5, ' ', {opnd(0, K_CHAR_LIT, 0, "@A")}));
-  EXPECT_EQ(run.at(1), rec("", card("LAB", "DC", "12345"), 1, 333, 5, ' ', {opnd(0, K_ACTUAL, 0, "12")}));
+  EXPECT_EQ(run.at(0), rec("", card("900", "DCW", "@ABCDE@"), -896, 900, 5, ' ', {opnd(OperandKind::CharLit, 0, 0, ' ', "@A")}));
+  EXPECT_EQ(run.at(1), rec("", card("LAB", "DC", "12345"), 1, 333, 5, ' ', {opnd(OperandKind::Actual, 0, 0, ' ', "12")}));
   EXPECT_EQ(run.sym("LAB"), 337);
 
   // The address of a literal: the literal is exactly the text between "@"s.
-  EXPECT_EQ(run.at(2), rec("", card("", "DCW", "&@TEXT@"), 0, 338, 3, ' ', {opnd(1, K_ADCON_LIT, 0, "&")}));
+  EXPECT_EQ(run.at(2), rec("", card("", "DCW", "&@TEXT@"), 0, 338, 3, ' ', {opnd(OperandKind::AdconLit, 1, 0, ' ', "&")}));
   ASSERT_GE(run.ctx.literals.count(), 1);
-  EXPECT_EQ(run.ctx.literals[1].kind, L_CHAR_LIT);
+  EXPECT_EQ(run.ctx.literals[1].kind, LiteralKind::CharLit);
   EXPECT_EQ(run.ctx.literals[1].width, 4);
   EXPECT_EQ(rtrim(run.ctx.literals[1].text), "TEXT");
 
   EXPECT_EQ(run.at(3), rec("", card("", "DC", "&NAME&5"), 0, 341, 3, ' ',
-                           {opnd(run.sym_index("NAME"), K_ADDR_CON, 5, "&", ' ', "NAME")}));
-  EXPECT_EQ(run.at(4), rec("", card("", "DC", "#5"), 0, 344, 5, ' ', {opnd(0, K_BLANK_CON, 0, "#")}));
+                           {opnd(OperandKind::AddrCon, run.sym_index("NAME"), 5, ' ', "&", "NAME")}));
+  EXPECT_EQ(run.at(4), rec("", card("", "DC", "#5"), 0, 344, 5, ' ', {opnd(OperandKind::BlankCon, 0, 0, ' ', "#")}));
 }
 
 TEST(Constants, ImproperOrMissingOperandHasNoWidth) {
@@ -121,8 +121,8 @@ TEST(Constants, ExplicitLocationTheRecordCannotCarry) {
   // IXLAB holds minus the location and 0 means "no label": a constant that
   // would start at 0 or below is flagged and placed at the location counter.
   Pass1Run run(deck({card("2", "DCW", "@ABCDE@"), card("0", "DSA", "*"), card("", "A"), card("", "END")}));
-  EXPECT_EQ(run.at(0), rec("", card("2", "DCW", "@ABCDE@"), 0, 333, 5, '9', {opnd(0, K_CHAR_LIT, 0, "@A")}));
-  EXPECT_EQ(run.at(1), rec("", card("0", "DSA", "*"), 0, 338, 3, '9', {opnd(340, K_ASTERISK)}));
+  EXPECT_EQ(run.at(0), rec("", card("2", "DCW", "@ABCDE@"), 0, 333, 5, '9', {opnd(OperandKind::CharLit, 0, 0, ' ', "@A")}));
+  EXPECT_EQ(run.at(1), rec("", card("0", "DSA", "*"), 0, 338, 3, '9', {opnd(OperandKind::Asterisk, 340)}));
   EXPECT_EQ(run.at(2).location, 341);
 }
 
@@ -137,16 +137,16 @@ TEST(Constants, DsAndDsa) {
   EXPECT_EQ(run.at(4).width, 5);
   EXPECT_EQ(run.sym_index("JUNK"), -1);
 
-  EXPECT_EQ(run.at(6), rec("", card("HERE", "DSA", "*"), 2, 1000, 3, ' ', {opnd(1002, K_ASTERISK)}));
+  EXPECT_EQ(run.at(6), rec("", card("HERE", "DSA", "*"), 2, 1000, 3, ' ', {opnd(OperandKind::Asterisk, 1002)}));
   EXPECT_EQ(run.sym("HERE"), 1002);
   // At an explicit location, "*" is the constant's own rightmost position
   // and the location counter stays.
-  EXPECT_EQ(run.at(7), rec("", card("2000", "DSA", "*"), -2000, 2000, 3, ' ', {opnd(2002, K_ASTERISK)}));
+  EXPECT_EQ(run.at(7), rec("", card("2000", "DSA", "*"), -2000, 2000, 3, ' ', {opnd(OperandKind::Asterisk, 2002)}));
   const int sym = run.sym_index("SYM");
-  EXPECT_EQ(run.at(8), rec("", card("", "DSA", "SYM&5"), 0, 1003, 3, ' ', {opnd(sym, K_SYMBOLIC, 5, "", ' ', "SYM")}));
-  EXPECT_EQ(run.at(9).operand(1), opnd(-25, K_ACTUAL));
+  EXPECT_EQ(run.at(8), rec("", card("", "DSA", "SYM&5"), 0, 1003, 3, ' ', {opnd(OperandKind::Symbolic, sym, 5, ' ', "", "SYM")}));
+  EXPECT_EQ(run.at(9).operand(1), opnd(OperandKind::Actual, -25));
   EXPECT_EQ(run.at(10),
-            rec("", card("", "DSA", "&SYM&X1"), 0, 1009, 3, ' ', {opnd(sym, K_SYMBOLIC, 0, "", '1', "SYM")}));
+            rec("", card("", "DSA", "&SYM&X1"), 0, 1009, 3, ' ', {opnd(OperandKind::Symbolic, sym, 0, '1', "", "SYM")}));
 }
 
 TEST(Constants, DsaErrors) {
@@ -167,7 +167,7 @@ TEST(Equate, ValuesAndIndexTags) {
                      card("FWD", "EQU", "LATER"), card("B", "EQU", "A&5"), card("C", "EQU", "A&X2"),
                      card("T", "EQU", "%U1"), card("LATER", "DCW", "@X@"), card("", "END")}));
   const auto& syms = run.ctx.symtab;
-  EXPECT_EQ(run.at(0), rec("", card("A", "EQU", "100&X1"), 1, 0, 0, ' ', {opnd(100, K_ACTUAL, 0, "10", '1')}));
+  EXPECT_EQ(run.at(0), rec("", card("A", "EQU", "100&X1"), 1, 0, 0, ' ', {opnd(OperandKind::Actual, 100, 0, '1', "10")}));
   EXPECT_EQ(syms[run.sym_index("A")].index_reg, 1);
   EXPECT_EQ(run.sym("HERE"), 339);
   EXPECT_EQ(run.sym("FWD"), kUndefinedRef);  // left for pass 2

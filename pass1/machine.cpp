@@ -24,9 +24,9 @@ void Pass1::analyze_d(int k, Instruction& in) {
 void Pass1::register_symbol(int k) {
   // Address constants arrive with the suffix already applied by the parser.
   Operand& o = op(k);
-  if (o.kind != K_SYMBOLIC) return;
+  if (o.kind != OperandKind::Symbolic) return;
   o.label = ctx_.parser.suffixed(o.label);
-  o.value = ctx_.symtab.enter(o.label, kUndefinedRef, 0).index;
+  o.set_symbol(ctx_.symtab.enter(o.label, kUndefinedRef, 0).index);
 }
 
 Placement Pass1::machine_instruction() {
@@ -67,7 +67,7 @@ Placement Pass1::machine_instruction() {
     int& count = ops().count;
     Operand& d_op = op(count + 1);
     d_op = Operand{};
-    d_op.kind = K_SYMBOLIC;
+    d_op.kind = OperandKind::Symbolic;
     d_op.prefix = std::string(1, in.d) + " ";
     ++count;
     in.got_d = true;
@@ -82,13 +82,13 @@ bool Pass1::check_a(const OpInfo& row, Instruction& in, int& width) {
   if (row.a == PRO) {
     if (d_optional) {
       analyze_d(1, in);
-    } else if (get_op(1).kind == K_OTHER) {
+    } else if (get_op(1).kind == OperandKind::Other) {
       ops().count = 0;
       return false;
     } else {
       error("A field not allowed");
     }
-  } else if (get_op(1).kind == K_OTHER) {
+  } else if (get_op(1).kind == OperandKind::Other) {
     if (get_op(1).prefix == "@ ") error("Bad A field");
     ops().count = 0;
     return false;  // an empty A operand gives the chained form
@@ -114,7 +114,7 @@ void Pass1::check_b_and_d(const OpInfo& row, Instruction& in, int& width) {
       error("B field not allowed");
   } else if (in.machine_op == 'B' && !in.got_d && !is_blank(cols(card_.line, 16, 18)) && count == 2) {
     analyze_d(2, in);  // a two-operand branch: the second operand is the d-modifier
-  } else if (get_op(2).kind == K_OTHER) {
+  } else if (get_op(2).kind == OperandKind::Other) {
     error("Bad B field");
   } else {
     width += 3;

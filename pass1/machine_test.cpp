@@ -19,15 +19,15 @@ Record one(const std::string& instruction) {
 TEST(MachineInstruction, SizesAndSymbolReferences) {
   Pass1Run run(deck({card("LOOP", "A"), card("", "B", "LOOP"), card("", "MCW", "FROM,TO"), card("", "BCE", "LOOP,TO,X"),
                      card("", "END")}));
-  const Operand loop = opnd(1, K_SYMBOLIC, 0, "LO", ' ', "LOOP");
-  const Operand to = opnd(3, K_SYMBOLIC, 0, "TO", ' ', "TO");
+  const Operand loop = opnd(OperandKind::Symbolic, 1, 0, ' ', "LO", "LOOP");
+  const Operand to = opnd(OperandKind::Symbolic, 3, 0, ' ', "TO", "TO");
   const std::vector<Record> expected = {
       rec("", card("LOOP", "A"), 1, 333, 1),
       rec("", card("", "B", "LOOP"), 0, 334, 4, ' ', {loop}),
-      rec("", card("", "MCW", "FROM,TO"), 0, 338, 7, ' ', {opnd(2, K_SYMBOLIC, 0, "FR", ' ', "FROM"), to}),
+      rec("", card("", "MCW", "FROM,TO"), 0, 338, 7, ' ', {opnd(OperandKind::Symbolic, 2, 0, ' ', "FR", "FROM"), to}),
       // The d-modifier operand stays in the list but names no symbol.
-      rec("", card("", "BCE", "LOOP,TO,X"), 0, 345, 8, ' ', {loop, to, opnd(0, K_SYMBOLIC, 0, "X", ' ', "X")}),
-      rec("", card("", "END"), 0, 353, 0, ' ', {opnd(0, K_ACTUAL)}),
+      rec("", card("", "BCE", "LOOP,TO,X"), 0, 345, 8, ' ', {loop, to, opnd(OperandKind::Symbolic, 0, 0, ' ', "X", "X")}),
+      rec("", card("", "END"), 0, 353, 0, ' ', {opnd(OperandKind::Actual, 0)}),
   };
   EXPECT_EQ(run.records(), expected);
   EXPECT_EQ(run.sym_index("X"), -1);
@@ -50,18 +50,18 @@ TEST(MachineInstruction, FixedDModifiers) {
 TEST(MachineInstruction, BranchWithTwoOperandsAgainstDirectBranch) {
   // B in columns 16-18: the second operand is the d-modifier.
   EXPECT_EQ(one(card("", "B", "LOOP,3")), rec("", card("", "B", "LOOP,3"), 0, 333, 5, ' ',
-                                              {opnd(1, K_SYMBOLIC, 0, "LO", ' ', "LOOP"), opnd(3, K_ACTUAL, 0, "3")}));
+                                              {opnd(OperandKind::Symbolic, 1, 0, ' ', "LO", "LOOP"), opnd(OperandKind::Actual, 3, 0, ' ', "3")}));
   // B written directly in column 19: both operands are addresses.
   Pass1Run direct(deck({card("", "   B", "LOOP,X"), card("", "END")}));
   EXPECT_EQ(direct.at(0).width, 7);
-  EXPECT_EQ(direct.at(0).operand(2), opnd(2, K_SYMBOLIC, 0, "X", ' ', "X"));
+  EXPECT_EQ(direct.at(0).operand(2), opnd(OperandKind::Symbolic, 2, 0, ' ', "X", "X"));
 }
 
 TEST(MachineInstruction, DirectDModifierBecomesAnOperand) {
-  const Operand dmod = opnd(0, K_SYMBOLIC, 0, "X");
+  const Operand dmod = opnd(OperandKind::Symbolic, 0, 0, ' ', "X");
   EXPECT_EQ(one(card("", "   MX", "A,B")),
             rec("", card("", "   MX", "A,B"), 0, 333, 8, ' ',
-                {opnd(1, K_SYMBOLIC, 0, "A", ' ', "A"), opnd(2, K_SYMBOLIC, 0, "B", ' ', "B"), dmod}));
+                {opnd(OperandKind::Symbolic, 1, 0, ' ', "A", "A"), opnd(OperandKind::Symbolic, 2, 0, ' ', "B", "B"), dmod}));
 
   // Four operands and column 20: the list grows to five and the record
   // carries the fifth group on a continuation line.
@@ -75,14 +75,14 @@ TEST(MachineInstruction, DirectDModifierBecomesAnOperand) {
 }
 
 TEST(MachineInstruction, DModifierOperands) {
-  EXPECT_EQ(one(card("", "CC", "1")), rec("", card("", "CC", "1"), 0, 333, 2, ' ', {opnd(1, K_ACTUAL, 0, "1")}));
+  EXPECT_EQ(one(card("", "CC", "1")), rec("", card("", "CC", "1"), 0, 333, 2, ' ', {opnd(OperandKind::Actual, 1, 0, ' ', "1")}));
 
   Pass1Run run(deck({card("", "CC", "12"), card("", "MCW", "A,B,C,D,E"), card("", "END")}));
   // A failed d-modifier is no d-modifier: the required one is missing too.
   const std::vector<Record> expected = {
       diag("D modifier must be a single character", 1),
       diag("D field required", 1),
-      rec("", card("", "CC", "12"), 0, 333, 1, '9', {opnd(12, K_ACTUAL, 0, "12")}),
+      rec("", card("", "CC", "12"), 0, 333, 1, '9', {opnd(OperandKind::Actual, 12, 0, ' ', "12")}),
       diag("Too many operands", 2),
   };
   EXPECT_EQ(std::vector<Record>(run.records().begin(), run.records().begin() + 4), expected);
@@ -101,11 +101,11 @@ TEST(MachineInstruction, OperandErrorsKeepTheWidthSoFar) {
       rec("", card("", "MCW", "@"), 0, 334, 1, '9'),
       diag("B field required", 3),
       diag("D field required", 3),
-      rec("", card("", "BBE", "A"), 0, 335, 4, '9', {opnd(2, K_SYMBOLIC, 0, "A", ' ', "A")}),
+      rec("", card("", "BBE", "A"), 0, 335, 4, '9', {opnd(OperandKind::Symbolic, 2, 0, ' ', "A", "A")}),
       diag("Bad B field", 4),
       rec("", card("", "MCW", "A,@"), 0, 339, 4, '9',
-          {opnd(2, K_SYMBOLIC, 0, "A", ' ', "A"), opnd(0, K_OTHER, 0, "@")}),
-      rec("", card("", "END"), 0, 343, 0, ' ', {opnd(0, K_ACTUAL)}),
+          {opnd(OperandKind::Symbolic, 2, 0, ' ', "A", "A"), opnd(OperandKind::Other, 0, 0, ' ', "@")}),
+      rec("", card("", "END"), 0, 343, 0, ' ', {opnd(OperandKind::Actual, 0)}),
   };
   EXPECT_EQ(run.records(), expected);
   EXPECT_EQ(run.sym("L1"), 333);

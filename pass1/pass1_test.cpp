@@ -25,7 +25,7 @@ TEST(Pass1Loop, CommentsLabelsAndTheirDiagnostics) {
       rec("", junk, 2, 334, 1, '2'),
       diag("Invalid label", 4),
       rec("", card("=", "NOP"), 0, 335, 1, '2'),
-      rec("", card("", "END"), 0, 336, 0, ' ', {opnd(0, K_ACTUAL)}),
+      rec("", card("", "END"), 0, 336, 0, ' ', {opnd(OperandKind::Actual, 0)}),
   };
   EXPECT_EQ(run.records(), expected);
   EXPECT_EQ(run.sym("LAB"), 334);  // a warning still defines the label
@@ -40,11 +40,11 @@ TEST(Pass1Loop, DuplicateLabelsKeepTheFirstDefinition) {
       rec("", card("", "SFX", "Q"), 0, 333, 0),
       rec("", card("AB", "A"), 1, 333, 1),
       diag("Label ABQ is a duplicate", 3),
-      rec("", card("AB", "DCW", "@XY@"), 1, 334, 2, '2', {opnd(0, K_CHAR_LIT, 0, "@X")}),
+      rec("", card("AB", "DCW", "@XY@"), 1, 334, 2, '2', {opnd(OperandKind::CharLit, 0, 0, ' ', "@X")}),
       rec("", card("ABCDEF", "DS", "2"), 2, 336, 2),
       diag("Label ABCDEF is a duplicate", 5),
-      rec("", card("ABCDEF", "ORG", "600"), 2, 338, 0, '2', {opnd(600, K_ACTUAL, 0, "60")}),
-      rec("", card("", "END"), 0, 600, 0, ' ', {opnd(0, K_ACTUAL)}),
+      rec("", card("ABCDEF", "ORG", "600"), 2, 338, 0, '2', {opnd(OperandKind::Actual, 600, 0, ' ', "60")}),
+      rec("", card("", "END"), 0, 600, 0, ' ', {opnd(OperandKind::Actual, 0)}),
   };
   EXPECT_EQ(run.records(), expected);
   EXPECT_EQ(run.sym("ABQ"), 333);
@@ -57,11 +57,11 @@ TEST(Pass1Loop, UnrecognizedOpIsDroppedAndCommentsKeepTheFieldSequence) {
       deck({card("", "DA", "2X10"), card("X", "FOO", "1"), "     * NOTE", card("F", "", "5"), card("", "END")}));
 
   const std::vector<Record> expected = {
-      rec("", card("", "DA", "2X10"), 0, 333, 20, ' ', {opnd(2, K_ACTUAL), opnd(10, K_ACTUAL), opnd(0, K_DA_OPT)}),
+      rec("", card("", "DA", "2X10"), 0, 333, 20, ' ', {opnd(OperandKind::Actual, 2), opnd(OperandKind::Actual, 10), opnd(OperandKind::DaOpt, 0)}),
       diag("Unrecognized op code", 2),
       rec("", "     * NOTE", 0, 0, 0),
-      rec("SBFLD", card("F", "", "5"), 1, 337, 0, ' ', {opnd(5, K_ACTUAL, 0, "5")}),
-      rec("", card("", "END"), 0, 353, 0, ' ', {opnd(0, K_ACTUAL)}),
+      rec("SBFLD", card("F", "", "5"), 1, 337, 0, ' ', {opnd(OperandKind::Actual, 5, 0, ' ', "5")}),
+      rec("", card("", "END"), 0, 353, 0, ' ', {opnd(OperandKind::Actual, 0)}),
   };
   EXPECT_EQ(run.records(), expected);
   EXPECT_EQ(run.sym_index("X"), -1);
@@ -112,7 +112,7 @@ TEST(Pass1Loop, BlankCardsBeforeAStatementAreProcessed) {
       diag("Previous OP code not DA", 1),
       rec("", "", 0, 333, 0, '5'),
       rec("", card("", "A"), 0, 333, 1),
-      rec("", card("", "END"), 0, 334, 0, ' ', {opnd(0, K_ACTUAL)}),
+      rec("", card("", "END"), 0, 334, 0, ' ', {opnd(OperandKind::Actual, 0)}),
   };
   EXPECT_EQ(run.records(), expected);
 }
@@ -124,7 +124,7 @@ TEST(Pass1Loop, EachJobStartsAfreshButKeepsTheSuffix) {
   ASSERT_EQ(run.next_job(), 0);
   EXPECT_EQ(run.ctx.symtab.size(), 1);
   EXPECT_EQ(run.sym("ABQ"), 334);  // P restarted at 333
-  EXPECT_EQ(run.at(0), rec("", card("AB", "DCW", "@XY@"), 1, 333, 2, ' ', {opnd(0, K_CHAR_LIT, 0, "@X")}));
+  EXPECT_EQ(run.at(0), rec("", card("AB", "DCW", "@XY@"), 1, 333, 2, ' ', {opnd(OperandKind::CharLit, 0, 0, ' ', "@X")}));
   EXPECT_EQ(run.ctx.reader.line_no(), 2);
 }
 

@@ -10,6 +10,7 @@
 #include "driver/context.h"
 #include "core/text.h"
 #include "ir/intermediate.h"
+#include "ir/operand_test_support.h"
 #include "pass1/pass1.h"
 
 namespace velumar {
@@ -37,18 +38,6 @@ inline std::string deck(const std::vector<std::string>& cards) {
   std::string text;
   for (const std::string& c : cards) text += c + "\n";
   return text;
-}
-
-inline Operand opnd(int addr, int kind, int offset = 0, std::string_view d = "  ", char index = ' ',
-                    std::string_view label = "") {
-  Operand o;
-  o.value = addr;
-  o.kind = kind;
-  o.offset = offset;
-  o.prefix = pad(d, 2);
-  o.index_reg = index;
-  o.label = pad(label, 6);
-  return o;
 }
 
 /// A record as its text form reads: a negative `ixlab` is minus the origin.

@@ -110,7 +110,7 @@ class Sweep {
       if (!rec.origin) p_ = layout::advance(p_, rec.width);
     } else if (rec.kind == RecordKind::Field || rec.kind == RecordKind::Subfield) {
       if (rec.label_index > 0) {
-        const int n = rec.kind == RecordKind::Field ? rec.operand(2).value : rec.operand(1).value;
+        const int n = rec.kind == RecordKind::Field ? rec.operand(2).address() : rec.operand(1).address();
         settle(rec.label_index, area_base_ >= 0, layout::field_location(area_base_, n));
       }
     }
@@ -120,10 +120,10 @@ class Sweep {
   int org(const Record& rec, bool ltorg) {
     if (rec.label_index > 0) settle(rec.label_index, p_ >= 0, p_);
     const Operand& first = rec.operand(1);
-    const Symbol* target = first.kind == K_SYMBOLIC ? symbol(first.value) : nullptr;
+    const Symbol* target = first.kind == OperandKind::Symbolic ? symbol(first.symbol()) : nullptr;
     if (target != nullptr && !is_defined(target->value)) target = nullptr;
-    if (first.kind == K_ASTERISK && p_ < 0) unresolved = true;
-    if (first.kind == K_SYMBOLIC && (target == nullptr || target->value < 0)) unresolved = true;
+    if (first.kind == OperandKind::Asterisk && p_ < 0) unresolved = true;
+    if (first.kind == OperandKind::Symbolic && (target == nullptr || target->value < 0)) unresolved = true;
     p_ = layout::origin(first, p_, origin_target(target));
     const int pool_start = p_;
     if (ltorg) p_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, p_, nullptr, rec.width);
@@ -135,10 +135,10 @@ class Sweep {
     if (rec.label_index <= 0 || label == nullptr) return;
     const Operand& first = rec.operand(1);
     if (!is_defined(label->value)) {
-      if (first.kind == K_ASTERISK) {
+      if (first.kind == OperandKind::Asterisk) {
         settle(rec.label_index, p_ >= 0, std::int64_t{p_} - 1 + first.offset);
-      } else if (first.kind == K_SYMBOLIC) {
-        const Symbol* target = symbol(first.value);
+      } else if (first.kind == OperandKind::Symbolic) {
+        const Symbol* target = symbol(first.symbol());
         const int new_value = target != nullptr ? target->value : kUndefinedRef;
         // Pass 1 could not know the index tag of a symbol defined later;
         // it goes with the value, as it does for a backward EQU.
@@ -146,7 +146,7 @@ class Sweep {
           label->index_reg = index_digit(first.index_reg, target->index_reg);
       }
     }
-    if (is_defined(label->value) && first.kind == K_DEVICE) label->device = pad(first.label, 3);
+    if (is_defined(label->value) && first.kind == OperandKind::Device) label->device = pad(first.label, 3);
   }
 
   void pool_record(const Record& rec) {
@@ -251,7 +251,7 @@ class Resolver {
   // finds it defined.
   Counters org(const Record& rec, int p, bool target_visible, bool ltorg) {
     const Operand& first = rec.operand(1);
-    const Symbol* target = first.kind == K_SYMBOLIC && target_visible ? symbol(first.value) : nullptr;
+    const Symbol* target = first.kind == OperandKind::Symbolic && target_visible ? symbol(first.symbol()) : nullptr;
     if (target != nullptr && !is_defined(target->value)) target = nullptr;
     Counters c;
     c.p = c.pool = layout::origin(first, p, origin_target(target));
@@ -302,11 +302,11 @@ class Resolver {
     const Op op = op_of(rec);
     if (op == Op::Ltorg || op == Op::Org) {
       if (w.first && rec.label_index > 0) add({r, rec.label_index, false, w.seg, r, 0});
-      if (first_op.kind == K_SYMBOLIC) {
+      if (first_op.kind == OperandKind::Symbolic) {
         if (!w.first) return Step::Stop;
         Segment s;
         s.head = r;
-        s.target = first_op.value;
+        s.target = first_op.symbol();
         s.last_ltorg = last_ltorg_;
         s.ready = undefined(s.target) ? kNever : 0;
         segments_.push_back(s);
@@ -322,8 +322,8 @@ class Resolver {
     }
     if (op != Op::Equ) return Step::Statement;
     if (w.first && rec.label_index > 0) {
-      if (first_op.kind == K_ASTERISK) add({r, rec.label_index, false, w.seg, r, std::int64_t{first_op.offset} - 1});
-      if (first_op.kind == K_SYMBOLIC) add({r, rec.label_index, true, first_op.value, 0, first_op.offset, first_op.index_reg});
+      if (first_op.kind == OperandKind::Asterisk) add({r, rec.label_index, false, w.seg, r, std::int64_t{first_op.offset} - 1});
+      if (first_op.kind == OperandKind::Symbolic) add({r, rec.label_index, true, first_op.symbol(), 0, first_op.offset, first_op.index_reg});
     }
     w.c.pool = w.c.p;
     return Step::Next;
@@ -340,7 +340,7 @@ class Resolver {
         add({r, rec.label_index, false, w.seg, r, labels_rightmost(rec) ? rec.width - 1 : 0});
       if (!rec.origin) w.c.p = layout::advance(w.c.p, rec.width);
     } else if (w.first && rec.label_index > 0 && (rec.kind == RecordKind::Field || rec.kind == RecordKind::Subfield)) {
-      const std::int64_t n = rec.kind == RecordKind::Field ? rec.operand(2).value : rec.operand(1).value;
+      const std::int64_t n = rec.kind == RecordKind::Field ? rec.operand(2).address() : rec.operand(1).address();
       if (w.area_rec < 0)
         add({r, rec.label_index, false, -1, kFirstLocation, n - 1});
       else if (const std::optional<int> area_origin = recs_[static_cast<std::size_t>(w.area_rec)].origin)

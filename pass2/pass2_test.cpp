@@ -7,19 +7,11 @@
 
 #include "driver/context.h"
 #include "core/text.h"
+#include "ir/operand_test_support.h"
 #include "tables/pools.h"
 
 namespace velumar {
 namespace {
-
-Operand opnd(int kind, int addr = 0, int offset = 0, char index = ' ') {
-  Operand op;
-  op.kind = kind;
-  op.value = addr;
-  op.offset = offset;
-  op.index_reg = index;
-  return op;
-}
 
 // Builds the intermediate records of a program by hand, as pass 1 leaves them.
 struct Program {
@@ -48,7 +40,7 @@ struct Program {
 
 TEST(Pass2, LabelsFollowTheLocationCounter) {
   Program p;
-  p.add("ORG", 0, 0, {opnd(K_ACTUAL, 600)});
+  p.add("ORG", 0, 0, {opnd(OperandKind::Actual, 600)});
   p.add("MCW", p.ref("INSTR"), 7);
   p.add("DCW", p.ref("CONST"), 5);
   p.add("DS", p.ref("STORE"), 10);
@@ -57,8 +49,8 @@ TEST(Pass2, LabelsFollowTheLocationCounter) {
   p.add("MCW", 0, 1, {}, "GEN  ");
   p.add("END", 0, 1, {}, "GEN  ");  // a generated line is no END
   p.add("B", p.ref("NEXT"), 1);
-  p.add("ORG", p.ref("ROUND"), 0, {opnd(K_ACTUAL, 1234, kRoundX00)});
-  p.add("ORG", p.ref("KEEP"), 0, {opnd(K_ACTUAL, 1300, kRoundX00)});
+  p.add("ORG", p.ref("ROUND"), 0, {opnd(OperandKind::Actual, 1234, kRoundX00)});
+  p.add("ORG", p.ref("KEEP"), 0, {opnd(OperandKind::Actual, 1300, kRoundX00)});
   p.add("NOP", p.ref("LAST"), 1);
 
   EXPECT_EQ(pass_2(p.ctx.job()), 1);
@@ -76,10 +68,10 @@ TEST(Pass2, LabelsFollowTheLocationCounter) {
 TEST(Pass2, NothingForwardTakesOneSweep) {
   Program p;
   p.add("MCW", p.def("A", 333), 7);
-  p.add("EQU", p.def("B", 5), 0, {opnd(K_ACTUAL, 5)});
+  p.add("EQU", p.def("B", 5), 0, {opnd(OperandKind::Actual, 5)});
   // A device EQU whose label was referenced first: its device comes here.
   const int tape = p.ref("TAPE");
-  Operand dev = opnd(K_DEVICE);
+  Operand dev = opnd(OperandKind::Device);
   dev.label = "%U1   ";
   p.add("EQU", p.def("TAPE", 0), 0, {dev});
   EXPECT_EQ(pass_2(p.ctx.job()), 1);
@@ -91,8 +83,8 @@ TEST(Pass2, NothingForwardTakesOneSweep) {
 TEST(Pass2, EquChainTakesTwoSweeps) {
   Program p;
   const int a = p.ref("A"), b = p.ref("B"), c = p.ref("C");
-  p.add("EQU", a, 0, {opnd(K_SYMBOLIC, b, 2, '1')});
-  p.add("EQU", b, 0, {opnd(K_SYMBOLIC, c)});
+  p.add("EQU", a, 0, {opnd(OperandKind::Symbolic, b, 2, '1')});
+  p.add("EQU", b, 0, {opnd(OperandKind::Symbolic, c)});
   p.add("MCW", p.def("C", 700), 7);
   p.ctx.symtab[c].index_reg = 3;
 
@@ -108,10 +100,10 @@ TEST(Pass2, EquChainTakesTwoSweeps) {
 TEST(Pass2, UnresolvableSymbolsReportedOnce) {
   Program p;
   const int a = p.ref("A"), b = p.ref("B"), c = p.ref("C");
-  p.add("EQU", a, 0, {opnd(K_SYMBOLIC, b)});
-  p.add("EQU", b, 0, {opnd(K_SYMBOLIC, a)});
+  p.add("EQU", a, 0, {opnd(OperandKind::Symbolic, b)});
+  p.add("EQU", b, 0, {opnd(OperandKind::Symbolic, a)});
   // A value beyond the undefined bound is no progress: the sweeps end.
-  p.add("EQU", c, 0, {opnd(K_ASTERISK, 0, -999999)});
+  p.add("EQU", c, 0, {opnd(OperandKind::Asterisk, 0, -999999)});
   EXPECT_EQ(pass_2(p.ctx.job()), 1);
   EXPECT_EQ(p.ctx.diag.errors_in_job(), 1);
   EXPECT_NE(p.out.str().find("Undefined or unresolvable symbols"), std::string::npos);
@@ -125,20 +117,20 @@ TEST(Pass2, UnresolvableSymbolsReportedOnce) {
 TEST(Pass2, OrgToLaterSymbolPlacesStatementsFieldsAndPools) {
   Program p;
   const int later = p.ref("LATER");
-  p.add("ORG", 0, 0, {opnd(K_SYMBOLIC, later)});
-  p.add("DA", p.ref("AREA"), 60, {opnd(K_ACTUAL, 2), opnd(K_ACTUAL, 30), opnd(K_DA_OPT)});
-  p.add("", p.ref("NAME"), 0, {opnd(K_ACTUAL, 1), opnd(K_ACTUAL, 20)}, "FIELD");
-  p.add("", p.ref("CODE"), 0, {opnd(K_ACTUAL, 5)}, "SBFLD");
-  const int hello = p.ctx.literals.create_lit(L_CHAR_LIT, 5, "HELLO");
-  p.ctx.literals.create_lit(L_AREA_DEF, 10, "WORKA ");
+  p.add("ORG", 0, 0, {opnd(OperandKind::Symbolic, later)});
+  p.add("DA", p.ref("AREA"), 60, {opnd(OperandKind::Actual, 2), opnd(OperandKind::Actual, 30), opnd(OperandKind::DaOpt)});
+  p.add("", p.ref("NAME"), 0, {opnd(OperandKind::Actual, 1), opnd(OperandKind::Actual, 20)}, "FIELD");
+  p.add("", p.ref("CODE"), 0, {opnd(OperandKind::Actual, 5)}, "SBFLD");
+  const int hello = p.ctx.literals.create_lit(LiteralKind::CharLit, 5, "HELLO");
+  p.ctx.literals.create_lit(LiteralKind::AreaDef, 10, "WORKA ");
   p.add("LTORG", p.ref("POOL"), p.ctx.literals.count());
   p.pool(-60000 + 60);
   p.add("MCW", p.ref("AFTER"), 7);
-  p.ctx.literals.create_lit(L_AREA_DEF, 4, "WORKB ");
-  p.ctx.literals.create_lit(L_AREA_DEF, 3, "WORKC ");
+  p.ctx.literals.create_lit(LiteralKind::AreaDef, 4, "WORKB ");
+  p.ctx.literals.create_lit(LiteralKind::AreaDef, 3, "WORKC ");
   p.pool(-60000 + 82);  // the EX pool precedes the EX record
-  p.add("EX", 0, p.ctx.literals.count(), {opnd(K_ACTUAL)});
-  p.add("EQU", p.def("LATER", 500), 0, {opnd(K_ACTUAL, 500)});
+  p.add("EX", 0, p.ctx.literals.count(), {opnd(OperandKind::Actual)});
+  p.add("EQU", p.def("LATER", 500), 0, {opnd(OperandKind::Actual, 500)});
 
   EXPECT_EQ(pass_2(p.ctx.job()), 1);
   EXPECT_EQ(p.value("AREA"), 500);
@@ -157,17 +149,17 @@ TEST(Pass2, SecondSweepPlacesPoolsWhereTheFirstDid) {
   Program p;
   p.ctx.traces.letters = "P";
   const int a = p.ref("A"), b = p.ref("B");
-  p.add("EQU", a, 0, {opnd(K_SYMBOLIC, b)});
-  p.add("EQU", b, 0, {opnd(K_SYMBOLIC, p.ref("C"))});
-  p.ctx.literals.create_lit(L_CHAR_LIT, 3, "ABC");
+  p.add("EQU", a, 0, {opnd(OperandKind::Symbolic, b)});
+  p.add("EQU", b, 0, {opnd(OperandKind::Symbolic, p.ref("C"))});
+  p.ctx.literals.create_lit(LiteralKind::CharLit, 3, "ABC");
   p.add("MCW", p.def("X", 333), 7);
-  p.ctx.literals.create_lit(L_AREA_DEF, 6, "AREA  ");
+  p.ctx.literals.create_lit(LiteralKind::AreaDef, 6, "AREA  ");
   p.add("LTORG", 0, p.ctx.literals.count());
   p.pool(340);
   p.add("MCW", p.def("C", 349), 7);
-  p.ctx.literals.create_lit(L_NUM_LIT, 2, "12");
+  p.ctx.literals.create_lit(LiteralKind::NumLit, 2, "12");
   p.pool(356);
-  p.add("END", 0, p.ctx.literals.count(), {opnd(K_ACTUAL)});
+  p.add("END", 0, p.ctx.literals.count(), {opnd(OperandKind::Actual)});
   p.out.str("");
 
   EXPECT_EQ(pass_2(p.ctx.job()), 2);
@@ -182,7 +174,7 @@ TEST(Pass2, SecondSweepPlacesPoolsWhereTheFirstDid) {
 TEST(Pass2, DuplicateAreaLabelKeepsItsFirstValue) {
   Program p;
   const int dup = p.def("DUP", 400);
-  p.ctx.literals.create_lit(L_AREA_DEF, 5, "DUP   ");
+  p.ctx.literals.create_lit(LiteralKind::AreaDef, 5, "DUP   ");
   p.add("LTORG", 0, 1);
   p.pool(333);
   EXPECT_EQ(p.ctx.diag.errors_in_job(), 1);
@@ -214,35 +206,35 @@ void random_program(Program& p, unsigned seed) {
       case 0: {
         // Now and then labelled with its own target, which it then reads.
         const int target = any();
-        p.add("ORG", pick(4) == 0 ? target : label(), 0, {opnd(K_SYMBOLIC, target, offset())});
+        p.add("ORG", pick(4) == 0 ? target : label(), 0, {opnd(OperandKind::Symbolic, target, offset())});
         P = -60000;
         break;
       }
       case 1:
-        p.add("ORG", label(), 0, {opnd(pick(2) == 0 ? K_ACTUAL : K_ASTERISK, pick(3000), offset())});
+        p.add("ORG", label(), 0, {opnd(pick(2) == 0 ? OperandKind::Actual : OperandKind::Asterisk, pick(3000), offset())});
         break;
       case 2:
-        p.add("EQU", label(), 0, {opnd(K_SYMBOLIC, any(), pick(2) == 0 ? 0 : offset(), "  123"[pick(5)])});
+        p.add("EQU", label(), 0, {opnd(OperandKind::Symbolic, any(), pick(2) == 0 ? 0 : offset(), "  123"[pick(5)])});
         break;
       case 3:
-        p.add("EQU", label(), 0, {opnd(K_ASTERISK, 0, pick(2) == 0 ? 0 : offset())});
+        p.add("EQU", label(), 0, {opnd(OperandKind::Asterisk, 0, pick(2) == 0 ? 0 : offset())});
         break;
       case 4: {
-        p.add("DA", label(), 40, {opnd(K_ACTUAL, 2), opnd(K_ACTUAL, 20)});
+        p.add("DA", label(), 40, {opnd(OperandKind::Actual, 2), opnd(OperandKind::Actual, 20)});
         for (int f = pick(4); f > 0; --f)
-          p.add("", label(), 0, {opnd(K_ACTUAL, 1 + pick(10)), opnd(K_ACTUAL, 1 + pick(20))}, pick(2) ? "FIELD" : "SBFLD");
+          p.add("", label(), 0, {opnd(OperandKind::Actual, 1 + pick(10)), opnd(OperandKind::Actual, 1 + pick(20))}, pick(2) ? "FIELD" : "SBFLD");
         break;
       }
       case 5:
-        p.ctx.literals.create_lit(L_AREA_DEF, 1 + pick(9), name() + "     ");
-        p.ctx.literals.create_lit(L_CHAR_LIT, 1 + pick(5), "X" + std::to_string(s));
+        p.ctx.literals.create_lit(LiteralKind::AreaDef, 1 + pick(9), name() + "     ");
+        p.ctx.literals.create_lit(LiteralKind::CharLit, 1 + pick(5), "X" + std::to_string(s));
         // Address constants take 3 positions whatever their width field says.
-        p.ctx.literals.create_lit(L_ADCON_LIT, p.ctx.literals.count(), "+@X@");
-        p.ctx.literals.create_lit(L_ADDR_CON, 40, "&" + name(), 0, ' ', "S1");
+        p.ctx.literals.create_lit(LiteralKind::AdconLit, p.ctx.literals.count(), "+@X@");
+        p.ctx.literals.create_lit(LiteralKind::AddrCon, 40, "&" + name(), 0, ' ', "S1");
         break;
       case 6: {
         const int pool_to = p.ctx.literals.count();
-        p.add(pick(2) ? "LTORG" : "ORG", label(), pool_to, {opnd(K_SYMBOLIC, any())});
+        p.add(pick(2) ? "LTORG" : "ORG", label(), pool_to, {opnd(OperandKind::Symbolic, any())});
         p.pool(pick(2) ? P : -60000 + pick(100));
         break;
       }
@@ -257,8 +249,8 @@ void random_program(Program& p, unsigned seed) {
         break;
       case 10: {
         // A field card straight after an ORG: its base is the last statement's.
-        p.add("ORG", 0, 0, {opnd(K_SYMBOLIC, any())});
-        p.add("", label(), 0, {opnd(K_ACTUAL, 3)}, "SBFLD");
+        p.add("ORG", 0, 0, {opnd(OperandKind::Symbolic, any())});
+        p.add("", label(), 0, {opnd(OperandKind::Actual, 3)}, "SBFLD");
         break;
       }
       case 11:
@@ -268,9 +260,9 @@ void random_program(Program& p, unsigned seed) {
         const int a = chained && link < names ? link++ : pick(names);
         const int here = p.ref("S" + std::to_string(a)), next = p.ref("S" + std::to_string(a + 1));
         if (pick(3) == 0)
-          p.add("ORG", here, 0, {opnd(K_SYMBOLIC, next, pick(3))});
+          p.add("ORG", here, 0, {opnd(OperandKind::Symbolic, next, pick(3))});
         else
-          p.add("EQU", here, 0, {opnd(K_SYMBOLIC, next, pick(3))});
+          p.add("EQU", here, 0, {opnd(OperandKind::Symbolic, next, pick(3))});
         break;
       }
       default:
@@ -279,7 +271,7 @@ void random_program(Program& p, unsigned seed) {
     }
   }
   p.pool(pick(2) ? P : -59000);
-  p.add("END", 0, p.ctx.literals.count(), {opnd(K_ACTUAL)});
+  p.add("END", 0, p.ctx.literals.count(), {opnd(OperandKind::Actual)});
 }
 
 std::string settled_state(Program& p) {
@@ -316,7 +308,7 @@ TEST(Pass2, LongEquChainSettlesWithoutASweepPerLink) {
     Program p;
     constexpr int kLinks = 2000;
     for (int i = 0; i < kLinks; ++i)
-      p.add("EQU", p.ref("E" + std::to_string(i)), 0, {opnd(K_SYMBOLIC, p.ref("E" + std::to_string(i + 1)), 1)});
+      p.add("EQU", p.ref("E" + std::to_string(i)), 0, {opnd(OperandKind::Symbolic, p.ref("E" + std::to_string(i + 1)), 1)});
     p.add("MCW", p.def("E" + std::to_string(kLinks), 1000), 7);
     EXPECT_EQ(pass_2(p.ctx.job(), how), how == Settle::Direct ? 2 : kLinks);
     EXPECT_EQ(p.value("E0"), 1000 + kLinks);

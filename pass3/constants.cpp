@@ -50,25 +50,25 @@ void Pass3::do_dc() {
   const char wm = col(stmt_.card, 18) == 'W' ? 'W' : ' ';
   const Operand& op = operand(1);
   switch (op.kind) {
-    case K_ACTUAL:
-    case K_NUM_LIT:
+    case OperandKind::Actual:
+    case OperandKind::NumLit:
       dc_number(wm);
       return;
-    case K_ADCON_LIT: {
+    case OperandKind::AdconLit: {
       // The operand names the character literal whose address is wanted.
       std::string addr = "###";
-      if (ctx.literals.valid(op.value)) addr = address_of(ctx.literals[op.value].address, 0);
+      if (ctx.literals.valid(op.literal())) addr = address_of(ctx.literals[op.literal()].address, 0);
       dc_address(addr, wm);
       return;
     }
-    case K_ADDR_CON:
+    case OperandKind::AddrCon:
       dc_address(address_constant(op), wm);
       return;
-    case K_AREA_DEF:
-    case K_BLANK_CON:
+    case OperandKind::AreaDef:
+    case OperandKind::BlankCon:
       dc_blanks(wm);
       return;
-    case K_CHAR_LIT:
+    case OperandKind::CharLit:
       if (stmt_.width >= 1) {
         const std::string text = cols(stmt_.card, 22, 21 + stmt_.width);
         if (stmt_.width == 1 && is_group_mark(text[0]) && stmt_.tag == RecordKind::Statement)
@@ -109,8 +109,8 @@ void Pass3::dc_number(char wm) {
 std::string Pass3::address_constant(const Operand& op) const {
   std::int64_t value = -1;
   int index = 0;
-  if (op.value >= 0 && ctx.symtab.valid(op.value)) {
-    const Symbol& sym = ctx.symtab[op.value];
+  if (op.symbol() >= 0 && ctx.symtab.valid(op.symbol())) {
+    const Symbol& sym = ctx.symtab[op.symbol()];
     value = sym.value;
     if (value >= 0) {
       value += op.offset;
@@ -158,15 +158,15 @@ void Pass3::do_dsa() {
   std::int64_t value = -1;
   int index = index_digit(op.index_reg);
   switch (op.kind) {
-    case K_ACTUAL:
-      value = static_cast<std::int64_t>(op.value) + op.offset;
+    case OperandKind::Actual:
+      value = static_cast<std::int64_t>(op.address()) + op.offset;
       break;
-    case K_ASTERISK:
+    case OperandKind::Asterisk:
       value = static_cast<std::int64_t>(stmt_.where) + op.offset;  // the constant's own rightmost position
       break;
-    case K_SYMBOLIC:
-      if (ctx.symtab.valid(op.value) && is_defined(ctx.symtab[op.value].value)) {
-        const Symbol& sym = ctx.symtab[op.value];
+    case OperandKind::Symbolic:
+      if (ctx.symtab.valid(op.symbol()) && is_defined(ctx.symtab[op.symbol()].value)) {
+        const Symbol& sym = ctx.symtab[op.symbol()];
         value = static_cast<std::int64_t>(sym.value) + op.offset;
         if (op.index_reg == ' ') index = sym.index_reg;
       }
@@ -194,8 +194,8 @@ void Pass3::do_da() {
   const bool clear_records = col(options, 1) == 'C';
   const bool group_mark = col(options, 2) == 'G';
   const bool record_marks = is_record_mark(col(options, 3));
-  state_.area_records = operand(1).value;
-  state_.record_size = operand(2).value + (record_marks ? 1 : 0);
+  state_.area_records = operand(1).count();
+  state_.record_size = operand(2).count() + (record_marks ? 1 : 0);
 
   const std::int64_t size = static_cast<std::int64_t>(state_.record_size) * state_.area_records + (group_mark ? 1 : 0);
   const bool malformed = stmt_.record && stmt_.record->flag == err::NoBXLErr;

@@ -13,18 +13,18 @@ using p3test::end_record;
 using p3test::instr;
 using p3test::Job;
 using p3test::load_deck;
-using p3test::opnd;
+
 using p3test::record;
 
-Record org(int where) { return record(card("", "ORG", std::to_string(where)), 0, {opnd(K_ACTUAL, where)}); }
+Record org(int where) { return record(card("", "ORG", std::to_string(where)), 0, {opnd(OperandKind::Actual, where)}); }
 
 TEST(Pass3Constants, SignedNumbersCarryTheSignInTheUnitsZone) {
   Job job;
-  job.add(record(card("", "DCW", "-123"), 3, {opnd(K_NUM_LIT, 0)}));
-  job.add(record(card("", "DCW", "+120"), 3, {opnd(K_NUM_LIT, 0)}));
-  job.add(record(card("", "DCW", "&5"), 1, {opnd(K_NUM_LIT, 0)}));
-  job.add(record(card("", "DCW", "123"), 3, {opnd(K_ACTUAL, 0)}));
-  job.add(record(card("", "DC", "-123"), 3, {opnd(K_NUM_LIT, 0)}));  // same characters, no word mark
+  job.add(record(card("", "DCW", "-123"), 3, {opnd(OperandKind::NumLit, 0)}));
+  job.add(record(card("", "DCW", "+120"), 3, {opnd(OperandKind::NumLit, 0)}));
+  job.add(record(card("", "DCW", "&5"), 1, {opnd(OperandKind::NumLit, 0)}));
+  job.add(record(card("", "DCW", "123"), 3, {opnd(OperandKind::Actual, 0)}));
+  job.add(record(card("", "DC", "-123"), 3, {opnd(OperandKind::NumLit, 0)}));  // same characters, no word mark
   job.add(end_record());
   job.run();
 
@@ -39,13 +39,13 @@ TEST(Pass3Constants, AddressConstants) {
   Job job;
   const int name = job.sym("NAME", 100);
   const int undef = job.sym("NOWHER", -30000);
-  const int lit = job.ctx.literals.create_lit(L_CHAR_LIT, 3, "ABC");
+  const int lit = job.ctx.literals.create_lit(LiteralKind::CharLit, 3, "ABC");
   job.ctx.literals[lit].address = 2000;
-  job.add(record(card("", "DCW", "-NAME"), 3, {opnd(K_ADDR_CON, name)}));              // complement: 15900
-  job.add(record(card("", "DCW", "&NAME&5&X1"), 3, {opnd(K_ADDR_CON, name, 5, '1')}));  // 105, register 1
-  job.add(record(card("", "DCW", "&NOWHER"), 3, {opnd(K_ADDR_CON, undef)}));
-  job.add(record(card("", "DCW", "+@ABC@"), 3, {opnd(K_ADCON_LIT, lit)}));
-  job.add(record(card("", "DCW", "&GONE"), 3, {opnd(K_ADDR_CON, -1)}, 0, "ADCON", err::SymErr));
+  job.add(record(card("", "DCW", "-NAME"), 3, {opnd(OperandKind::AddrCon, name)}));              // complement: 15900
+  job.add(record(card("", "DCW", "&NAME&5&X1"), 3, {opnd(OperandKind::AddrCon, name, 5, '1')}));  // 105, register 1
+  job.add(record(card("", "DCW", "&NOWHER"), 3, {opnd(OperandKind::AddrCon, undef)}));
+  job.add(record(card("", "DCW", "+@ABC@"), 3, {opnd(OperandKind::AdconLit, lit)}));
+  job.add(record(card("", "DCW", "&GONE"), 3, {opnd(OperandKind::AddrCon, -1)}, 0, "ADCON", err::SymErr));
   job.add(end_record());
   job.run();
 
@@ -64,9 +64,9 @@ TEST(Pass3Constants, StorageAndSymbolicAddresses) {
   const int ptr = job.sym("PTR", 512);
   job.add(org(500));
   job.add(record(card("BUF", "DS", "10"), 10, {}, buf));
-  job.add(record(card("PTR", "DSA", "TARGET"), 3, {opnd(K_SYMBOLIC, target)}, ptr));
-  job.add(record(card("2000", "DSA", "*"), 3, {opnd(K_ASTERISK, 0)}, -2000));  // its own last position
-  job.add(record(card("", "DSA", "15&X3"), 3, {opnd(K_ACTUAL, 15, 0, '3')}));
+  job.add(record(card("PTR", "DSA", "TARGET"), 3, {opnd(OperandKind::Symbolic, target)}, ptr));
+  job.add(record(card("2000", "DSA", "*"), 3, {opnd(OperandKind::Asterisk, 0)}, -2000));  // its own last position
+  job.add(record(card("", "DSA", "15&X3"), 3, {opnd(OperandKind::Actual, 15, 0, '3')}));
   job.add(end_record());
   job.run();
 
@@ -85,7 +85,7 @@ TEST(Pass3Constants, DefineAreaWithRecordMarksAndGroupMark) {
   Job job;
   job.add(org(600));
   job.add(record(card("AREA", "DA", "3X20,',G"), 64,
-                 {opnd(K_ACTUAL, 3), opnd(K_ACTUAL, 20), opnd(K_DA_OPT, 0, 0, ' ', "  ", " G'")}));
+                 {opnd(OperandKind::Actual, 3), opnd(OperandKind::Actual, 20), opnd(OperandKind::DaOpt, 0, 0, ' ', "  ", " G'")}));
   job.add(instr("A"));
   job.add(end_record());
   job.run();
@@ -112,12 +112,12 @@ TEST(Pass3Constants, DefineAreaWithRecordMarksAndGroupMark) {
 
 TEST(Pass3Constants, DefineAreaAtExplicitOriginClearedOrMalformed) {
   Job job;
-  const Operand none = opnd(K_DA_OPT, 0, 0, ' ', "  ", "");
-  job.add(record(card("2000", "DA", "2X10"), 20, {opnd(K_ACTUAL, 2), opnd(K_ACTUAL, 10), none}, -2000));
+  const Operand none = opnd(OperandKind::DaOpt, 0, 0, ' ', "  ", "");
+  job.add(record(card("2000", "DA", "2X10"), 20, {opnd(OperandKind::Actual, 2), opnd(OperandKind::Actual, 10), none}, -2000));
   job.add(record(card("", "DA", "2X5,C"), 10,
-                 {opnd(K_ACTUAL, 2), opnd(K_ACTUAL, 5), opnd(K_DA_OPT, 0, 0, ' ', "  ", "C")}));
+                 {opnd(OperandKind::Actual, 2), opnd(OperandKind::Actual, 5), opnd(OperandKind::DaOpt, 0, 0, ' ', "  ", "C")}));
   // A size pass 1 could not read: it reserved nothing, so nothing is laid out.
-  job.add(record(card("", "DA", "2Y5"), 0, {opnd(K_ACTUAL, 1), opnd(K_ACTUAL, 1), none}, 0, "     ",
+  job.add(record(card("", "DA", "2Y5"), 0, {opnd(OperandKind::Actual, 1), opnd(OperandKind::Actual, 1), none}, 0, "     ",
                  err::NoBXLErr));
   job.add(instr("A"));
   job.add(end_record());
@@ -132,11 +132,11 @@ TEST(Pass3Constants, DefineAreaAtExplicitOriginClearedOrMalformed) {
 
 TEST(Pass3Constants, BlankCharacterAndBadConstants) {
   Job job;
-  job.add(record(card("704", "DCW", "#5"), 5, {opnd(K_BLANK_CON, 5)}, -700));  // blanks at their own place
-  job.add(record(card("", "DCW", "@\"@"), 1, {opnd(K_CHAR_LIT, 0)}));
-  job.add(record(card("BUFFER", "DCW", "#04"), 4, {opnd(K_AREA_DEF, 0)}, 0, "AREA "));
-  job.add(record(card("", "DCW", "@AB@"), 2, {opnd(K_CHAR_LIT, 0)}, 0, "LIT  "));
-  job.add(record(card("", "DCW", "5"), 0, {opnd(K_ACTUAL, 0)}));
+  job.add(record(card("704", "DCW", "#5"), 5, {opnd(OperandKind::BlankCon, 5)}, -700));  // blanks at their own place
+  job.add(record(card("", "DCW", "@\"@"), 1, {opnd(OperandKind::CharLit, 0)}));
+  job.add(record(card("BUFFER", "DCW", "#04"), 4, {opnd(OperandKind::AreaDef, 0)}, 0, "AREA "));
+  job.add(record(card("", "DCW", "@AB@"), 2, {opnd(OperandKind::CharLit, 0)}, 0, "LIT  "));
+  job.add(record(card("", "DCW", "5"), 0, {opnd(OperandKind::Actual, 0)}));
   job.add(instr("A"));
   job.add(end_record());
   job.run();

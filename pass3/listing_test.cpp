@@ -13,7 +13,7 @@ using p3test::card;
 using p3test::end_record;
 using p3test::instr;
 using p3test::Job;
-using p3test::opnd;
+
 using p3test::record;
 
 bool is_page_line(const std::string& l) { return at(l, 107, 110) == "PAGE"; }
@@ -33,7 +33,7 @@ TEST(Pass3Listing, PageLineAndStatementLineLayout) {
   job.add(record(card("", "SFX", "A"), 0));
   std::string line = card("START", "MCW", "DATA,OUT");
   line.replace(0, 5, "01020");
-  job.add(record(line, 7, {opnd(K_SYMBOLIC, data), opnd(K_SYMBOLIC, out)}, start));
+  job.add(record(line, 7, {opnd(OperandKind::Symbolic, data), opnd(OperandKind::Symbolic, out)}, start));
   job.add(end_record());
   job.run();
 
@@ -81,8 +81,8 @@ TEST(Pass3Listing, CardColumnNamesTheCardThatHoldsTheStatement) {
   auto program = [](Job& job) {
     const int x = job.sym("X", 600);
     for (int i = 0; i < 5; ++i)
-      job.add(record(card("", "MCW", "X,X"), 7, {opnd(K_SYMBOLIC, x), opnd(K_SYMBOLIC, x)}));
-    job.add(record(card("", "B", "X"), 4, {opnd(K_SYMBOLIC, x)}));  // 39 characters: the card is full
+      job.add(record(card("", "MCW", "X,X"), 7, {opnd(OperandKind::Symbolic, x), opnd(OperandKind::Symbolic, x)}));
+    job.add(record(card("", "B", "X"), 4, {opnd(OperandKind::Symbolic, x)}));  // 39 characters: the card is full
     job.add(instr("A"));
     job.add(end_record());
   };
@@ -117,10 +117,10 @@ TEST(Pass3Listing, ErrorWordsAndNoTrailingBlanks) {
 TEST(Pass3Listing, WideValuesKeepTheirColumns) {
   Job job;
   const int here = job.sym("HERE", 333);
-  job.add(record(card("HERE", "ORG", "12345"), 0, {opnd(K_ACTUAL, 12345)}, here));
-  job.add(record(card("", "DCW", "#9999"), 9999, {opnd(K_BLANK_CON, 9999)}));
-  job.add(record(card("", "DC", "#10000"), 10000, {opnd(K_BLANK_CON, 10000)}, -100));
-  job.add(record(card("", "ORG", "50"), 0, {opnd(K_ACTUAL, 50)}));
+  job.add(record(card("HERE", "ORG", "12345"), 0, {opnd(OperandKind::Actual, 12345)}, here));
+  job.add(record(card("", "DCW", "#9999"), 9999, {opnd(OperandKind::BlankCon, 9999)}));
+  job.add(record(card("", "DC", "#10000"), 10000, {opnd(OperandKind::BlankCon, 10000)}, -100));
+  job.add(record(card("", "ORG", "50"), 0, {opnd(OperandKind::Actual, 50)}));
   job.add(record(card("", "A", ""), 1));
   job.add(end_record());
   job.ctx.storage_reported = true;  // by pass 1, which these records skip

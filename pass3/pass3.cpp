@@ -40,18 +40,18 @@ void list_equ(Pass3& p) {
   ListFields args;
   std::optional<std::int64_t> value;
 
-  if (op.kind == K_DEVICE) {
+  if (op.kind == OperandKind::Device) {
     args.device = cols(op.label, 1, 3);
-  } else if (op.kind == K_SYMBOLIC && ctx.symtab.valid(op.value)) {
-    const Symbol& sym = ctx.symtab[op.value];
+  } else if (op.kind == OperandKind::Symbolic && ctx.symtab.valid(op.symbol())) {
+    const Symbol& sym = ctx.symtab[op.symbol()];
     if (!is_blank(sym.device)) {
       args.device = pad(sym.device, 3);
     } else {
       if (sym.value > 15999 || sym.value < -15999) p.flag_address(1, sym.value);
       if (is_defined(sym.value)) value = static_cast<std::int64_t>(sym.value) + op.offset;
     }
-  } else if (op.kind == K_ACTUAL || op.kind == K_ASTERISK) {
-    value = static_cast<std::int64_t>(op.value) + op.offset;
+  } else if (op.kind == OperandKind::Actual || op.kind == OperandKind::Asterisk) {
+    value = static_cast<std::int64_t>(op.address()) + op.offset;
   }
   // A "*" after an ORG that pass 1 could not place has no value of its own
   // here; the label then holds what pass 2 found for it. A label that is a
@@ -243,8 +243,8 @@ void Pass3::flag_address(int which, std::optional<std::int64_t> value) {
   const Operand& op = operand(which);
   auto [first, last] = operand_columns(which);
   std::string message;
-  if (op.kind == K_SYMBOLIC && (!ctx.symtab.valid(op.value) || !is_defined(ctx.symtab[op.value].value))) {
-    const std::string name(rtrim(ctx.symtab.valid(op.value) ? ctx.symtab[op.value].label : op.label));
+  if (op.kind == OperandKind::Symbolic && (!ctx.symtab.valid(op.symbol()) || !is_defined(ctx.symtab[op.symbol()].value))) {
+    const std::string name(rtrim(ctx.symtab.valid(op.symbol()) ? ctx.symtab[op.symbol()].label : op.label));
     message = "undefined symbol " + name;
     // The caret goes under the name as written (without its suffix).
     const std::string written = cols(stmt_.card, first, last);
@@ -362,25 +362,25 @@ std::string Pass3::do_operand(int which) {
   bool known = true;
 
   switch (op.kind) {
-    case K_ACTUAL:
-      addr = op.value;
+    case OperandKind::Actual:
+      addr = op.address();
       break;
-    case K_ADCON_LIT:
-    case K_ADDR_CON:
-    case K_AREA_DEF:
-    case K_CHAR_LIT:
-    case K_NUM_LIT:
-      if (ctx.literals.valid(op.value))
-        addr = ctx.literals[op.value].address;
+    case OperandKind::AdconLit:
+    case OperandKind::AddrCon:
+    case OperandKind::AreaDef:
+    case OperandKind::CharLit:
+    case OperandKind::NumLit:
+      if (ctx.literals.valid(op.literal()))
+        addr = ctx.literals[op.literal()].address;
       else
         known = false;
       break;
-    case K_ASTERISK:
+    case OperandKind::Asterisk:
       addr = static_cast<std::int64_t>(state_.location) + stmt_.width - 1;
       break;
-    case K_SYMBOLIC:
-      if (ctx.symtab.valid(op.value)) {
-        const Symbol& sym = ctx.symtab[op.value];
+    case OperandKind::Symbolic:
+      if (ctx.symtab.valid(op.symbol())) {
+        const Symbol& sym = ctx.symtab[op.symbol()];
         addr = sym.value;
         index = sym.index_reg;
         where = pad(sym.device, 3);
@@ -389,7 +389,7 @@ std::string Pass3::do_operand(int which) {
         known = false;
       }
       break;
-    case K_DEVICE:
+    case OperandKind::Device:
       break;
     default:
       known = false;  // no address can be made from it
@@ -397,7 +397,7 @@ std::string Pass3::do_operand(int which) {
   }
   if (op.index_reg != ' ') index = index_digit(op.index_reg);
 
-  if (op.kind == K_DEVICE) {
+  if (op.kind == OperandKind::Device) {
     where = cols(op.label, 1, 3);
   } else if (is_blank(where)) {
     const std::int64_t value = addr + op.offset;
@@ -436,16 +436,16 @@ void Pass3::do_org() {
   stmt_.where = state_.location;
   const Operand& op = operand(1);
   std::optional<int> target;
-  if (op.kind == K_SYMBOLIC) {
-    if (ctx.symtab.valid(op.value)) {
-      const int value = ctx.symtab[op.value].value;
+  if (op.kind == OperandKind::Symbolic) {
+    if (ctx.symtab.valid(op.symbol())) {
+      const int value = ctx.symtab[op.symbol()].value;
       // Undefined, the origin is the same sentinel location as in passes 1 and 2.
       if (is_defined(value)) target = value;
       if (value < 0) {
         ctx.diag.set_code(err::UndefOrg);
         auto [first, last] = operand_columns(1);
         ctx.diag.report(ctx.diag.here(
-            Severity::Error, "origin " + std::string(rtrim(ctx.symtab[op.value].label)) + " is undefined", first, last));
+            Severity::Error, "origin " + std::string(rtrim(ctx.symtab[op.symbol()].label)) + " is undefined", first, last));
       }
     } else {
       ctx.diag.set_code(err::UndefOrg);
@@ -476,7 +476,7 @@ void Pass3::spread(std::initializer_list<int> lengths) {
 }
 
 void Pass3::do_field_record() {
-  std::int64_t org = layout::field_location(state_.area_origin, operand(1).value);
+  std::int64_t org = layout::field_location(state_.area_origin, operand(1).address());
   if (org >= 1 && org <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.set_code(err::AddrErr);
   // Each record of the area gets its word mark and counts as a statement.
   for (int i = 1; i <= state_.area_records; ++i, org += state_.record_size) {
@@ -491,12 +491,12 @@ void Pass3::do_field_record() {
     if (state_.record_size == 0 && i > kCoreLimit) continue;
     sw(static_cast<int>(org));
   }
-  listing({.location = layout::field_location(state_.area_origin, operand(2).value)});
+  listing({.location = layout::field_location(state_.area_origin, operand(2).address())});
 }
 
 void Pass3::do_sbfld_record() {
   ++state_.seq;
-  const int org = layout::field_location(state_.area_origin, operand(1).value);
+  const int org = layout::field_location(state_.area_origin, operand(1).address());
   if (org >= 1 && org <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.set_code(err::AddrErr);
   listing({.location = org});
 }

@@ -14,7 +14,7 @@ using p3test::card;
 using p3test::end_record;
 using p3test::Job;
 using p3test::load_deck;
-using p3test::opnd;
+
 using p3test::record;
 
 
@@ -25,19 +25,19 @@ TEST(Pass3Instructions, OperandsWidthsAndDModifiers) {
   const int x = job.sym("X", 600);
   const int y = job.sym("Y", 700);
   // DATA carries register 2 in its symbol; "*" is the instruction's last position.
-  job.add(record(card("", "MCW", "DATA,*&3"), 7, {opnd(K_SYMBOLIC, data), opnd(K_ASTERISK, 0, 3)}));
+  job.add(record(card("", "MCW", "DATA,*&3"), 7, {opnd(OperandKind::Symbolic, data), opnd(OperandKind::Asterisk, 0, 3)}));
   job.add(record(card("", "A", ""), 1));                                      // chained form
   job.add(record(card("", "WM", ""), 2));                                     // fixed d, no operands
-  job.add(record(card("", "CC", "1"), 2, {opnd(K_ACTUAL, 1, 0, ' ', "1 ")}));  // operand is the d-modifier
-  job.add(record(card("", "B", "LOOP"), 4, {opnd(K_SYMBOLIC, loop)}));
-  job.add(record(card("", "BH", "LOOP"), 5, {opnd(K_SYMBOLIC, loop)}));  // fixed d "U"
-  job.add(record(card("", "B", "LOOP,Q"), 5, {opnd(K_SYMBOLIC, loop), opnd(K_SYMBOLIC, 0, 0, ' ', "Q ")}));
+  job.add(record(card("", "CC", "1"), 2, {opnd(OperandKind::Actual, 1, 0, ' ', "1 ")}));  // operand is the d-modifier
+  job.add(record(card("", "B", "LOOP"), 4, {opnd(OperandKind::Symbolic, loop)}));
+  job.add(record(card("", "BH", "LOOP"), 5, {opnd(OperandKind::Symbolic, loop)}));  // fixed d "U"
+  job.add(record(card("", "B", "LOOP,Q"), 5, {opnd(OperandKind::Symbolic, loop), opnd(OperandKind::Symbolic, 0, 0, ' ', "Q ")}));
   job.add(record(card("", "BCE", "X,Y,Z"), 8,
-                 {opnd(K_SYMBOLIC, x), opnd(K_SYMBOLIC, y), opnd(K_SYMBOLIC, 0, 0, ' ', "Z ")}));
-  job.add(record(card("", "RT", "1,Y"), 8, {opnd(K_ACTUAL, 1), opnd(K_SYMBOLIC, y)}));  // device letter U
-  job.add(record(card("", "BSP", "%U2"), 5, {opnd(K_DEVICE, 0, 0, ' ', "%U", "%U2")}));
+                 {opnd(OperandKind::Symbolic, x), opnd(OperandKind::Symbolic, y), opnd(OperandKind::Symbolic, 0, 0, ' ', "Z ")}));
+  job.add(record(card("", "RT", "1,Y"), 8, {opnd(OperandKind::Actual, 1), opnd(OperandKind::Symbolic, y)}));  // device letter U
+  job.add(record(card("", "BSP", "%U2"), 5, {opnd(OperandKind::Device, 0, 0, ' ', "%U", "%U2")}));
   job.add(record(card("", "A", "X"), 3));  // a width no instruction has: P stays in step
-  job.add(record(card("", "MACRX", "A,B"), 7, {opnd(K_ACTUAL, 1)}));  // unknown: only listed
+  job.add(record(card("", "MACRX", "A,B"), 7, {opnd(OperandKind::Actual, 1)}));  // unknown: only listed
   job.add(record(card("", "S", ""), 1));
   job.add(end_record());
   job.run();
@@ -61,11 +61,11 @@ TEST(Pass3Instructions, UnrepresentableAddressesAreFlaggedAndCountedWithOrWithou
     Job job;
     const int undef = job.sym("NOWHER", -30000);
     const int far = job.sym("FAR", 15999);
-    job.add(record(card("", "B", "NOWHER"), 4, {opnd(K_SYMBOLIC, undef)}));
-    job.add(record(card("", "B", "FAR&1"), 4, {opnd(K_SYMBOLIC, far, 1)}));
-    job.add(record(card("", "B", "FAR&X5"), 4, {opnd(K_SYMBOLIC, far, 0, '5')}));  // no register 5
-    job.add(record(card("", "B", "@"), 4, {opnd(K_OTHER, 0)}));                   // a kind without address
-    job.add(record(card("", "B", "FAR"), 4, {opnd(K_SYMBOLIC, 999)}));            // not in the table
+    job.add(record(card("", "B", "NOWHER"), 4, {opnd(OperandKind::Symbolic, undef)}));
+    job.add(record(card("", "B", "FAR&1"), 4, {opnd(OperandKind::Symbolic, far, 1)}));
+    job.add(record(card("", "B", "FAR&X5"), 4, {opnd(OperandKind::Symbolic, far, 0, '5')}));  // no register 5
+    job.add(record(card("", "B", "@"), 4, {opnd(OperandKind::Other, 0)}));                   // a kind without address
+    job.add(record(card("", "B", "FAR"), 4, {opnd(OperandKind::Symbolic, 999)}));            // not in the table
     job.add(record(card("", "A", ""), 1, {}, 0, "     ", err::LabelErr));          // flagged in pass 1
     job.add(end_record());
     job.run(with_listing);
@@ -81,7 +81,7 @@ TEST(Pass3Instructions, UnrepresentableAddressesAreFlaggedAndCountedWithOrWithou
 TEST(Pass3Instructions, LabelAtADifferentLocationIsReported) {
   Job job;
   const int alpha = job.sym("ALPHA", 400);
-  job.add(record(card("", "ORG", "401"), 0, {opnd(K_ACTUAL, 401)}));
+  job.add(record(card("", "ORG", "401"), 0, {opnd(OperandKind::Actual, 401)}));
   job.add(record(card("ALPHA", "A", ""), 1, {}, alpha));
   job.add(end_record());
   job.run();
@@ -99,7 +99,7 @@ TEST(Pass3Instructions, DirectCoding) {
   std::string direct = card("", "", "LOOP");
   direct[18] = 'B';
   direct[19] = '"';  // a group mark as d-modifier
-  job.add(record(direct, 5, {opnd(K_SYMBOLIC, loop), opnd(K_SYMBOLIC, 0, 0, ' ', "\" ")}));
+  job.add(record(direct, 5, {opnd(OperandKind::Symbolic, loop), opnd(OperandKind::Symbolic, 0, 0, ' ', "\" ")}));
   job.add(end_record());
   job.run();
 
@@ -117,12 +117,12 @@ TEST(Pass3Control, OrgWithHundredsAdjustmentAndUndefinedSymbol) {
   const int even = job.sym("EVEN", 1300);
   const int here = job.sym("HERE", 333);
   const int undef = job.sym("LATER", -30000);
-  job.add(record(card("HERE", "ORG", "TOP&X00"), 0, {opnd(K_SYMBOLIC, top, kRoundX00, '0')}, here));
+  job.add(record(card("HERE", "ORG", "TOP&X00"), 0, {opnd(OperandKind::Symbolic, top, kRoundX00, '0')}, here));
   job.add(record(card("", "A", ""), 1));
-  job.add(record(card("", "ORG", "EVEN&X00"), 0, {opnd(K_SYMBOLIC, even, kRoundX00, '0')}));
-  job.add(record(card("", "ORG", "*&10"), 0, {opnd(K_ASTERISK, 0, 10)}));
+  job.add(record(card("", "ORG", "EVEN&X00"), 0, {opnd(OperandKind::Symbolic, even, kRoundX00, '0')}));
+  job.add(record(card("", "ORG", "*&10"), 0, {opnd(OperandKind::Asterisk, 0, 10)}));
   job.add(record(card("", "S", ""), 1));
-  job.add(record(card("", "ORG", "LATER"), 0, {opnd(K_SYMBOLIC, undef)}));
+  job.add(record(card("", "ORG", "LATER"), 0, {opnd(OperandKind::Symbolic, undef)}));
   job.add(end_record());
   job.run();
 
@@ -160,11 +160,11 @@ TEST(Pass3Control, LoaderComesFirstAndJobSetsTheDeckId) {
 
 TEST(Pass3Generated, FieldCardsMarkEveryRecordOfTheArea) {
   Job job;
-  job.add(record(card("", "ORG", "600"), 0, {opnd(K_ACTUAL, 600)}));
+  job.add(record(card("", "ORG", "600"), 0, {opnd(OperandKind::Actual, 600)}));
   job.add(record(card("AREA", "DA", "3X20"), 60,
-                 {opnd(K_ACTUAL, 3), opnd(K_ACTUAL, 20), opnd(K_DA_OPT, 0, 0, ' ', "  ", "      ")}));
-  job.add(record(card("NAME", "", "5,20"), 0, {opnd(K_ACTUAL, 5), opnd(K_ACTUAL, 20)}, 0, "FIELD"));
-  job.add(record(card("CODE", "", "7"), 0, {opnd(K_ACTUAL, 7)}, 0, "SBFLD"));
+                 {opnd(OperandKind::Actual, 3), opnd(OperandKind::Actual, 20), opnd(OperandKind::DaOpt, 0, 0, ' ', "  ", "      ")}));
+  job.add(record(card("NAME", "", "5,20"), 0, {opnd(OperandKind::Actual, 5), opnd(OperandKind::Actual, 20)}, 0, "FIELD"));
+  job.add(record(card("CODE", "", "7"), 0, {opnd(OperandKind::Actual, 7)}, 0, "SBFLD"));
   job.add(record(card("", "A", ""), 1));
   job.add(end_record());
   job.run();
@@ -197,7 +197,7 @@ TEST(Pass3Control, StorageOneToEightyIsFlaggedUnlessAllowed) {
   for (bool not_in : {true, false}) {
     Job job;
     job.ctx.settings.keep_out_of_1_80 = not_in;
-    job.add(record(card("", "ORG", "40"), 0, {opnd(K_ACTUAL, 40)}));
+    job.add(record(card("", "ORG", "40"), 0, {opnd(OperandKind::Actual, 40)}));
     job.add(record(card("", "A", ""), 1));
     job.add(end_record());
     job.run();
@@ -212,11 +212,11 @@ TEST(Pass3Control, EquShowsValueIndexMarkOrDevice) {
   const int undef = job.sym("LATER", -30000);
   const int alias = job.sym("ALIAS", 1000, 2);
   const int indexed = job.sym("INDEXD", 1000, 2);
-  job.add(record(card("ALIAS", "EQU", "BASE"), 0, {opnd(K_SYMBOLIC, base)}, alias));
-  job.add(record(card("INDEXD", "EQU", "BASE+X2"), 0, {opnd(K_SYMBOLIC, base, 0, '2')}, indexed));
-  job.add(record(card("DEV", "EQU", "%U1"), 0, {opnd(K_DEVICE, 0, 0, ' ', "%U", "%U1")}));
-  job.add(record(card("T2", "EQU", "TAPE"), 0, {opnd(K_SYMBOLIC, tape)}));
-  job.add(record(card("BAD", "EQU", "LATER"), 0, {opnd(K_SYMBOLIC, undef)}));
+  job.add(record(card("ALIAS", "EQU", "BASE"), 0, {opnd(OperandKind::Symbolic, base)}, alias));
+  job.add(record(card("INDEXD", "EQU", "BASE+X2"), 0, {opnd(OperandKind::Symbolic, base, 0, '2')}, indexed));
+  job.add(record(card("DEV", "EQU", "%U1"), 0, {opnd(OperandKind::Device, 0, 0, ' ', "%U", "%U1")}));
+  job.add(record(card("T2", "EQU", "TAPE"), 0, {opnd(OperandKind::Symbolic, tape)}));
+  job.add(record(card("BAD", "EQU", "LATER"), 0, {opnd(OperandKind::Symbolic, undef)}));
   job.add(record(card("", "A", ""), 1));
   job.add(end_record());
   job.run();

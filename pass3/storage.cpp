@@ -27,8 +27,8 @@ bool hits_read_area(std::int64_t first, std::int64_t last) { return first <= 80 
 // The value of an EX, XFR or END operand: an actual address or a symbol's
 // value; -1 (not representable) when there is none.
 int transfer_address(const Job& ctx, const Operand& op) {
-  if (op.kind == K_ACTUAL) return op.value;
-  if (op.kind == K_SYMBOLIC && ctx.symtab.valid(op.value)) return ctx.symtab[op.value].value;
+  if (op.kind == OperandKind::Actual) return op.address();
+  if (op.kind == OperandKind::Symbolic && ctx.symtab.valid(op.symbol())) return ctx.symtab[op.symbol()].value;
   return -1;
 }
 

@@ -17,7 +17,7 @@ using p3test::end_record;
 using p3test::instr;
 using p3test::Job;
 using p3test::lines_of;
-using p3test::opnd;
+
 using p3test::record;
 
 TEST(Pass3Storage, ReadAreaFlagCoversEveryPositionOfTheField) {
@@ -29,9 +29,9 @@ TEST(Pass3Storage, ReadAreaFlagCoversEveryPositionOfTheField) {
   // A field from 0 reaches into 1-80; one at 0 alone or from 81 does not.
   for (const Case c : {Case{0, 5, true}, Case{0, 1, false}, Case{80, 1, true}, Case{81, 3, false}, Case{76, 5, true}}) {
     Job job;
-    job.add(record(card("", "ORG", std::to_string(c.origin)), 0, {opnd(K_ACTUAL, c.origin)}));
+    job.add(record(card("", "ORG", std::to_string(c.origin)), 0, {opnd(OperandKind::Actual, c.origin)}));
     const std::string text(static_cast<std::size_t>(c.width), 'Z');
-    job.add(record(card("", "DCW", "@" + text + "@"), c.width, {opnd(K_CHAR_LIT, 0)}));
+    job.add(record(card("", "DCW", "@" + text + "@"), c.width, {opnd(OperandKind::CharLit, 0)}));
     job.add(end_record());
     job.run();
     EXPECT_EQ(at(job.line_of("", "DCW"), 118, 121), c.flagged ? "ADDR" : "    ") << c.origin << "+" << c.width;
@@ -54,9 +54,9 @@ TEST(Pass3Storage, QueuedWordMarksReachTheTapeWhenTheDeckSetsThem) {
 TEST(Pass3Storage, QueuedMarkInTheReadAreaFlagsOnlyTheStatementThatPlacedIt) {
   Job job;
   job.ctx.settings.extras = extra::kQueueWordMarks;
-  job.add(record(card("", "ORG", "10"), 0, {opnd(K_ACTUAL, 10)}));
+  job.add(record(card("", "ORG", "10"), 0, {opnd(OperandKind::Actual, 10)}));
   for (int i = 0; i < 9; ++i) job.add(instr("NOP"));  // 10-18: the marks of 17 and 18 wait
-  job.add(record(card("", "ORG", "500"), 0, {opnd(K_ACTUAL, 500)}));
+  job.add(record(card("", "ORG", "500"), 0, {opnd(OperandKind::Actual, 500)}));
   job.add(instr("NOP"));
   job.add(end_record());  // punching the last card sets the waiting marks
   job.run();

@@ -14,23 +14,11 @@
 #include "driver/context.h"
 #include "core/text.h"
 #include "ir/operand.h"
+#include "ir/operand_test_support.h"
 #include "core/zone.h"
 #include "pass3/pass3.h"
 
 namespace velumar::p3test {
-
-/// An operand record of the given kind.
-inline Operand opnd(int kind, int addr, int offset = 0, char index = ' ', std::string_view d = "  ",
-                    std::string_view label = "") {
-  Operand op;
-  op.kind = kind;
-  op.value = addr;
-  op.offset = offset;
-  op.index_reg = index;
-  op.prefix = pad(d, 2);
-  op.label = pad(label, 6);
-  return op;
-}
 
 /// An 80-column card: label from column 6, operation from 16, operands from 21.
 inline std::string card(std::string_view label, std::string_view op, std::string_view operands) {
@@ -49,7 +37,7 @@ inline Record record(std::string_view line, int width, std::vector<Operand> ops 
 }
 
 /// END with no operand: punches the last card and the transfer card.
-inline Record end_record() { return record(card("", "END", ""), 0, {opnd(K_ACTUAL, 0)}); }
+inline Record end_record() { return record(card("", "END", ""), 0, {opnd(OperandKind::Actual, 0)}); }
 /// A 1-character instruction.
 inline Record instr(std::string_view op) { return record(card("", op, ""), 1); }
 

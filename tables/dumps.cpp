@@ -56,7 +56,7 @@ void dump_lit_table(const LiteralTable& table, std::ostream& out) {
   out << "KIND        ADDR WIDTH OFFSET X TEXT\n";
   for (int i = 1; i <= table.count() && i <= table.capacity(); ++i) {
     const Literal& lit = table[i];
-    out << lit_kind_name(lit.kind) << ' ' << fmt_int(lit.address, 6) << fmt_int(lit.width, 6) << fmt_int(lit.offset, 7)
+    out << lit_kind_name(lit.kind) << ' ' << fmt_int(lit.address, 6) << fmt_int(listed_width(lit), 6) << fmt_int(lit.offset, 7)
         << ' ' << lit.index_reg << ' ' << rtrim(lit.text) << '\n';
   }
 }

@@ -61,9 +61,9 @@ TEST(DumpLitTable, HeadingAndColumns) {
   dump_lit_table(ctx.literals, empty);
   EXPECT_EQ(empty.str(), "KIND        ADDR WIDTH OFFSET X TEXT\n");
 
-  int a = ctx.literals.create_lit(L_ADDR_CON, 3, "&NAME-12&X2", -12, '2', "NAME");
+  int a = ctx.literals.create_lit(LiteralKind::AddrCon, 3, "&NAME-12&X2", -12, '2', "NAME");
   ctx.literals[a].address = 15999;
-  ctx.literals.create_lit(L_CHAR_LIT, 5, "HI   ");
+  ctx.literals.create_lit(LiteralKind::CharLit, 5, "HI   ");
   std::ostringstream out;
   dump_lit_table(ctx.literals, out);
   EXPECT_EQ(out.str(),

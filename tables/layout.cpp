@@ -14,8 +14,8 @@ int field_location(int base, std::int64_t n) { return clamp_location(std::int64_
 
 int origin(const Operand& first, int p, std::optional<int> target) {
   std::int64_t from = p;
-  if (first.kind == K_ACTUAL) from = first.value;
-  if (first.kind == K_SYMBOLIC) from = target.value_or(kUndefinedOrg);
+  if (first.kind == OperandKind::Actual) from = first.address();
+  if (first.kind == OperandKind::Symbolic) from = target.value_or(kUndefinedOrg);
   if (first.offset == kRoundX00) return round_up_to_hundred(from);
   return clamp_location(from + first.offset);
 }

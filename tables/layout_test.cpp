@@ -4,16 +4,10 @@
 
 #include <optional>
 
+#include "ir/operand_test_support.h"
+
 namespace velumar::layout {
 namespace {
-
-Operand operand(int kind, int value, int offset) {
-  Operand o;
-  o.kind = kind;
-  o.value = value;
-  o.offset = offset;
-  return o;
-}
 
 TEST(Layout, OriginsSaturateAndRoundAlike) {
   struct Case {
@@ -23,17 +17,17 @@ TEST(Layout, OriginsSaturateAndRoundAlike) {
     int want;
   };
   const Case cases[] = {
-      {operand(K_ACTUAL, 1234, kRoundX00), 500, std::nullopt, 1300},
-      {operand(K_ACTUAL, 1300, kRoundX00), 500, std::nullopt, 1300},
-      {operand(K_ASTERISK, 0, 10), 500, std::nullopt, 510},
-      {operand(K_SYMBOLIC, 7, kRoundX00), 500, -400, -400},  // below 0 a multiple of 100 stays
-      {operand(K_SYMBOLIC, 7, kRoundX00), 500, -401, -400},
-      {operand(K_SYMBOLIC, 7, 5), 500, std::nullopt, kUndefinedOrg + 5},
-      {operand(K_ACTUAL, 999'999'999, 999'999), 0, std::nullopt, static_cast<int>(kLocationBound)},
-      {operand(K_ASTERISK, 0, -999'999), -static_cast<int>(kLocationBound), std::nullopt,
+      {opnd(OperandKind::Actual, 1234, kRoundX00), 500, std::nullopt, 1300},
+      {opnd(OperandKind::Actual, 1300, kRoundX00), 500, std::nullopt, 1300},
+      {opnd(OperandKind::Asterisk, 0, 10), 500, std::nullopt, 510},
+      {opnd(OperandKind::Symbolic, 7, kRoundX00), 500, -400, -400},  // below 0 a multiple of 100 stays
+      {opnd(OperandKind::Symbolic, 7, kRoundX00), 500, -401, -400},
+      {opnd(OperandKind::Symbolic, 7, 5), 500, std::nullopt, kUndefinedOrg + 5},
+      {opnd(OperandKind::Actual, 999'999'999, 999'999), 0, std::nullopt, static_cast<int>(kLocationBound)},
+      {opnd(OperandKind::Asterisk, 0, -999'999), -static_cast<int>(kLocationBound), std::nullopt,
        -static_cast<int>(kLocationBound)},
   };
-  for (const Case& c : cases) EXPECT_EQ(origin(c.first, c.p, c.target), c.want) << c.first.kind << " " << c.p;
+  for (const Case& c : cases) EXPECT_EQ(origin(c.first, c.p, c.target), c.want) << static_cast<int>(c.first.kind) << " " << c.p;
   EXPECT_EQ(advance(static_cast<int>(kLocationBound), 999'999), kLocationBound);
   EXPECT_EQ(label_value(333, 5, true), 337);
   EXPECT_EQ(label_value(333, 5, false), 333);

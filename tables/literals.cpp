@@ -19,11 +19,11 @@ constexpr int kLongestShared = 52;
 // would receive storage of the wrong sort.
 enum class ShareClass { Constant, AddrOfLiteral, AddrOfSymbol, Area };
 
-ShareClass share_class(int kind) {
+ShareClass share_class(LiteralKind kind) {
   switch (kind) {
-    case L_ADCON_LIT: return ShareClass::AddrOfLiteral;
-    case L_ADDR_CON: return ShareClass::AddrOfSymbol;
-    case L_AREA_DEF: return ShareClass::Area;
+    case LiteralKind::AdconLit: return ShareClass::AddrOfLiteral;
+    case LiteralKind::AddrCon: return ShareClass::AddrOfSymbol;
+    case LiteralKind::AreaDef: return ShareClass::Area;
     default: return ShareClass::Constant;
   }
 }
@@ -33,9 +33,11 @@ bool same_text(std::string_view a, std::string_view b) { return rtrim(a) == rtri
 
 }  // namespace
 
-std::string lit_kind_name(int kind) {
-  if (kind < L_ADCON_LIT || kind > L_NUM_LIT) return std::string(kNameWidth, ' ');
-  return std::string(kLiteralKindNames.substr(static_cast<std::size_t>(kind - 1) * kNameWidth, kNameWidth));
+std::string lit_kind_name(LiteralKind kind) {
+  const int n = static_cast<int>(kind);
+  if (n < static_cast<int>(LiteralKind::AdconLit) || n > static_cast<int>(LiteralKind::NumLit))
+    return std::string(kNameWidth, ' ');
+  return std::string(kLiteralKindNames.substr(static_cast<std::size_t>(n - 1) * kNameWidth, kNameWidth));
 }
 
 void LiteralTable::init_lit_table() {
@@ -54,23 +56,23 @@ void LiteralTable::check_table_size(int n) {
   lits_.resize(static_cast<std::size_t>(capacity_));
 }
 
-int LiteralTable::create_lit(int kind, int width, std::string_view text, int offset, char index,
+int LiteralTable::create_lit(LiteralKind kind, int width, std::string_view text, int offset, char index,
                              std::string_view symbol_name) {
   int test_width = kLongestShared;
-  if (!long_literals_ && kind == L_CHAR_LIT) test_width = 4;
-  if (!long_literals_ && kind == L_NUM_LIT) test_width = 6;
+  if (!long_literals_ && kind == LiteralKind::CharLit) test_width = 4;
+  if (!long_literals_ && kind == LiteralKind::NumLit) test_width = 6;
 
   const bool trace = rep_.traces.on('C');
   if (trace) rep_.out << "Literal " << rtrim(text);
 
-  const std::string symbol = kind == L_ADDR_CON ? pad(symbol_name, 6) : std::string();
+  const std::string symbol = kind == LiteralKind::AddrCon ? pad(symbol_name, 6) : std::string();
   if (width <= test_width) {
     const ShareClass wanted = share_class(kind);
     const int last = std::min(count_, static_cast<int>(lits_.size()));
     for (int i = std::max(last_pool_start_, 1); i <= last; ++i) {
       const Literal& lit = (*this)[i];
       if (!same_text(lit.text, text)) continue;
-      if (kind == L_AREA_DEF) {
+      if (kind == LiteralKind::AreaDef) {
         // Any literal of the pool with this name makes the area a repeat.
         std::string name = text.size() < 6 ? pad(text, 6) : std::string(text);
         rep_.diag.do_error(name + " Previously defined area-defining literal " + std::string(rtrim(text)));
@@ -78,9 +80,7 @@ int LiteralTable::create_lit(int kind, int width, std::string_view text, int off
         return i;
       }
       if (share_class(lit.kind) != wanted) continue;
-      // The width of an address-of-literal record holds its target's index,
-      // not a width: equal texts are the same literal.
-      bool same = wanted == ShareClass::AddrOfLiteral || lit.width == width;
+      bool same = lit.width == width;
       if (same && wanted == ShareClass::AddrOfSymbol) same = lit.symbol == symbol;
       if (same) {
         if (trace) rep_.out << " found\n";

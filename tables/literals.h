@@ -13,17 +13,22 @@ namespace velumar {
 constexpr std::string_view kLiteralKindNames = "ADCON_LITADDR_CON AREA_DEF CHAR_LIT NUM_LIT  ";
 
 /// Name of literal kind `kind`, 9 characters ("         " for an unknown kind).
-std::string lit_kind_name(int kind);
+std::string lit_kind_name(LiteralKind kind);
 
 struct Literal {
   int address = 0;  ///< rightmost character once placed, 0 until then
-  int kind = 0;
-  int width = 0;  ///< for L_ADCON_LIT: the index of the target character literal
+  LiteralKind kind{};
+  int width = 0;
+  int target = 0;  ///< AdconLit: the index of the character literal whose address it is
   int offset = 0;
   char index_reg = ' ';
   std::string text;    ///< the literal's identifying text, kept whole
-  std::string symbol;  ///< L_ADDR_CON: the (suffixed) symbol name, 6 characters
+  std::string symbol;  ///< LiteralKind::AddrCon: the (suffixed) symbol name, 6 characters
 };
+
+/// The number the literal dump and trace show as the width: an
+/// address-of-literal literal shows its target's index there.
+inline int listed_width(const Literal& lit) { return lit.kind == LiteralKind::AdconLit ? lit.target : lit.width; }
 
 class LiteralTable {
  public:
@@ -36,7 +41,7 @@ class LiteralTable {
 
   /// Records a literal, or finds the identical one in the current pool;
   /// returns its index.
-  int create_lit(int kind, int width, std::string_view text, int offset = 0, char index = ' ',
+  int create_lit(LiteralKind kind, int width, std::string_view text, int offset = 0, char index = ' ',
                  std::string_view symbol = {});
 
   /// Makes sure index `n` fits, doubling the capacity when it does not.

@@ -15,75 +15,74 @@ struct LiteralsTest : ::testing::Test {
   std::ostringstream out;
   Context ctx{out};
   LiteralTable& lits = ctx.literals;
-  bool twice(int kind, int width, const std::string& text) {
+  bool twice(LiteralKind kind, int width, const std::string& text) {
     int first = lits.create_lit(kind, width, text);
     return lits.create_lit(kind, width, text) == first;
   }
 };
 
 TEST_F(LiteralsTest, SharingLimitsWidthsPoolsAndLongOption) {
-  EXPECT_TRUE(twice(L_CHAR_LIT, 4, "ABCD"));
-  EXPECT_FALSE(twice(L_CHAR_LIT, 5, "ABCDE"));
-  EXPECT_TRUE(twice(L_NUM_LIT, 6, "&123456"));
-  EXPECT_FALSE(twice(L_NUM_LIT, 7, "&1234567"));
-  int ab = lits.create_lit(L_CHAR_LIT, 2, "AB");
-  EXPECT_NE(lits.create_lit(L_CHAR_LIT, 4, "AB  "), ab);  // same padded text, other width
-  int c = lits.create_lit(L_CHAR_LIT, 3, "-12");
-  EXPECT_EQ(lits.create_lit(L_NUM_LIT, 3, "-12"), c);  // kind is not compared
-  EXPECT_EQ(lits[c].kind, L_CHAR_LIT);
+  EXPECT_TRUE(twice(LiteralKind::CharLit, 4, "ABCD"));
+  EXPECT_FALSE(twice(LiteralKind::CharLit, 5, "ABCDE"));
+  EXPECT_TRUE(twice(LiteralKind::NumLit, 6, "&123456"));
+  EXPECT_FALSE(twice(LiteralKind::NumLit, 7, "&1234567"));
+  int ab = lits.create_lit(LiteralKind::CharLit, 2, "AB");
+  EXPECT_NE(lits.create_lit(LiteralKind::CharLit, 4, "AB  "), ab);  // same padded text, other width
+  int c = lits.create_lit(LiteralKind::CharLit, 3, "-12");
+  EXPECT_EQ(lits.create_lit(LiteralKind::NumLit, 3, "-12"), c);  // kind is not compared
+  EXPECT_EQ(lits[c].kind, LiteralKind::CharLit);
   lits.set_last_pool_start(lits.count() + 1);  // a pool placed everything so far
-  EXPECT_GT(lits.create_lit(L_CHAR_LIT, 2, "AB"), ab);
+  EXPECT_GT(lits.create_lit(LiteralKind::CharLit, 2, "AB"), ab);
 
   lits.set_long_literals(true);
-  EXPECT_TRUE(twice(L_CHAR_LIT, 5, "VWXYZ"));
-  EXPECT_TRUE(twice(L_NUM_LIT, 7, "-7654321"));
-  EXPECT_TRUE(twice(L_CHAR_LIT, 52, std::string(52, 'P')));
-  EXPECT_FALSE(twice(L_CHAR_LIT, 53, std::string(53, 'Q')));
+  EXPECT_TRUE(twice(LiteralKind::CharLit, 5, "VWXYZ"));
+  EXPECT_TRUE(twice(LiteralKind::NumLit, 7, "-7654321"));
+  EXPECT_TRUE(twice(LiteralKind::CharLit, 52, std::string(52, 'P')));
+  EXPECT_FALSE(twice(LiteralKind::CharLit, 53, std::string(53, 'Q')));
 }
 
 TEST_F(LiteralsTest, AddressConstantsAndAreasShareOnlyWithTheirOwnKind) {
   // @&AB@ and &AB: equal text, both 3 characters wide.
-  int chars = lits.create_lit(L_CHAR_LIT, 3, "&AB");
-  int addr = lits.create_lit(L_ADDR_CON, 3, "&AB", 0, ' ', "AB");
+  int chars = lits.create_lit(LiteralKind::CharLit, 3, "&AB");
+  int addr = lits.create_lit(LiteralKind::AddrCon, 3, "&AB", 0, ' ', "AB");
   EXPECT_NE(addr, chars);
-  EXPECT_EQ(lits.create_lit(L_CHAR_LIT, 3, "&AB"), chars);
-  int area = lits.create_lit(L_AREA_DEF, 3, "BUF   ");
-  EXPECT_NE(lits.create_lit(L_CHAR_LIT, 3, "BUF"), area);
+  EXPECT_EQ(lits.create_lit(LiteralKind::CharLit, 3, "&AB"), chars);
+  int area = lits.create_lit(LiteralKind::AreaDef, 3, "BUF   ");
+  EXPECT_NE(lits.create_lit(LiteralKind::CharLit, 3, "BUF"), area);
   EXPECT_EQ(ctx.diag.errors_in_job(), 0);
   // Address constants share when text and symbol agree.
-  int a = lits.create_lit(L_ADDR_CON, 3, "&NAME&5&X1", 5, '1', "NAME");
-  EXPECT_EQ(lits.create_lit(L_ADDR_CON, 3, "&NAME&5&X1", 5, '1', "NAME"), a);
-  EXPECT_NE(lits.create_lit(L_ADDR_CON, 3, "&NAME&5&X1", 5, '1', "NAMEQ"), a);
+  int a = lits.create_lit(LiteralKind::AddrCon, 3, "&NAME&5&X1", 5, '1', "NAME");
+  EXPECT_EQ(lits.create_lit(LiteralKind::AddrCon, 3, "&NAME&5&X1", 5, '1', "NAME"), a);
+  EXPECT_NE(lits.create_lit(LiteralKind::AddrCon, 3, "&NAME&5&X1", 5, '1', "NAMEQ"), a);
   EXPECT_EQ(lits[a].symbol, "NAME  ");
   EXPECT_EQ(lits[a].offset, 5);
   EXPECT_EQ(lits[a].index_reg, '1');
 }
 
 TEST_F(LiteralsTest, AddressOfLiteralSharesByTextOnly) {
-  // As the parser does: the target, then the address literal whose WIDTH
-  // then holds the target's index.
-  int target = lits.create_lit(L_CHAR_LIT, 3, "XYZ");
-  int adcon = lits.create_lit(L_ADCON_LIT, 3, "&@XYZ@");
-  lits[adcon].width = target;
-  EXPECT_EQ(lits.create_lit(L_ADCON_LIT, 3, "&@XYZ@"), adcon);
-  EXPECT_NE(lits.create_lit(L_ADCON_LIT, 3, "-@XYZ@"), adcon);
-  EXPECT_NE(lits.create_lit(L_CHAR_LIT, target, "&@XYZ@"), adcon);
+  // As the parser does: the target, then the address literal that names it.
+  int target = lits.create_lit(LiteralKind::CharLit, 3, "XYZ");
+  int adcon = lits.create_lit(LiteralKind::AdconLit, 3, "&@XYZ@");
+  lits[adcon].target = target;
+  EXPECT_EQ(lits.create_lit(LiteralKind::AdconLit, 3, "&@XYZ@"), adcon);
+  EXPECT_NE(lits.create_lit(LiteralKind::AdconLit, 3, "-@XYZ@"), adcon);
+  EXPECT_NE(lits.create_lit(LiteralKind::CharLit, target, "&@XYZ@"), adcon);
   // Texts are kept and compared whole, past the 52nd character too.
   std::string a = "&@" + std::string(55, 'K') + "A@";
-  int ia = lits.create_lit(L_ADCON_LIT, 3, a);
+  int ia = lits.create_lit(LiteralKind::AdconLit, 3, a);
   EXPECT_EQ(lits[ia].text, a);
   a[57] = 'B';
-  EXPECT_NE(lits.create_lit(L_ADCON_LIT, 3, a), ia);
+  EXPECT_NE(lits.create_lit(LiteralKind::AdconLit, 3, a), ia);
 }
 
 TEST_F(LiteralsTest, RepeatedAreaIsAnErrorAndReturnsTheEarlierRecord) {
   ctx.traces.letters = "C";
   ctx.diag.route_to(ErrorDest::Scratch);
   // Area names come as the 6-character name field.
-  int first = lits.create_lit(L_AREA_DEF, 20, "WORK  ");
-  EXPECT_EQ(lits.create_lit(L_AREA_DEF, 10, "WORK  "), first);
-  int chars = lits.create_lit(L_CHAR_LIT, 3, "TMP");
-  EXPECT_EQ(lits.create_lit(L_AREA_DEF, 3, "TMP   "), chars);  // any literal of the pool counts
+  int first = lits.create_lit(LiteralKind::AreaDef, 20, "WORK  ");
+  EXPECT_EQ(lits.create_lit(LiteralKind::AreaDef, 10, "WORK  "), first);
+  int chars = lits.create_lit(LiteralKind::CharLit, 3, "TMP");
+  EXPECT_EQ(lits.create_lit(LiteralKind::AreaDef, 3, "TMP   "), chars);  // any literal of the pool counts
   EXPECT_EQ(lits.count(), 2);
   EXPECT_EQ(ctx.diag.errors_in_job(), 2);
   // The trace line of a repeat is ended after the message, with nothing added.
@@ -96,17 +95,17 @@ TEST_F(LiteralsTest, RepeatedAreaIsAnErrorAndReturnsTheEarlierRecord) {
   ASSERT_EQ(recs.size(), 2u);
   EXPECT_EQ(rtrim(recs[0].card), "******* WORK   Previously defined area-defining literal WORK");
   lits.set_last_pool_start(lits.count() + 1);
-  EXPECT_EQ(lits.create_lit(L_AREA_DEF, 20, "WORK  "), 3);
+  EXPECT_EQ(lits.create_lit(LiteralKind::AreaDef, 20, "WORK  "), 3);
   EXPECT_EQ(ctx.diag.errors_in_job(), 2);
 }
 
 TEST_F(LiteralsTest, TraceAndGrowth) {
   ctx.traces.letters = "C";
-  lits.create_lit(L_CHAR_LIT, 2, "HI  ");
-  lits.create_lit(L_CHAR_LIT, 2, "HI");
+  lits.create_lit(LiteralKind::CharLit, 2, "HI  ");
+  lits.create_lit(LiteralKind::CharLit, 2, "HI");
   EXPECT_EQ(out.str(), "Literal HI new\nLiteral HI found\n");
   ctx.traces.letters = "";
-  for (int i = 2; i <= 101; ++i) ASSERT_EQ(lits.create_lit(L_NUM_LIT, 7, "&" + std::to_string(1000000 + i)), i);
+  for (int i = 2; i <= 101; ++i) ASSERT_EQ(lits.create_lit(LiteralKind::NumLit, 7, "&" + std::to_string(1000000 + i)), i);
   EXPECT_EQ(lits.capacity(), 200);
   EXPECT_EQ(lits[1].text, "HI  ");
   EXPECT_EQ(lits[101].text, "&1000101");

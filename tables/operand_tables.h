@@ -13,11 +13,11 @@ class TableLinks final : public OperandTables {
  public:
   TableLinks(SymbolTable& symtab, LiteralTable& literals) : symtab_(symtab), literals_(literals) {}
 
-  int create_lit(int kind, int width, std::string_view text, int offset, char index,
+  int create_lit(LiteralKind kind, int width, std::string_view text, int offset, char index,
                  std::string_view symbol) override {
     return literals_.create_lit(kind, width, text, offset, index, symbol);
   }
-  void link_adcon(int adcon, int target) override { literals_[adcon].width = target; }
+  void link_adcon(int adcon, int target) override { literals_[adcon].target = target; }
   int reference(std::string_view name) override { return symtab_.enter(name, kUndefinedRef, 0).index; }
 
  private:

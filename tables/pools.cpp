@@ -112,36 +112,36 @@ class PoolPlacer {
     Operand op;
     op.index_reg = lit.index_reg;
     switch (lit.kind) {
-      case L_AREA_DEF:
+      case LiteralKind::AreaDef:
         rec.kind = RecordKind::Area;
         rec.card = dcw_card(first_chars(lit.text, 10), area_operand(lit.width));
         rec.label_index = area_label(lit);
-        op.kind = K_AREA_DEF;
+        op.kind = OperandKind::AreaDef;
         op.index_reg = ' ';
         break;
-      case L_CHAR_LIT:
+      case LiteralKind::CharLit:
         rec.card = dcw_card("", "@" + first_chars(lit.text, std::min(lit.width, kMaxCharText)) + "@");
-        op.kind = K_CHAR_LIT;
+        op.kind = OperandKind::CharLit;
         break;
-      case L_ADCON_LIT:
-        rec.card = dcw_card("", "+@" + adcon_target_text(lit.width) + "@");
-        op.value = lit.width;  // the character literal it points at
-        op.kind = K_ADCON_LIT;
+      case LiteralKind::AdconLit:
+        rec.card = dcw_card("", "+@" + adcon_target_text(lit.target) + "@");
+        op.set_literal(lit.target);  // the character literal it points at
+        op.kind = OperandKind::AdconLit;
         break;
-      case L_ADDR_CON: {
+      case LiteralKind::AddrCon: {
         // The name stored at creation already carries the suffix.
         const int symbol = is_blank(lit.symbol) ? -1 : t_.symtab.lookup(lit.symbol);
         rec.kind = RecordKind::AddressConstant;
         rec.card = dcw_card("", lit.text);
         if (symbol == -1) rec.flag = err::SymErr;
-        op.value = symbol;
-        op.kind = K_ADDR_CON;
+        op.set_symbol(symbol);
+        op.kind = OperandKind::AddrCon;
         op.offset = lit.offset;
         break;
       }
       default:
         rec.card = dcw_card("", lit.text);
-        op.kind = K_ACTUAL;
+        op.kind = OperandKind::Actual;
         break;
     }
     rec.operands = {op};
@@ -195,7 +195,7 @@ class PoolPlacer {
                       .text(", %kind = ")
                       .text(rtrim(lit_kind_name(lit.kind)))
                       .text(", %width =")
-                      .num(lit.width)
+                      .num(listed_width(lit))
                       .text(", %text = ")
                       .text(rtrim(lit.text))
                       .text(", %offset = ")
@@ -211,7 +211,7 @@ class PoolPlacer {
 }  // namespace
 
 int literal_width(const Literal& lit) {
-  return lit.kind == L_ADCON_LIT || lit.kind == L_ADDR_CON ? 3 : lit.width;
+  return lit.kind == LiteralKind::AdconLit || lit.kind == LiteralKind::AddrCon ? 3 : lit.width;
 }
 
 int pool_end(const LiteralTable& lits, int p, int& last_pool_start, int up_to) {

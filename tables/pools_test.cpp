@@ -7,21 +7,13 @@
 
 #include "driver/context.h"
 #include "core/text.h"
+#include "ir/operand_test_support.h"
 
 namespace velumar {
 namespace {
 
 std::string dcw(std::string_view label, std::string_view operand) {
   return pad("     " + pad(label, 10) + "DCW  " + std::string(operand), 80);
-}
-
-Operand opnd(int addr, int kind, int offset = 0, char index = ' ') {
-  Operand op;
-  op.value = addr;
-  op.kind = kind;
-  op.offset = offset;
-  op.index_reg = index;
-  return op;
 }
 
 // Places the pending pool as pass 1 does (emit true) or pass 2 does.
@@ -36,9 +28,9 @@ Record rec(std::string_view why, std::string line, int ixlab, int p, int width, 
 TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
   std::ostringstream out;
   Context ctx(out);
-  const int a = ctx.literals.create_lit(L_CHAR_LIT, 5, "HELLO");
-  const int b = ctx.literals.create_lit(L_CHAR_LIT, 1, "X");
-  const int c = ctx.literals.create_lit(L_NUM_LIT, 3, "-25", 0, '2');
+  const int a = ctx.literals.create_lit(LiteralKind::CharLit, 5, "HELLO");
+  const int b = ctx.literals.create_lit(LiteralKind::CharLit, 1, "X");
+  const int c = ctx.literals.create_lit(LiteralKind::NumLit, 3, "-25", 0, '2');
   int P = 500;
   P = place(ctx, P, true);
 
@@ -49,9 +41,9 @@ TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
   EXPECT_EQ(ctx.literals.last_pool_start(), 4);
   const auto& recs = ctx.scratch.records();
   ASSERT_EQ(recs.size(), 3u);
-  EXPECT_EQ(recs[0], rec("LIT  ", dcw("", "@HELLO@"), 0, 500, 5, opnd(0, K_CHAR_LIT)));
-  EXPECT_EQ(recs[1], rec("LIT  ", dcw("", "@X@"), 0, 505, 1, opnd(0, K_CHAR_LIT)));
-  EXPECT_EQ(recs[2], rec("LIT  ", dcw("", "-25"), 0, 506, 3, opnd(0, K_ACTUAL, 0, '2')));
+  EXPECT_EQ(recs[0], rec("LIT  ", dcw("", "@HELLO@"), 0, 500, 5, opnd(OperandKind::CharLit, 0)));
+  EXPECT_EQ(recs[1], rec("LIT  ", dcw("", "@X@"), 0, 505, 1, opnd(OperandKind::CharLit, 0)));
+  EXPECT_EQ(recs[2], rec("LIT  ", dcw("", "-25"), 0, 506, 3, opnd(OperandKind::Actual, 0, 0, '2')));
 
   // The next pool is empty: nothing written, P kept.
   P = place(ctx, P, true);
@@ -63,9 +55,9 @@ TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
 TEST(Pools, AreaLiteralsDefineTheirLabels) {
   std::ostringstream out;
   Context ctx(out);
-  ctx.literals.create_lit(L_AREA_DEF, 12, "ALPHA ");
-  ctx.literals.create_lit(L_AREA_DEF, 5, "BETA  ");
-  ctx.literals.create_lit(L_AREA_DEF, 120, "GAMMA ");
+  ctx.literals.create_lit(LiteralKind::AreaDef, 12, "ALPHA ");
+  ctx.literals.create_lit(LiteralKind::AreaDef, 5, "BETA  ");
+  ctx.literals.create_lit(LiteralKind::AreaDef, 120, "GAMMA ");
   int P = 700;
   P = place(ctx, P, true);
 
@@ -77,10 +69,10 @@ TEST(Pools, AreaLiteralsDefineTheirLabels) {
   EXPECT_EQ(ctx.symtab[gamma].value, 836);
   const auto& recs = ctx.scratch.records();
   ASSERT_EQ(recs.size(), 3u);
-  EXPECT_EQ(recs[0], rec("AREA ", dcw("ALPHA", "#12"), alpha, 700, 12, opnd(0, K_AREA_DEF)));
-  EXPECT_EQ(recs[1], rec("AREA ", dcw("BETA", "#05"), beta, 712, 5, opnd(0, K_AREA_DEF)));
+  EXPECT_EQ(recs[0], rec("AREA ", dcw("ALPHA", "#12"), alpha, 700, 12, opnd(OperandKind::AreaDef, 0)));
+  EXPECT_EQ(recs[1], rec("AREA ", dcw("BETA", "#05"), beta, 712, 5, opnd(OperandKind::AreaDef, 0)));
   // A width of three digits keeps all of them: the card must say what the pool holds.
-  EXPECT_EQ(recs[2], rec("AREA ", dcw("GAMMA", "#120"), gamma, 717, 120, opnd(0, K_AREA_DEF)));
+  EXPECT_EQ(recs[2], rec("AREA ", dcw("GAMMA", "#120"), gamma, 717, 120, opnd(OperandKind::AreaDef, 0)));
   EXPECT_EQ(out.str(), "");
 }
 
@@ -88,24 +80,24 @@ TEST(Pools, AddressLiterals) {
   std::ostringstream out;
   Context ctx(out);
   const int name = ctx.symtab.enter("AB$   ", 900, 0).index;
-  const int text = ctx.literals.create_lit(L_CHAR_LIT, 3, "XYZ");
-  const int adcon = ctx.literals.create_lit(L_ADCON_LIT, 3, "&@XYZ@", 0, '1');
-  ctx.literals[adcon].width = text;
+  const int text = ctx.literals.create_lit(LiteralKind::CharLit, 3, "XYZ");
+  const int adcon = ctx.literals.create_lit(LiteralKind::AdconLit, 3, "&@XYZ@", 0, '1');
+  ctx.literals[adcon].target = text;
   // The symbol is found by its stored name, whatever characters it holds.
-  ctx.literals.create_lit(L_ADDR_CON, 3, "&AB$&5&X2", 5, '2', "AB$");
-  ctx.literals.create_lit(L_ADDR_CON, 3, "-NONE", 0, ' ', "NONE");
+  ctx.literals.create_lit(LiteralKind::AddrCon, 3, "&AB$&5&X2", 5, '2', "AB$");
+  ctx.literals.create_lit(LiteralKind::AddrCon, 3, "-NONE", 0, ' ', "NONE");
   ctx.diag.set_code(err::OpErr);
   int P = 400;
   P = place(ctx, P, true);
 
   EXPECT_EQ(ctx.literals[adcon].address, 405);
-  EXPECT_EQ(ctx.literals[adcon].width, text);
+  EXPECT_EQ(ctx.literals[adcon].target, text);
   EXPECT_EQ(P, 412);
   const auto& recs = ctx.scratch.records();
   ASSERT_EQ(recs.size(), 4u);
-  EXPECT_EQ(recs[1], rec("LIT  ", dcw("", "+@XYZ@"), 0, 403, 3, opnd(text, K_ADCON_LIT, 0, '1')));
-  EXPECT_EQ(recs[2], rec("ADCON", dcw("", "&AB$&5&X2"), 0, 406, 3, opnd(name, K_ADDR_CON, 5, '2')));
-  EXPECT_EQ(recs[3], rec("ADCON", dcw("", "-NONE"), 0, 409, 3, opnd(-1, K_ADDR_CON), err::SymErr));
+  EXPECT_EQ(recs[1], rec("LIT  ", dcw("", "+@XYZ@"), 0, 403, 3, opnd(OperandKind::AdconLit, text, 0, '1')));
+  EXPECT_EQ(recs[2], rec("ADCON", dcw("", "&AB$&5&X2"), 0, 406, 3, opnd(OperandKind::AddrCon, name, 5, '2')));
+  EXPECT_EQ(recs[3], rec("ADCON", dcw("", "-NONE"), 0, 409, 3, opnd(OperandKind::AddrCon, -1), err::SymErr));
   // The code of the statement that caused the pool is left alone.
   EXPECT_EQ(ctx.diag.code(), err::OpErr);
 }
@@ -115,9 +107,9 @@ TEST(Pools, LongCharacterLiteralKeepsEveryCharacter) {
   Context ctx(out);
   const std::string text = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCDEFGHIJKLMNOPQRSTUV";
   ASSERT_EQ(text.size(), 58u);
-  const int lit = ctx.literals.create_lit(L_CHAR_LIT, 58, text);
-  const int adcon = ctx.literals.create_lit(L_ADCON_LIT, 3, "&@" + text.substr(0, 57) + "@");
-  ctx.literals[adcon].width = ctx.literals.create_lit(L_CHAR_LIT, 57, text.substr(0, 57));
+  const int lit = ctx.literals.create_lit(LiteralKind::CharLit, 58, text);
+  const int adcon = ctx.literals.create_lit(LiteralKind::AdconLit, 3, "&@" + text.substr(0, 57) + "@");
+  ctx.literals[adcon].target = ctx.literals.create_lit(LiteralKind::CharLit, 57, text.substr(0, 57));
   int P = 1000;
   P = place(ctx, P, true);
   const auto& recs = ctx.scratch.records();
@@ -132,8 +124,8 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   Context ctx(out);
   ctx.diag.route_to(ErrorDest::Scratch);
   const int alpha = ctx.symtab.enter("ALPHA", 350, 0).index;
-  ctx.literals.create_lit(L_AREA_DEF, 4, "ALPHA ");
-  ctx.literals.create_lit(L_AREA_DEF, 10, "WORK  ");
+  ctx.literals.create_lit(LiteralKind::AreaDef, 4, "ALPHA ");
+  ctx.literals.create_lit(LiteralKind::AreaDef, 10, "WORK  ");
   int P = 700;
   P = place(ctx, P, true);
   EXPECT_EQ(ctx.symtab[alpha].value, 350);
@@ -141,11 +133,11 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   const auto& recs = ctx.scratch.records();
   ASSERT_EQ(recs.size(), 3u);
   EXPECT_EQ(rtrim(recs[0].card), "******* Label ALPHA is a duplicate");
-  EXPECT_EQ(recs[1], rec("AREA ", dcw("ALPHA", "#04"), alpha, 700, 4, opnd(0, K_AREA_DEF)));
+  EXPECT_EQ(recs[1], rec("AREA ", dcw("ALPHA", "#04"), alpha, 700, 4, opnd(OperandKind::AreaDef, 0)));
 
   // An undetermined location defines nothing, so a repeat there is no duplicate.
-  ctx.literals.create_lit(L_AREA_DEF, 4, "ALPHA ");
-  const int fresh_lit = ctx.literals.create_lit(L_AREA_DEF, 10, "NEW   ");
+  ctx.literals.create_lit(LiteralKind::AreaDef, 4, "ALPHA ");
+  const int fresh_lit = ctx.literals.create_lit(LiteralKind::AreaDef, 10, "NEW   ");
   P = -60000;
   P = place(ctx, P, true);
   EXPECT_EQ(P, -59986);
@@ -160,11 +152,11 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
 TEST(Pools, SecondPassRebuildsOnlyUpToTheRecordedLiteral) {
   std::ostringstream out;
   Context ctx(out);
-  const int a = ctx.literals.create_lit(L_CHAR_LIT, 5, "HELLO");
-  const int b = ctx.literals.create_lit(L_AREA_DEF, 3, "AREA  ");
+  const int a = ctx.literals.create_lit(LiteralKind::CharLit, 5, "HELLO");
+  const int b = ctx.literals.create_lit(LiteralKind::AreaDef, 3, "AREA  ");
   int P = 500;
   P = place(ctx, P, true);
-  const int later = ctx.literals.create_lit(L_CHAR_LIT, 2, "ZZ");
+  const int later = ctx.literals.create_lit(LiteralKind::CharLit, 2, "ZZ");
   ctx.scratch.rewrite();
 
   ctx.literals.set_last_pool_start(1);
@@ -184,7 +176,7 @@ TEST(Pools, Trace) {
   std::ostringstream out;
   Context ctx(out);
   ctx.traces.letters = "P";
-  ctx.literals.create_lit(L_CHAR_LIT, 2, "AB");
+  ctx.literals.create_lit(LiteralKind::CharLit, 2, "AB");
   int P = 500;
   P = place(ctx, P, false);
   EXPECT_EQ(out.str(),
@@ -192,11 +184,11 @@ TEST(Pools, Trace) {
             " Literals( 1)addr = 501, %kind = CHAR_LIT, %width = 2, %text = AB, %offset = 0\n"
             " Exit PROCESS_LTORG with P = 502\n");
 
-  // The stored WIDTH is shown, for an address-of-literal the target's index.
+  // The width is shown; for an address-of-literal, the target's index.
   out.str("");
-  const int adcon = ctx.literals.create_lit(L_ADCON_LIT, 3, "&@AB@");
-  ctx.literals[adcon].width = 1;
-  ctx.literals.create_lit(L_ADDR_CON, 3, "-AB&7", 7, ' ', "AB");
+  const int adcon = ctx.literals.create_lit(LiteralKind::AdconLit, 3, "&@AB@");
+  ctx.literals[adcon].target = 1;
+  ctx.literals.create_lit(LiteralKind::AddrCon, 3, "-AB&7", 7, ' ', "AB");
   P = place(ctx, P, true);
   EXPECT_EQ(out.str(),
             " Enter PROCESS_LTORG with P = 502 and EMIT = T to process 2 through 3\n"
