@@ -8,9 +8,29 @@
 
 namespace velumar {
 
-constexpr char REQ = '{';  ///< operand required
-constexpr char PRO = '~';  ///< operand prohibited
-constexpr char OPT = ' ';  ///< operand optional
+/// What an operation needs in its A, B or D field.
+enum class Need : unsigned char {
+  Optional,
+  Required,
+  Prohibited,
+  Fixed,  ///< a device letter (A) or d-modifier (D) that the operation supplies itself
+};
+
+/// The rule for one field: a Need, and the character of a Fixed one.
+struct FieldRule {
+  Need need = Need::Optional;
+  char fixed = ' ';  ///< the device letter or d-modifier when `need` is Fixed
+
+  // Implicit, so that the table can write a rule or a fixed character alike.
+  constexpr FieldRule(Need n) : need(n) {}
+  constexpr FieldRule(char c) : need(Need::Fixed), fixed(c) {}
+  constexpr bool operator==(Need n) const { return need == n; }
+};
+
+// Shorthands of the operation table.
+constexpr FieldRule kReq{Need::Required};
+constexpr FieldRule kPro{Need::Prohibited};
+constexpr FieldRule kOpt{Need::Optional};
 
 enum class Op : unsigned char {
 #define VELUMAR_OP(name, mnemonic, machine_op, a, b, d) name,
@@ -21,9 +41,9 @@ enum class Op : unsigned char {
 struct OpInfo {
   std::string_view mnemonic;  ///< 5 characters, blank padded
   char machine_op;            ///< 1401 operation character, blank for pseudo-operations
-  char a;                     ///< REQ, PRO, OPT or a device letter
-  char b;                     ///< REQ, PRO or OPT
-  char d;                     ///< REQ, PRO, OPT or a fixed d-modifier
+  FieldRule a;                ///< or a fixed device letter
+  FieldRule b;
+  FieldRule d;                ///< or a fixed d-modifier
 };
 
 inline constexpr std::array kOpTable = {
@@ -41,8 +61,5 @@ Op find_op(std::string_view field);
 /// True for the rows without an operation character: the pseudo-operations,
 /// and Direct, whose operation character is on the card.
 constexpr bool is_pseudo(Op op) { return op_info(op).machine_op == ' '; }
-
-/// True when a D code is a fixed d-modifier (none of REQ, PRO, OPT).
-inline bool is_fixed_d(char d) { return d != REQ && d != PRO && d != OPT; }
 
 }  // namespace velumar

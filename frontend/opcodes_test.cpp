@@ -27,13 +27,13 @@ TEST(OpCodes, LookupIsExactAndNeverFindsTheBlankRows) {
 TEST(OpCodes, RowContents) {
   EXPECT_EQ(op_info(Op::Wr).machine_op, '3');
   EXPECT_EQ(op_info(Op::Wrp).machine_op, '7');
-  EXPECT_EQ(op_info(Op::Bc9).d, '9');
-  EXPECT_EQ(op_info(Op::Bcv).d, '@');
+  EXPECT_EQ(op_info(Op::Bc9).d.fixed, '9');
+  EXPECT_EQ(op_info(Op::Bcv).d.fixed, '@');
   const OpInfo& rt = op_info(Op::Rt);
-  EXPECT_EQ((std::string{rt.machine_op, rt.a, rt.b, rt.d}), "MU{R");
-  EXPECT_TRUE(is_fixed_d(rt.d));
-  EXPECT_FALSE(is_fixed_d(op_info(Op::Mcw).d));
-  EXPECT_EQ(op_info(Op::Cc).a, PRO);
+  EXPECT_EQ((std::string{rt.machine_op, rt.a.fixed, rt.d.fixed}), "MUR");
+  EXPECT_TRUE(rt.b == Need::Required && rt.d == Need::Fixed);
+  EXPECT_TRUE(op_info(Op::Mcw).d == Need::Optional);
+  EXPECT_TRUE(op_info(Op::Cc).a == Need::Prohibited);
   EXPECT_TRUE(is_pseudo(Op::Chain));
   EXPECT_FALSE(is_pseudo(Op::Mcw));
 }

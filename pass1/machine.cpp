@@ -50,14 +50,14 @@ Placement Pass1::machine_instruction() {
     in.got_d = in.d != ' ';
   } else {
     in.machine_op = row.machine_op;
-    in.d = row.d;
-    in.got_d = is_fixed_d(in.d);
+    in.d = row.d.fixed;
+    in.got_d = row.d == Need::Fixed;
   }
 
   int width = 1;
   if (ops().count == 0) {
-    if (row.a == REQ) error("A field required");
-    if (row.d == REQ && !in.direct) error("D field required");
+    if (row.a == Need::Required) error("A field required");
+    if (row.d == Need::Required && !in.direct) error("D field required");
   } else if (check_a(row, in, width)) {
     check_b_and_d(row, in, width);
   }
@@ -78,8 +78,8 @@ Placement Pass1::machine_instruction() {
 }
 
 bool Pass1::check_a(const OpInfo& row, Instruction& in, int& width) {
-  const bool d_optional = row.d == OPT || row.d == REQ;
-  if (row.a == PRO) {
+  const bool d_optional = row.d == Need::Optional || row.d == Need::Required;
+  if (row.a == Need::Prohibited) {
     if (d_optional) {
       analyze_d(1, in);
     } else if (get_op(1).kind == OperandKind::Other) {
@@ -101,13 +101,13 @@ bool Pass1::check_a(const OpInfo& row, Instruction& in, int& width) {
 
 void Pass1::check_b_and_d(const OpInfo& row, Instruction& in, int& width) {
   const int count = ops().count;
-  const bool d_optional = row.d == OPT || row.d == REQ;
+  const bool d_optional = row.d == Need::Optional || row.d == Need::Required;
   if (count == 1) {
-    if (row.b == REQ) error("B field required");
-    if (row.d == REQ && !in.direct && !in.got_d) error("D field required");
+    if (row.b == Need::Required) error("B field required");
+    if (row.d == Need::Required && !in.direct && !in.got_d) error("D field required");
     return;
   }
-  if (row.b == PRO) {
+  if (row.b == Need::Prohibited) {
     if (d_optional)
       analyze_d(2, in);
     else
@@ -121,9 +121,9 @@ void Pass1::check_b_and_d(const OpInfo& row, Instruction& in, int& width) {
     register_symbol(2);
   }
   if (count == 2) {
-    if (row.d == REQ && !in.direct && !in.got_d) error("D field required");
+    if (row.d == Need::Required && !in.direct && !in.got_d) error("D field required");
   } else {
-    if (row.d == PRO || in.got_d)
+    if (row.d == Need::Prohibited || in.got_d)
       error("D field not allowed");
     else
       analyze_d(3, in);

@@ -300,7 +300,7 @@ void Pass3::assemble_instruction() {
   stmt_.object = std::string(8, ' ');
   stmt_.object[0] = stmt_.machine_op;
   const OpInfo& row = op_info(stmt_.op);
-  if (is_fixed_d(row.d)) stmt_.d_modifier = row.d;
+  if (row.d == Need::Fixed) stmt_.d_modifier = row.d.fixed;
   const int n = stmt_.record ? stmt_.record->operand_count() : 0;
 
   switch (stmt_.width) {
@@ -409,10 +409,10 @@ std::string Pass3::do_operand(int which) {
   }
 
   if (which == 1) {
-    const char letter = op_info(stmt_.op).a;
-    if (letter != OPT && letter != PRO && letter != REQ) {
+    const FieldRule device = op_info(stmt_.op).a;
+    if (device == Need::Fixed) {
       where[0] = '%';
-      where[1] = letter;
+      where[1] = device.fixed;
     }
   }
   return where;

@@ -31,11 +31,14 @@ std::vector<std::string> cells_of(const std::string& row) {
 }
 
 // How the document writes an operand rule, a device letter or a fixed d-modifier.
-std::string rule_text(char code, const char* other) {
-  if (code == REQ) return "required";
-  if (code == PRO) return "no";
-  if (code == OPT) return "optional";
-  return std::string(other) + " `" + code + "`";
+std::string rule_text(FieldRule rule, const char* other) {
+  switch (rule.need) {
+    case Need::Required: return "required";
+    case Need::Prohibited: return "no";
+    case Need::Optional: return "optional";
+    case Need::Fixed: break;
+  }
+  return std::string(other) + " `" + rule.fixed + "`";
 }
 
 TEST(LanguageDoc, OperationTablesAgreeWithTheAssembler) {
