@@ -42,6 +42,10 @@ constexpr bool is_pool_record(RecordKind kind) {
   return kind == RecordKind::Literal || kind == RecordKind::Area || kind == RecordKind::AddressConstant;
 }
 
+/// True for a card with "*" in column 6: a comment card (and the text of
+/// a diagnostic, which starts with asterisks).
+constexpr bool is_comment(std::string_view card) { return card.size() >= 6 && card[5] == '*'; }
+
 struct Record {
   RecordKind kind = RecordKind::Statement;
   std::string card = std::string(80, ' ');
@@ -60,6 +64,8 @@ struct Record {
 
   bool operator==(const Record&) const = default;
 };
+
+inline bool is_comment(const Record& rec) { return is_comment(rec.card); }
 
 /// A record with every field given; the card is blank-padded (or cut) to 80
 /// characters.

@@ -19,10 +19,7 @@ int pass_1(const Job& ctx, bool* had_cards) {
   return pass.run(had_cards);
 }
 
-
 namespace {
-
-bool is_comment(std::string_view line) { return col(line, 6) == '*'; }
 
 // Tells `log` where pass 1 leaves the location counter after each record
 // that one statement wrote from record `from` on: a literal pool placed
@@ -35,13 +32,13 @@ void report_locations(layout::LocationLog& log, const std::vector<Record>& recor
   std::int64_t after_pool = 0;  // width of the pool that follows the statement
   std::size_t statement = records.size();
   for (std::size_t i = from; i < records.size(); ++i) {
-    if (records[i].kind == RecordKind::Statement && !is_comment(records[i].card)) statement = i;
+    if (records[i].kind == RecordKind::Statement && !is_comment(records[i])) statement = i;
     if (statement < i && is_pool_record(records[i].kind)) after_pool += records[i].width;
   }
   int counter = start;
   for (std::size_t i = from; i < records.size(); ++i) {
     const Record& rec = records[i];
-    if (is_comment(rec.card)) continue;
+    if (is_comment(rec)) continue;
     if (i == statement)
       counter = clamp_location(std::int64_t{end} - after_pool);
     else if (is_pool_record(rec.kind) || rec.kind == RecordKind::Generated)

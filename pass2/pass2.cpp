@@ -53,7 +53,7 @@ class Sweep {
     const auto& records = ctx_.scratch.records();
     for (std::size_t i = 0; i < records.size(); ++i) {
       const Record& rec = records[i];
-      if (col(rec.card, 6) == '*') continue;  // comment card or diagnostic
+      if (is_comment(rec)) continue;  // comment card or diagnostic
       if (is_pool_record(rec.kind)) {
         pool_record(rec);
       } else {
@@ -271,7 +271,7 @@ class Resolver {
     WalkState w{c, version, first, static_cast<int>(segments_.size()) - 1};
     for (std::size_t i = from; i < recs_.size(); ++i) {
       const Record& rec = recs_[i];
-      if (col(rec.card, 6) == '*') continue;
+      if (is_comment(rec)) continue;
       base_[w.version][i] = w.c.p;
       Step step = Step::Statement;
       if (is_pool_record(rec.kind))

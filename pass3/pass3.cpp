@@ -106,7 +106,7 @@ void Pass3::run() {
         kind == RecordKind::Statement || kind == RecordKind::Generated || kind == RecordKind::GroupMark;
     ctx.diag.locate(ctx.scratch.line_of(i), statement ? std::string_view(records[i].card) : std::string_view(), 3);
     process_record(records[i]);
-    if (ctx.locations != nullptr && col(records[i].card, 6) != '*') ctx.locations->placed(3, i, state_.location);
+    if (ctx.locations != nullptr && !is_comment(records[i])) ctx.locations->placed(3, i, state_.location);
   }
   ctx.diag.locate_job();
   if (list_.active()) {
@@ -120,7 +120,7 @@ void Pass3::run() {
 
 void Pass3::process_record(const Record& r) {
   take_record(r);
-  const bool comment = col(stmt_.card, 6) == '*';
+  const bool comment = is_comment(stmt_.card);
   const bool direct = is_blank(cols(stmt_.card, 16, 18));
   const Op op = direct ? Op::Direct : find_op(cols(stmt_.card, 16, 20));
   // The JOB card's identification must be on every card punched from now
@@ -354,66 +354,77 @@ void Pass3::assemble_instruction() {
   listing({.width = stmt_.width, .location = start, .instruction = stmt_.output}, true);
 }
 
-std::string Pass3::do_operand(int which) {
-  const Operand& op = operand(which);
-  int index = 0;
-  std::string where = "   ";
-  std::int64_t addr = 0;
-  bool known = true;
+namespace {
 
+// What an operand refers to before its offset and index register apply: an
+// address (unknown when nothing gives one), the symbol's index register, or
+// the device that stands in place of an address.
+struct OperandTarget {
+  std::int64_t addr = 0;
+  int index = 0;
+  bool known = true;
+  std::optional<std::string> device;
+};
+
+// `here` is the rightmost position of the statement, which "*" stands for.
+OperandTarget target_of(const Job& ctx, const Operand& op, std::int64_t here) {
+  OperandTarget t;
   switch (op.kind) {
     case OperandKind::Actual:
-      addr = op.address();
+      t.addr = op.address();
       break;
     case OperandKind::AdconLit:
     case OperandKind::AddrCon:
     case OperandKind::AreaDef:
     case OperandKind::CharLit:
     case OperandKind::NumLit:
-      if (ctx.literals.valid(op.literal()))
-        addr = ctx.literals[op.literal()].address;
-      else
-        known = false;
+      t.known = ctx.literals.valid(op.literal());
+      if (t.known) t.addr = ctx.literals[op.literal()].address;
       break;
     case OperandKind::Asterisk:
-      addr = static_cast<std::int64_t>(state_.location) + stmt_.width - 1;
+      t.addr = here;
       break;
     case OperandKind::Symbolic:
-      if (ctx.symtab.valid(op.symbol())) {
+      t.known = ctx.symtab.valid(op.symbol());
+      if (t.known) {
         const Symbol& sym = ctx.symtab[op.symbol()];
-        addr = sym.value;
-        index = sym.index_reg;
-        where = pad(sym.device, 3);
-        known = is_defined(sym.value);
-      } else {
-        known = false;
+        t.addr = sym.value;
+        t.index = sym.index_reg;
+        if (!is_blank(sym.device)) t.device = pad(sym.device, 3);
+        t.known = is_defined(sym.value);
       }
       break;
     case OperandKind::Device:
+      t.device = cols(op.label, 1, 3);
       break;
     default:
-      known = false;  // no address can be made from it
+      t.known = false;  // no address can be made from it
       break;
   }
-  if (op.index_reg != ' ') index = index_digit(op.index_reg);
+  if (op.index_reg != ' ') t.index = index_digit(op.index_reg);
+  return t;
+}
 
-  if (op.kind == OperandKind::Device) {
-    where = cols(op.label, 1, 3);
-  } else if (is_blank(where)) {
-    const std::int64_t value = addr + op.offset;
-    if (!known || index < 0 || index > 3 || value < 0 || value >= kCoreLimit)
-      where = "###";
-    else
-      where = num_to_addr(static_cast<int>(value), index);
-    if (where == "###") flag_address(which, known && (value < 0 || value >= kCoreLimit) ? std::optional(value) : std::nullopt);
+}  // namespace
+
+std::string Pass3::do_operand(int which) {
+  const Operand& op = operand(which);
+  const OperandTarget t = target_of(ctx, op, static_cast<std::int64_t>(state_.location) + stmt_.width - 1);
+  std::string where;
+  if (t.device) {
+    where = *t.device;
+  } else {
+    const std::int64_t value = t.addr + op.offset;
+    const bool in_storage = value >= 0 && value < kCoreLimit;
+    where = t.known && t.index >= 0 && t.index <= 3 && in_storage ? num_to_addr(static_cast<int>(value), t.index) : "###";
+    if (where == "###") flag_address(which, t.known && !in_storage ? std::optional(value) : std::nullopt);
   }
 
-  if (which == 1) {
-    const FieldRule device = op_info(stmt_.op).a;
-    if (device == Need::Fixed) {
-      where[0] = '%';
-      where[1] = device.fixed;
-    }
+  // An operation with a fixed device letter puts it in place of the A address.
+  const FieldRule device = op_info(stmt_.op).a;
+  if (which == 1 && device == Need::Fixed) {
+    where[0] = '%';
+    where[1] = device.fixed;
   }
   return where;
 }
