@@ -197,17 +197,34 @@ class Resolver {
  private:
   static constexpr int kNever = std::numeric_limits<int>::max();
 
+  // How a label's value follows from its base, by the layout rules the
+  // sweeps use: a statement's label at its leftmost or rightmost position
+  // (`amount` is its width), a define-area field (`amount` is its
+  // position), or an EQU's base plus `amount`.
+  enum class Place : unsigned char { Leftmost, Rightmost, Field, Offset };
+
   // A record whose label is still undefined and that may define it.
   struct Candidate {
     int rec = 0;
     int label = 0;
-    bool equ_symbolic = false;  ///< `label EQU target+delta`
+    bool equ_symbolic = false;  ///< `label EQU target+amount`
     int input = -1;             ///< the target symbol, or the segment giving the base (-1: fixed)
     int slot = 0;               ///< record whose base this one uses, or the fixed base
-    std::int64_t delta = 0;     ///< value = base + delta
-    char index = ' ';           ///< EQU: the operand's index digit
-    int next = -1;              ///< next candidate waiting on the same input
+    Place place = Place::Offset;
+    std::int64_t amount = 0;
+    char index = ' ';  ///< EQU: the operand's index digit
+    int next = -1;     ///< next candidate waiting on the same input
   };
+
+  static int value_at(const Candidate& c, int base) {
+    switch (c.place) {
+      case Place::Leftmost: return layout::label_value(base, c.amount, false);
+      case Place::Rightmost: return layout::label_value(base, c.amount, true);
+      case Place::Field: return layout::field_location(base, c.amount);
+      case Place::Offset: break;
+    }
+    return clamp_location(std::int64_t{base} + c.amount);
+  }
 
   // The records from an ORG to a symbol up to the next one (the first
   // segment starts the program and is always settled).
@@ -287,7 +304,7 @@ class Resolver {
     const Record& rec = recs_[i];
     const int r = static_cast<int>(i);
     base_[w.version][i] = w.c.pool;
-    if (w.first && rec.label_index > 0 && rec.kind != RecordKind::AddressConstant) add({r, rec.label_index, false, w.seg, r, rec.width - 1});
+    if (w.first && rec.label_index > 0 && rec.kind != RecordKind::AddressConstant) add({r, rec.label_index, false, w.seg, r, Place::Rightmost, rec.width});
     w.c.pool = layout::advance(w.c.pool, rec.width);
     return Step::Next;
   }
@@ -301,7 +318,7 @@ class Resolver {
     const Operand& first_op = rec.operand(1);
     const Op op = op_of(rec);
     if (op == Op::Ltorg || op == Op::Org) {
-      if (w.first && rec.label_index > 0) add({r, rec.label_index, false, w.seg, r, 0});
+      if (w.first && rec.label_index > 0) add({r, rec.label_index, false, w.seg, r, Place::Leftmost, 0});
       if (first_op.kind == OperandKind::Symbolic) {
         if (!w.first) return Step::Stop;
         Segment s;
@@ -322,8 +339,8 @@ class Resolver {
     }
     if (op != Op::Equ) return Step::Statement;
     if (w.first && rec.label_index > 0) {
-      if (first_op.kind == OperandKind::Asterisk) add({r, rec.label_index, false, w.seg, r, std::int64_t{first_op.offset} - 1});
-      if (first_op.kind == OperandKind::Symbolic) add({r, rec.label_index, true, first_op.symbol(), 0, first_op.offset, first_op.index_reg});
+      if (first_op.kind == OperandKind::Asterisk) add({r, rec.label_index, false, w.seg, r, Place::Offset, std::int64_t{first_op.offset} - 1});
+      if (first_op.kind == OperandKind::Symbolic) add({r, rec.label_index, true, first_op.symbol(), 0, Place::Offset, first_op.offset, first_op.index_reg});
     }
     w.c.pool = w.c.p;
     return Step::Next;
@@ -337,16 +354,16 @@ class Resolver {
       w.area_rec = r;
       w.area_seg = w.seg;
       if (w.first && rec.label_index > 0)
-        add({r, rec.label_index, false, w.seg, r, labels_rightmost(rec) ? rec.width - 1 : 0});
+        add({r, rec.label_index, false, w.seg, r, labels_rightmost(rec) ? Place::Rightmost : Place::Leftmost, rec.width});
       if (!rec.origin) w.c.p = layout::advance(w.c.p, rec.width);
     } else if (w.first && rec.label_index > 0 && (rec.kind == RecordKind::Field || rec.kind == RecordKind::Subfield)) {
       const std::int64_t n = rec.kind == RecordKind::Field ? rec.operand(2).address() : rec.operand(1).address();
       if (w.area_rec < 0)
-        add({r, rec.label_index, false, -1, kFirstLocation, n - 1});
+        add({r, rec.label_index, false, -1, kFirstLocation, Place::Field, n});
       else if (const std::optional<int> area_origin = recs_[static_cast<std::size_t>(w.area_rec)].origin)
-        add({r, rec.label_index, false, -1, *area_origin, n - 1});
+        add({r, rec.label_index, false, -1, *area_origin, Place::Field, n});
       else
-        add({r, rec.label_index, false, w.area_seg, w.area_rec, n - 1});
+        add({r, rec.label_index, false, w.area_seg, w.area_rec, Place::Field, n});
     }
     w.c.pool = w.c.p;
   }
@@ -389,23 +406,22 @@ class Resolver {
     Symbol* label = symbol(c.label);
     if (label == nullptr || is_defined(label->value)) return;
     const Symbol* target = nullptr;
+    int base = c.slot;
     bool known = false;
-    std::int64_t value = 0;
     if (c.equ_symbolic) {
       target = symbol(c.input);
       known = target != nullptr && is_defined(target->value);
-      if (known) value = std::int64_t{target->value} + c.delta;
+      if (known) base = target->value;
     } else {
-      int base = c.slot;
       if (c.input >= 0) {
         const int version = segments_[static_cast<std::size_t>(c.input)].ready <= sweep ? 1 : 0;
         base = base_[version][static_cast<std::size_t>(c.slot)];
       }
       known = base >= 0;
-      value = std::int64_t{base} + c.delta;
     }
-    const int v = clamp_location(value);
-    if (!known || !is_defined(v)) return;
+    if (!known) return;
+    const int v = value_at(c, base);
+    if (!is_defined(v)) return;
     label->value = v;
     if (c.equ_symbolic) label->index_reg = index_digit(c.index, target->index_reg);
     wake(c.label, sweep, c.rec);
