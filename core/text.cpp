@@ -1,12 +1,53 @@
 #include "core/text.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace velumar {
 
+namespace {
+
+// Writes the decimal digits of `magnitude` into `buf` (at least 20 bytes)
+// from its end; returns where they start.
+char* digits_before(char* end, std::uint64_t magnitude) {
+  char* p = end;
+  do {
+    *--p = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  return p;
+}
+
+// `value` with at least `min_digits` digits (leading zeros) right-justified
+// in `width` columns, or `width` asterisks when it does not fit.
+void append_number(std::string& out, std::int64_t value, int width, int min_digits) {
+  if (width <= 0) return;
+  const auto w = static_cast<std::size_t>(width);
+  const bool neg = value < 0;
+  // Through unsigned arithmetic, so that the most negative value has a magnitude too.
+  const std::uint64_t magnitude = neg ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  char buf[24];
+  char* const end = buf + sizeof buf;
+  const char* first = digits_before(end, magnitude);
+  std::size_t digits = static_cast<std::size_t>(end - first);
+  const std::size_t zeros =
+      min_digits > 0 && static_cast<std::size_t>(min_digits) > digits ? static_cast<std::size_t>(min_digits) - digits : 0;
+  const std::size_t size = digits + zeros + (neg ? 1 : 0);
+  if (size > w) {
+    out.append(w, '*');
+    return;
+  }
+  out.append(w - size, ' ');
+  if (neg) out.push_back('-');
+  out.append(zeros, '0');
+  out.append(first, digits);
+}
+
+}  // namespace
+
 std::string pad(std::string_view s, std::size_t width) {
-  std::string out(s.substr(0, std::min(s.size(), width)));
-  out.resize(width, ' ');
+  std::string out;
+  append_padded(out, s, width);
   return out;
 }
 
@@ -21,19 +62,15 @@ bool is_blank(std::string_view s) {
 }
 
 std::string fmt_int(std::int64_t value, int width) {
-  std::string digits = std::to_string(value);
-  if (static_cast<int>(digits.size()) > width) return std::string(static_cast<std::size_t>(width), '*');
-  return std::string(static_cast<std::size_t>(width) - digits.size(), ' ') + digits;
+  std::string out;
+  append_number(out, value, width, 0);
+  return out;
 }
 
 std::string fmt_int_zero(std::int64_t value, int width, int min_digits) {
-  bool neg = value < 0;
-  std::string digits = std::to_string(neg ? -value : value);
-  if (static_cast<int>(digits.size()) < min_digits)
-    digits.insert(0, static_cast<std::size_t>(min_digits) - digits.size(), '0');
-  if (neg) digits.insert(0, 1, '-');
-  if (static_cast<int>(digits.size()) > width) return std::string(static_cast<std::size_t>(width), '*');
-  return std::string(static_cast<std::size_t>(width) - digits.size(), ' ') + digits;
+  std::string out;
+  append_number(out, value, width, min_digits);
+  return out;
 }
 
 int digits_value(std::string_view digits) {
@@ -48,8 +85,32 @@ int digits_value(std::string_view digits) {
 
 std::string cols(std::string_view line, int from, int to) {
   std::string out;
-  for (int c = from; c <= to; ++c) out.push_back(col(line, c));
+  append_cols(out, line, from, to);
   return out;
+}
+
+void append_cols(std::string& out, std::string_view line, int from, int to) {
+  if (to < from) return;
+  const std::size_t start = out.size();
+  out.append(static_cast<std::size_t>(to) - static_cast<std::size_t>(from) + 1, ' ');
+  // The columns that the line holds, 1 to line.size(), within from..to.
+  const long long first = std::max(from, 1);
+  const long long last = std::min<long long>(to, static_cast<long long>(line.size()));
+  if (first <= last)
+    std::memcpy(out.data() + start + static_cast<std::size_t>(first - from), line.data() + (first - 1),
+                static_cast<std::size_t>(last - first + 1));
+}
+
+void append_padded(std::string& out, std::string_view s, std::size_t width) {
+  const std::size_t n = std::min(s.size(), width);
+  out.append(s.data(), n);
+  out.append(width - n, ' ');
+}
+
+void append_int(std::string& out, std::int64_t value, int width) { append_number(out, value, width, 0); }
+
+void append_int_zero(std::string& out, std::int64_t value, int width, int min_digits) {
+  append_number(out, value, width, min_digits);
 }
 
 }  // namespace velumar

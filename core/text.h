@@ -43,4 +43,16 @@ inline char col(std::string_view line, int c) {
 /// the line is shorter.
 std::string cols(std::string_view line, int from, int to);
 
+// The same fields appended to `out`: the writers build each line in one
+// buffer that they keep from line to line, so no line costs an allocation.
+
+/// Appends columns `from`..`to` of `line`, as `cols` gives them.
+void append_cols(std::string& out, std::string_view line, int from, int to);
+/// Appends `s` cut or blank-padded to `width`, as `pad` gives it.
+void append_padded(std::string& out, std::string_view s, std::size_t width);
+/// Appends `value` as `fmt_int` gives it.
+void append_int(std::string& out, std::int64_t value, int width);
+/// Appends `value` as `fmt_int_zero` gives it.
+void append_int_zero(std::string& out, std::int64_t value, int width, int min_digits);
+
 }  // namespace velumar

@@ -37,19 +37,46 @@ std::string_view error_word(char code) {
   }
 }
 
-void put(std::string& line, std::size_t at, std::string_view text) { line.replace(at, text.size(), text); }
+// Appends the end part; `field` is a buffer for each part in turn. A later
+// part overwrites an earlier one where they overlap (the device over the
+// location, the index mark inside the new location).
+void append_end_part(std::string& line, const ListFields& f, std::string& field) {
+  const std::size_t at = line.size();
+  line.append(kEndPartSize, ' ');
+  const auto put = [&](std::size_t offset) {
+    line.replace(at + offset, field.size(), field);
+    field.clear();
+  };
+  field.clear();
+  if (f.width) {
+    append_int(field, *f.width, 4);
+    put(kWidthAt);
+  }
+  if (f.location) {
+    append_int_zero(field, *f.location, 6, 4);
+    put(kLocationAt);
+  }
+  if (f.new_location) {
+    append_int_zero(field, *f.new_location, 7, 4);
+    put(kNewLocationAt);
+  }
+  if (f.index_mark) line[at + kIndexMarkAt] = *f.index_mark;
+  if (f.instruction) {
+    append_padded(field, *f.instruction, 12);
+    put(kInstructionAt);
+  }
+  if (f.device) {
+    append_padded(field, *f.device, 3);
+    put(kDeviceAt);
+  }
+}
 
-// A later part overwrites an earlier one where they overlap (the device
-// over the location, the index mark inside the new location).
-std::string end_part(const ListFields& f) {
-  std::string part(kEndPartSize, ' ');
-  if (f.width) put(part, kWidthAt, fmt_int(*f.width, 4));
-  if (f.location) put(part, kLocationAt, fmt_int_zero(*f.location, 6, 4));
-  if (f.new_location) put(part, kNewLocationAt, fmt_int_zero(*f.new_location, 7, 4));
-  if (f.index_mark) part[kIndexMarkAt] = *f.index_mark;
-  if (f.instruction) put(part, kInstructionAt, pad(*f.instruction, 12));
-  if (f.device) put(part, kDeviceAt, pad(*f.device, 3));
-  return part;
+// The sequence number in 5 positions, blank when absent.
+void append_seq(std::string& line, std::optional<int> seq) {
+  if (seq)
+    append_int(line, *seq, 5);
+  else
+    line.append(5, ' ');
 }
 
 }  // namespace
@@ -65,23 +92,44 @@ void ListingWriter::set_title(std::string_view page_head, std::string_view deck_
 void ListingWriter::statement(const ListedStatement& s) {
   if (!active()) return;
   const std::string_view card = s.card;
-  std::string text = s.seq ? fmt_int(*s.seq, 5) : std::string(5, ' ');
-  text += ' ' + cols(card, 1, 2) + ' ' + cols(card, 3, 5) + "  " + cols(card, 6, 11) + ' ' + cols(card, 16, 20) +
-          ' ' + cols(card, 21, 72) + ' ' + s.suffix + end_part(s.fields) + pad(s.tag, 5) +
-          (s.card_no ? fmt_int(*s.card_no, 5) : std::string(5, ' ')) + "  " + pad(error_word(s.error_code), 13);
+  std::string& text = text_;
+  text.clear();
+  append_seq(text, s.seq);
+  text += ' ';
+  append_cols(text, card, 1, 2);
+  text += ' ';
+  append_cols(text, card, 3, 5);
+  text += "  ";
+  append_cols(text, card, 6, 11);
+  text += ' ';
+  append_cols(text, card, 16, 20);
+  text += ' ';
+  append_cols(text, card, 21, 72);
+  text += ' ';
+  text += s.suffix;
+  append_end_part(text, s.fields, field_);
+  append_padded(text, s.tag, 5);
+  append_seq(text, s.card_no);
+  text += "  ";
+  append_padded(text, error_word(s.error_code), 13);
   line(text);
 }
 
 void ListingWriter::comment(std::optional<int> seq, std::string_view card, std::string_view tag) {
   if (!active()) return;
-  std::string text = seq ? fmt_int(*seq, 5) : std::string(5, ' ');
+  std::string& text = text_;
+  text.clear();
+  append_seq(text, seq);
   text += ' ';
-  text += cols(card, 1, 2);
+  append_cols(text, card, 1, 2);
   text += ' ';
-  text += cols(card, 3, 5);
+  append_cols(text, card, 3, 5);
   text += "  ";
-  text += cols(card, 6, 80);
-  if (!seq) text = pad(text, 105) + std::string(tag);
+  append_cols(text, card, 6, 80);
+  if (!seq) {
+    text.resize(105, ' ');
+    text += tag;
+  }
   line(text);
 }
 
@@ -103,8 +151,15 @@ void ListingWriter::heading() {
 void ListingWriter::page_line() {
   if (!active()) return;
   ++page_no_;
-  print(std::string(1, carriage_) + std::string(26, ' ') + page_head_ + std::string(7, ' ') + deck_id_ +
-        std::string(15, ' ') + "PAGE" + fmt_int(page_no_, 5));
+  std::string text(1, carriage_);
+  text.append(26, ' ');
+  text += page_head_;
+  text.append(7, ' ');
+  text += deck_id_;
+  text.append(15, ' ');
+  text += "PAGE";
+  append_int(text, page_no_, 5);
+  print(text);
   if (carriage_ == kEject) lines_on_page_ = 0;
   ++lines_on_page_;
   carriage_ = kEject;
@@ -112,7 +167,9 @@ void ListingWriter::page_line() {
 
 void ListingWriter::print(std::string_view text) {
   if (!active()) return;
-  *out_ << rtrim(text) << '\n';
+  const std::string_view kept = rtrim(text);
+  out_->write(kept.data(), static_cast<std::streamsize>(kept.size()));
+  out_->put('\n');
 }
 
 }  // namespace velumar

@@ -28,33 +28,37 @@ bool is_separator(char c) { return bcd_code(c) == kWordSeparator; }
 constexpr char kSeparatorDigits = ':';
 constexpr char kAZoneChar = '/';
 
-std::string three_digits(int n) { return fmt_int_zero(n, 3, 3); }
-
-// Text for identification only: separators, and bytes that are no 1401
-// character, become blanks.
-std::string printable(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = is_separator(c) ? ' ' : as_1401(c);
-  return out;
+// Appends text for identification only: separators, and bytes that are no
+// 1401 character, become blanks.
+void append_printable(std::string& out, std::string_view text) {
+  for (char c : text) out.push_back(is_separator(c) ? ' ' : as_1401(c));
 }
 
 }  // namespace
 
-void TapeFile::record(std::string_view data_in, std::string_view marks, int size) {
+void TapeFile::record(std::string_view data, std::string_view marks, int size) {
   const std::size_t room = static_cast<std::size_t>(std::max(size - 5, 0));
-  // Positions that only a word mark reaches are blanks carrying that mark.
-  std::string data(data_in);
-  if (data.size() < marks.size()) data.resize(marks.size(), ' ');
-  data.resize(room, ' ');
-
-  std::string text;
+  // The line is built after room for its two counts, which are filled in
+  // once the text's length is known. Positions that only a word mark
+  // reaches are blanks carrying that mark.
+  std::string& line = line_;
+  line.assign(6, ' ');
   for (std::size_t i = 0; i < room; ++i) {
-    if (i < marks.size() && marks[i] == '1') text += '=';
-    text += data[i];
+    if (i < marks.size() && marks[i] == '1') line += '=';
+    line += i < data.size() ? data[i] : ' ';
   }
-  text += printable(pad(deck_id_, 4));
-  text += "=}";
-  if (out_) *out_ << fmt_int(static_cast<int>(text.size()), 3) << fmt_int(size, 3) << text << '\n';
+  const std::string_view id(deck_id_);
+  for (std::size_t i = 0; i < 4; ++i) {
+    const char c = i < id.size() ? id[i] : ' ';
+    line += is_separator(c) ? ' ' : as_1401(c);
+  }
+  line += "=}";
+  counts_.clear();
+  append_int(counts_, static_cast<std::int64_t>(line.size() - 6), 3);
+  append_int(counts_, size, 3);
+  line.replace(0, 6, counts_);
+  line += '\n';
+  if (out_) out_->write(line.data(), static_cast<std::streamsize>(line.size()));
 }
 
 void TapeFile::field(std::string_view text, bool word_mark, int first, std::string_view ident) {
@@ -72,40 +76,60 @@ void TapeFile::field(std::string_view text, bool word_mark, int first, std::stri
   }
 }
 
-void TapeFile::data_piece(std::string_view text, bool gm, bool keep_wm, int first, std::string_view ident) {
-  const int len = static_cast<int>(text.size());
-  const std::string last_addr = num_to_addr(first + len - 1);
-  std::string piece(text);
-  std::vector<int> zone_fixes;
+void TapeFile::data_piece(std::string_view piece, bool gm, bool keep_wm, int first, std::string_view ident) {
+  const int len = static_cast<int>(piece.size());
+  std::string& data = data_;
+  data.clear();
+  if (!gm) {
+    data += 'L';
+    append_int_zero(data, len + 34, 3, 3);
+    data += num_to_addr(first + len - 1);
+    if (keep_wm) {
+      data += "N000";
+    } else {
+      data += ')';
+      data += num_to_addr(first);
+    }
+    data += "B007";
+  } else {
+    data += ",043L";
+    append_int_zero(data, len + 42, 3, 3);
+    data += num_to_addr(first + len - 1);
+    data += ")043";
+    data += keep_wm ? std::string_view("043") : std::string_view(num_to_addr(first));
+    data += "B007 ";
+  }
+  const std::string_view wms = gm ? "10001000000100000010001" : "1000000100010001";
+  // A separator travels as ":" and gets its zone afterwards (below).
+  zone_fixes_.clear();
   for (int j = 0; j < len; ++j) {
-    if (is_separator(piece[static_cast<std::size_t>(j)])) {
-      piece[static_cast<std::size_t>(j)] = kSeparatorDigits;
-      zone_fixes.push_back(first + j);
+    const char c = piece[static_cast<std::size_t>(j)];
+    if (is_separator(c)) {
+      data += kSeparatorDigits;
+      zone_fixes_.push_back(first + j);
+    } else {
+      data += c;
     }
   }
-
-  std::string data;
-  std::string_view wms;
-  if (!gm) {
-    data = "L" + three_digits(len + 34) + last_addr + (keep_wm ? "N000" : ")" + num_to_addr(first)) + "B007" + piece;
-    wms = "1000000100010001";
-  } else {
-    data = ",043L" + three_digits(len + 42) + last_addr + ")043" + (keep_wm ? "043" : num_to_addr(first)) + "B007 " +
-           piece;
-    wms = "10001000000100000010001";
+  if (len < kIdentBelow) {
+    data.resize(33, ' ');
+    append_printable(data, ident);
   }
-  if (len < kIdentBelow) data = pad(data, 33) + printable(ident);
   record(data, wms, kDataRecord);
 
   // The separator character is loaded as ":" and then given its A zone
   // by move-zone instructions whose source "/" follows their branch.
-  for (std::size_t k = 0; k < zone_fixes.size(); k += kMaxZoneFixes) {
-    const std::size_t m = std::min(zone_fixes.size() - k, static_cast<std::size_t>(kMaxZoneFixes));
+  for (std::size_t k = 0; k < zone_fixes_.size(); k += kMaxZoneFixes) {
+    const std::size_t m = std::min(zone_fixes_.size() - k, static_cast<std::size_t>(kMaxZoneFixes));
     const std::string source = num_to_addr(static_cast<int>(7 * m) + 24);  // 020 + position 7m+5 - 1
-    std::string fix;
-    std::string fix_wms;
+    std::string& fix = data_;
+    std::string& fix_wms = fix_marks_;
+    fix.clear();
+    fix_wms.clear();
     for (std::size_t i = 0; i < m; ++i) {
-      fix += "Y" + source + num_to_addr(zone_fixes[k + i]);
+      fix += 'Y';
+      fix += source;
+      fix += num_to_addr(zone_fixes_[k + i]);
       fix_wms += "1000000";
     }
     fix += "B007";

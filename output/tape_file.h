@@ -12,6 +12,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace velumar {
 
@@ -45,6 +46,12 @@ class TapeFile {
   std::string deck_id_ = std::string(5, ' ');
   std::string marks_ = std::string(56, ' ');  ///< the pending set-word-mark instructions
   int mark_count_ = 0;
+  // Buffers kept from record to record for their capacity.
+  std::string line_;       ///< the line being written
+  std::string counts_;     ///< its two counts
+  std::string data_;       ///< the text of a data record
+  std::string fix_marks_;  ///< the word marks of a zone-fix record
+  std::vector<int> zone_fixes_;  ///< positions whose separator gets its zone
 };
 
 }  // namespace velumar
