@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace velumar {
 namespace {
 
@@ -14,6 +16,13 @@ TEST(Text, FixedWidthNumbers) {
   EXPECT_EQ(fmt_int_zero(333, 6, 4), "  0333");
   EXPECT_EQ(fmt_int_zero(12345, 6, 4), " 12345");
   EXPECT_EQ(fmt_int_zero(1234567, 6, 4), "******");
+  EXPECT_EQ(fmt_int_zero(-5, 6, 4), " -0005");
+  EXPECT_EQ(fmt_int(INT64_MIN, 20), "-9223372036854775808");
+  std::string line = "X";
+  append_int(line, 42, 4);
+  append_cols(line, "ABC", 0, 4);
+  append_padded(line, "LONG", 2);
+  EXPECT_EQ(line, "X  42 ABC LO");
 }
 
 TEST(Text, NumbersOfAnyLengthSaturate) {

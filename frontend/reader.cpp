@@ -1,5 +1,6 @@
 #include "frontend/reader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -13,9 +14,13 @@ constexpr std::size_t kCardWidth = 80;
 // A file of binary data would otherwise give a report for nearly every byte.
 constexpr int kMaxByteReports = 100;
 
-// Cuts or pads to 80 columns and folds a-z to upper case; other bytes,
-// including those above 'z', stay as they are.
-void normalise(std::string& line) {
+constexpr std::size_t kBlockSize = 1 << 16;
+
+// Copies `size` characters of `text` into `line` as an 80-column card: cut
+// or blank-padded, a-z folded to upper case; other bytes, including those
+// above 'z', stay as they are.
+void set_card(std::string& line, const char* text, std::size_t size) {
+  line.assign(text, std::min(size, kCardWidth));
   line.resize(kCardWidth, ' ');
   for (char& c : line)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -23,30 +28,86 @@ void normalise(std::string& line) {
 
 }  // namespace
 
+void SourceReader::take_pending(std::string& line) {
+  Pending& p = pending_.back();
+  card_line_ = p.line;
+  if (p.blanks > 0) {
+    line.assign(kCardWidth, ' ');
+    ++p.line;
+    if (--p.blanks == 0) pending_.pop_back();
+    return;
+  }
+  std::string card = std::move(p.card);
+  pending_.pop_back();
+  set_card(line, card.data(), card.size());
+}
+
+bool SourceReader::fill() {
+  block_pos_ = block_end_ = 0;
+  if (at_end_ || failed_) return false;
+  std::streambuf* buf = in_->rdbuf();
+  if (buf == nullptr || !in_->good()) {
+    at_end_ = true;
+    failed_ = in_->bad();
+    return false;
+  }
+  // As reading through the stream would: what is tied to it (a prompt on
+  // the terminal) is written out before the read may wait for input.
+  if (in_->tie() != nullptr) in_->tie()->flush();
+  if (block_.empty()) block_.resize(kBlockSize);
+  try {
+    // Waits for at least one character, then takes what the buffer holds
+    // without waiting for more, so that lines typed at a terminal are
+    // read as they come.
+    if (std::istream::traits_type::eq_int_type(buf->sgetc(), std::istream::traits_type::eof())) {
+      at_end_ = true;
+      return false;
+    }
+    const std::streamsize avail = std::max<std::streamsize>(buf->in_avail(), 1);
+    const std::streamsize n = buf->sgetn(block_.data(), std::min(avail, static_cast<std::streamsize>(block_.size())));
+    block_end_ = static_cast<std::size_t>(std::max<std::streamsize>(n, 0));
+  } catch (...) {
+    // The stream buffer's device failed: the stream is marked bad as a read
+    // through it would have marked it, for the driver to report.
+    failed_ = true;
+    try {
+      in_->setstate(std::ios::badbit);
+    } catch (const std::ios::failure&) {
+      // A stream that throws on failure: the failure is reported as a read failure all the same.
+    }
+    return false;
+  }
+  return block_end_ > 0;
+}
+
 int SourceReader::read_line(std::string& line) {
   if (!pending_.empty()) {
-    line = std::move(pending_.back().first);
-    card_line_ = pending_.back().second;
-    pending_.pop_back();
-    normalise(line);
+    take_pending(line);
     return 0;
   }
   if (in_ == nullptr) return -1;
 
   // Only the first 81 characters are kept (the 81st tells whether a CR
   // before the line feed lies inside the card), so a huge line costs no memory.
-  std::string text;
+  char text[kCardWidth + 1];
+  std::size_t size = 0;
   bool got_any = false;
   bool ended_by_newline = false;
-  char c = 0;
-  while (in_->get(c)) {
+  // The next character without taking it; EOF at the end of the input.
+  const auto peek = [this]() -> int {
+    if (block_pos_ == block_end_ && !fill()) return EOF;
+    return static_cast<unsigned char>(block_[block_pos_]);
+  };
+  for (;;) {
+    if (block_pos_ == block_end_ && !fill()) break;
+    const char c = block_[block_pos_++];
     got_any = true;
     if (c == '\n') {
       ended_by_newline = true;
       lf_seen_ = true;
       break;
     }
-    if (c == '\r' && !lf_seen_ && in_->peek() != '\n') {
+    if (c == '\r' && !lf_seen_ && peek() != '\n') {
       // Lines of old editors end in a CR alone: the first such end, before
       // any LF, says how the whole file is written.
       if (!cr_lines_ && report_)
@@ -54,19 +115,18 @@ int SourceReader::read_line(std::string& line) {
       cr_lines_ = true;
     }
     if (c == '\r' && cr_lines_) {
-      if (in_->peek() == '\n') in_->get(c);
+      if (peek() == '\n') ++block_pos_;
       break;
     }
-    if (text.size() <= kCardWidth) text.push_back(c);
+    if (size <= kCardWidth) text[size++] = c;
   }
-  if (in_->bad()) return 1;
+  if (failed_) return 1;
   if (!got_any) return -1;
   ++physical_line_;
   card_line_ = physical_line_;
   // A line from another system ends in CR LF: the CR is part of the line end.
-  if (ended_by_newline && !text.empty() && text.size() <= kCardWidth && text.back() == '\r') text.pop_back();
-  line = std::move(text);
-  normalise(line);
+  if (ended_by_newline && size > 0 && size <= kCardWidth && text[size - 1] == '\r') --size;
+  set_card(line, text, size);
   check_codes(line);
   return 0;
 }

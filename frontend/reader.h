@@ -16,7 +16,12 @@ class SourceReader {
   /// `report` receives the reader's warnings; none are made when it is empty.
   explicit SourceReader(std::istream* in = nullptr, std::function<void(Diagnostic)> report = {})
       : in_(in), report_(std::move(report)) {}
-  void set_input(std::istream* in) { in_ = in; }
+  /// Reads from `in` from now on; what was read ahead of the old input is dropped.
+  void set_input(std::istream* in) {
+    in_ = in;
+    block_pos_ = block_end_ = 0;
+    at_end_ = failed_ = false;
+  }
 
   /// Number of the current source line within the current program; pass 1
   /// restarts it for each job and advances it for each card, diagnostics
@@ -39,16 +44,41 @@ class SourceReader {
   /// Puts a card image back with its line in the file: the next read_line
   /// returns it (cards put back come out in the reverse order of putting
   /// back). Lets pass 1 look ahead.
-  void unread(const std::string& card, long long line = 0) { pending_.emplace_back(card, line); }
+  void unread(const std::string& card, long long line = 0) { pending_.push_back({card, line, 0}); }
+  /// Puts back `count` blank cards from lines `first_line` onwards (one
+  /// after another in the file): they come out first to last. A long run of
+  /// blank cards costs no more than one.
+  void unread_blanks(long long first_line, long long count) {
+    if (count > 0) pending_.push_back({std::string(), first_line, count});
+  }
 
  private:
+  /// A card put back, or a run of `blanks` blank cards from line `line` on.
+  struct Pending {
+    std::string card;
+    long long line;
+    long long blanks;
+  };
+
+  /// Returns the card put back last.
+  void take_pending(std::string& line);
+  /// Reads the next block of the input into block_; false at the end of the
+  /// input or when the read failed (then failed_ is set).
+  bool fill();
   /// Reports the bytes of a card that are not 1401 characters.
   void check_codes(const std::string& text);
 
   std::istream* in_;
   std::function<void(Diagnostic)> report_;
   int line_no_ = 0;
-  std::vector<std::pair<std::string, long long>> pending_;
+  std::vector<Pending> pending_;
+  // The input is read in blocks of what its stream buffer holds; a line is
+  // taken from the block, without a call into the stream per character.
+  std::vector<char> block_;
+  std::size_t block_pos_ = 0;
+  std::size_t block_end_ = 0;
+  bool at_end_ = false;  ///< the input has ended: it is not read again
+  bool failed_ = false;  ///< a read of the input failed
   long long physical_line_ = 0;
   long long card_line_ = 0;  ///< lines read from the input, all jobs together
   bool lf_seen_ = false;

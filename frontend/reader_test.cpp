@@ -22,6 +22,45 @@ std::vector<std::string> read_all(const std::string& text) {
   return lines;
 }
 
+// Hands the text out one character per read, as a terminal or a pipe may:
+// every line end then falls across a read.
+struct TrickleBuf : std::streambuf {
+  explicit TrickleBuf(std::string t) : text(std::move(t)) {}
+  int_type underflow() override {
+    if (gptr() != nullptr && gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    if (next == text.size()) return traits_type::eof();
+    ch = text[next++];
+    setg(&ch, &ch, &ch + 1);
+    return traits_type::to_int_type(ch);
+  }
+  std::string text;
+  std::size_t next = 0;
+  char ch = 0;
+};
+
+TEST(Reader, LinesAreTheSameHoweverTheInputArrives) {
+  for (const std::string& text : std::vector<std::string>{"A\r\nB\rC\r\nD", "A\rB\r\rC\r", "\n\nX\n", std::string(200, 'q') + "\r\nZ\r"}) {
+    TrickleBuf buf(text);
+    std::istream in(&buf);
+    SourceReader reader(&in);
+    std::vector<std::string> lines;
+    for (std::string line; reader.read_line(line) == 0;) lines.push_back(line);
+    EXPECT_EQ(lines, read_all(text)) << text;
+  }
+}
+
+TEST(Reader, PutBackBlankRunsKeepTheirLines) {
+  std::istringstream in("NEXT\n");
+  SourceReader reader(&in);
+  reader.unread(card("AFTER"), 9);
+  reader.unread_blanks(5, 3);
+  reader.unread(card("FIRST"), 4);
+  std::vector<std::pair<std::string, long long>> got;
+  for (std::string line; reader.read_line(line) == 0;) got.emplace_back(line, reader.card_line());
+  EXPECT_EQ(got, (std::vector<std::pair<std::string, long long>>{
+                     {card("FIRST"), 4}, {card(""), 5}, {card(""), 6}, {card(""), 7}, {card("AFTER"), 9}, {card("NEXT"), 1}}));
+}
+
 TEST(Reader, PadsCutsAndFoldsLowerCaseOnly) {
   EXPECT_EQ(read_all("     abc  mcw  @abc@,x\xe9y\n\n" + std::string(100, 'q') + "\n"),
             (std::vector<std::string>{card("     ABC  MCW  @ABC@,X\xe9Y"), card(""), std::string(80, 'Q')}));

@@ -98,9 +98,14 @@ void ObjectDeck::punch(bool read_and_branch) {
   if (used_ > 0) put(kLoadColumn, "L" + fmt_int_zero(used_, 3, 3) + num_to_addr(last_));
   if (read_and_branch) put(kBranchColumn, kReadNext);
   // The sequence number wraps at 10000 as a numbering punch would.
-  const std::string line = pad(card_, kCardTextColumns) + fmt_int_zero(card_no_ % 10000, 4, 4) + pad(deck_id_, 5);
-  if (out_) *out_ << line << '\n';
+  std::string& line = line_;
+  line.clear();
+  append_padded(line, card_, kCardTextColumns);
+  append_int_zero(line, card_no_ % 10000, 4, 4);
+  append_padded(line, deck_id_, 5);
   if (interleave_) interleave_->line("&" + line);
+  line += '\n';
+  if (out_) out_->write(line.data(), static_cast<std::streamsize>(line.size()));
   card_ = kEmptyCard;
   ++card_no_;
   used_ = 0;

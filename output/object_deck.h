@@ -67,6 +67,7 @@ class ObjectDeck {
   MarkFromQueue on_mark_;
   std::string deck_id_;
   std::string card_;   ///< columns 1-71 of the card being built
+  std::string line_;   ///< the card as punched, kept for its capacity
   int card_no_ = 1;
   int used_ = 0;       ///< data columns filled
   int last_ = -1;      ///< storage position of the last data column

@@ -55,20 +55,39 @@ void report_locations(layout::LocationLog& log, const std::vector<Record>& recor
 bool Pass1::program_ahead(int& status) {
   // Blank and comment cards at the end of the input (editors leave blank
   // lines behind) must not start a job of their own: read up to the first
-  // card with a statement and put everything back.
-  std::vector<std::pair<std::string, long long>> seen;
+  // card with a statement and put everything back. Blank cards on lines
+  // one after another are kept as a count.
+  struct Seen {
+    std::string card;
+    long long line;
+    long long blanks;  ///< a run of blank cards from `line` on, when not 0
+  };
+  std::vector<Seen> seen;
   std::string line;
   status = 0;
   bool found = false;
   while ((status = ctx_.reader.read_line(line)) == 0) {
-    seen.emplace_back(line, ctx_.reader.card_line());
-    if (!is_blank(line) && !is_comment(line)) {
+    const long long at = ctx_.reader.card_line();
+    if (is_blank(line)) {
+      if (!seen.empty() && seen.back().blanks > 0 && seen.back().line + seen.back().blanks == at)
+        ++seen.back().blanks;
+      else
+        seen.push_back({std::string(), at, 1});
+      continue;
+    }
+    seen.push_back({line, at, 0});
+    if (!is_comment(line)) {
       found = true;
       break;
     }
   }
   if (!found) return false;
-  for (auto it = seen.rbegin(); it != seen.rend(); ++it) ctx_.reader.unread(it->first, it->second);
+  for (auto it = seen.rbegin(); it != seen.rend(); ++it) {
+    if (it->blanks > 0)
+      ctx_.reader.unread_blanks(it->line, it->blanks);
+    else
+      ctx_.reader.unread(it->card, it->line);
+  }
   return true;
 }
 
@@ -101,7 +120,7 @@ int Pass1::run(bool* had_cards) {
     status = ctx_.reader.read_line(line);
     if (status > 0) return status;  // the driver reports the read failure and stops
     if (status < 0) break;
-    line = pad(line, 80);
+    line.resize(80, ' ');  // a card is exactly 80 columns
     ctx_.diag.locate(ctx_.reader.card_line(), line, 1);
     ctx_.scratch.set_source_line(ctx_.reader.card_line());
 
