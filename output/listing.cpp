@@ -37,14 +37,31 @@ std::string_view error_word(char code) {
   }
 }
 
-// Appends the end part; `field` is a buffer for each part in turn. A later
-// part overwrites an earlier one where they overlap (the device over the
-// location, the index mark inside the new location).
-void append_end_part(std::string& line, const ListFields& f, std::string& field) {
-  const std::size_t at = line.size();
-  line.append(kEndPartSize, ' ');
+// Print positions of the statement line (0-based) and its width.
+constexpr std::size_t kSeqAt = 0;
+constexpr std::size_t kColumns1At = 6;    // card columns 1-2
+constexpr std::size_t kColumns3At = 9;    // 3-5
+constexpr std::size_t kLabelAt = 14;      // 6-11
+constexpr std::size_t kOperationAt = 21;  // 16-20
+constexpr std::size_t kOperandsAt = 27;   // 21-72
+constexpr std::size_t kSuffixAt = 80;
+constexpr std::size_t kEndPartAt = 81;
+constexpr std::size_t kTagAt = 105;
+constexpr std::size_t kCardNoAt = 110;
+constexpr std::size_t kErrorAt = 117;
+constexpr std::size_t kStatementWidth = 130;
+
+// Writes `text` over `line` (already long enough) from position `at`.
+void place(std::string& line, std::size_t at, std::string_view text) {
+  line.replace(at, text.size(), text);
+}
+
+// Writes the end part from position `at`; `field` is a buffer for each
+// part in turn. A later part overwrites an earlier one where they overlap
+// (the device over the location, the index mark inside the new location).
+void place_end_part(std::string& line, std::size_t at, const ListFields& f, std::string& field) {
   const auto put = [&](std::size_t offset) {
-    line.replace(at + offset, field.size(), field);
+    place(line, at + offset, field);
     field.clear();
   };
   field.clear();
@@ -93,25 +110,34 @@ void ListingWriter::statement(const ListedStatement& s) {
   if (!active()) return;
   const std::string_view card = s.card;
   std::string& text = text_;
-  text.clear();
-  append_seq(text, s.seq);
-  text += ' ';
-  append_cols(text, card, 1, 2);
-  text += ' ';
-  append_cols(text, card, 3, 5);
-  text += "  ";
-  append_cols(text, card, 6, 11);
-  text += ' ';
-  append_cols(text, card, 16, 20);
-  text += ' ';
-  append_cols(text, card, 21, 72);
-  text += ' ';
-  text += s.suffix;
-  append_end_part(text, s.fields, field_);
-  append_padded(text, s.tag, 5);
-  append_seq(text, s.card_no);
-  text += "  ";
-  append_padded(text, error_word(s.error_code), 13);
+  text.assign(kStatementWidth, ' ');
+  std::string& field = field_;
+  const auto columns = [&](std::size_t at, int from, int to) {
+    field.clear();
+    append_cols(field, card, from, to);
+    place(text, at, field);
+  };
+  const auto number = [&](std::size_t at, std::optional<int> value) {
+    if (!value) return;
+    field.clear();
+    append_int(field, *value, 5);
+    place(text, at, field);
+  };
+  number(kSeqAt, s.seq);
+  columns(kColumns1At, 1, 2);
+  columns(kColumns3At, 3, 5);
+  columns(kLabelAt, 6, 11);
+  columns(kOperationAt, 16, 20);
+  columns(kOperandsAt, 21, 72);
+  text[kSuffixAt] = s.suffix;
+  place_end_part(text, kEndPartAt, s.fields, field);
+  field.clear();
+  append_padded(field, s.tag, 5);
+  place(text, kTagAt, field);
+  number(kCardNoAt, s.card_no);
+  field.clear();
+  append_padded(field, error_word(s.error_code), 13);
+  place(text, kErrorAt, field);
   line(text);
 }
 

@@ -39,25 +39,31 @@ void append_printable(std::string& out, std::string_view text) {
 void TapeFile::record(std::string_view data, std::string_view marks, int size) {
   const std::size_t room = static_cast<std::size_t>(std::max(size - 5, 0));
   // The line is built after room for its two counts, which are filled in
-  // once the text's length is known. Positions that only a word mark
-  // reaches are blanks carrying that mark.
+  // once the text's length is known: at most a separator and a character
+  // for each position, the deck id, "=}" and the line end.
   std::string& line = line_;
-  line.assign(6, ' ');
+  line.resize(6 + 2 * room + 4 + 2 + 1);
+  char* const text = line.data() + 6;
+  char* p = text;
+  // Positions that only a word mark reaches are blanks carrying that mark.
   for (std::size_t i = 0; i < room; ++i) {
-    if (i < marks.size() && marks[i] == '1') line += '=';
-    line += i < data.size() ? data[i] : ' ';
+    if (i < marks.size() && marks[i] == '1') *p++ = '=';
+    *p++ = i < data.size() ? data[i] : ' ';
   }
   const std::string_view id(deck_id_);
   for (std::size_t i = 0; i < 4; ++i) {
     const char c = i < id.size() ? id[i] : ' ';
-    line += is_separator(c) ? ' ' : as_1401(c);
+    *p++ = is_separator(c) ? ' ' : as_1401(c);
   }
-  line += "=}";
+  *p++ = '=';
+  *p++ = '}';
+  const auto text_size = static_cast<std::size_t>(p - text);
+  *p++ = '\n';
+  line.resize(static_cast<std::size_t>(p - line.data()));
   counts_.clear();
-  append_int(counts_, static_cast<std::int64_t>(line.size() - 6), 3);
+  append_int(counts_, static_cast<std::int64_t>(text_size), 3);
   append_int(counts_, size, 3);
   line.replace(0, 6, counts_);
-  line += '\n';
   if (out_) out_->write(line.data(), static_cast<std::streamsize>(line.size()));
 }
 
