@@ -43,15 +43,6 @@ void append_number(std::string& out, std::int64_t value, int width, int min_digi
   out.append(first, digits);
 }
 
-// Copies the columns of from..to (1-based) that `line` holds to their
-// places in `dst`, which holds to - from + 1 blanks.
-void copy_cols(char* dst, std::string_view line, int from, int to) {
-  const long long first = std::max(from, 1);
-  const long long last = std::min<long long>(to, static_cast<long long>(line.size()));
-  if (first <= last)
-    std::memcpy(dst + (first - from), line.data() + (first - 1), static_cast<std::size_t>(last - first + 1));
-}
-
 }  // namespace
 
 std::string pad(std::string_view s, std::size_t width) {
@@ -95,7 +86,7 @@ int digits_value(std::string_view digits) {
 std::string cols(std::string_view line, int from, int to) {
   if (to < from) return std::string();
   std::string out(static_cast<std::size_t>(to) - static_cast<std::size_t>(from) + 1, ' ');
-  copy_cols(out.data(), line, from, to);
+  put_cols(out.data(), line, from, to);
   return out;
 }
 
@@ -103,7 +94,14 @@ void append_cols(std::string& out, std::string_view line, int from, int to) {
   if (to < from) return;
   const std::size_t start = out.size();
   out.append(static_cast<std::size_t>(to) - static_cast<std::size_t>(from) + 1, ' ');
-  copy_cols(out.data() + start, line, from, to);
+  put_cols(out.data() + start, line, from, to);
+}
+
+void put_cols(char* dst, std::string_view line, int from, int to) {
+  const long long first = std::max(from, 1);
+  const long long last = std::min<long long>(to, static_cast<long long>(line.size()));
+  if (first <= last)
+    std::memcpy(dst + (first - from), line.data() + (first - 1), static_cast<std::size_t>(last - first + 1));
 }
 
 void append_padded(std::string& out, std::string_view s, std::size_t width) {

@@ -48,6 +48,9 @@ std::string cols(std::string_view line, int from, int to);
 
 /// Appends columns `from`..`to` of `line`, as `cols` gives them.
 void append_cols(std::string& out, std::string_view line, int from, int to);
+/// Writes the columns of `from`..`to` that `line` holds over `dst`, which
+/// holds to - from + 1 blanks (the columns beyond the line stay blank).
+void put_cols(char* dst, std::string_view line, int from, int to);
 /// Appends `s` cut or blank-padded to `width`, as `pad` gives it.
 void append_padded(std::string& out, std::string_view s, std::size_t width);
 /// Appends `value` as `fmt_int` gives it.

@@ -1,6 +1,8 @@
 // The listing's print positions, page lines and column headings.
 #include "output/listing.h"
 
+#include <algorithm>
+
 #include "core/diagnostics.h"
 #include "core/text.h"
 
@@ -53,7 +55,7 @@ constexpr std::size_t kStatementWidth = 130;
 
 // Writes `text` over `line` (already long enough) from position `at`.
 void place(std::string& line, std::size_t at, std::string_view text) {
-  line.replace(at, text.size(), text);
+  std::copy(text.begin(), text.end(), line.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
 // Writes the end part from position `at`; `field` is a buffer for each
@@ -112,11 +114,7 @@ void ListingWriter::statement(const ListedStatement& s) {
   std::string& text = text_;
   text.assign(kStatementWidth, ' ');
   std::string& field = field_;
-  const auto columns = [&](std::size_t at, int from, int to) {
-    field.clear();
-    append_cols(field, card, from, to);
-    place(text, at, field);
-  };
+  const auto columns = [&](std::size_t at, int from, int to) { put_cols(text.data() + at, card, from, to); };
   const auto number = [&](std::size_t at, std::optional<int> value) {
     if (!value) return;
     field.clear();
