@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/diagnostics.h"
+#include "ir/fixed_text.h"
 #include "ir/operand.h"
 
 namespace velumar {
@@ -48,7 +49,7 @@ constexpr bool is_comment(std::string_view card) { return card.size() >= 6 && ca
 
 struct Record {
   RecordKind kind = RecordKind::Statement;
-  std::string card = std::string(80, ' ');
+  FixedText<80> card;
   /// Symbol index of the statement's label; 0 or less: none (an EQU with a
   /// blank label carries -1, which the text form cannot tell from origin 1).
   int label_index = 0;

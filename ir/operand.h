@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ir/fixed_text.h"
+
 namespace velumar {
 
 /// Kinds of literal, as the parser creates them. The numbers are those of
@@ -47,9 +49,9 @@ constexpr int kRoundX00 = 100000;
 struct Operand {
   OperandKind kind = OperandKind::None;
   int offset = 0;
-  std::string prefix = "  ";     ///< first two characters of the operand as written
-  char index_reg = ' ';          ///< index register digit or blank
-  std::string label = "      ";  ///< symbol, literal label or device text (6 characters)
+  FixedText<2> prefix;  ///< first two characters of the operand as written
+  char index_reg = ' ';  ///< index register digit or blank
+  FixedText<6> label;    ///< symbol, literal label or device text
 
   /// Symbol index (Symbolic; AddrCon in a DCW).
   int symbol() const { return value_; }

@@ -71,7 +71,7 @@ int Pass1::read_da_operands() {
 
 void Pass1::read_da_options(int& pos, int& end, int& width, int records) {
   const std::string& line = card_.line;
-  std::string& options = op(3).label;
+  FixedText<6>& options = op(3).label;
   bool clear = false;
   bool group_mark = false;
   bool record_mark = false;
@@ -314,7 +314,7 @@ Placement Pass1::do_equ() {
       placed.label = define_label(clamp_location(static_cast<long long>(o.address()) + o.offset), index);
       break;
     case OperandKind::Device:
-      placed.label = define_label(0, 0, false, o.label.substr(0, 3));
+      placed.label = define_label(0, 0, false, o.label.view().substr(0, 3));
       break;
     case OperandKind::Symbolic:
       // The parser has already applied the suffix and registered the name.

@@ -190,7 +190,7 @@ void Pass3::do_da() {
   const int area_width = stmt_.width;  // what pass 1 reserved for the whole area
   stmt_.width = 0;
 
-  const std::string& options = operand(3).label;
+  const std::string_view options = operand(3).label;
   const bool clear_records = col(options, 1) == 'C';
   const bool group_mark = col(options, 2) == 'G';
   const bool record_marks = is_record_mark(col(options, 3));
