@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <deque>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -100,6 +101,11 @@ bool parse_record(const std::vector<std::string>& lines, Record& rec);
 /// holds something that is not a record.
 std::vector<Record> read_records(std::istream& in);
 
+/// The records of a job in order. A deque grows without moving what it
+/// holds, so a long program never needs its records twice over while the
+/// store grows.
+using RecordStore = std::deque<Record>;
+
 class IntermediateFile {
  public:
   /// Starts a new job: pass 1 writes from the start.
@@ -117,15 +123,15 @@ class IntermediateFile {
   /// The source line that records written from now on come from.
   void set_source_line(long long line) { source_line_ = line; }
 
-  const std::vector<Record>& records() const { return records_; }
-  std::vector<Record>& records() { return records_; }
+  const RecordStore& records() const { return records_; }
+  RecordStore& records() { return records_; }
 
   /// Writes the text form of every record, one after another.
   void save(std::ostream& out) const;
 
  private:
-  std::vector<Record> records_;
-  std::vector<long long> lines_;
+  RecordStore records_;
+  std::deque<long long> lines_;
   long long source_line_ = 0;
 };
 

@@ -113,7 +113,8 @@ TEST(Chain, RepeatsThePreviousOperation) {
       rec("GEN  ", card("", "MCW"), 0, 508, 1),
       rec("GEN  ", card("", "MCW"), 0, 509, 1),
   };
-  EXPECT_EQ(std::vector<Record>(run.records().begin() + 2, run.records().begin() + 6), generated);
+  const std::vector<Record> all = run.records();
+  EXPECT_EQ(std::vector<Record>(all.begin() + 2, all.begin() + 6), generated);
   EXPECT_EQ(run.at(6).location, 510);
   EXPECT_EQ(run.at(7).location, 511);
 

@@ -85,7 +85,8 @@ TEST(MachineInstruction, DModifierOperands) {
       rec("", card("", "CC", "12"), 0, 333, 1, '9', {opnd(OperandKind::Actual, 12, 0, ' ', "12")}),
       diag("Too many operands", 2),
   };
-  EXPECT_EQ(std::vector<Record>(run.records().begin(), run.records().begin() + 4), expected);
+  const std::vector<Record> all = run.records();
+  EXPECT_EQ(std::vector<Record>(all.begin(), all.begin() + 4), expected);
   EXPECT_EQ(run.at(4).width, 8);
   EXPECT_EQ(run.at(4).operand_count(), 4);
 }

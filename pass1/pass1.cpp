@@ -27,7 +27,7 @@ namespace {
 // statement began, `start`; the statement itself ends at `end` less the
 // pool that follows it (LTORG); the records of a chain take one position each.
 // Where the counter is not `determined`, pass 1 reports that it cannot know.
-void report_locations(layout::LocationLog& log, const std::vector<Record>& records, std::size_t from, int start,
+void report_locations(layout::LocationLog& log, const RecordStore& records, std::size_t from, int start,
                       int end, bool determined) {
   std::int64_t after_pool = 0;  // width of the pool that follows the statement
   std::size_t statement = records.size();

@@ -63,9 +63,13 @@ struct Pass1Run {
   /// Runs pass 1 again on the rest of the input (the next job).
   int next_job() { return status = pass_1(ctx.job(), &had_cards); }
 
-  const std::vector<Record>& records() const { return ctx.scratch.records(); }
+  /// A copy of the job's records, to compare with a list of expected ones.
+  std::vector<Record> records() const { return {ctx.scratch.records().begin(), ctx.scratch.records().end()}; }
   /// The record at `i` (0-based); an empty record when there is none.
-  Record at(std::size_t i) const { return i < records().size() ? records()[i] : Record{}; }
+  Record at(std::size_t i) const {
+    const RecordStore& all = ctx.scratch.records();
+    return i < all.size() ? all[i] : Record{};
+  }
   int sym(std::string_view name) const {
     const int i = ctx.symtab.lookup(pad(name, 6));
     return i < 0 ? -99999999 : ctx.symtab[i].value;

@@ -450,7 +450,7 @@ class Resolver {
   }
 
   Job ctx_;
-  const std::vector<Record>& recs_;
+  const RecordStore& recs_;
   std::vector<Candidate> cands_;
   std::vector<Segment> segments_;
   int last_ltorg_ = 1;            ///< LAST_LTORG of the walk
