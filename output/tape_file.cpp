@@ -122,9 +122,12 @@ void TapeFile::data_piece(std::string_view piece, bool gm, bool keep_wm, int fir
     append_printable(data, ident);
   }
   record(data, wms, kDataRecord);
+  zone_fix_records();
+}
 
-  // The separator character is loaded as ":" and then given its A zone
-  // by move-zone instructions whose source "/" follows their branch.
+// The separator character is loaded as ":" and then given its A zone by
+// move-zone instructions whose source "/" follows their branch.
+void TapeFile::zone_fix_records() {
   for (std::size_t k = 0; k < zone_fixes_.size(); k += kMaxZoneFixes) {
     const std::size_t m = std::min(zone_fixes_.size() - k, static_cast<std::size_t>(kMaxZoneFixes));
     const std::string source = num_to_addr(static_cast<int>(7 * m) + 24);  // 020 + position 7m+5 - 1

@@ -41,6 +41,8 @@ class TapeFile {
 
  private:
   void data_piece(std::string_view piece, bool group_mark, bool word_mark, int first, std::string_view ident);
+  /// Gives the separators of the last piece (zone_fixes_) their A zone.
+  void zone_fix_records();
 
   std::ostream* out_;
   std::string deck_id_ = std::string(5, ' ');
