@@ -130,6 +130,7 @@ class Diagnostics {
   void begin_job() {
     error_count_ = 0;
     line_no_ = 0;
+    storage_reported_ = false;
   }
   /// Pass 1 starts a statement: its number within the program (which every
   /// console line quotes), no error code, no error yet.
@@ -151,6 +152,12 @@ class Diagnostics {
   int errors_in_job() const { return error_count_; }
   /// Counts an error that the statement's flag reports, without a message.
   void count_error() { ++error_count_; }
+
+  /// The job has been told that it exceeds storage ("CORE STORAGE
+  /// EXCEEDED" or a location outside storage), so later passes do not
+  /// repeat it.
+  bool storage_reported() const { return storage_reported_; }
+  void set_storage_reported(bool reported = true) { storage_reported_ = reported; }
 
   /// Sends the second copy of each diagnostic to `dest`; the listing is
   /// used when `dest` is Listing, and standard output stands in when it is null.
@@ -235,6 +242,7 @@ class Diagnostics {
   char code_ = err::NoErr;
   bool failed_ = false;
   int error_count_ = 0;
+  bool storage_reported_ = false;
   int line_no_ = 0;
   long long source_line_ = 0;
   std::string card_;

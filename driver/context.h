@@ -40,11 +40,6 @@ struct Context {
   /// next (it lets DA field cards follow their DA).
   Op last_op = Op::Direct;
 
-  /// The job has been told that it exceeds storage ("CORE STORAGE
-  /// EXCEEDED" or a location outside storage), so later passes do not
-  /// repeat it.
-  bool storage_reported = false;
-
   /// Output files of pass 3; null when not asked for.
   std::ostream* listing = nullptr;
   std::ostream* object = nullptr;
@@ -56,7 +51,7 @@ struct Context {
   /// The view of the modules that the passes take.
   Job job() {
     return Job{out,     settings, traces, reader, diag,    reporting,        lexer,   symtab,
-               literals, parser,  scratch, last_op, storage_reported, listing, object, tape, locations};
+               literals, parser,  scratch, last_op, listing, object, tape, locations};
   }
 };
 

@@ -95,7 +95,6 @@ void Pass1::init_job() {
   ctx_.literals.init_lit_table();
   ctx_.symtab.init_sym_table();
   ctx_.scratch.rewrite();
-  ctx_.storage_reported = false;
   ctx_.reader.restart_line_no();
   ctx_.diag.begin_job();
   counter_ = LocationCounter{};
@@ -286,7 +285,7 @@ void Pass1::end_of_pass() {
   // What is found now concerns the job, not its last card.
   ctx_.diag.locate_job();
   if (counter_.storage_exceeded) error("CORE STORAGE EXCEEDED");
-  ctx_.storage_reported = counter_.storage_exceeded;
+  ctx_.diag.set_storage_reported(counter_.storage_exceeded);
 }
 
 Placement Pass1::at_counter() const {

@@ -123,7 +123,7 @@ TEST(Pass3Listing, WideValuesKeepTheirColumns) {
   job.add(record(card("", "ORG", "50"), 0, {opnd(OperandKind::Actual, 50)}));
   job.add(record(card("", "A", ""), 1));
   job.add(end_record());
-  job.ctx.storage_reported = true;  // by pass 1, which these records skip
+  job.ctx.diag.set_storage_reported();  // by pass 1, which these records skip
   job.run(true, false);
 
   const auto list = job.listing();

@@ -468,7 +468,7 @@ void Pass3::do_org() {
   if (state_.location < 0 && ctx.diag.code() != err::UndefOrg) {
     ctx.diag.do_error("Location counter " + std::to_string(state_.location) + " is outside storage");
     ctx.diag.set_code(err::AddrErr);
-    ctx.storage_reported = true;
+    ctx.diag.set_storage_reported();
   }
   ListFields args;
   if (stmt_.label > 0) args.location = stmt_.where;

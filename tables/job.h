@@ -32,7 +32,6 @@ struct Job {
   Parser& parser;
   IntermediateFile& scratch;
   Op& last_op;                 ///< operation of pass 1's last card, kept from job to job
-  bool& storage_reported;      ///< the job was told it exceeds storage; later passes stay quiet
   std::ostream*& listing;      ///< output files of pass 3; null when not asked for
   std::ostream*& object;
   std::ostream*& tape;
