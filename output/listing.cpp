@@ -22,7 +22,6 @@ constexpr std::size_t kDeviceAt = 6;
 constexpr std::size_t kNewLocationAt = 10;
 constexpr std::size_t kIndexMarkAt = 11;
 constexpr std::size_t kInstructionAt = 12;
-constexpr std::size_t kEndPartSize = 24;
 
 /// The word printed for a statement's error code; blank for codes without one.
 std::string_view error_word(char code) {
