@@ -1,6 +1,8 @@
 #include "tables/dumps.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -14,13 +16,13 @@ namespace {
 
 // One entry: blank, name, two blanks, value column (5), index column (3).
 std::string symbol_entry(const Symbol& sym) {
-  std::string entry = " " + pad(sym.label, 6) + "  ";
+  std::string entry = " " + sym.label.str() + "  ";
   const bool defined = is_defined(sym.value);
   const bool device = !is_blank(sym.device);
   if (!defined)
     entry += "UNDEF";
   else if (device)
-    entry += pad(sym.device, 3) + "  ";
+    entry += sym.device.str() + "  ";
   else
     entry += fmt_int(sym.value, 5);
   if (defined && !device && sym.index_reg != 0)
@@ -36,18 +38,25 @@ void dump_symtab(const SymbolTable& table, std::ostream& out, std::optional<std:
   if (table.size() == 0) return;
   if (heading) out << "\n " << rtrim(*heading) << '\n';
 
-  // The table itself keeps its order: operands and records hold its indexes.
-  std::vector<Symbol> symbols = table.symbols();
+  // The table itself keeps its order (operands and records hold its
+  // indexes), so the sorted listing orders 4-byte positions, not records.
+  const auto& symbols = table.symbols();
+  std::vector<std::uint32_t> order;
   if (sort) {
-    // Character codes decide, so a blank (shorter name) sorts first.
-    std::sort(symbols.begin(), symbols.end(),
-              [](const Symbol& a, const Symbol& b) { return pad(a.label, 6) < pad(b.label, 6); });
+    order.resize(symbols.size());
+    std::iota(order.begin(), order.end(), std::uint32_t{0});
+    // Character codes decide (string_view compares them unsigned), so a
+    // blank (shorter name) sorts first. Names are unique in the table.
+    std::sort(order.begin(), order.end(),
+              [&symbols](std::uint32_t a, std::uint32_t b) { return symbols[a].label.view() < symbols[b].label.view(); });
   }
   const std::size_t per_line = sort ? 7 : 4;
+  std::string line;
   for (std::size_t first = 0; first < symbols.size(); first += per_line) {
-    std::string line;
+    line.clear();
     if (!sort) line = fmt_int(static_cast<std::int64_t>(first) + 1, 4) + ":";
-    for (std::size_t i = first; i < std::min(first + per_line, symbols.size()); ++i) line += symbol_entry(symbols[i]);
+    for (std::size_t i = first; i < std::min(first + per_line, symbols.size()); ++i)
+      line += symbol_entry(symbols[sort ? order[i] : i]);
     out << line << '\n';
   }
 }

@@ -36,15 +36,15 @@ void SymbolTable::init_sym_table() {
   symbols_.clear();
   symbols_.shrink_to_fit();
   capacity_ = kInitialCapacity;
-  symbols_.reserve(static_cast<std::size_t>(capacity_));
-  index_.assign(kFirstSlots, Slot{});
+  index_.assign(kFirstSlots, 0);
+  index_.shrink_to_fit();
 }
 
 // The slot holding `key`, or the free slot where it would go.
 std::size_t SymbolTable::find_slot(std::uint64_t key) const {
   const std::size_t mask = index_.size() - 1;
   std::size_t s = hash_of(key, index_.size());
-  while (index_[s].num != 0 && index_[s].key != key) s = (s + 1) & mask;
+  while (index_[s] != 0 && key_of(symbols_[index_[s] - 1].label) != key) s = (s + 1) & mask;
   return s;
 }
 
@@ -55,45 +55,41 @@ SymbolTable::EnterResult SymbolTable::enter(std::string_view label, int value, i
 
   const std::uint64_t key = key_of(label);
   std::size_t slot = find_slot(key);
-  if (index_[slot].num != 0) {
-    Symbol& sym = (*this)[index_[slot].num];
+  if (index_[slot] != 0) {
+    Symbol& sym = (*this)[static_cast<int>(index_[slot])];
     if (!is_defined(sym.value)) {
       sym.value = value;
-      sym.index_reg = index;
+      sym.index_reg = static_cast<std::uint8_t>(index);
     } else {
       result.duplicate = is_defined(value);
     }
-    result.index = index_[slot].num;
+    result.index = static_cast<int>(index_[slot]);
     return result;
   }
 
-  if (size() >= capacity_) {
-    capacity_ = 2 * size();
-    symbols_.reserve(static_cast<std::size_t>(capacity_));
-  }
-  Symbol sym;
-  sym.label = pad(label, 6);
+  if (size() >= capacity_) capacity_ = 2 * size();
+  Symbol& sym = symbols_.emplace_back();
+  sym.label = label;
   sym.value = value;
-  sym.index_reg = index;
-  sym.device = pad(device, 3);
-  symbols_.push_back(std::move(sym));
+  sym.index_reg = static_cast<std::uint8_t>(index);
+  sym.device = device;
   result.index = size();
-  index_[slot] = {key, result.index};
+  index_[slot] = static_cast<std::uint32_t>(result.index);
 
   // Keep the index at most half full so that probes stay short.
   if (2 * symbols_.size() > index_.size()) {
-    std::vector<Slot> old(2 * index_.size());
+    std::vector<std::uint32_t> old(2 * index_.size());
     old.swap(index_);
-    for (const Slot& s : old)
-      if (s.num != 0) index_[find_slot(s.key)] = s;
+    for (const std::uint32_t num : old)
+      if (num != 0) index_[find_slot(key_of(symbols_[num - 1].label))] = num;
   }
   return result;
 }
 
 int SymbolTable::lookup(std::string_view label) const {
   if (index_.empty()) return -1;
-  const Slot& s = index_[find_slot(key_of(label))];
-  return s.num != 0 ? s.num : -1;
+  const std::uint32_t num = index_[find_slot(key_of(label))];
+  return num != 0 ? static_cast<int>(num) : -1;
 }
 
 }  // namespace velumar

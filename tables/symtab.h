@@ -2,18 +2,20 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <deque>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "ir/fixed_text.h"
 
 namespace velumar {
 
+// 16 bytes: a program of a million symbols holds them in 16 MB.
 struct Symbol {
-  std::string label = "      ";  ///< 6 characters, blank padded
-  int value = 0;                 ///< -30000 (REF) or less: referenced, not defined
-  int index_reg = 0;             ///< index register tag
-  std::string device = "   ";    ///< device designation, blank when none
+  FixedText<6> label;          ///< blank padded
+  int value = 0;               ///< -30000 (REF) or less: referenced, not defined
+  std::uint8_t index_reg = 0;  ///< index register tag (a digit's value)
+  FixedText<3> device;         ///< device designation, blank when none
 };
 
 class SymbolTable {
@@ -45,19 +47,18 @@ class SymbolTable {
   bool valid(int i) const { return i >= 1 && i <= size(); }
 
   /// All records in table order.
-  const std::vector<Symbol>& symbols() const { return symbols_; }
+  const std::deque<Symbol>& symbols() const { return symbols_; }
 
  private:
-  std::vector<Symbol> symbols_;
-  /// Name index: open addressing on the padded name packed into an
-  /// integer; a slot whose record index is 0 is free.
-  struct Slot {
-    std::uint64_t key = 0;
-    int num = 0;
-  };
-  std::vector<Slot> index_;
+  /// Records in blocks: growing never copies the table nor holds it twice.
+  std::deque<Symbol> symbols_;
+  /// Name index: open addressing on record indexes, compared through the
+  /// record's name; a slot holding 0 is free.
+  std::vector<std::uint32_t> index_;
 
   std::size_t find_slot(std::uint64_t key) const;
+  /// The capacity the table reports: 100, doubled when full. Storage
+  /// grows a block at a time whatever it says.
   int capacity_ = kInitialCapacity;
 };
 
