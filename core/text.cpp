@@ -7,19 +7,35 @@ namespace velumar {
 
 namespace {
 
-// Writes the decimal digits of `magnitude` into `buf` (at least 20 bytes)
-// from its end; returns where they start.
+// "00" to "99": two digits for each step of the conversion.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes the decimal digits of `magnitude` before `end` (room for 20);
+// returns where they start.
 char* digits_before(char* end, std::uint64_t magnitude) {
   char* p = end;
-  do {
-    *--p = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
+  while (magnitude >= 100) {
+    const std::size_t pair = static_cast<std::size_t>(magnitude % 100) * 2;
+    magnitude /= 100;
+    *--p = kDigitPairs[pair + 1];
+    *--p = kDigitPairs[pair];
+  }
+  if (magnitude >= 10) {
+    const std::size_t pair = static_cast<std::size_t>(magnitude) * 2;
+    *--p = kDigitPairs[pair + 1];
+    *--p = kDigitPairs[pair];
+  } else {
+    *--p = static_cast<char>('0' + magnitude);
+  }
   return p;
 }
 
 // `value` with at least `min_digits` digits (leading zeros) right-justified
-// in `width` columns, or `width` asterisks when it does not fit.
+// in `width` columns, or `width` asterisks when it does not fit. The field
+// is built in place at the end of `out`.
 void append_number(std::string& out, std::int64_t value, int width, int min_digits) {
   if (width <= 0) return;
   const auto w = static_cast<std::size_t>(width);
@@ -29,18 +45,22 @@ void append_number(std::string& out, std::int64_t value, int width, int min_digi
   char buf[24];
   char* const end = buf + sizeof buf;
   const char* first = digits_before(end, magnitude);
-  std::size_t digits = static_cast<std::size_t>(end - first);
+  const auto digits = static_cast<std::size_t>(end - first);
   const std::size_t zeros =
       min_digits > 0 && static_cast<std::size_t>(min_digits) > digits ? static_cast<std::size_t>(min_digits) - digits : 0;
   const std::size_t size = digits + zeros + (neg ? 1 : 0);
+  const std::size_t at = out.size();
+  out.resize(at + w);
+  char* p = out.data() + at;
   if (size > w) {
-    out.append(w, '*');
+    std::memset(p, '*', w);
     return;
   }
-  out.append(w - size, ' ');
-  if (neg) out.push_back('-');
-  out.append(zeros, '0');
-  out.append(first, digits);
+  std::memset(p, ' ', w - size);
+  p += w - size;
+  if (neg) *p++ = '-';
+  std::memset(p, '0', zeros);
+  std::memcpy(p + zeros, first, digits);
 }
 
 }  // namespace
@@ -58,7 +78,9 @@ std::string_view rtrim(std::string_view s) {
 }
 
 bool is_blank(std::string_view s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return c == ' '; });
+  for (char c : s)
+    if (c != ' ') return false;
+  return true;
 }
 
 std::string fmt_int(std::int64_t value, int width) {

@@ -1,6 +1,8 @@
 #include "frontend/reader.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <cstdio>
 #include <utility>
 
@@ -16,14 +18,43 @@ constexpr int kMaxByteReports = 100;
 
 constexpr std::size_t kBlockSize = 1 << 16;
 
+// What each byte of a line becomes on the card: a-z folded to upper case,
+// every other byte as it is.
+constexpr std::array<char, 256> kCardByte = [] {
+  std::array<char, 256> table{};
+  for (int b = 0; b < 256; ++b) {
+    const char c = static_cast<char>(b);
+    table[static_cast<std::size_t>(b)] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  return table;
+}();
+
+// 1 for the bytes of a card (after folding) that no 1401 character stands for.
+constexpr std::array<unsigned char, 256> kForeign = [] {
+  std::array<unsigned char, 256> table{};
+  for (int b = 0; b < 256; ++b) {
+    const char c = static_cast<char>(b);
+    table[static_cast<std::size_t>(b)] = c != ' ' && ASCII_TO_BCD[static_cast<std::size_t>(b)] == 0 ? 1 : 0;
+  }
+  return table;
+}();
+
 // Copies `size` characters of `text` into `line` as an 80-column card: cut
 // or blank-padded, a-z folded to upper case; other bytes, including those
-// above 'z', stay as they are.
-void set_card(std::string& line, const char* text, std::size_t size) {
-  line.assign(text, std::min(size, kCardWidth));
-  line.resize(kCardWidth, ' ');
-  for (char& c : line)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+// above 'z', stay as they are. True when the card holds a byte that is no
+// 1401 character.
+bool set_card(std::string& line, const char* text, std::size_t size) {
+  const std::size_t n = std::min(size, kCardWidth);
+  line.resize(kCardWidth);
+  char* const out = line.data();
+  unsigned char foreign = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const char c = kCardByte[static_cast<unsigned char>(text[i])];
+    out[i] = c;
+    foreign |= kForeign[static_cast<unsigned char>(c)];
+  }
+  std::memset(out + n, ' ', kCardWidth - n);
+  return foreign != 0;
 }
 
 }  // namespace
@@ -80,12 +111,39 @@ bool SourceReader::fill() {
   return block_end_ > 0;
 }
 
+const char* SourceReader::whole_line() const {
+  if (cr_lines_ || block_pos_ == block_end_) return nullptr;
+  const char* const start = block_.data() + block_pos_;
+  const std::size_t avail = block_end_ - block_pos_;
+  const auto* lf = static_cast<const char*>(std::memchr(start, '\n', avail));
+  if (lf == nullptr) return nullptr;
+  // Until a line has ended in LF, a CR inside a line may say that the file
+  // ends its lines in CR alone: such a line takes the careful way.
+  if (!lf_seen_) {
+    const auto* cr = static_cast<const char*>(std::memchr(start, '\r', static_cast<std::size_t>(lf - start)));
+    if (cr != nullptr && cr + 1 != lf) return nullptr;
+  }
+  return lf;
+}
+
 int SourceReader::read_line(std::string& line) {
   if (!pending_.empty()) {
     take_pending(line);
     return 0;
   }
   if (in_ == nullptr) return -1;
+
+  if (const char* line_end = whole_line()) {
+    const char* const start = block_.data() + block_pos_;
+    std::size_t size = std::min(static_cast<std::size_t>(line_end - start), kCardWidth + 1);
+    block_pos_ = static_cast<std::size_t>(line_end - block_.data()) + 1;
+    lf_seen_ = true;
+    ++physical_line_;
+    card_line_ = physical_line_;
+    if (size > 0 && size <= kCardWidth && start[size - 1] == '\r') --size;
+    if (set_card(line, start, size)) check_codes(line);
+    return 0;
+  }
 
   // Only the first 81 characters are kept (the 81st tells whether a CR
   // before the line feed lies inside the card), so a huge line costs no memory.
@@ -126,8 +184,7 @@ int SourceReader::read_line(std::string& line) {
   card_line_ = physical_line_;
   // A line from another system ends in CR LF: the CR is part of the line end.
   if (ended_by_newline && size > 0 && size <= kCardWidth && text[size - 1] == '\r') --size;
-  set_card(line, text, size);
-  check_codes(line);
+  if (set_card(line, text, size)) check_codes(line);
   return 0;
 }
 

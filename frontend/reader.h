@@ -65,6 +65,9 @@ class SourceReader {
   /// Reads the next block of the input into block_; false at the end of the
   /// input or when the read failed (then failed_ is set).
   bool fill();
+  /// The LF that ends the next line when the block holds all of it and the
+  /// line needs no look at its CRs; null otherwise.
+  const char* whole_line() const;
   /// Reports the bytes of a card that are not 1401 characters.
   void check_codes(const std::string& text);
 

@@ -16,8 +16,8 @@ struct ListFields {
   std::optional<int> width{};         ///< characters placed, 4 positions
   std::optional<int> location{};      ///< where the statement goes, 6 positions
   std::optional<int> new_location{};  ///< the location counter after ORG or DA, 7 positions
-  std::optional<std::string> instruction{};  ///< the assembled instruction, spread out
-  std::optional<std::string> device{};       ///< a device name, over the location
+  std::optional<std::string_view> instruction{};  ///< the assembled instruction, spread out
+  std::optional<std::string_view> device{};       ///< a device name, over the location
   std::optional<char> index_mark{};          ///< 'X' for an indexed value, inside the new location
 };
 

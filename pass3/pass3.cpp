@@ -41,11 +41,11 @@ void list_equ(Pass3& p) {
   std::optional<std::int64_t> value;
 
   if (op.kind == OperandKind::Device) {
-    args.device = cols(op.label, 1, 3);
+    args.device = std::string_view(op.label).substr(0, 3);
   } else if (op.kind == OperandKind::Symbolic && ctx.symtab.valid(op.symbol())) {
     const Symbol& sym = ctx.symtab[op.symbol()];
     if (!is_blank(sym.device)) {
-      args.device = pad(sym.device, 3);
+      args.device = std::string_view(sym.device).substr(0, 3);
     } else {
       if (sym.value > 15999 || sym.value < -15999) p.flag_address(1, sym.value);
       if (is_defined(sym.value)) value = static_cast<std::int64_t>(sym.value) + op.offset;
@@ -121,12 +121,12 @@ void Pass3::run() {
 void Pass3::process_record(const Record& r) {
   take_record(r);
   const bool comment = is_comment(stmt_.card);
-  const bool direct = is_blank(cols(stmt_.card, 16, 18));
-  const Op op = direct ? Op::Direct : find_op(cols(stmt_.card, 16, 20));
+  const bool direct = is_blank(card_columns(16, 18));
+  const Op op = direct ? Op::Direct : find_op(card_columns(16, 20));
   // The JOB card's identification must be on every card punched from now
   // on, the loader cards included.
   if (!comment && op == Op::Job) {
-    set_title(cols(stmt_.card, 21, 72), cols(stmt_.card, 76, 80));
+    set_title(card_columns(21, 72), card_columns(76, 80));
   }
   if (state_.loader_due) {
     emit_loader();
@@ -136,7 +136,7 @@ void Pass3::process_record(const Record& r) {
     emit_resume();
     state_.resume_due = false;
   }
-  stmt_.output = std::string(52, ' ');
+  stmt_.output.assign(52, ' ');
   stmt_.where = state_.location;
 
   if (comment) {
@@ -162,7 +162,9 @@ void Pass3::process_record(const Record& r) {
 void Pass3::take_record(const Record& r) {
   stmt_.record = &r;
   stmt_.tag = r.kind;
-  stmt_.card = pad(r.card, 80);
+  const std::string_view card(r.card);
+  stmt_.card.assign(card.substr(0, 80));
+  stmt_.card.resize(80, ' ');
   // Pass 3 keeps the label and the origin in one number, as the text form does.
   stmt_.label = r.origin ? -*r.origin : r.label_index;
   stmt_.where = r.location;
@@ -297,7 +299,7 @@ void Pass3::report_flag() {
 
 void Pass3::assemble_instruction() {
   test_p(state_.location);
-  stmt_.object = std::string(8, ' ');
+  stmt_.object.assign(8, ' ');
   stmt_.object[0] = stmt_.machine_op;
   const OpInfo& row = op_info(stmt_.op);
   if (row.d == Need::Fixed) stmt_.d_modifier = row.d.fixed;
@@ -344,11 +346,13 @@ void Pass3::assemble_instruction() {
   if (stmt_.width >= 1) {
     // Widths that no instruction has (they follow errors in pass 1) still
     // fill their positions, so the location counter stays where pass 1 expects it.
-    std::string what = stmt_.width <= 8 && stmt_.width != 3 && stmt_.width != 6
-                           ? stmt_.object.substr(0, static_cast<std::size_t>(stmt_.width))
-                           : std::string(1, stmt_.object[0]) +
-                                 std::string(static_cast<std::size_t>(stmt_.width - 1), ' ');
-    dc(what, 'W', start + stmt_.width - 1, 0);
+    if (stmt_.width <= 8 && stmt_.width != 3 && stmt_.width != 6) {
+      dc(std::string_view(stmt_.object).substr(0, static_cast<std::size_t>(stmt_.width)), 'W', start + stmt_.width - 1, 0);
+    } else {
+      std::string what(static_cast<std::size_t>(stmt_.width), ' ');
+      what[0] = stmt_.object[0];
+      dc(what, 'W', start + stmt_.width - 1, 0);
+    }
   }
   if (is_group_mark(stmt_.d_modifier) && stmt_.tag == RecordKind::Statement) stmt_.tag = RecordKind::GroupMark;
   listing({.width = stmt_.width, .location = start, .instruction = stmt_.output}, true);

@@ -150,8 +150,14 @@ class Pass3 {
   /// A word mark taken from the deck's queue onto a card: set on tape too.
   void mark_from_queue(int at);
 
+  /// Columns `from`..`to` of the card being processed (80 columns).
+  std::string_view card_columns(int from, int to) const {
+    return std::string_view(stmt_.card).substr(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(to - from + 1));
+  }
+
   State state_;
   Statement stmt_;
+  std::string placed_;  ///< what dc places, kept for its capacity
   const char record_mark_ = bcd_char(RecordMark);
   const char group_mark_ = bcd_char(GroupMark);
   ListingWriter list_;

@@ -48,14 +48,15 @@ void Pass3::dc(std::string_view text, char wm, int last, int label) {
   if (hi != last) beyond_storage();
   if (lo > hi) return;
   bool word_mark = wm == 'W' && lo == first;
-  std::string placed(text.substr(static_cast<std::size_t>(lo - first), static_cast<std::size_t>(hi - lo + 1)));
+  std::string& placed = placed_;
+  placed.assign(text.substr(static_cast<std::size_t>(lo - first), static_cast<std::size_t>(hi - lo + 1)));
   for (char& c : placed) c = as_1401(c);
   if (ctx.settings.keep_out_of_1_80 && hits_read_area(lo, hi)) ctx.diag.set_code(err::AddrErr);
 
   // A mark that waits in the deck's queue reaches the tape when the queue
   // lets it go, after this field's record.
   if (deck_ && deck_->place(placed, word_mark, static_cast<int>(lo))) word_mark = false;
-  if (tape_) tape_->field(placed, word_mark, static_cast<int>(lo), cols(stmt_.card, 16, 35));
+  if (tape_) tape_->field(placed, word_mark, static_cast<int>(lo), card_columns(16, 35));
 }
 
 void Pass3::beyond_storage() {
