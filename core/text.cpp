@@ -71,18 +71,6 @@ std::string pad(std::string_view s, std::size_t width) {
   return out;
 }
 
-std::string_view rtrim(std::string_view s) {
-  std::size_t n = s.size();
-  while (n > 0 && s[n - 1] == ' ') --n;
-  return s.substr(0, n);
-}
-
-bool is_blank(std::string_view s) {
-  for (char c : s)
-    if (c != ' ') return false;
-  return true;
-}
-
 std::string fmt_int(std::int64_t value, int width) {
   std::string out;
   append_number(out, value, width, 0);

@@ -2,6 +2,7 @@
 // text in blank-padded fields and prints numbers in fixed columns.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,10 +13,18 @@ namespace velumar {
 std::string pad(std::string_view s, std::size_t width);
 
 /// `s` without trailing blanks.
-std::string_view rtrim(std::string_view s);
+inline std::string_view rtrim(std::string_view s) {
+  std::size_t n = s.size();
+  while (n > 0 && s[n - 1] == ' ') --n;
+  return s.substr(0, n);
+}
 
 /// True when `s` holds only blanks (or is empty).
-bool is_blank(std::string_view s);
+inline bool is_blank(std::string_view s) {
+  for (char c : s)
+    if (c != ' ') return false;
+  return true;
+}
 
 /// `value` right-justified in `width` columns; a value that does not fit
 /// (too many digits, or a minus sign that leaves no room) prints as `width`
@@ -42,6 +51,16 @@ inline char col(std::string_view line, int c) {
 /// Columns `from`..`to` (1-based, inclusive) of `line`, blank-padded when
 /// the line is shorter.
 std::string cols(std::string_view line, int from, int to);
+
+/// Columns `from`..`to` of `line` as a view into it, without a copy: what
+/// `cols` gives when the line holds those columns (a card holds all 80);
+/// the columns beyond the line's end are left out.
+inline std::string_view col_view(std::string_view line, int from, int to) {
+  const std::size_t first = from > 1 ? static_cast<std::size_t>(from - 1) : 0;
+  if (to < from || first >= line.size()) return {};
+  const std::size_t last = std::min(static_cast<std::size_t>(to), line.size());
+  return line.substr(first, last - first);
+}
 
 // The same fields appended to `out`: the writers build each line in one
 // buffer that they keep from line to line, so no line costs an allocation.

@@ -38,7 +38,7 @@ Token Lexer::lex(std::string_view line, int& start, int& end) {
     ++start;
     token = classify(line, start, end);
   }
-  trace(line, start, end, token);
+  if (rep_.traces.on('l')) trace(line, start, end, token);
   return token;
 }
 
@@ -86,7 +86,6 @@ Token Lexer::at_sign(std::string_view line, int start, int& end) {
 }
 
 void Lexer::trace(std::string_view line, int start, int end, Token token) const {
-  if (!rep_.traces.on('l')) return;
   // Only the columns that exist in the scanned text are shown.
   const int from = std::max(start, 1);
   const int to = std::min(end, static_cast<int>(line.size()));

@@ -37,7 +37,8 @@ class OperandScan {
  private:
   Operand& op() { return parser_.operands().at(field_); }
   void count() { parser_.operands().count = field_; }
-  std::string text() const { return end_ >= start_ ? cols(line_, start_, end_) : std::string(); }
+  // The current token's text, a view into the card.
+  std::string_view text() const { return col_view(line_, start_, end_); }
 
   // Reads the token at START; a put-back token is taken from the hold.
   void read() {
@@ -98,7 +99,7 @@ class OperandScan {
   void literal_address(int begin, bool do_lit);
   void address_constant(int begin, bool do_lit);
   void symbol_form(int enter_name, bool do_lit);
-  void area_literal(const std::string& name);
+  void area_literal(std::string_view name);
   void index_register();
 
   const Reporting& rep_;
@@ -122,7 +123,7 @@ void OperandScan::parse(int enter_name, bool do_lit) {
   status_ = 0;
   op() = Operand{};
   read();
-  op().prefix = pad(text(), 2);
+  op().prefix = text();
 
   switch (token_) {
     case Token::At:
@@ -162,7 +163,7 @@ void OperandScan::other_operand() {
 void OperandScan::character_literal(bool do_lit) {
   count();
   op().kind = OperandKind::CharLit;
-  const std::string body = cols(line_, start_ + 1, end_ - 1);
+  const std::string_view body = col_view(line_, start_ + 1, end_ - 1);
   const int width = static_cast<int>(body.size());
   do_lit ? op().set_literal(tables_.create_lit(LiteralKind::CharLit, width, body, 0, ' ', {})) : op().set_count(width);
   finish("Character literals");
@@ -182,10 +183,10 @@ void OperandScan::empty_operand() {
 
 void OperandScan::device() {
   count();
-  const std::string name = text();
+  const std::string_view name = text();
   op().kind = OperandKind::Device;
   op().prefix = "  ";
-  op().label = pad(name, 6);
+  op().label = name;
   finish(name);
 }
 
@@ -227,7 +228,7 @@ void OperandScan::sign_form(bool do_lit) {
       count();
       op().kind = OperandKind::NumLit;
       const int digits = end_ - start_ + 1;
-      do_lit ? op().set_literal(tables_.create_lit(LiteralKind::NumLit, digits, cols(line_, begin, end_), 0, ' ', {}))
+      do_lit ? op().set_literal(tables_.create_lit(LiteralKind::NumLit, digits, col_view(line_, begin, end_), 0, ' ', {}))
              : op().set_count(digits);
       break;
     }
@@ -241,14 +242,14 @@ void OperandScan::sign_form(bool do_lit) {
 void OperandScan::literal_address(int begin, bool do_lit) {
   count();
   op().kind = OperandKind::AdconLit;
-  const std::string body = cols(line_, start_ + 1, end_ - 1);
+  const std::string_view body = col_view(line_, start_ + 1, end_ - 1);
   const int width = static_cast<int>(body.size());
   if (!do_lit) {
     op().set_count(width);
     return;
   }
   const int target = tables_.create_lit(LiteralKind::CharLit, width, body, 0, ' ', {});
-  const int adcon = tables_.create_lit(LiteralKind::AdconLit, 3, cols(line_, begin, end_), 0, ' ', {});
+  const int adcon = tables_.create_lit(LiteralKind::AdconLit, 3, col_view(line_, begin, end_), 0, ' ', {});
   // The address literal records which character literal it points at.
   tables_.link_adcon(adcon, target);
   op().set_literal(adcon);
@@ -273,7 +274,7 @@ void OperandScan::address_constant(int begin, bool do_lit) {
   // The literal's text is the constant as written, with the suffixed name.
   std::string literal(1, col(line_, begin));
   literal += rtrim(name);
-  if (end_ > name_end) literal += cols(line_, name_end + 1, end_);
+  if (end_ > name_end) literal += col_view(line_, name_end + 1, end_);
   op().set_literal(tables_.create_lit(LiteralKind::AddrCon, 3, literal, op().offset, op().index_reg, name));
   (void)tables_.reference(name);
   // The adjustment now lives in the literal.
@@ -283,10 +284,10 @@ void OperandScan::address_constant(int begin, bool do_lit) {
 
 void OperandScan::symbol_form(int enter_name, bool do_lit) {
   const Token first = token_;
-  const std::string first_text = text();
+  const std::string_view first_text = text();
   if (first == Token::Name) {
     op().kind = OperandKind::Symbolic;
-    op().label = pad(first_text, 6);
+    op().label = first_text;
     if (enter_name != 0) {
       op().label = parser_.suffixed(first_text);
       op().set_symbol(tables_.reference(op().label));
@@ -332,7 +333,7 @@ void OperandScan::symbol_form(int enter_name, bool do_lit) {
 }
 
 // A name, "#" and a number: an area of that width labelled with the name.
-void OperandScan::area_literal(const std::string& name) {
+void OperandScan::area_literal(std::string_view name) {
   next();
   if (token_ != Token::Number) {
     parseerror("# must be followed by a number");
@@ -377,7 +378,7 @@ void OperandScan::adjust() {
 }
 
 void OperandScan::index_register() {
-  const std::string name = text();
+  const std::string_view name = text();
   op().index_reg = name.back();
   if (name == "X00") {
     op().offset = kRoundX00;
@@ -409,10 +410,12 @@ void Parser::adjust(std::string_view line, int& start, int& end, Token& token, i
 }
 
 std::string Parser::suffixed(std::string_view name) const {
-  std::string out(rtrim(name.substr(0, std::min<std::size_t>(name.size(), 6))));
+  const std::string_view kept = rtrim(name.substr(0, std::min<std::size_t>(name.size(), 6)));
+  std::string out(6, ' ');
+  kept.copy(out.data(), kept.size());
   // A blank name is no symbol: it gets no suffix.
-  if (!out.empty() && out.size() < 6 && suffix_ != ' ') out.push_back(suffix_);
-  return pad(out, 6);
+  if (!kept.empty() && kept.size() < 6 && suffix_ != ' ') out[kept.size()] = suffix_;
+  return out;
 }
 
 }  // namespace velumar

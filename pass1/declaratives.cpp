@@ -57,11 +57,11 @@ int Pass1::read_da_operands() {
   int pos = 21;
   int end = 0;
   if (ctx_.lexer.lex(line, pos, end) != Token::Number) return malformed();
-  const int records = digits_value(cols(line, pos, end));
+  const int records = digits_value(col_view(line, pos, end));
   pos = end + 2;
   if (col(line, end + 1) != 'X') return malformed();
   if (ctx_.lexer.lex(line, pos, end) != Token::Number) return malformed();
-  const int size = digits_value(cols(line, pos, end));
+  const int size = digits_value(col_view(line, pos, end));
   int width = static_cast<int>(std::min<long long>(static_cast<long long>(records) * size, kSaturate));
   op(1).set_count(records);
   op(2).set_count(size);
@@ -92,7 +92,7 @@ void Pass1::read_da_options(int& pos, int& end, int& width, int records) {
     }
     pos = end + 1;
     token = ctx_.lexer.lex(line, pos, end);
-    const std::string text = cols(line, pos, end);
+    const std::string_view text = col_view(line, pos, end);
     bool good = true;
     if (token == Token::Name && text == "C") {
       good = set_once(clear, 0, 'C');
@@ -186,7 +186,7 @@ int Pass1::dc_operand(Operand& o) {
       // The sign stands in column 21 and the opening "@" in column 22;
       // the literal is exactly the text between the two "@".
       const int length = std::clamp(o.count(), 0, 58);
-      o.set_literal(ctx_.literals.create_lit(LiteralKind::CharLit, length, cols(card_.line, 23, 22 + length)));
+      o.set_literal(ctx_.literals.create_lit(LiteralKind::CharLit, length, col_view(card_.line, 23, 22 + length)));
       return 3;
     }
     default: {
@@ -205,7 +205,7 @@ Placement Pass1::do_ds() {
     error("Operand of DS must be a number");
     return placed;
   }
-  placed.width = digits_value(cols(card_.line, pos, end));
+  placed.width = digits_value(col_view(card_.line, pos, end));
   pos = end + 1;
   if (ctx_.lexer.lex(card_.line, pos, end) != Token::Done) error("Junk after the number in a DS");
   if (name_label() && !ctx_.diag.statement_failed())
@@ -255,12 +255,12 @@ void Pass1::read_dsa_operand(Operand& o, int location, int& pos, int& end) {
   const std::string& line = card_.line;
   auto take_name = [&] {
     o.kind = OperandKind::Symbolic;
-    o.label = symbol_name(cols(line, pos, end));
+    o.label = symbol_name(col_view(line, pos, end));
     o.set_symbol(ctx_.symtab.enter(o.label, kUndefinedRef, 0).index);
   };
   Token token = ctx_.lexer.lex(line, pos, end);
   if (token == Token::Number) {
-    o.set_address(digits_value(cols(line, pos, end)));
+    o.set_address(digits_value(col_view(line, pos, end)));
   } else if (token == Token::Name) {
     take_name();
   } else if (token == Token::Star) {
@@ -272,7 +272,7 @@ void Pass1::read_dsa_operand(Operand& o, int location, int& pos, int& end) {
     token = ctx_.lexer.lex(line, pos, end);
     if (token == Token::Number) {
       // The plus sign "&" only says the number is positive.
-      const int value = digits_value(cols(line, pos, end));
+      const int value = digits_value(col_view(line, pos, end));
       o.set_address(minus ? -value : value);
     } else if (token == Token::Name) {
       take_name();
@@ -297,7 +297,7 @@ bool Pass1::adjustment_ends(int& pos, int& end) {
 Placement Pass1::do_equ() {
   Placement placed = at_counter();
   placed.location = 0;
-  if (!is_blank(cols(card_.line, 6, 11)) && !name_label()) ctx_.diag.fail_statement();
+  if (!is_blank(col_view(card_.line, 6, 11)) && !name_label()) ctx_.diag.fail_statement();
   int pos = 21;
   int status = 0;
   ctx_.parser.parse(card_.line, pos, status, 1);

@@ -112,7 +112,7 @@ void Pass1::check_b_and_d(const OpInfo& row, Instruction& in, int& width) {
       analyze_d(2, in);
     else
       error("B field not allowed");
-  } else if (in.machine_op == 'B' && !in.got_d && !is_blank(cols(card_.line, 16, 18)) && count == 2) {
+  } else if (in.machine_op == 'B' && !in.got_d && !is_blank(col_view(card_.line, 16, 18)) && count == 2) {
     analyze_d(2, in);  // a two-operand branch: the second operand is the d-modifier
   } else if (get_op(2).kind == OperandKind::Other) {
     error("Bad B field");

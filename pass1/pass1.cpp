@@ -142,7 +142,7 @@ int Pass1::run(bool* had_cards) {
         report_locations(*ctx_.locations, ctx_.scratch.records(), first_record, start, counter_.here,
                          counter_.determined);
     };
-    if (ctx_.last_op == Op::End && !is_blank(cols(line, 16, 20))) {
+    if (ctx_.last_op == Op::End && !is_blank(col_view(line, 16, 20))) {
       do_end();
       report();
       status = 0;
@@ -166,7 +166,7 @@ void Pass1::label_field() {
   }
   const std::string& line = card_.line;
   const int junk_from = std::max(card_.label_end + 1, 6);
-  if (!is_blank(cols(line, junk_from, 15))) {
+  if (!is_blank(col_view(line, junk_from, 15))) {
     const std::string junk = cols(line, junk_from, 15);
     const auto first = static_cast<int>(junk.find_first_not_of(' '));
     const auto last = static_cast<int>(junk.find_last_not_of(' '));
@@ -176,17 +176,17 @@ void Pass1::label_field() {
   }
   // The suffix goes only on a label that is there: a blank label field
   // must not become the one-character suffix symbol.
-  std::string field(rtrim(cols(line, 6, 11)));
+  const std::string_view field = rtrim(col_view(line, 6, 11));
   card_.label = field.empty() ? std::string(6, ' ') : ctx_.parser.suffixed(field);
 }
 
 bool Pass1::look_up_op() {
   const std::string& line = card_.line;
-  if (is_blank(cols(line, 16, 18))) {
-    if (!is_blank(cols(line, 19, 20))) ctx_.last_op = Op::Direct;
+  if (is_blank(col_view(line, 16, 18))) {
+    if (!is_blank(col_view(line, 19, 20))) ctx_.last_op = Op::Direct;
     return true;  // all blank: the last operation stays, which lets field cards follow a DA
   }
-  ctx_.last_op = find_op(cols(line, 16, 20));
+  ctx_.last_op = find_op(col_view(line, 16, 20));
   if (ctx_.last_op == Op::Unknown) {
     op_code_hints();
     error("Unrecognized op code");
@@ -226,9 +226,9 @@ Placement Pass1::dispatch() {
   // A blank operation field keeps the row of the card before it, but is
   // never that operation again: it is a field card (or, with columns 19-20
   // written, row 0, the machine instruction given by its code).
-  const bool op_given = !is_blank(cols(card_.line, 16, 18));
+  const bool op_given = !is_blank(col_view(card_.line, 16, 18));
   if ((op_given && !is_pseudo(ctx_.last_op)) || ctx_.last_op == Op::Direct) return machine_instruction();
-  if (is_blank(cols(card_.line, 16, 20))) return do_field_card();
+  if (is_blank(col_view(card_.line, 16, 20))) return do_field_card();
   switch (ctx_.last_op) {
     case Op::Chain: return do_chain();
     case Op::Da: return do_da();
@@ -312,7 +312,7 @@ int Pass1::define_label(int value, int index, bool check_dup, std::string_view d
   return result.index;
 }
 
-int Pass1::numeric_label() const { return digits_value(cols(card_.line, 6, std::max(card_.label_end, 6))); }
+int Pass1::numeric_label() const { return digits_value(col_view(card_.line, 6, std::max(card_.label_end, 6))); }
 
 bool Pass1::place_explicitly(Placement& placed, int leftmost, int width) {
   // The record's text form holds minus the origin where the label index
@@ -333,6 +333,6 @@ std::string Pass1::symbol_name(std::string_view name) const {
   return ctx_.parser.suffixed(name.substr(0, std::min<std::size_t>(name.size(), 6)));
 }
 
-std::string Pass1::op_name() const { return std::string(rtrim(cols(card_.line, 16, 18))); }
+std::string Pass1::op_name() const { return std::string(rtrim(col_view(card_.line, 16, 18))); }
 
 }  // namespace velumar
