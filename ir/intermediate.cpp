@@ -1,5 +1,7 @@
 #include "ir/intermediate.h"
 
+#include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 #include "core/text.h"
@@ -73,6 +75,8 @@ bool read_group(std::string_view line, std::size_t start, Operand& op) {
   int kind = 0;
   if (!read_int_cols(line, c(0), c(5), value)) return false;
   if (!read_int_cols(line, c(6), c(11), kind)) return false;
+  // A kind that names no operand kind is refused: it could not be kept.
+  if (kind < 0 || kind > static_cast<int>(OperandKind::Symbolic)) return false;
   op.set_raw_value(value);
   op.kind = static_cast<OperandKind>(kind);
   if (!read_int_cols(line, c(12), c(17), op.offset)) return false;
@@ -102,7 +106,7 @@ bool read_fixed(std::string_view line, Record& rec, int& n) {
   return read_int_cols(line, 105, 110, n) && ok;
 }
 
-bool is_diagnostic(const Record& rec) {
+bool is_diagnostic(const RecordView& rec) {
   return (rec.kind == RecordKind::Error || rec.kind == RecordKind::Warning) && rec.flag == ' ' &&
          rec.operands.empty();
 }
@@ -121,10 +125,26 @@ std::optional<RecordKind> record_kind(std::string_view tag) {
   return std::nullopt;
 }
 
-const Operand& Record::operand(int k) const {
+const Operand& RecordView::operand(int k) const {
   static const Operand blank{};
   if (k < 1 || k > operand_count()) return blank;
   return operands[static_cast<std::size_t>(k - 1)];
+}
+
+RecordView Record::view() const {
+  RecordView v;
+  static_cast<RecordFields&>(v) = *this;
+  v.text = rtrim(card);
+  v.operands = operands;
+  return v;
+}
+
+Record make_record(const RecordView& view) {
+  Record r;
+  static_cast<RecordFields&>(r) = view;
+  r.card = view.text;
+  r.operands.assign(view.operands.begin(), view.operands.end());
+  return r;
 }
 
 Record make_record(RecordKind kind, std::string_view line, int label_index, int location, int width, char err,
@@ -151,9 +171,9 @@ Record diagnostic_record(const StatementMessage& m) {
   return rec;
 }
 
-std::string format_record(const Record& rec) {
+std::string format_record(const RecordView& rec) {
   std::string out(record_tag(rec.kind));
-  out += pad(rec.card, 80);
+  out += pad(rec.text, 80);
   out += int_field(rec.origin ? -*rec.origin : rec.label_index);
   out += int_field(rec.location);
   out += int_field(rec.width);
@@ -218,8 +238,59 @@ std::vector<Record> read_records(std::istream& in) {
   return records;
 }
 
+void RecordStore::clear() {
+  entries_.clear();
+  operands_.clear();
+  text_.clear();
+}
+
+void RecordStore::append(const RecordFields& fields, std::string_view card, std::span<const Operand> operands,
+                         long long source_line) {
+  const std::string_view kept = rtrim(card.substr(0, std::min<std::size_t>(card.size(), 80)));
+  // The operand indexes have 32 bits: a job would run out of memory long
+  // before it held 4 billion operands, but it must never wrap silently.
+  if (operands_.size() + operands.size() > std::numeric_limits<std::uint32_t>::max())
+    throw std::length_error("too many operands in one job");
+  constexpr long long kLastLine = std::numeric_limits<std::uint32_t>::max();
+  const std::uint64_t at = text_.size();
+  Entry e{};
+  e.label_index = fields.label_index;
+  e.origin = fields.origin.value_or(0);
+  e.location = fields.location;
+  e.width = fields.width;
+  e.line = static_cast<std::uint32_t>(std::clamp(source_line, 0LL, kLastLine));
+  e.first_operand = static_cast<std::uint32_t>(operands_.size());
+  e.text_low = static_cast<std::uint32_t>(at);
+  e.text_high = static_cast<std::uint16_t>(at >> 32);
+  e.kind = fields.kind;
+  e.flag = fields.flag;
+  entries_.push_back(e);
+  operands_.insert(operands_.end(), operands.begin(), operands.end());
+  text_.append(kept);
+}
+
+std::size_t RecordStore::text_start(std::size_t i) const {
+  const Entry& e = entries_[i];
+  return static_cast<std::size_t>((std::uint64_t{e.text_high} << 32) | e.text_low);
+}
+
+RecordView RecordStore::operator[](std::size_t i) const {
+  const Entry& e = entries_[i];
+  RecordView v;
+  v.kind = e.kind;
+  v.flag = e.flag;
+  v.label_index = e.label_index;
+  if (e.origin != 0) v.origin = e.origin;
+  v.location = e.location;
+  v.width = e.width;
+  const std::size_t text = text_start(i);
+  v.text = std::string_view(text_).substr(text, text_end(i) - text);
+  v.operands = std::span<const Operand>(operands_).subspan(e.first_operand, operands_end(i) - e.first_operand);
+  return v;
+}
+
 void IntermediateFile::save(std::ostream& out) const {
-  for (const Record& rec : records_) out << format_record(rec) << '\n';
+  for (std::size_t i = 0; i < records_.size(); ++i) out << format_record(records_[i]) << '\n';
 }
 
 }  // namespace velumar

@@ -3,10 +3,11 @@
 #pragma once
 
 #include <array>
-#include <deque>
+#include <cstdint>
 #include <istream>
 #include <optional>
 #include <ostream>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,31 +49,57 @@ constexpr bool is_pool_record(RecordKind kind) {
 /// a diagnostic, which starts with asterisks).
 constexpr bool is_comment(std::string_view card) { return card.size() >= 6 && card[5] == '*'; }
 
-struct Record {
+/// The fields of a record other than its card and operands.
+struct RecordFields {
   RecordKind kind = RecordKind::Statement;
-  FixedText<80> card;
+  char flag = ' ';  ///< the statement's error code
   /// Symbol index of the statement's label; 0 or less: none (an EQU with a
   /// blank label carries -1, which the text form cannot tell from origin 1).
   int label_index = 0;
   std::optional<int> origin;  ///< explicit address (1 or more) given by a numeric label
-  int location = 0;     ///< the address pass 1 gave the statement
+  int location = 0;  ///< the address pass 1 gave the statement
   int width = 0;
-  char flag = ' ';  ///< the statement's error code
+
+  bool operator==(const RecordFields&) const = default;
+};
+
+/// A record read where it is kept: its fields, its card without trailing
+/// blanks and its operands, which stay where the store (or the Record)
+/// holds them.
+struct RecordView : RecordFields {
+  std::string_view text;  ///< the card up to its last non-blank column
+  std::span<const Operand> operands;
+
+  /// The 80-column card.
+  FixedText<80> card() const { return FixedText<80>(text); }
+  int operand_count() const { return static_cast<int>(operands.size()); }
+  /// Operand k (1-based); an all-zero, blank operand when the record has none.
+  const Operand& operand(int k) const;
+};
+
+/// A record as a value of its own, which tests and the text form build.
+struct Record : RecordFields {
+  FixedText<80> card;
   std::vector<Operand> operands;
 
   int operand_count() const { return static_cast<int>(operands.size()); }
   /// Operand k (1-based); an all-zero, blank operand when the record has none.
-  const Operand& operand(int k) const;
+  const Operand& operand(int k) const { return view().operand(k); }
+  RecordView view() const;
 
   bool operator==(const Record&) const = default;
 };
 
+/// Column 6 of the card: a comment card, or the text of a diagnostic.
+inline bool is_comment(const RecordView& rec) { return is_comment(rec.text); }
 inline bool is_comment(const Record& rec) { return is_comment(rec.card); }
 
 /// A record with every field given; the card is blank-padded (or cut) to 80
 /// characters.
 Record make_record(RecordKind kind, std::string_view line, int label_index, int location, int width, char err = ' ',
                    std::vector<Operand> ops = {}, std::optional<int> origin = std::nullopt);
+/// The record of `view` as a value.
+Record make_record(const RecordView& view);
 
 /// The record of a statement diagnostic, before the record of its
 /// statement: tagged "ERROR" or "WARN ", its card "******* " and the message
@@ -89,7 +116,8 @@ Record diagnostic_record(const StatementMessage& m);
 /// label's symbol index, or minus the origin when there is one. An integer that does not fit its
 /// 6 columns is written as six asterisks: the columns stay aligned, and
 /// reading refuses the record rather than take another value for it.
-std::string format_record(const Record& rec);
+std::string format_record(const RecordView& rec);
+inline std::string format_record(const Record& rec) { return format_record(rec.view()); }
 
 /// Reads one record from its text form (the first line and any
 /// continuation lines, as format_record writes them). Returns false when
@@ -101,37 +129,83 @@ bool parse_record(const std::vector<std::string>& lines, Record& rec);
 /// holds something that is not a record.
 std::vector<Record> read_records(std::istream& in);
 
-/// The records of a job in order. A deque grows without moving what it
-/// holds, so a long program never needs its records twice over while the
-/// store grows.
-using RecordStore = std::deque<Record>;
+/// The records of a job in order, compactly: each record is a fixed
+/// 32-byte entry, the cards are kept one after another in one text without
+/// their trailing blanks, and the operands of every record in one array.
+/// Nothing is allocated per record, and a record's card and operands are
+/// found from where the next record's begin.
+class RecordStore {
+ public:
+  std::size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
+  /// Forgets every record; the storage is kept for the next job.
+  void clear();
+
+  /// Appends a record: its card (cut to 80 columns), its operands and the
+  /// line of the source file it comes from (0: not known; lines beyond
+  /// 4,294,967,295 are kept as that line).
+  void append(const RecordFields& fields, std::string_view card, std::span<const Operand> operands,
+              long long source_line);
+  void append(const Record& rec, long long source_line) {
+    append(rec, std::string_view(rec.card), rec.operands, source_line);
+  }
+
+  /// Record i (0-based, below size()); valid until the next append or clear.
+  RecordView operator[](std::size_t i) const;
+  /// Record i as a value of its own.
+  Record record(std::size_t i) const { return make_record((*this)[i]); }
+  /// Line of the source file that record i comes from; 0 when not known.
+  long long line_of(std::size_t i) const { return i < entries_.size() ? entries_[i].line : 0; }
+
+ private:
+  // The fixed part of a record. The offset of its card in text_ has 48
+  // bits (low and high part), so that 32 bits of text never limit a job.
+  struct Entry {
+    int label_index;
+    int origin;  // 0: none (an origin is 1 or more)
+    int location;
+    int width;
+    std::uint32_t line;
+    std::uint32_t first_operand;
+    std::uint32_t text_low;
+    std::uint16_t text_high;
+    RecordKind kind;
+    char flag;
+  };
+  static_assert(sizeof(Entry) == 32);
+
+  std::size_t text_start(std::size_t i) const;
+  std::size_t text_end(std::size_t i) const { return i + 1 < entries_.size() ? text_start(i + 1) : text_.size(); }
+  std::size_t operands_end(std::size_t i) const {
+    return i + 1 < entries_.size() ? entries_[i + 1].first_operand : operands_.size();
+  }
+
+  std::vector<Entry> entries_;
+  std::vector<Operand> operands_;
+  std::string text_;
+};
 
 class IntermediateFile {
  public:
   /// Starts a new job: pass 1 writes from the start.
-  void rewrite() {
-    records_.clear();
-    lines_.clear();
-  }
-  void write(const Record& rec) {
-    records_.push_back(rec);
-    lines_.push_back(source_line_);
+  void rewrite() { records_.clear(); }
+  void write(const Record& rec) { records_.append(rec, source_line_); }
+  void write(const RecordFields& fields, std::string_view card, std::span<const Operand> operands) {
+    records_.append(fields, card, operands, source_line_);
   }
   /// Line of the source file that record i comes from (the statement that
   /// made it); 0 when not known. Not part of the text form.
-  long long line_of(std::size_t i) const { return i < lines_.size() ? lines_[i] : 0; }
+  long long line_of(std::size_t i) const { return records_.line_of(i); }
   /// The source line that records written from now on come from.
   void set_source_line(long long line) { source_line_ = line; }
 
   const RecordStore& records() const { return records_; }
-  RecordStore& records() { return records_; }
 
   /// Writes the text form of every record, one after another.
   void save(std::ostream& out) const;
 
  private:
   RecordStore records_;
-  std::deque<long long> lines_;
   long long source_line_ = 0;
 };
 

@@ -10,6 +10,7 @@
 #include "core/diagnostics.h"
 #include "core/text.h"
 #include "ir/operand_test_support.h"
+#include "ir/record_test_support.h"
 
 namespace velumar {
 
@@ -148,7 +149,7 @@ TEST(IntermediateFile, SaveAndReadBackAJob) {
   EXPECT_EQ(split(saved.str()).size(), 4u);
   EXPECT_EQ(split(saved.str())[0].size(), 109u);  // a diagnostic keeps its own width
   std::istringstream in(saved.str());
-  EXPECT_EQ(read_records(in), std::vector<Record>(file.records().begin(), file.records().end()));
+  EXPECT_EQ(read_records(in), all_records(file.records()));
 
   std::istringstream cut(format_record(statement(6)).substr(0, 218));
   EXPECT_THROW(read_records(cut), std::runtime_error);

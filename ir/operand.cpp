@@ -22,10 +22,10 @@ const Operand& OperandList::get(int k) const {
   return slots_[static_cast<std::size_t>(k - 1)];
 }
 
-std::vector<Operand> OperandList::filled() const {
-  std::vector<Operand> out;
-  for (int k = 1; k <= count; ++k) out.push_back(get(k));
-  return out;
+std::span<const Operand> OperandList::filled() {
+  const std::size_t n = count > 0 ? static_cast<std::size_t>(count) : 0;
+  if (slots_.size() < n) slots_.resize(n);
+  return {slots_.data(), n};
 }
 
 }  // namespace velumar

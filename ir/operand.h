@@ -1,6 +1,7 @@
 // The operand record that the parser fills and the intermediate file carries.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +16,7 @@ enum class LiteralKind : int { AdconLit = 1, AddrCon, AreaDef, CharLit, NumLit }
 
 /// What an operand is. The numbers (and kOperandKindNames) are those of the
 /// text form of records; 0 is an operand the statement does not have.
-enum class OperandKind : int {
+enum class OperandKind : unsigned char {
   None = 0,
   Actual,     ///< a number: address() is the address (count() before pass 1 reads it)
   AdconLit,   ///< "+@...@": literal() is the address-of-literal literal
@@ -46,12 +47,13 @@ constexpr int kRoundX00 = 100000;
 
 /// One operand. What its number means depends on `kind`; the accessors
 /// name the meaning a caller relies on (they read and write the same value).
+/// The fields are ordered so that an operand takes 20 bytes.
 struct Operand {
-  OperandKind kind = OperandKind::None;
   int offset = 0;
-  FixedText<2> prefix;  ///< first two characters of the operand as written
-  char index_reg = ' ';  ///< index register digit or blank
   FixedText<6> label;    ///< symbol, literal label or device text
+  FixedText<2> prefix;   ///< first two characters of the operand as written
+  OperandKind kind = OperandKind::None;
+  char index_reg = ' ';  ///< index register digit or blank
 
   /// Symbol index (Symbolic; AddrCon in a DCW).
   int symbol() const { return value_; }
@@ -76,6 +78,7 @@ struct Operand {
  private:
   int value_ = 0;
 };
+static_assert(sizeof(Operand) == 20);
 
 /// The operand list of one statement.
 /// Operands are numbered from 1. The list grows as needed, and reading an
@@ -88,8 +91,8 @@ class OperandList {
   Operand& at(int k);
   /// Operand k for reading; a blank operand when k is not 1..count.
   const Operand& get(int k) const;
-  /// The first `count` operands.
-  std::vector<Operand> filled() const;
+  /// The first `count` operands (blank ones where none was written).
+  std::span<const Operand> filled();
   void clear() { count = 0; }
 
  private:

@@ -37,7 +37,7 @@ void report_locations(layout::LocationLog& log, const RecordStore& records, std:
   }
   int counter = start;
   for (std::size_t i = from; i < records.size(); ++i) {
-    const Record& rec = records[i];
+    const RecordView rec = records[i];
     if (is_comment(rec)) continue;
     if (i == statement)
       counter = clamp_location(std::int64_t{end} - after_pool);
@@ -295,8 +295,15 @@ Placement Pass1::at_counter() const {
 }
 
 void Pass1::write_record(RecordKind kind, std::string_view line, int label, int location, int width, char err,
-                         std::vector<Operand> operands, std::optional<int> origin) {
-  ctx_.scratch.write(make_record(kind, line, label, location, width, err, std::move(operands), origin));
+                         std::span<const Operand> operands, std::optional<int> origin) {
+  RecordFields fields;
+  fields.kind = kind;
+  fields.flag = err;
+  fields.label_index = label;
+  fields.origin = origin;
+  fields.location = location;
+  fields.width = width;
+  ctx_.scratch.write(fields, line, operands);
 }
 
 int Pass1::define_label(int value, int index, bool check_dup, std::string_view dev) {

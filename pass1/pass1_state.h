@@ -6,6 +6,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -115,7 +116,7 @@ class Pass1 {
   /// A placement at the location counter, width 0, that moves it by its width.
   Placement at_counter() const;
   void write_record(RecordKind kind, std::string_view line, int label, int location, int width, char err,
-                    std::vector<Operand> operands = {}, std::optional<int> origin = std::nullopt);
+                    std::span<const Operand> operands = {}, std::optional<int> origin = std::nullopt);
   /// Defines the statement's label and returns its symbol index; reports a
   /// duplicate.
   int define_label(int value, int index, bool check_dup = true, std::string_view dev = "   ");

@@ -11,6 +11,7 @@
 #include "core/text.h"
 #include "ir/intermediate.h"
 #include "ir/operand_test_support.h"
+#include "ir/record_test_support.h"
 #include "pass1/pass1.h"
 
 namespace velumar {
@@ -64,11 +65,11 @@ struct Pass1Run {
   int next_job() { return status = pass_1(ctx.job(), &had_cards); }
 
   /// A copy of the job's records, to compare with a list of expected ones.
-  std::vector<Record> records() const { return {ctx.scratch.records().begin(), ctx.scratch.records().end()}; }
+  std::vector<Record> records() const { return all_records(ctx.scratch.records()); }
   /// The record at `i` (0-based); an empty record when there is none.
   Record at(std::size_t i) const {
     const RecordStore& all = ctx.scratch.records();
-    return i < all.size() ? all[i] : Record{};
+    return i < all.size() ? all.record(i) : Record{};
   }
   int sym(std::string_view name) const {
     const int i = ctx.symtab.lookup(pad(name, 6));

@@ -22,10 +22,10 @@ namespace {
 constexpr int kFirstLocation = 333;
 
 // The operation in columns 16-20 of a record's card.
-Op op_of(const Record& rec) { return find_op(cols(rec.card, 16, 20)); }
+Op op_of(const RecordView& rec) { return find_op(cols(rec.text, 16, 20)); }
 
 // Operations whose label names the rightmost character of the field.
-bool labels_rightmost(const Record& rec) {
+bool labels_rightmost(const RecordView& rec) {
   const Op op = op_of(rec);
   return op == Op::Dc || op == Op::Dcw || op == Op::Dsa || op == Op::Ds;
 }
@@ -52,7 +52,7 @@ class Sweep {
     ctx_.literals.set_last_pool_start(1);
     const auto& records = ctx_.scratch.records();
     for (std::size_t i = 0; i < records.size(); ++i) {
-      const Record& rec = records[i];
+      const RecordView rec = records[i];
       if (is_comment(rec)) continue;  // comment card or diagnostic
       if (is_pool_record(rec.kind)) {
         pool_record(rec);
@@ -86,7 +86,7 @@ class Sweep {
 
   // Handles one statement record; returns where a pool of literal records
   // following it begins.
-  int statement(const Record& rec) {
+  int statement(const RecordView& rec) {
     // Only source statements are steered by their operation: a generated
     // "GEN  " line repeats the previous card's operation field, whatever it was.
     if (rec.kind == RecordKind::Statement) {
@@ -117,7 +117,7 @@ class Sweep {
     return p_;
   }
 
-  int org(const Record& rec, bool ltorg) {
+  int org(const RecordView& rec, bool ltorg) {
     if (rec.label_index > 0) settle(rec.label_index, p_ >= 0, p_);
     const Operand& first = rec.operand(1);
     const Symbol* target = first.kind == OperandKind::Symbolic ? symbol(first.symbol()) : nullptr;
@@ -130,7 +130,7 @@ class Sweep {
     return pool_start;
   }
 
-  void equ(const Record& rec) {
+  void equ(const RecordView& rec) {
     Symbol* label = symbol(rec.label_index);
     if (rec.label_index <= 0 || label == nullptr) return;
     const Operand& first = rec.operand(1);
@@ -149,7 +149,7 @@ class Sweep {
     if (is_defined(label->value) && first.kind == OperandKind::Device) label->device = pad(first.label, 3);
   }
 
-  void pool_record(const Record& rec) {
+  void pool_record(const RecordView& rec) {
     if (rec.label_index > 0 && (rec.kind == RecordKind::Area || rec.kind == RecordKind::Literal))
       settle(rec.label_index, pool_p_ >= 0, layout::label_value(pool_p_, rec.width, true));
     pool_p_ = layout::advance(pool_p_, rec.width);
@@ -266,7 +266,7 @@ class Resolver {
   // The counters just after an ORG or LTORG record (and its pool), as the
   // sweeps compute them; `target_visible` tells whether an ORG to a symbol
   // finds it defined.
-  Counters org(const Record& rec, int p, bool target_visible, bool ltorg) {
+  Counters org(const RecordView& rec, int p, bool target_visible, bool ltorg) {
     const Operand& first = rec.operand(1);
     const Symbol* target = first.kind == OperandKind::Symbolic && target_visible ? symbol(first.symbol()) : nullptr;
     if (target != nullptr && !is_defined(target->value)) target = nullptr;
@@ -287,7 +287,7 @@ class Resolver {
   void walk(std::size_t from, Counters c, int version, bool first) {
     WalkState w{c, version, first, static_cast<int>(segments_.size()) - 1};
     for (std::size_t i = from; i < recs_.size(); ++i) {
-      const Record& rec = recs_[i];
+      const RecordView rec = recs_[i];
       if (is_comment(rec)) continue;
       base_[w.version][i] = w.c.p;
       Step step = Step::Statement;
@@ -301,7 +301,7 @@ class Resolver {
   }
 
   Step walk_pool_record(WalkState& w, std::size_t i) {
-    const Record& rec = recs_[i];
+    const RecordView rec = recs_[i];
     const int r = static_cast<int>(i);
     base_[w.version][i] = w.c.pool;
     if (w.first && rec.label_index > 0 && rec.kind != RecordKind::AddressConstant) add({r, rec.label_index, false, w.seg, r, Place::Rightmost, rec.width});
@@ -313,7 +313,7 @@ class Resolver {
   // walk_statement. An ORG to a symbol starts a new segment, which ends a
   // later walk.
   Step walk_control(WalkState& w, std::size_t i) {
-    const Record& rec = recs_[i];
+    const RecordView rec = recs_[i];
     const int r = static_cast<int>(i);
     const Operand& first_op = rec.operand(1);
     const Op op = op_of(rec);
@@ -348,7 +348,7 @@ class Resolver {
 
   // A statement that places something at the counter, or a define-area field.
   void walk_statement(WalkState& w, std::size_t i) {
-    const Record& rec = recs_[i];
+    const RecordView rec = recs_[i];
     const int r = static_cast<int>(i);
     if (rec.kind == RecordKind::Statement || rec.kind == RecordKind::Generated) {
       w.area_rec = r;
@@ -436,7 +436,7 @@ class Resolver {
       Segment& seg = segments_[static_cast<std::size_t>(s)];
       // An ORG labelled with its own target reads the value it just gave.
       seg.ready = seg.head >= rec ? sweep : sweep + 1;
-      const Record& head = recs_[static_cast<std::size_t>(seg.head)];
+      const RecordView head = recs_[static_cast<std::size_t>(seg.head)];
       last_ltorg_ = seg.last_ltorg;
       walk(static_cast<std::size_t>(seg.head) + 1, org(head, 0, true, op_of(head) == Op::Ltorg), 1, false);
       for (int i = seg.waiting; i >= 0; i = cands_[static_cast<std::size_t>(i)].next) push(seg.ready, i);

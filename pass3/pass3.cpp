@@ -97,16 +97,17 @@ const Operand& Pass3::operand(int k) const {
 }
 
 void Pass3::run() {
-  const auto& records = ctx.scratch.records();
+  const RecordStore& records = ctx.scratch.records();
   for (std::size_t i = 0; i < records.size(); ++i) {
+    const RecordView rec = records[i];
     // Statements are shown with their card; generated lines (literal
     // pools, DA records) by the line of the statement that made them.
-    const RecordKind kind = records[i].kind;
+    const RecordKind kind = rec.kind;
     const bool statement =
         kind == RecordKind::Statement || kind == RecordKind::Generated || kind == RecordKind::GroupMark;
-    ctx.diag.locate(ctx.scratch.line_of(i), statement ? std::string_view(records[i].card) : std::string_view(), 3);
-    process_record(records[i]);
-    if (ctx.locations != nullptr && !is_comment(records[i])) ctx.locations->placed(3, i, state_.location);
+    ctx.diag.locate(ctx.scratch.line_of(i), statement ? std::string_view(rec.card()) : std::string_view(), 3);
+    process_record(rec);
+    if (ctx.locations != nullptr && !is_comment(rec)) ctx.locations->placed(3, i, state_.location);
   }
   ctx.diag.locate_job();
   if (list_.active()) {
@@ -118,7 +119,7 @@ void Pass3::run() {
   }
 }
 
-void Pass3::process_record(const Record& r) {
+void Pass3::process_record(const RecordView& r) {
   take_record(r);
   const bool comment = is_comment(stmt_.card);
   const bool direct = is_blank(card_columns(16, 18));
@@ -156,14 +157,13 @@ void Pass3::process_record(const Record& r) {
     ctx.diag.count_error();
     report_flag();
   }
-  stmt_.record = nullptr;
+  stmt_.record.reset();
 }
 
-void Pass3::take_record(const Record& r) {
-  stmt_.record = &r;
+void Pass3::take_record(const RecordView& r) {
+  stmt_.record = r;
   stmt_.tag = r.kind;
-  const std::string_view card(r.card);
-  stmt_.card.assign(card.substr(0, 80));
+  stmt_.card.assign(r.text);
   stmt_.card.resize(80, ' ');
   // Pass 3 keeps the label and the origin in one number, as the text form does.
   stmt_.label = r.origin ? -*r.origin : r.label_index;

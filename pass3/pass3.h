@@ -81,7 +81,7 @@ class Pass3 {
     int label = 0;  ///< see label()
     int where = 0;  ///< its location, or its rightmost position for a constant
     int width = 0;
-    const Record* record = nullptr;
+    std::optional<RecordView> record;
     char machine_op = ' ';
     char d_modifier = ' ';
     Op op = Op::Direct;  ///< its operation
@@ -90,9 +90,9 @@ class Pass3 {
   };
 
   // ---- pass3.cpp ----
-  void process_record(const Record& r);
+  void process_record(const RecordView& r);
   /// Makes `r` the record being processed.
-  void take_record(const Record& r);
+  void take_record(const RecordView& r);
   void process_statement(Op op, bool direct);
   /// Reports on standard error a statement flagged without a message.
   void report_flag();

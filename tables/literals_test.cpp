@@ -7,6 +7,7 @@
 
 #include "driver/context.h"
 #include "core/text.h"
+#include "ir/record_test_support.h"
 
 namespace velumar {
 namespace {
@@ -91,7 +92,7 @@ TEST_F(LiteralsTest, RepeatedAreaIsAnErrorAndReturnsTheEarlierRecord) {
             "Literal WORK    0: WORK   Previously defined area-defining literal WORK\n\n"
             "Literal TMP new\n"
             "Literal TMP    0: TMP    Previously defined area-defining literal TMP\n\n");
-  const auto& recs = ctx.scratch.records();
+  const std::vector<Record> recs = all_records(ctx.scratch.records());
   ASSERT_EQ(recs.size(), 2u);
   EXPECT_EQ(rtrim(recs[0].card), "******* WORK   Previously defined area-defining literal WORK");
   lits.set_last_pool_start(lits.count() + 1);

@@ -8,6 +8,7 @@
 #include "driver/context.h"
 #include "core/text.h"
 #include "ir/operand_test_support.h"
+#include "ir/record_test_support.h"
 
 namespace velumar {
 namespace {
@@ -39,7 +40,7 @@ TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
   EXPECT_EQ(ctx.literals[c].address, 508);
   EXPECT_EQ(P, 509);
   EXPECT_EQ(ctx.literals.last_pool_start(), 4);
-  const auto& recs = ctx.scratch.records();
+  const std::vector<Record> recs = all_records(ctx.scratch.records());
   ASSERT_EQ(recs.size(), 3u);
   EXPECT_EQ(recs[0], rec("LIT  ", dcw("", "@HELLO@"), 0, 500, 5, opnd(OperandKind::CharLit, 0)));
   EXPECT_EQ(recs[1], rec("LIT  ", dcw("", "@X@"), 0, 505, 1, opnd(OperandKind::CharLit, 0)));
@@ -67,7 +68,7 @@ TEST(Pools, AreaLiteralsDefineTheirLabels) {
   EXPECT_EQ(ctx.symtab[alpha].value, 711);
   EXPECT_EQ(ctx.symtab[beta].value, 716);
   EXPECT_EQ(ctx.symtab[gamma].value, 836);
-  const auto& recs = ctx.scratch.records();
+  const std::vector<Record> recs = all_records(ctx.scratch.records());
   ASSERT_EQ(recs.size(), 3u);
   EXPECT_EQ(recs[0], rec("AREA ", dcw("ALPHA", "#12"), alpha, 700, 12, opnd(OperandKind::AreaDef, 0)));
   EXPECT_EQ(recs[1], rec("AREA ", dcw("BETA", "#05"), beta, 712, 5, opnd(OperandKind::AreaDef, 0)));
@@ -93,7 +94,7 @@ TEST(Pools, AddressLiterals) {
   EXPECT_EQ(ctx.literals[adcon].address, 405);
   EXPECT_EQ(ctx.literals[adcon].target, text);
   EXPECT_EQ(P, 412);
-  const auto& recs = ctx.scratch.records();
+  const std::vector<Record> recs = all_records(ctx.scratch.records());
   ASSERT_EQ(recs.size(), 4u);
   EXPECT_EQ(recs[1], rec("LIT  ", dcw("", "+@XYZ@"), 0, 403, 3, opnd(OperandKind::AdconLit, text, 0, '1')));
   EXPECT_EQ(recs[2], rec("ADCON", dcw("", "&AB$&5&X2"), 0, 406, 3, opnd(OperandKind::AddrCon, name, 5, '2')));
@@ -112,7 +113,7 @@ TEST(Pools, LongCharacterLiteralKeepsEveryCharacter) {
   ctx.literals[adcon].target = ctx.literals.create_lit(LiteralKind::CharLit, 57, text.substr(0, 57));
   int P = 1000;
   P = place(ctx, P, true);
-  const auto& recs = ctx.scratch.records();
+  const std::vector<Record> recs = all_records(ctx.scratch.records());
   EXPECT_EQ(recs[0].card, dcw("", "@" + text + "@"));
   EXPECT_EQ(col(recs[0].card, 80), '@');
   EXPECT_EQ(recs[1].card, dcw("", "+@" + text.substr(0, 57) + "@"));
@@ -130,7 +131,7 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   P = place(ctx, P, true);
   EXPECT_EQ(ctx.symtab[alpha].value, 350);
   EXPECT_EQ(ctx.diag.errors_in_job(), 1);
-  const auto& recs = ctx.scratch.records();
+  const std::vector<Record> recs = all_records(ctx.scratch.records());
   ASSERT_EQ(recs.size(), 3u);
   EXPECT_EQ(rtrim(recs[0].card), "******* Label ALPHA is a duplicate");
   EXPECT_EQ(recs[1], rec("AREA ", dcw("ALPHA", "#04"), alpha, 700, 4, opnd(OperandKind::AreaDef, 0)));
@@ -146,7 +147,8 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   EXPECT_EQ(ctx.literals[fresh_lit].address, -59987);
   const int fresh = ctx.symtab.lookup("NEW");
   EXPECT_FALSE(is_defined(ctx.symtab[fresh].value));
-  EXPECT_EQ(recs.back().label_index, fresh);
+  const RecordStore& all = ctx.scratch.records();
+  EXPECT_EQ(all[all.size() - 1].label_index, fresh);
 }
 
 TEST(Pools, SecondPassRebuildsOnlyUpToTheRecordedLiteral) {
