@@ -7,7 +7,6 @@
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -248,7 +247,7 @@ class JobLoop {
       }
       if (end != JobEnd::Assembled) break;
     }
-    if (opts_.keep_scratch) files_.output_scratch() << kept_records_;
+    if (opts_.keep_scratch && records_kept_) ctx_.scratch.save(files_.output_scratch());
     if (!files_.commit_all(ctx_.out)) status = kExitUsageOrIo;
     return status;
   }
@@ -299,12 +298,11 @@ class JobLoop {
     return true;
   }
 
-  // The kept scratch file holds the records of the last job that pass 1 read.
-  void keep_records() {
-    std::ostringstream text;
-    ctx_.scratch.save(text);
-    kept_records_ = text.str();
-  }
+  // The kept scratch file holds the records of the last job that pass 1
+  // read. They are written from the records when the run ends: pass 1
+  // replaces a job's records only once it has found a statement card, and
+  // such a job is kept in turn, so at the end the records are still those.
+  void keep_records() { records_kept_ = true; }
 
   void report_unfinished() {
     ctx_.out << "End of input before END: program not assembled\n";
@@ -317,7 +315,7 @@ class JobLoop {
   const Options& opts_;
   RunFiles& files_;
   const Source& source_;
-  std::string kept_records_;
+  bool records_kept_ = false;
 };
 
 // The run up to its exit status, before standard output is checked.

@@ -22,7 +22,11 @@ namespace {
 constexpr int kFirstLocation = 333;
 
 // The operation in columns 16-20 of a record's card.
-Op op_of(const RecordView& rec) { return find_op(cols(rec.text, 16, 20)); }
+Op op_of(const RecordView& rec) {
+  char field[5] = {' ', ' ', ' ', ' ', ' '};
+  put_cols(field, rec.text, 16, 20);
+  return find_op(std::string_view(field, sizeof field));
+}
 
 // Operations whose label names the rightmost character of the field.
 bool labels_rightmost(const RecordView& rec) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "core/location.h"
@@ -95,21 +96,21 @@ class PoolPlacer {
   bool tracing() const { return t_.rep.traces.on('P'); }
 
   void place_one(int i, Literal& lit) {
-    Record rec = record_of(lit);
+    Operand op;
+    Record rec = record_of(lit, op);
     rec.location = p_;
     rec.width = literal_width(lit);
     lit.address = clamp_location(std::int64_t{p_} + rec.width - 1);
-    if (emit_ != nullptr) emit_->write(rec);
+    if (emit_ != nullptr) emit_->write(rec, rec.card, std::span<const Operand>(&op, 1));
     p_ = clamp_location(std::int64_t{p_} + rec.width);
     trace_literal(i, lit);
   }
 
-  // The kind, card image, label and operand of the literal's record. Each
-  // literal carries its own error code.
-  Record record_of(const Literal& lit) {
+  // The kind, card image and label of the literal's record, and its one
+  // operand in `op`. Each literal carries its own error code.
+  Record record_of(const Literal& lit, Operand& op) {
     Record rec;
     rec.kind = RecordKind::Literal;
-    Operand op;
     op.index_reg = lit.index_reg;
     switch (lit.kind) {
       case LiteralKind::AreaDef:
@@ -144,7 +145,6 @@ class PoolPlacer {
         op.kind = OperandKind::Actual;
         break;
     }
-    rec.operands = {op};
     return rec;
   }
 
