@@ -63,6 +63,20 @@ std::string visible_card(std::string_view card) {
   return shown;
 }
 
+// splitmix64's finaliser: every input bit moves about half the output bits.
+std::uint64_t mix(std::uint64_t x) {
+  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+  x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+  return x ^ (x >> 31);
+}
+
+// What makes two diagnostics the same for the report: line, first column, message.
+std::uint64_t identity(const Diagnostic& d) {
+  std::uint64_t h = std::hash<std::string_view>{}(d.message);
+  h = mix(h ^ static_cast<std::uint64_t>(d.line));
+  return mix(h ^ static_cast<std::uint32_t>(d.first_col));
+}
+
 }  // namespace
 
 std::string Reporter::render(const Diagnostic& d, std::string_view file, bool colour) {
@@ -86,10 +100,15 @@ std::string Reporter::render(const Diagnostic& d, std::string_view file, bool co
 
 void Reporter::report(const Diagnostic& d) {
   // The same message at the same place comes once, whichever pass finds it again.
-  if (!shown_.emplace(d.line, d.first_col, d.message).second) return;
+  if (!shown_.insert(identity(d)).second) return;
   if (d.severity == Severity::Error) {
     ++errors_;
-    error_lines_.insert(d.line);
+    if (error_lines_.empty() || error_lines_.back() < d.line) {
+      error_lines_.push_back(d.line);
+    } else {
+      auto at = std::lower_bound(error_lines_.begin(), error_lines_.end(), d.line);
+      if (*at != d.line) error_lines_.insert(at, d.line);
+    }
   } else if (d.severity == Severity::Warning) {
     ++warnings_;
   }

@@ -5,13 +5,14 @@
 // shows in the form editors and build tools read.
 #pragma once
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <ostream>
-#include <set>
 #include <string>
 #include <string_view>
-#include <tuple>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -89,7 +90,7 @@ class Reporter {
   int errors() const { return errors_; }
   int warnings() const { return warnings_; }
   /// An error has been shown for this source line in the current job.
-  bool error_shown(long long line) const { return error_lines_.count(line) != 0; }
+  bool error_shown(long long line) const { return std::binary_search(error_lines_.begin(), error_lines_.end(), line); }
 
   /// The text of a diagnostic as report() writes it, without colour.
   static std::string render(const Diagnostic& d, std::string_view file, bool colour = false);
@@ -100,8 +101,14 @@ class Reporter {
   bool colour_ = false;
   int errors_ = 0;
   int warnings_ = 0;
-  std::set<long long> error_lines_;
-  std::set<std::tuple<long long, int, std::string>> shown_;
+  /// Lines with an error shown, ascending (they come nearly in order).
+  std::vector<long long> error_lines_;
+  /// Hashes of the (line, column, message) already shown. Two different
+  /// diagnostics share a 64-bit hash with a chance of about n*n/2^65 for n
+  /// shown: a duplicate suppressed by mistake is far less likely than the
+  /// machine failing, and 8 bytes a diagnostic instead of the whole text
+  /// keep a program full of errors small.
+  std::unordered_set<std::uint64_t> shown_;
 };
 
 /// Where the second copy of a statement diagnostic goes.
