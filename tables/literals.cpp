@@ -44,7 +44,7 @@ void LiteralTable::init_lit_table() {
   last_pool_start_ = 1;
   count_ = 0;
   capacity_ = kInitialCapacity;
-  lits_.assign(static_cast<std::size_t>(capacity_), Literal{});
+  lits_.clear();
   lits_.shrink_to_fit();
 }
 
@@ -53,7 +53,6 @@ void LiteralTable::check_table_size(int n) {
   while (capacity_ < n) {
     capacity_ = capacity_ > std::numeric_limits<int>::max() / 2 ? std::numeric_limits<int>::max() : 2 * capacity_;
   }
-  lits_.resize(static_cast<std::size_t>(capacity_));
 }
 
 int LiteralTable::create_lit(LiteralKind kind, int width, std::string_view text, int offset, char index,
@@ -65,11 +64,10 @@ int LiteralTable::create_lit(LiteralKind kind, int width, std::string_view text,
   const bool trace = rep_.traces.on('C');
   if (trace) rep_.out << "Literal " << rtrim(text);
 
-  const std::string symbol = kind == LiteralKind::AddrCon ? pad(symbol_name, 6) : std::string();
+  const FixedText<6> symbol = kind == LiteralKind::AddrCon ? symbol_name : std::string_view();
   if (width <= test_width) {
     const ShareClass wanted = share_class(kind);
-    const int last = std::min(count_, static_cast<int>(lits_.size()));
-    for (int i = std::max(last_pool_start_, 1); i <= last; ++i) {
+    for (int i = std::max(last_pool_start_, 1); i <= count_; ++i) {
       const Literal& lit = (*this)[i];
       if (!same_text(lit.text, text)) continue;
       if (kind == LiteralKind::AreaDef) {
@@ -92,8 +90,7 @@ int LiteralTable::create_lit(LiteralKind kind, int width, std::string_view text,
   const int num = count_ + 1;
   check_table_size(num);
   if (trace) rep_.out << " new\n";
-  Literal& lit = (*this)[num];
-  lit = Literal{};
+  Literal& lit = lits_.emplace_back();
   lit.kind = kind;
   lit.width = width;
   lit.text = std::string(text);

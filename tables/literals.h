@@ -1,11 +1,12 @@
 // The literal table: constants written directly in operands.
 #pragma once
 
+#include <deque>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/reporting.h"
+#include "ir/fixed_text.h"
 #include "ir/operand.h"
 
 namespace velumar {
@@ -21,9 +22,9 @@ struct Literal {
   int width = 0;
   int target = 0;  ///< AdconLit: the index of the character literal whose address it is
   int offset = 0;
+  std::string text;     ///< the literal's identifying text, kept whole
+  FixedText<6> symbol;  ///< LiteralKind::AddrCon: the (suffixed) symbol name; blank otherwise
   char index_reg = ' ';
-  std::string text;    ///< the literal's identifying text, kept whole
-  std::string symbol;  ///< LiteralKind::AddrCon: the (suffixed) symbol name, 6 characters
 };
 
 /// The number the literal dump and trace show as the width: an
@@ -45,6 +46,8 @@ class LiteralTable {
                  std::string_view symbol = {});
 
   /// Makes sure index `n` fits, doubling the capacity when it does not.
+  /// The capacity is a count the table reports; storage grows a block at a
+  /// time and holds only the literals made.
   void check_table_size(int n);
 
   /// With -L a character or numeric literal of any length is shared with an
@@ -58,13 +61,15 @@ class LiteralTable {
   void set_last_pool_start(int i) { last_pool_start_ = i; }
 
   int capacity() const { return capacity_; }
+  /// Literal i, 1..count().
   Literal& operator[](int i) { return lits_.at(static_cast<std::size_t>(i - 1)); }
   const Literal& operator[](int i) const { return lits_.at(static_cast<std::size_t>(i - 1)); }
   bool valid(int i) const { return i >= 1 && i <= count_; }
 
  private:
   Reporting rep_;
-  std::vector<Literal> lits_ = std::vector<Literal>(kInitialCapacity);
+  /// In blocks: growing never copies the literals nor holds them twice.
+  std::deque<Literal> lits_;
   int capacity_ = kInitialCapacity;
   bool long_literals_ = false;
   int count_ = 0;
