@@ -74,5 +74,43 @@ TEST_F(DiagFixture, LongMessageIsCutOnlyOnTheSecondLine) {
   EXPECT_NE(text.find("ERROR******* " + std::string(72, 'M') + "     0"), std::string::npos);
 }
 
+// The report shows a diagnostic once per (line, first column, message) and
+// remembers the lines with an error in whatever order they come: pass 2
+// reports on line 0 after pass 1 has reported later lines.
+TEST(Reporter, ShowsEachDiagnosticOnceAndKnowsItsErrorLines) {
+  struct Case {
+    long long line;
+    int col;
+    const char* message;
+    Severity severity;
+    bool shown;
+  };
+  const Case cases[] = {
+      {12, 16, "bad operation", Severity::Error, true},   {40, 21, "bad operand", Severity::Error, true},
+      {12, 16, "bad operation", Severity::Error, false},  {12, 21, "bad operation", Severity::Error, true},
+      {13, 16, "bad operation", Severity::Error, true},   {0, 0, "undefined", Severity::Error, true},
+      {20, 16, "bad operation", Severity::Warning, true}, {5, 6, "duplicate", Severity::Error, true},
+      {0, 0, "undefined", Severity::Error, false},        {12, 16, "bad operand", Severity::Error, true},
+  };
+  std::ostringstream out;
+  Reporter rep;
+  rep.show_on(&out, "p.s", false);
+  rep.begin_job();
+  int shown = 0;
+  for (const Case& c : cases) {
+    const auto before = out.str().size();
+    rep.report(make_diagnostic(c.severity, c.message, c.line, c.col, c.col));
+    EXPECT_EQ(out.str().size() > before, c.shown) << c.line << ' ' << c.message;
+    shown += c.shown ? 1 : 0;
+  }
+  EXPECT_EQ(rep.errors() + rep.warnings(), shown);
+  for (long long line : {0, 5, 12, 13, 40}) EXPECT_TRUE(rep.error_shown(line)) << line;
+  for (long long line : {1, 11, 20, 41}) EXPECT_FALSE(rep.error_shown(line)) << line;
+  rep.begin_job();
+  EXPECT_FALSE(rep.error_shown(12));
+  rep.report(make_diagnostic(Severity::Error, "bad operation", 12, 16, 16));
+  EXPECT_EQ(rep.errors(), 1);  // a new job shows it again
+}
+
 }  // namespace
 }  // namespace velumar

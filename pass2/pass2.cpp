@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -455,7 +456,7 @@ class Resolver {
 
   Job ctx_;
   const RecordStore& recs_;
-  std::vector<Candidate> cands_;
+  std::deque<Candidate> cands_;  ///< in blocks: a long chain never holds two copies
   std::vector<Segment> segments_;
   int last_ltorg_ = 1;            ///< LAST_LTORG of the walk
   std::vector<int> base_[2];      ///< per record: the base of its label, by segment form
