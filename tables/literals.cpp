@@ -1,6 +1,7 @@
 #include "tables/literals.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 #include "core/text.h"
@@ -10,6 +11,7 @@ namespace velumar {
 namespace {
 
 constexpr std::size_t kNameWidth = 9;
+constexpr std::size_t kFirstTextSlots = 256;  // a power of two
 constexpr int kLongestShared = 52;
 
 // Literals that may stand for one another when their texts are equal. A
@@ -28,8 +30,6 @@ ShareClass share_class(LiteralKind kind) {
   }
 }
 
-// Equal after padding the shorter text with blanks.
-bool same_text(std::string_view a, std::string_view b) { return rtrim(a) == rtrim(b); }
 
 }  // namespace
 
@@ -46,6 +46,34 @@ void LiteralTable::init_lit_table() {
   capacity_ = kInitialCapacity;
   lits_.clear();
   lits_.shrink_to_fit();
+  by_text_.assign(kFirstTextSlots, 0);
+  by_text_.shrink_to_fit();
+  texts_ = 0;
+}
+
+// The slot of the literals whose text is `key` (no trailing blanks), or the
+// free slot where they would go. Texts equal after padding the shorter
+// one with blanks share a slot.
+std::size_t LiteralTable::text_slot(std::string_view key) const {
+  const std::size_t mask = by_text_.size() - 1;
+  std::size_t s = std::hash<std::string_view>{}(key) & mask;
+  while (by_text_[s] != 0 && rtrim((*this)[static_cast<int>(by_text_[s])].text) != key) s = (s + 1) & mask;
+  return s;
+}
+
+// Literal `num`, just made, becomes the newest of its text.
+void LiteralTable::index_text(std::size_t slot, int num) {
+  Literal& lit = (*this)[num];
+  lit.same_text_before = static_cast<int>(by_text_[slot]);
+  if (by_text_[slot] == 0) ++texts_;
+  by_text_[slot] = static_cast<std::uint32_t>(num);
+  // Keep the index at most half full so that probes stay short.
+  if (2 * texts_ > by_text_.size()) {
+    std::vector<std::uint32_t> old(2 * by_text_.size(), 0);
+    old.swap(by_text_);
+    for (const std::uint32_t newest : old)
+      if (newest != 0) by_text_[text_slot(rtrim((*this)[static_cast<int>(newest)].text))] = newest;
+  }
 }
 
 void LiteralTable::check_table_size(int n) {
@@ -65,25 +93,30 @@ int LiteralTable::create_lit(LiteralKind kind, int width, std::string_view text,
   if (trace) rep_.out << "Literal " << rtrim(text);
 
   const FixedText<6> symbol = kind == LiteralKind::AddrCon ? symbol_name : std::string_view();
+  if (by_text_.empty()) by_text_.assign(kFirstTextSlots, 0);
+  const std::size_t slot = text_slot(rtrim(text));
   if (width <= test_width) {
+    // The earliest literal of the pool that may stand for this one: walk
+    // the literals of equal text from the newest back to the pool's start.
     const ShareClass wanted = share_class(kind);
-    for (int i = std::max(last_pool_start_, 1); i <= count_; ++i) {
+    const int pool_start = std::max(last_pool_start_, 1);
+    int found = 0;
+    for (int i = static_cast<int>(by_text_[slot]); i >= pool_start; i = (*this)[i].same_text_before) {
       const Literal& lit = (*this)[i];
-      if (!same_text(lit.text, text)) continue;
-      if (kind == LiteralKind::AreaDef) {
-        // Any literal of the pool with this name makes the area a repeat.
-        std::string name = text.size() < 6 ? pad(text, 6) : std::string(text);
-        rep_.diag.do_error(name + " Previously defined area-defining literal " + std::string(rtrim(text)));
-        if (trace) rep_.out << '\n';
-        return i;
-      }
-      if (share_class(lit.kind) != wanted) continue;
-      bool same = lit.width == width;
-      if (same && wanted == ShareClass::AddrOfSymbol) same = lit.symbol == symbol;
-      if (same) {
-        if (trace) rep_.out << " found\n";
-        return i;
-      }
+      // Any literal of the pool with this name makes an area a repeat.
+      if (kind == LiteralKind::AreaDef || (share_class(lit.kind) == wanted && lit.width == width &&
+                                           (wanted != ShareClass::AddrOfSymbol || lit.symbol == symbol)))
+        found = i;
+    }
+    if (found != 0 && kind == LiteralKind::AreaDef) {
+      std::string name = text.size() < 6 ? pad(text, 6) : std::string(text);
+      rep_.diag.do_error(name + " Previously defined area-defining literal " + std::string(rtrim(text)));
+      if (trace) rep_.out << '\n';
+      return found;
+    }
+    if (found != 0) {
+      if (trace) rep_.out << " found\n";
+      return found;
     }
   }
 
@@ -98,6 +131,7 @@ int LiteralTable::create_lit(LiteralKind kind, int width, std::string_view text,
   lit.index_reg = index;
   lit.symbol = symbol;
   count_ = num;
+  index_text(slot, num);
   return num;
 }
 

@@ -1,9 +1,11 @@
 // The literal table: constants written directly in operands.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/reporting.h"
 #include "ir/fixed_text.h"
@@ -25,6 +27,7 @@ struct Literal {
   std::string text;     ///< the literal's identifying text, kept whole
   FixedText<6> symbol;  ///< LiteralKind::AddrCon: the (suffixed) symbol name; blank otherwise
   char index_reg = ' ';
+  int same_text_before = 0;  ///< the previous literal with this text (trailing blanks aside), 0: none
 };
 
 /// The number the literal dump and trace show as the width: an
@@ -70,10 +73,19 @@ class LiteralTable {
   Reporting rep_;
   /// In blocks: growing never copies the literals nor holds them twice.
   std::deque<Literal> lits_;
+  /// Text index: open addressing on the text without trailing blanks; a
+  /// slot holds the newest literal of that text (0: free), and the others
+  /// follow through same_text_before. Finding a literal to share then costs
+  /// the literals of equal text in the pool, not the whole pool.
+  std::vector<std::uint32_t> by_text_;
+  std::size_t texts_ = 0;  ///< slots in use
   int capacity_ = kInitialCapacity;
   bool long_literals_ = false;
   int count_ = 0;
   int last_pool_start_ = 1;
+
+  std::size_t text_slot(std::string_view key) const;
+  void index_text(std::size_t slot, int num);
 };
 
 }  // namespace velumar

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "driver/context.h"
 #include "core/text.h"
@@ -114,6 +116,44 @@ TEST_F(LiteralsTest, TraceAndGrowth) {
   EXPECT_EQ(lits.count(), 0);
   EXPECT_EQ(lits.last_pool_start(), 1);
   EXPECT_EQ(lits.capacity(), 100);
+}
+
+// The text index must find exactly the literal that a scan of the pool in
+// table order finds, over mixed kinds, widths, padded texts, address
+// constants of different symbols, repeated areas and pool boundaries.
+TEST_F(LiteralsTest, IndexAgreesWithAScanOfThePool) {
+  struct Made {
+    LiteralKind kind;
+    int width;
+    std::string text;
+    std::string symbol;
+  };
+  std::vector<Made> model;
+  auto group = [](LiteralKind k) { return k == LiteralKind::NumLit ? LiteralKind::CharLit : k; };
+  const LiteralKind kinds[] = {LiteralKind::CharLit, LiteralKind::NumLit, LiteralKind::AddrCon, LiteralKind::AreaDef,
+                               LiteralKind::AdconLit};
+  const char* texts[] = {"A", "A  ", "B", "AB", "&1", "ABCDE"};
+  std::mt19937 rng(1401);
+  int pool_start = 1;
+  for (int step = 0; step < 5000; ++step) {
+    if (rng() % 50 == 0) lits.set_last_pool_start(pool_start = static_cast<int>(model.size()) + 1);
+    const Made m{kinds[rng() % 5], static_cast<int>(rng() % 6) + 1, texts[rng() % 6], rng() % 2 ? "S1    " : "S2    "};
+    const bool symbolic = m.kind == LiteralKind::AddrCon;
+    int expect = 0;
+    const int limit = m.kind == LiteralKind::CharLit ? 4 : m.kind == LiteralKind::NumLit ? 6 : 52;
+    for (int i = pool_start; m.width <= limit && expect == 0 && i <= static_cast<int>(model.size()); ++i) {
+      const Made& o = model[static_cast<std::size_t>(i - 1)];
+      if (rtrim(o.text) != rtrim(m.text)) continue;
+      if (m.kind == LiteralKind::AreaDef ||
+          (group(o.kind) == group(m.kind) && o.width == m.width && (!symbolic || o.symbol == m.symbol)))
+        expect = i;
+    }
+    if (expect == 0) {
+      model.push_back(m);
+      expect = static_cast<int>(model.size());
+    }
+    ASSERT_EQ(lits.create_lit(m.kind, m.width, m.text, 0, ' ', symbolic ? m.symbol : ""), expect) << step;
+  }
 }
 
 }  // namespace
