@@ -123,8 +123,10 @@ TEST(IntermediateRecord, UnreadableTextIsRefusedNeverMisread) {
   std::string good = format_record(statement(1));
   std::string neg_count = format_record(statement(0));
   neg_count.replace(104, 6, "    -1");
+  std::string bad_kind = good;
+  bad_kind.replace(116, 6, "    13");  // no operand kind has this number
   for (const auto& lines : std::vector<std::vector<std::string>>{
-           {}, {good.substr(0, 100)}, {good.substr(0, 120)}, {good + "X"}, {good, "extra"}, {neg_count},
+           {}, {good.substr(0, 100)}, {good.substr(0, 120)}, {good + "X"}, {good, "extra"}, {neg_count}, {bad_kind},
            {split(format_record(statement(5)))[0]}, {"XYZZY" + good.substr(5)}, {"gen  " + good.substr(5)}})
     EXPECT_FALSE(parse_record(lines, rec)) << (lines.empty() ? "" : lines[0]);
 
@@ -157,6 +159,41 @@ TEST(IntermediateFile, SaveAndReadBackAJob) {
   EXPECT_EQ(r.operand(1).symbol(), 1);
   EXPECT_EQ(r.operand(2), Operand{});
   EXPECT_EQ(r.operand(0), Operand{});
+}
+
+TEST(RecordStore, GivesBackEveryRecordAsWritten) {
+  // Cards of every length, with and without trailing blanks, and operand
+  // lists of several lengths, written one after another: each record must
+  // come back whole, its card padded to 80 columns again.
+  RecordStore store;
+  std::vector<Record> written;
+  std::vector<long long> lines;
+  for (int round = 0; round < 2; ++round) {
+    store.clear();
+    written.clear();
+    lines.clear();
+    for (int i = 0; i < 200; ++i) {
+      Record r = statement(i % 6);
+      r.kind = static_cast<RecordKind>(i % 12);
+      std::string text(static_cast<std::size_t>(i % 90), static_cast<char>('A' + i % 26));
+      if (i % 3 == 0 && !text.empty()) text.back() = ' ';
+      r.card = text;  // longer than 80: cut, as on a card
+      r.origin = i % 7 == 0 ? std::optional(i + 1) : std::nullopt;
+      r.location = i * 37 - 3000;
+      lines.push_back(i % 50 == 0 ? -5 : i * 1000003LL);
+      store.append(r, lines.back());
+      written.push_back(r);
+    }
+  }
+  store.append(statement(0), 1LL << 40);
+  ASSERT_EQ(store.size(), written.size() + 1);
+  for (std::size_t i = 0; i < written.size(); ++i) {
+    EXPECT_EQ(store.record(i), written[i]) << i;
+    EXPECT_EQ(store[i].text, rtrim(written[i].card)) << i;
+    EXPECT_EQ(store.line_of(i), std::max(lines[i], 0LL)) << i;
+  }
+  EXPECT_EQ(store.line_of(written.size()), 4294967295LL);  // saturated, not wrapped
+  EXPECT_EQ(store.line_of(written.size() + 1), 0);
 }
 
 }  // namespace
