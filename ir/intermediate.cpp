@@ -1,6 +1,7 @@
 #include "ir/intermediate.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -109,6 +110,19 @@ bool read_fixed(std::string_view line, Record& rec, int& n) {
 bool is_diagnostic(const RecordView& rec) {
   return (rec.kind == RecordKind::Error || rec.kind == RecordKind::Warning) && rec.flag == ' ' &&
          rec.operands.empty();
+}
+
+// `card` without its trailing blanks. Most cards end in a long run of
+// blanks, so they are skipped eight columns at a time.
+std::string_view without_trailing_blanks(std::string_view card) {
+  constexpr std::uint64_t kEightBlanks = 0x2020202020202020ULL;
+  std::size_t n = card.size();
+  for (std::uint64_t word = 0; n >= 8; n -= 8) {
+    std::memcpy(&word, card.data() + n - 8, 8);
+    if (word != kEightBlanks) break;
+  }
+  while (n > 0 && card[n - 1] == ' ') --n;
+  return card.substr(0, n);
 }
 
 // Tags in the order of RecordKind.
@@ -246,7 +260,7 @@ void RecordStore::clear() {
 
 void RecordStore::append(const RecordFields& fields, std::string_view card, std::span<const Operand> operands,
                          long long source_line) {
-  const std::string_view kept = rtrim(card.substr(0, std::min<std::size_t>(card.size(), 80)));
+  const std::string_view kept = without_trailing_blanks(card.substr(0, std::min<std::size_t>(card.size(), 80)));
   // The operand indexes have 32 bits: a job would run out of memory long
   // before it held 4 billion operands, but it must never wrap silently.
   if (operands_.size() + operands.size() > std::numeric_limits<std::uint32_t>::max())
