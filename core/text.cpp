@@ -34,11 +34,9 @@ char* digits_before(char* end, std::uint64_t magnitude) {
 }
 
 // `value` with at least `min_digits` digits (leading zeros) right-justified
-// in `width` columns, or `width` asterisks when it does not fit. The field
-// is built in place at the end of `out`.
-void append_number(std::string& out, std::int64_t value, int width, int min_digits) {
-  if (width <= 0) return;
-  const auto w = static_cast<std::size_t>(width);
+// in the `width` (1 or more) characters at `dst`, or asterisks when it does
+// not fit.
+void put_number(char* dst, std::int64_t value, std::size_t width, int min_digits) {
   const bool neg = value < 0;
   // Through unsigned arithmetic, so that the most negative value has a magnitude too.
   const std::uint64_t magnitude = neg ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
@@ -49,18 +47,23 @@ void append_number(std::string& out, std::int64_t value, int width, int min_digi
   const std::size_t zeros =
       min_digits > 0 && static_cast<std::size_t>(min_digits) > digits ? static_cast<std::size_t>(min_digits) - digits : 0;
   const std::size_t size = digits + zeros + (neg ? 1 : 0);
-  const std::size_t at = out.size();
-  out.resize(at + w);
-  char* p = out.data() + at;
-  if (size > w) {
-    std::memset(p, '*', w);
+  if (size > width) {
+    std::memset(dst, '*', width);
     return;
   }
-  std::memset(p, ' ', w - size);
-  p += w - size;
-  if (neg) *p++ = '-';
-  std::memset(p, '0', zeros);
-  std::memcpy(p + zeros, first, digits);
+  std::memset(dst, ' ', width - size);
+  dst += width - size;
+  if (neg) *dst++ = '-';
+  std::memset(dst, '0', zeros);
+  std::memcpy(dst + zeros, first, digits);
+}
+
+// The same field appended to `out`.
+void append_number(std::string& out, std::int64_t value, int width, int min_digits) {
+  if (width <= 0) return;
+  const std::size_t at = out.size();
+  out.resize(at + static_cast<std::size_t>(width));
+  put_number(out.data() + at, value, static_cast<std::size_t>(width), min_digits);
 }
 
 }  // namespace
@@ -124,6 +127,10 @@ void append_int(std::string& out, std::int64_t value, int width) { append_number
 
 void append_int_zero(std::string& out, std::int64_t value, int width, int min_digits) {
   append_number(out, value, width, min_digits);
+}
+
+void put_int(char* dst, std::int64_t value, int width, int min_digits) {
+  if (width > 0) put_number(dst, value, static_cast<std::size_t>(width), min_digits);
 }
 
 }  // namespace velumar

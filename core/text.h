@@ -76,5 +76,8 @@ void append_padded(std::string& out, std::string_view s, std::size_t width);
 void append_int(std::string& out, std::int64_t value, int width);
 /// Appends `value` as `fmt_int_zero` gives it.
 void append_int_zero(std::string& out, std::int64_t value, int width, int min_digits);
+/// Writes `value` as `fmt_int_zero` gives it over the `width` characters at
+/// `dst` (min_digits 0: as `fmt_int` gives it); for lines built in place.
+void put_int(char* dst, std::int64_t value, int width, int min_digits = 0);
 
 }  // namespace velumar

@@ -14,5 +14,7 @@ constexpr std::string_view ZONED = "0123456789'/STUVWXYZ!JKLMNOPQR?ABCDEFGHI";
 /// The 3-character form of storage address `num` with index register
 /// `index` (0..3); "###" when `num` is outside 0..15999.
 std::string num_to_addr(int num, int index = 0);
+/// The same three characters written at `dst`, for text built in place.
+void put_addr(char* dst, int num, int index = 0);
 
 }  // namespace velumar

@@ -1,6 +1,7 @@
 #include "output/tape_file.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "core/charset.h"
@@ -15,6 +16,8 @@ constexpr int kDataRecord = 61;  // storage positions 020-080
 constexpr int kMaxPiece = 32;
 constexpr int kMaxGroupMarkPiece = 14;
 constexpr int kIdentBelow = 9;  // pieces shorter than this carry the statement text
+constexpr int kIdentAt = 33;    // where that text starts in the record
+constexpr int kDataRoom = kDataRecord - 5;  // characters a data record holds
 constexpr int kMaxMarks = 14;
 constexpr int kMaxZoneFixes = 7;
 
@@ -28,43 +31,50 @@ bool is_separator(char c) { return bcd_code(c) == kWordSeparator; }
 constexpr char kSeparatorDigits = ':';
 constexpr char kAZoneChar = '/';
 
-// Appends text for identification only: separators, and bytes that are no
-// 1401 character, become blanks.
-void append_printable(std::string& out, std::string_view text) {
-  for (char c : text) out.push_back(is_separator(c) ? ' ' : as_1401(c));
-}
-
 }  // namespace
 
 void TapeFile::record(std::string_view data, std::string_view marks, int size) {
   const std::size_t room = static_cast<std::size_t>(std::max(size - 5, 0));
-  // The line is built after room for its two counts, which are filled in
-  // once the text's length is known: at most a separator and a character
-  // for each position, the deck id, "=}" and the line end.
+  // The line is built after its two counts, which are filled in once the
+  // text's length is known: at most a separator and a character for each
+  // position, the deck id, "=}" and the line end.
   std::string& line = line_;
   line.resize(6 + 2 * room + 4 + 2 + 1);
   char* const text = line.data() + 6;
   char* p = text;
-  // Positions that only a word mark reaches are blanks carrying that mark.
-  for (std::size_t i = 0; i < room; ++i) {
-    if (i < marks.size() && marks[i] == '1') *p++ = '=';
-    *p++ = i < data.size() ? data[i] : ' ';
+  // Positions that only a word mark reaches are blanks carrying that mark;
+  // past the marks the data is copied as it is.
+  const std::size_t held = std::min(data.size(), room);
+  const std::size_t marked = std::min(marks.size(), room);
+  std::size_t i = 0;
+  for (; i < marked; ++i) {
+    if (marks[i] == '1') *p++ = '=';
+    *p++ = i < held ? data[i] : ' ';
   }
-  const std::string_view id(deck_id_);
-  for (std::size_t i = 0; i < 4; ++i) {
-    const char c = i < id.size() ? id[i] : ' ';
-    *p++ = is_separator(c) ? ' ' : as_1401(c);
+  if (i < held) {
+    std::memcpy(p, data.data() + i, held - i);
+    p += held - i;
+    i = held;
   }
+  std::memset(p, ' ', room - i);
+  p += room - i;
+  std::memcpy(p, id_.data(), id_.size());
+  p += id_.size();
   *p++ = '=';
   *p++ = '}';
   const auto text_size = static_cast<std::size_t>(p - text);
   *p++ = '\n';
   line.resize(static_cast<std::size_t>(p - line.data()));
-  counts_.clear();
-  append_int(counts_, static_cast<std::int64_t>(text_size), 3);
-  append_int(counts_, size, 3);
-  line.replace(0, 6, counts_);
+  put_int(line.data(), static_cast<std::int64_t>(text_size), 3);
+  put_int(line.data() + 3, size, 3);
   if (out_) out_->write(line.data(), static_cast<std::streamsize>(line.size()));
+}
+
+void TapeFile::set_deck_id(std::string_view id) {
+  for (std::size_t i = 0; i < id_.size(); ++i) {
+    const char c = i < id.size() ? id[i] : ' ';
+    id_[i] = is_separator(c) ? ' ' : as_1401(c);
+  }
 }
 
 void TapeFile::field(std::string_view text, bool word_mark, int first, std::string_view ident) {
@@ -84,44 +94,61 @@ void TapeFile::field(std::string_view text, bool word_mark, int first, std::stri
 
 void TapeFile::data_piece(std::string_view piece, bool gm, bool keep_wm, int first, std::string_view ident) {
   const int len = static_cast<int>(piece.size());
-  std::string& data = data_;
-  data.clear();
+  // The record's text, built in place: the program (at most 23 characters),
+  // the piece (at most 32) and the identification fill less than a record holds.
+  char data[kDataRoom];
+  char* p = data;
+  const auto put = [&p](std::string_view text) {
+    std::memcpy(p, text.data(), text.size());
+    p += text.size();
+  };
+  const auto address = [&p](int at) {
+    put_addr(p, at);
+    p += 3;
+  };
   if (!gm) {
-    data += 'L';
-    append_int_zero(data, len + 34, 3, 3);
-    data += num_to_addr(first + len - 1);
+    put("L");
+    put_int(p, len + 34, 3, 3);
+    p += 3;
+    address(first + len - 1);
     if (keep_wm) {
-      data += "N000";
+      put("N000");
     } else {
-      data += ')';
-      data += num_to_addr(first);
+      put(")");
+      address(first);
     }
-    data += "B007";
+    put("B007");
   } else {
-    data += ",043L";
-    append_int_zero(data, len + 42, 3, 3);
-    data += num_to_addr(first + len - 1);
-    data += ")043";
-    data += keep_wm ? std::string_view("043") : std::string_view(num_to_addr(first));
-    data += "B007 ";
+    put(",043L");
+    put_int(p, len + 42, 3, 3);
+    p += 3;
+    address(first + len - 1);
+    put(")043");
+    if (keep_wm)
+      put("043");
+    else
+      address(first);
+    put("B007 ");
   }
   const std::string_view wms = gm ? "10001000000100000010001" : "1000000100010001";
   // A separator travels as ":" and gets its zone afterwards (below).
   zone_fixes_.clear();
-  for (int j = 0; j < len; ++j) {
+  const int fits = std::min(len, static_cast<int>(data + kDataRoom - p));
+  for (int j = 0; j < fits; ++j) {
     const char c = piece[static_cast<std::size_t>(j)];
     if (is_separator(c)) {
-      data += kSeparatorDigits;
+      *p++ = kSeparatorDigits;
       zone_fixes_.push_back(first + j);
     } else {
-      data += c;
+      *p++ = c;
     }
   }
   if (len < kIdentBelow) {
-    data.resize(33, ' ');
-    append_printable(data, ident);
+    while (p < data + kIdentAt) *p++ = ' ';
+    const std::size_t shown = std::min(ident.size(), static_cast<std::size_t>(data + kDataRoom - p));
+    for (std::size_t j = 0; j < shown; ++j) *p++ = is_separator(ident[j]) ? ' ' : as_1401(ident[j]);
   }
-  record(data, wms, kDataRecord);
+  record(std::string_view(data, static_cast<std::size_t>(p - data)), wms, kDataRecord);
   zone_fix_records();
 }
 

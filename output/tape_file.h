@@ -9,6 +9,7 @@
 // record covers (3 columns), the text.
 #pragma once
 
+#include <array>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -21,7 +22,7 @@ class TapeFile {
   /// Writes to OUT; nothing when null.
   explicit TapeFile(std::ostream* out) : out_(out) {}
 
-  void set_deck_id(std::string_view id) { deck_id_ = id; }
+  void set_deck_id(std::string_view id);
 
   /// One record of SIZE storage positions: DATA, with a word mark on each
   /// character under a "1" of MARKS.
@@ -45,13 +46,12 @@ class TapeFile {
   void zone_fix_records();
 
   std::ostream* out_;
-  std::string deck_id_ = std::string(5, ' ');
   std::string marks_ = std::string(56, ' ');  ///< the pending set-word-mark instructions
   int mark_count_ = 0;
   // Buffers kept from record to record for their capacity.
+  std::array<char, 4> id_ = {' ', ' ', ' ', ' '};  ///< the deck id as the records show it
   std::string line_;       ///< the line being written
-  std::string counts_;     ///< its two counts
-  std::string data_;       ///< the text of a data record
+  std::string data_;       ///< the text of a zone-fix record
   std::string fix_marks_;  ///< the word marks of a zone-fix record
   std::vector<int> zone_fixes_;  ///< positions whose separator gets its zone
 };
