@@ -2,6 +2,7 @@
 #include "output/listing.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/diagnostics.h"
 #include "core/text.h"
@@ -52,41 +53,23 @@ constexpr std::size_t kCardNoAt = 110;
 constexpr std::size_t kErrorAt = 117;
 constexpr std::size_t kStatementWidth = 130;
 
-// Writes `text` over `line` (already long enough) from position `at`.
-void place(std::string& line, std::size_t at, std::string_view text) {
-  std::copy(text.begin(), text.end(), line.begin() + static_cast<std::ptrdiff_t>(at));
+// Writes `text` cut or blank-padded to `width` characters at `dst`.
+void put_padded(char* dst, std::string_view text, std::size_t width) {
+  const std::size_t n = std::min(text.size(), width);
+  std::memcpy(dst, text.data(), n);
+  std::memset(dst + n, ' ', width - n);
 }
 
-// Writes the end part from position `at`; `field` is a buffer for each
-// part in turn. A later part overwrites an earlier one where they overlap
-// (the device over the location, the index mark inside the new location).
-void place_end_part(std::string& line, std::size_t at, const ListFields& f, std::string& field) {
-  const auto put = [&](std::size_t offset) {
-    place(line, at + offset, field);
-    field.clear();
-  };
-  field.clear();
-  if (f.width) {
-    append_int(field, *f.width, 4);
-    put(kWidthAt);
-  }
-  if (f.location) {
-    append_int_zero(field, *f.location, 6, 4);
-    put(kLocationAt);
-  }
-  if (f.new_location) {
-    append_int_zero(field, *f.new_location, 7, 4);
-    put(kNewLocationAt);
-  }
-  if (f.index_mark) line[at + kIndexMarkAt] = *f.index_mark;
-  if (f.instruction) {
-    append_padded(field, *f.instruction, 12);
-    put(kInstructionAt);
-  }
-  if (f.device) {
-    append_padded(field, *f.device, 3);
-    put(kDeviceAt);
-  }
+// Writes the end part at `dst`. A later part overwrites an earlier one
+// where they overlap (the device over the location, the index mark inside
+// the new location).
+void put_end_part(char* dst, const ListFields& f) {
+  if (f.width) put_int(dst + kWidthAt, *f.width, 4);
+  if (f.location) put_int(dst + kLocationAt, *f.location, 6, 4);
+  if (f.new_location) put_int(dst + kNewLocationAt, *f.new_location, 7, 4);
+  if (f.index_mark) dst[kIndexMarkAt] = *f.index_mark;
+  if (f.instruction) put_padded(dst + kInstructionAt, *f.instruction, 12);
+  if (f.device) put_padded(dst + kDeviceAt, *f.device, 3);
 }
 
 // The sequence number in 5 positions, blank when absent.
@@ -112,29 +95,19 @@ void ListingWriter::statement(const ListedStatement& s) {
   const std::string_view card = s.card;
   std::string& text = text_;
   text.assign(kStatementWidth, ' ');
-  std::string& field = field_;
-  const auto columns = [&](std::size_t at, int from, int to) { put_cols(text.data() + at, card, from, to); };
-  const auto number = [&](std::size_t at, std::optional<int> value) {
-    if (!value) return;
-    field.clear();
-    append_int(field, *value, 5);
-    place(text, at, field);
-  };
-  number(kSeqAt, s.seq);
+  char* const out = text.data();
+  const auto columns = [&](std::size_t at, int from, int to) { put_cols(out + at, card, from, to); };
+  if (s.seq) put_int(out + kSeqAt, *s.seq, 5);
   columns(kColumns1At, 1, 2);
   columns(kColumns3At, 3, 5);
   columns(kLabelAt, 6, 11);
   columns(kOperationAt, 16, 20);
   columns(kOperandsAt, 21, 72);
-  text[kSuffixAt] = s.suffix;
-  place_end_part(text, kEndPartAt, s.fields, field);
-  field.clear();
-  append_padded(field, s.tag, 5);
-  place(text, kTagAt, field);
-  number(kCardNoAt, s.card_no);
-  field.clear();
-  append_padded(field, error_word(s.error_code), 13);
-  place(text, kErrorAt, field);
+  out[kSuffixAt] = s.suffix;
+  put_end_part(out + kEndPartAt, s.fields);
+  put_padded(out + kTagAt, s.tag, 5);
+  if (s.card_no) put_int(out + kCardNoAt, *s.card_no, 5);
+  put_padded(out + kErrorAt, error_word(s.error_code), 13);
   line(text);
 }
 

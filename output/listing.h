@@ -72,8 +72,7 @@ class ListingWriter {
   int page_no_ = 0;
   std::string page_head_ = std::string(52, ' ');
   std::string deck_id_ = std::string(5, ' ');
-  std::string text_;   ///< the line being built, kept for its capacity
-  std::string field_;  ///< one part of the line being built, before it is placed
+  std::string text_;  ///< the line being built, kept for its capacity
 };
 
 }  // namespace velumar
