@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <vector>
+#include <array>
 
 #include "core/text.h"
 
@@ -14,42 +14,59 @@ constexpr std::size_t kMnemonicWidth = 5;
 
 // A mnemonic's first five characters, blank padded, as one number: every
 // card looks its operation up, and comparing numbers is cheaper than texts.
-std::uint64_t mnemonic_key(std::string_view text) {
+constexpr std::uint64_t mnemonic_key(std::string_view text) {
+  char chars[kMnemonicWidth] = {' ', ' ', ' ', ' ', ' '};
+  text.copy(chars, std::min(text.size(), kMnemonicWidth));
   std::uint64_t key = 0;
-  for (std::size_t i = 0; i < kMnemonicWidth; ++i)
-    key = key << 8 | static_cast<unsigned char>(i < text.size() ? text[i] : ' ');
+  for (char c : chars) key = key << 8 | static_cast<unsigned char>(c);
   return key;
 }
 
-struct OpKey {
-  std::uint64_t key;
-  Op op;
+// The rows by mnemonic in an open-addressed hash table, a few times larger
+// than the operation table so that a lookup takes one or two probes. Among
+// rows with one mnemonic the first row is the one found.
+class OpIndex {
+ public:
+  constexpr OpIndex() {
+    for (std::size_t row = 0; row < kOpTable.size(); ++row) {
+      const std::uint64_t key = mnemonic_key(kOpTable[row].mnemonic);
+      std::size_t slot = home(key);
+      while (keys_[slot] != 0 && keys_[slot] != key) slot = (slot + 1) % kSlots;
+      if (keys_[slot] == key) continue;
+      keys_[slot] = key;
+      ops_[slot] = static_cast<Op>(row);
+    }
+  }
+
+  constexpr Op find(std::uint64_t key) const {
+    // A key holds five non-zero bytes: 0 marks an empty slot.
+    for (std::size_t slot = home(key);; slot = (slot + 1) % kSlots) {
+      if (keys_[slot] == key) return ops_[slot];
+      if (keys_[slot] == 0) return Op::Unknown;
+    }
+  }
+
+ private:
+  static constexpr std::size_t kSlots = 1024;
+  static constexpr std::size_t home(std::uint64_t key) { return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> 54); }
+
+  std::array<std::uint64_t, kSlots> keys_{};
+  std::array<Op, kSlots> ops_{};
 };
 
-// The table's rows by mnemonic; among equal mnemonics the first row comes first.
-const std::vector<OpKey>& rows_by_mnemonic() {
-  static const std::vector<OpKey> rows = [] {
-    std::vector<OpKey> v;
-    for (std::size_t row = 0; row < kOpTable.size(); ++row)
-      v.push_back({mnemonic_key(kOpTable[row].mnemonic), static_cast<Op>(row)});
-    std::stable_sort(v.begin(), v.end(), [](const OpKey& a, const OpKey& b) { return a.key < b.key; });
-    return v;
-  }();
-  return rows;
-}
+// Built by the compiler: no lookup can come before it.
+constexpr OpIndex kOpIndex;
+constexpr std::uint64_t kBlankKey = mnemonic_key("     ");
 
 }  // namespace
 
 Op find_op(std::string_view field) {
   // Blank padding is insignificant, but a longer mnemonic never matches a
   // shorter one by being cut.
-  if (rtrim(field).size() > kMnemonicWidth) return Op::Unknown;
-  if (is_blank(field)) return Op::Unknown;  // the Direct and Pseudo rows are never looked up
+  if (field.size() > kMnemonicWidth && !is_blank(field.substr(kMnemonicWidth))) return Op::Unknown;
   const std::uint64_t key = mnemonic_key(field);
-  const auto& rows = rows_by_mnemonic();
-  const auto it =
-      std::lower_bound(rows.begin(), rows.end(), key, [](const OpKey& row, std::uint64_t k) { return row.key < k; });
-  return it != rows.end() && it->key == key ? it->op : Op::Unknown;
+  if (key == kBlankKey) return Op::Unknown;  // the Direct and Pseudo rows are never looked up
+  return kOpIndex.find(key);
 }
 
 }  // namespace velumar
