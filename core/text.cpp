@@ -7,55 +7,47 @@ namespace velumar {
 
 namespace {
 
-// "00" to "99": two digits for each step of the conversion.
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-
-// Writes the decimal digits of `magnitude` before `end` (room for 20);
-// returns where they start.
-char* digits_before(char* end, std::uint64_t magnitude) {
+// Writes the digits of `magnitude` leftwards from `end`, but not before
+// `begin`; returns where they start, or null when they do not fit.
+template <typename Unsigned>
+char* digits_leftwards(char* begin, char* end, Unsigned magnitude) {
   char* p = end;
-  while (magnitude >= 100) {
-    const std::size_t pair = static_cast<std::size_t>(magnitude % 100) * 2;
-    magnitude /= 100;
-    *--p = kDigitPairs[pair + 1];
-    *--p = kDigitPairs[pair];
-  }
-  if (magnitude >= 10) {
-    const std::size_t pair = static_cast<std::size_t>(magnitude) * 2;
-    *--p = kDigitPairs[pair + 1];
-    *--p = kDigitPairs[pair];
-  } else {
-    *--p = static_cast<char>('0' + magnitude);
-  }
+  do {
+    if (p == begin) return nullptr;
+    *--p = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
   return p;
 }
 
 // `value` with at least `min_digits` digits (leading zeros) right-justified
 // in the `width` (1 or more) characters at `dst`, or asterisks when it does
-// not fit.
+// not fit. The field is filled from the right; what does not fit is found
+// on the way and then overwritten.
 void put_number(char* dst, std::int64_t value, std::size_t width, int min_digits) {
   const bool neg = value < 0;
   // Through unsigned arithmetic, so that the most negative value has a magnitude too.
   const std::uint64_t magnitude = neg ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-  char buf[24];
-  char* const end = buf + sizeof buf;
-  const char* first = digits_before(end, magnitude);
-  const auto digits = static_cast<std::size_t>(end - first);
-  const std::size_t zeros =
-      min_digits > 0 && static_cast<std::size_t>(min_digits) > digits ? static_cast<std::size_t>(min_digits) - digits : 0;
-  const std::size_t size = digits + zeros + (neg ? 1 : 0);
-  if (size > width) {
-    std::memset(dst, '*', width);
+  char* const end = dst + width;
+  // Most numbers are small: 32-bit division is the cheaper one.
+  char* p = magnitude <= UINT32_MAX ? digits_leftwards(dst, end, static_cast<std::uint32_t>(magnitude))
+                                    : digits_leftwards(dst, end, magnitude);
+  if (p != nullptr && min_digits > 0) {
+    const auto min = static_cast<std::size_t>(min_digits);
+    while (static_cast<std::size_t>(end - p) < min && p > dst) *--p = '0';
+    if (static_cast<std::size_t>(end - p) < min) p = nullptr;
+  }
+  if (p != nullptr && neg) {
+    if (p > dst)
+      *--p = '-';
+    else
+      p = nullptr;
+  }
+  if (p == nullptr) {
+    for (std::size_t i = 0; i < width; ++i) dst[i] = '*';
     return;
   }
-  std::memset(dst, ' ', width - size);
-  dst += width - size;
-  if (neg) *dst++ = '-';
-  std::memset(dst, '0', zeros);
-  std::memcpy(dst + zeros, first, digits);
+  while (p > dst) *--p = ' ';
 }
 
 // The same field appended to `out`.

@@ -316,23 +316,23 @@ void Pass3::assemble_instruction() {
       spread({1, 1});
       break;
     case 4:
-      stmt_.object.replace(1, 3, do_operand(1));
+      do_operand(1, stmt_.object.data() + 1);
       spread({1, 3});
       break;
     case 5:
-      stmt_.object.replace(1, 3, do_operand(1));
+      do_operand(1, stmt_.object.data() + 1);
       if (n >= 2) stmt_.d_modifier = col(operand(2).prefix, 1);
       stmt_.object[4] = stmt_.d_modifier;
       spread({1, 3, 1});
       break;
     case 7:
-      stmt_.object.replace(1, 3, do_operand(1));
-      stmt_.object.replace(4, 3, do_operand(2));
+      do_operand(1, stmt_.object.data() + 1);
+      do_operand(2, stmt_.object.data() + 4);
       spread({1, 3, 3});
       break;
     case 8:
-      stmt_.object.replace(1, 3, do_operand(1));
-      stmt_.object.replace(4, 3, do_operand(2));
+      do_operand(1, stmt_.object.data() + 1);
+      do_operand(2, stmt_.object.data() + 4);
       if (n >= 3) stmt_.d_modifier = col(operand(3).prefix, 1);
       stmt_.object[7] = stmt_.d_modifier;
       spread({1, 3, 3, 1});
@@ -367,7 +367,7 @@ struct OperandTarget {
   std::int64_t addr = 0;
   int index = 0;
   bool known = true;
-  std::optional<std::string> device;
+  std::optional<std::string_view> device;  ///< 3 characters
 };
 
 // `here` is the rightmost position of the statement, which "*" stands for.
@@ -394,12 +394,12 @@ OperandTarget target_of(const Job& ctx, const Operand& op, std::int64_t here) {
         const Symbol& sym = ctx.symtab[op.symbol()];
         t.addr = sym.value;
         t.index = sym.index_reg;
-        if (!is_blank(sym.device)) t.device = pad(sym.device, 3);
+        if (!is_blank(sym.device)) t.device = std::string_view(sym.device).substr(0, 3);
         t.known = is_defined(sym.value);
       }
       break;
     case OperandKind::Device:
-      t.device = cols(op.label, 1, 3);
+      t.device = std::string_view(op.label).substr(0, 3);
       break;
     default:
       t.known = false;  // no address can be made from it
@@ -411,17 +411,21 @@ OperandTarget target_of(const Job& ctx, const Operand& op, std::int64_t here) {
 
 }  // namespace
 
-std::string Pass3::do_operand(int which) {
+void Pass3::do_operand(int which, char* where) {
   const Operand& op = operand(which);
   const OperandTarget t = target_of(ctx, op, static_cast<std::int64_t>(state_.location) + stmt_.width - 1);
-  std::string where;
   if (t.device) {
-    where = *t.device;
+    const std::string_view device = *t.device;
+    for (std::size_t i = 0; i < 3; ++i) where[i] = i < device.size() ? device[i] : ' ';
   } else {
     const std::int64_t value = t.addr + op.offset;
     const bool in_storage = value >= 0 && value < kCoreLimit;
-    where = t.known && t.index >= 0 && t.index <= 3 && in_storage ? num_to_addr(static_cast<int>(value), t.index) : "###";
-    if (where == "###") flag_address(which, t.known && !in_storage ? std::optional(value) : std::nullopt);
+    if (t.known && t.index >= 0 && t.index <= 3 && in_storage) {
+      put_addr(where, static_cast<int>(value), t.index);
+    } else {
+      where[0] = where[1] = where[2] = '#';
+      flag_address(which, t.known && !in_storage ? std::optional(value) : std::nullopt);
+    }
   }
 
   // An operation with a fixed device letter puts it in place of the A address.
@@ -430,7 +434,6 @@ std::string Pass3::do_operand(int which) {
     where[0] = '%';
     where[1] = device.fixed;
   }
-  return where;
 }
 
 void Pass3::test_p(int at) {

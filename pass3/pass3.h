@@ -100,8 +100,8 @@ class Pass3 {
   /// has no such operand.
   std::pair<int, int> operand_columns(int which) const;
   void assemble_instruction();
-  /// The 3-character A- or B-address of operand WHICH.
-  std::string do_operand(int which);
+  /// Writes the 3-character A- or B-address of operand WHICH at WHERE.
+  void do_operand(int which, char* where);
   void test_p(int at);
   void do_org();
   /// Lays consecutive pieces of the object of the given lengths into the
