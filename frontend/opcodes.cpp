@@ -15,10 +15,9 @@ constexpr std::size_t kMnemonicWidth = 5;
 // A mnemonic's first five characters, blank padded, as one number: every
 // card looks its operation up, and comparing numbers is cheaper than texts.
 constexpr std::uint64_t mnemonic_key(std::string_view text) {
-  char chars[kMnemonicWidth] = {' ', ' ', ' ', ' ', ' '};
-  text.copy(chars, std::min(text.size(), kMnemonicWidth));
   std::uint64_t key = 0;
-  for (char c : chars) key = key << 8 | static_cast<unsigned char>(c);
+  for (std::size_t i = 0; i < kMnemonicWidth; ++i)
+    key = key << 8 | static_cast<unsigned char>(i < text.size() ? text[i] : ' ');
   return key;
 }
 

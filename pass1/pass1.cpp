@@ -252,7 +252,7 @@ Placement Pass1::dispatch() {
 }
 
 void Pass1::common_end(const Placement& placed) {
-  previous_ = {ctx_.last_op, cols(card_.line, 16, 20)};
+  previous_ = {ctx_.last_op, std::string(col_view(card_.line, 16, 20))};
   if (ctx_.diag.code() == err::NoErr && ctx_.diag.statement_failed()) ctx_.diag.set_code(err::BadStatement);
   write_record(placed.kind, card_.line, placed.label, placed.location, placed.width, ctx_.diag.code(),
                ops().filled(), placed.origin);
