@@ -29,13 +29,15 @@ class OperandScan {
         end_(end),
         token_(token),
         status_(status),
-        field_(std::max(field, 1)) {}
+        field_(std::max(field, 1)),
+        op_(parser.operands().at(field_)) {}
 
   void parse(int enter_name, bool do_lit);
   void adjust();
 
  private:
-  Operand& op() { return parser_.operands().at(field_); }
+  // The operand being filled; the list does not grow while it is.
+  Operand& op() { return op_; }
   void count() { parser_.operands().count = field_; }
   // The current token's text, a view into the card.
   std::string_view text() const { return col_view(line_, start_, end_); }
@@ -112,6 +114,7 @@ class OperandScan {
   Token& token_;
   int& status_;
   int field_;
+  Operand& op_;
   Token prev_token_ = Token::Done;
   bool held_ = false;
   int held_start_ = 0;
