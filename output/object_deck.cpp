@@ -38,7 +38,11 @@ ObjectDeck::ObjectDeck(std::ostream* out, DeckOptions options, ListingWriter* in
       card_(kEmptyCard) {}
 
 void ObjectDeck::put(int column, std::string_view text) {
-  card_.replace(static_cast<std::size_t>(column - 1), text.size(), text);
+  const auto at = static_cast<std::size_t>(column - 1);
+  if (at + text.size() <= card_.size())
+    text.copy(card_.data() + at, text.size());  // in place: the card keeps its length
+  else
+    card_.replace(at, text.size(), text);
 }
 
 bool ObjectDeck::place(std::string_view text, bool word_mark, int first) {
@@ -84,7 +88,9 @@ bool ObjectDeck::place(std::string_view text, bool word_mark, int first) {
 
 void ObjectDeck::set_word_mark(int at) {
   if (slots_ >= kSlots) punch();
-  put(slot_column(slots_), num_to_addr(at));
+  char addr[3];
+  put_addr(addr, at);
+  put(slot_column(slots_), std::string_view(addr, sizeof addr));
   ++slots_;
 }
 
