@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <cstdint>
 #include <cstdio>
 #include <utility>
 
@@ -39,6 +40,16 @@ constexpr std::array<unsigned char, 256> kForeign = [] {
   return table;
 }();
 
+// The bytes that stand for themselves on a card and are 1401 characters.
+constexpr unsigned kFirstPlain = 0x20;
+constexpr unsigned kPlainCount = 0x40;
+constexpr bool plain_bytes_hold() {
+  for (unsigned b = kFirstPlain; b < kFirstPlain + kPlainCount; ++b)
+    if (kCardByte[b] != static_cast<char>(b) || kForeign[b] != 0) return false;
+  return true;
+}
+static_assert(plain_bytes_hold());
+
 // Copies `size` characters of `text` into `line` as an 80-column card: cut
 // or blank-padded, a-z folded to upper case; other bytes, including those
 // above 'z', stay as they are. True when the card holds a byte that is no
@@ -47,13 +58,27 @@ bool set_card(std::string& line, const char* text, std::size_t size) {
   const std::size_t n = std::min(size, kCardWidth);
   line.resize(kCardWidth);
   char* const out = line.data();
+  std::memcpy(out, text, n);
+  std::memset(out + n, ' ', kCardWidth - n);
+  // The 64 characters are the bytes 0x20-0x5F: a card of those alone stays
+  // as it is. Eight bytes at a time: a byte of 0x60 or more gets its top
+  // bit from adding 0x20, a byte below 0x20 from subtracting it.
+  static_assert(kCardWidth % sizeof(std::uint64_t) == 0);
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  constexpr std::uint64_t kTops = 0x80 * kOnes;
+  std::uint64_t outside = 0;
+  for (std::size_t i = 0; i < kCardWidth; i += sizeof(std::uint64_t)) {
+    std::uint64_t w;
+    std::memcpy(&w, out + i, sizeof w);
+    outside |= ((w + kFirstPlain * kOnes) | w | ((w - kFirstPlain * kOnes) & ~w)) & kTops;
+  }
+  if (outside == 0) return false;
   unsigned char foreign = 0;
   for (std::size_t i = 0; i < n; ++i) {
-    const char c = kCardByte[static_cast<unsigned char>(text[i])];
+    const char c = kCardByte[static_cast<unsigned char>(out[i])];
     out[i] = c;
     foreign |= kForeign[static_cast<unsigned char>(c)];
   }
-  std::memset(out + n, ' ', kCardWidth - n);
   return foreign != 0;
 }
 
