@@ -31,6 +31,17 @@ bool is_separator(char c) { return bcd_code(c) == kWordSeparator; }
 constexpr char kSeparatorDigits = ':';
 constexpr char kAZoneChar = '/';
 
+// How a byte of the identification shows: separators, and bytes that are
+// no 1401 character, as blanks.
+constexpr std::array<char, 256> kIdentChar = [] {
+  std::array<char, 256> table{};
+  for (std::size_t b = 0; b < table.size(); ++b) {
+    const int code = ASCII_TO_BCD[b];
+    table[b] = code == kWordSeparator || code == 0 ? ' ' : static_cast<char>(b);
+  }
+  return table;
+}();
+
 }  // namespace
 
 void TapeFile::record(std::string_view data, std::string_view marks, int size) {
@@ -48,7 +59,8 @@ void TapeFile::record(std::string_view data, std::string_view marks, int size) {
   const std::size_t marked = std::min(marks.size(), room);
   std::size_t i = 0;
   for (; i < marked; ++i) {
-    if (marks[i] == '1') *p++ = '=';
+    *p = '=';
+    p += marks[i] == '1' ? 1 : 0;
     *p++ = i < held ? data[i] : ' ';
   }
   if (i < held) {
@@ -146,7 +158,7 @@ void TapeFile::data_piece(std::string_view piece, bool gm, bool keep_wm, int fir
   if (len < kIdentBelow) {
     while (p < data + kIdentAt) *p++ = ' ';
     const std::size_t shown = std::min(ident.size(), static_cast<std::size_t>(data + kDataRoom - p));
-    for (std::size_t j = 0; j < shown; ++j) *p++ = is_separator(ident[j]) ? ' ' : as_1401(ident[j]);
+    for (std::size_t j = 0; j < shown; ++j) *p++ = kIdentChar[static_cast<unsigned char>(ident[j])];
   }
   record(std::string_view(data, static_cast<std::size_t>(p - data)), wms, kDataRecord);
   zone_fix_records();
