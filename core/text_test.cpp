@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <string>
 
 namespace velumar {
 namespace {
@@ -43,6 +45,35 @@ TEST(Text, PaddingAndColumns) {
   EXPECT_EQ(col("ABC", 4), ' ');
   EXPECT_EQ(col("ABC", 0), ' ');
   EXPECT_EQ(cols("ABC", 2, 5), "BC  ");
+  // A view holds what the line has of the columns, without the padding.
+  EXPECT_EQ(col_view("ABC", 2, 5), "BC");
+  EXPECT_EQ(col_view("ABC", 0, 1), "A");
+  EXPECT_EQ(col_view("ABC", 4, 6), "");
+  EXPECT_EQ(col_view("ABC", 3, 2), "");
+}
+
+// The in-place formatter against the plain rule: sign, zeros up to
+// min_digits, digits, right-justified; asterisks when that does not fit.
+// Values around the 32-bit and 64-bit limits take both conversions.
+TEST(Text, NumbersInPlaceMatchThePlainRule) {
+  const std::int64_t values[] = {0,      7,         10,         99,         100,        9999,      -1,
+                                 -10000, 999999,    4294967295, 4294967296, -4294967296, INT64_MAX, INT64_MIN};
+  for (const std::int64_t v : values) {
+    const std::uint64_t magnitude = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+    const std::string digits = std::to_string(magnitude);
+    for (int width = 1; width <= 21; ++width) {
+      for (int min_digits = 0; min_digits <= 6; ++min_digits) {
+        const std::size_t zeros = std::max<std::size_t>(static_cast<std::size_t>(min_digits), digits.size()) - digits.size();
+        std::string expected = (v < 0 ? "-" : "") + std::string(zeros, '0') + digits;
+        const auto w = static_cast<std::size_t>(width);
+        expected = expected.size() > w ? std::string(w, '*') : std::string(w - expected.size(), ' ') + expected;
+        std::string line = "<" + std::string(w, '?') + ">";
+        put_int(line.data() + 1, v, width, min_digits);
+        EXPECT_EQ(line, "<" + expected + ">") << v << " in " << width << " with " << min_digits;
+        EXPECT_EQ(fmt_int_zero(v, width, min_digits), expected);
+      }
+    }
+  }
 }
 
 }  // namespace
