@@ -39,7 +39,10 @@ struct TrickleBuf : std::streambuf {
 };
 
 TEST(Reader, LinesAreTheSameHoweverTheInputArrives) {
-  for (const std::string& text : std::vector<std::string>{"A\r\nB\rC\r\nD", "A\rB\r\rC\r", "\n\nX\n", std::string(200, 'q') + "\r\nZ\r"}) {
+  for (const std::string& text :
+       std::vector<std::string>{"A\r\nB\rC\r\nD", "A\rB\r\rC\r", "\n\nX\n", std::string(200, 'q') + "\r\nZ\r",
+                                "A\rB\nC\rD\n", std::string(80, 'x') + "\r\n" + std::string(81, 'y') + "\r\n",
+                                "ab\x01" "c\n\xff" "Z`{\n~ \n"}) {
     TrickleBuf buf(text);
     std::istream in(&buf);
     SourceReader reader(&in);
