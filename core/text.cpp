@@ -7,16 +7,33 @@ namespace velumar {
 
 namespace {
 
+// "00" to "99": two digits for each division.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 // Writes the digits of `magnitude` leftwards from `end`, but not before
 // `begin`; returns where they start, or null when they do not fit.
 template <typename Unsigned>
 char* digits_leftwards(char* begin, char* end, Unsigned magnitude) {
   char* p = end;
-  do {
+  while (magnitude >= 100) {
+    if (p - begin < 2) return nullptr;
+    const auto pair = static_cast<std::size_t>(magnitude % 100) * 2;
+    magnitude /= 100;
+    *--p = kDigitPairs[pair + 1];
+    *--p = kDigitPairs[pair];
+  }
+  if (magnitude >= 10) {
+    if (p - begin < 2) return nullptr;
+    const auto pair = static_cast<std::size_t>(magnitude) * 2;
+    *--p = kDigitPairs[pair + 1];
+    *--p = kDigitPairs[pair];
+  } else {
     if (p == begin) return nullptr;
-    *--p = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
+    *--p = static_cast<char>('0' + magnitude);
+  }
   return p;
 }
 
