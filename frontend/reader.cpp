@@ -163,8 +163,7 @@ int SourceReader::read_line(std::string& line) {
     std::size_t size = std::min(static_cast<std::size_t>(line_end - start), kCardWidth + 1);
     block_pos_ = static_cast<std::size_t>(line_end - block_.data()) + 1;
     lf_seen_ = true;
-    ++physical_line_;
-    card_line_ = physical_line_;
+    card_line_ = ++physical_line_;
     if (size > 0 && size <= kCardWidth && start[size - 1] == '\r') --size;
     if (set_card(line, start, size)) check_codes(line);
     return 0;
