@@ -38,10 +38,12 @@ class OpIndex {
   }
 
   constexpr Op find(std::uint64_t key) const {
-    // A key holds five non-zero bytes: 0 marks an empty slot.
+    // 0 marks an empty slot. A mnemonic's key is never 0, but a field of
+    // NUL bytes makes key 0, so an empty slot ends the search before the
+    // keys are compared.
     for (std::size_t slot = home(key);; slot = (slot + 1) % kSlots) {
-      if (keys_[slot] == key) return ops_[slot];
       if (keys_[slot] == 0) return Op::Unknown;
+      if (keys_[slot] == key) return ops_[slot];
     }
   }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 namespace velumar {
 namespace {
 
@@ -22,6 +24,11 @@ TEST(OpCodes, LookupIsExactAndNeverFindsTheBlankRows) {
   EXPECT_EQ(find_op("MLCWA"), Op::Mlcwa);
   for (const char* field : {"MLCW", " MCW ", "MLCWAX", "     ", "", "#####"})
     EXPECT_EQ(find_op(field), Op::Unknown) << field;
+  // Bytes outside the character set, NUL above all, stay in the operation
+  // field; they name no operation.
+  using namespace std::string_view_literals;
+  for (std::string_view field : {"\0\0\0\0\0"sv, "\0"sv, "DA\0"sv, "\xff\xff\xff\xff\xff"sv})
+    EXPECT_EQ(find_op(field), Op::Unknown);
 }
 
 TEST(OpCodes, RowContents) {
