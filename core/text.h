@@ -9,6 +9,15 @@
 
 namespace velumar {
 
+/// The first `width` characters of `text` (at most 8), blank padded, packed
+/// into one number, first character highest: a fixed-width name that is
+/// cheap to hash and compare.
+constexpr std::uint64_t packed_key(std::string_view text, std::size_t width) {
+  std::uint64_t key = 0;
+  for (std::size_t i = 0; i < width; ++i) key = key << 8 | static_cast<unsigned char>(i < text.size() ? text[i] : ' ');
+  return key;
+}
+
 /// `s` cut or blank-padded on the right to exactly `width` characters.
 std::string pad(std::string_view s, std::size_t width);
 

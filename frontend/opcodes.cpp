@@ -14,12 +14,7 @@ constexpr std::size_t kMnemonicWidth = 5;
 
 // A mnemonic's first five characters, blank padded, as one number: every
 // card looks its operation up, and comparing numbers is cheaper than texts.
-constexpr std::uint64_t mnemonic_key(std::string_view text) {
-  std::uint64_t key = 0;
-  for (std::size_t i = 0; i < kMnemonicWidth; ++i)
-    key = key << 8 | static_cast<unsigned char>(i < text.size() ? text[i] : ' ');
-  return key;
-}
+constexpr std::uint64_t mnemonic_key(std::string_view text) { return packed_key(text, kMnemonicWidth); }
 
 // The rows by mnemonic in an open-addressed hash table, a few times larger
 // than the operation table so that a lookup takes one or two probes. Among

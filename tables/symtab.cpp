@@ -14,14 +14,7 @@ constexpr std::size_t kFirstSlots = 256;  // a power of two, more than twice kIn
 // and "AB    " are one name. A longer argument is cut to the 6 characters
 // that would be stored, which keeps every stored name unique. The index
 // keys on the six bytes packed into one integer: cheap to hash and compare.
-std::uint64_t key_of(std::string_view label) {
-  std::uint64_t key = 0;
-  for (std::size_t i = 0; i < 6; ++i) {
-    unsigned char c = i < label.size() ? static_cast<unsigned char>(label[i]) : ' ';
-    key = (key << 8) | c;
-  }
-  return key;
-}
+std::uint64_t key_of(std::string_view label) { return packed_key(label, 6); }
 
 // Fibonacci hashing: the top bits of the product depend on every
 // character, so names that differ in one place spread apart.
