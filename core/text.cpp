@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace velumar {
 
@@ -37,11 +38,41 @@ char* digits_leftwards(char* begin, char* end, Unsigned magnitude) {
   return p;
 }
 
+constexpr std::uint32_t kPowersOf10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+
+// The common case of put_number: a value of 0 or more that fits the field
+// with its leading zeros. Digits, then zeros, then blanks, with no check on the way.
+void put_fitting(char* dst, std::uint32_t value, std::size_t width, std::size_t min_digits) {
+  char* const end = dst + width;
+  char* p = end;
+  while (value >= 100) {
+    const std::size_t pair = static_cast<std::size_t>(value % 100) * 2;
+    value /= 100;
+    p -= 2;
+    p[0] = kDigitPairs[pair];
+    p[1] = kDigitPairs[pair + 1];
+  }
+  if (value >= 10) {
+    p -= 2;
+    p[0] = kDigitPairs[value * 2];
+    p[1] = kDigitPairs[value * 2 + 1];
+  } else {
+    *--p = static_cast<char>('0' + value);
+  }
+  // One loop for zeros and blanks: a field has few of either, and as two
+  // loops the blanks would become a call to memset.
+  char* const zeros_from = end - min_digits;
+  while (p > dst) {
+    --p;
+    *p = p >= zeros_from ? '0' : ' ';
+  }
+}
+
 // `value` with at least `min_digits` digits (leading zeros) right-justified
 // in the `width` (1 or more) characters at `dst`, or asterisks when it does
 // not fit. The field is filled from the right; what does not fit is found
 // on the way and then overwritten.
-void put_number(char* dst, std::int64_t value, std::size_t width, int min_digits) {
+[[gnu::noinline]] void put_any_number(char* dst, std::int64_t value, std::size_t width, int min_digits) {
   const bool neg = value < 0;
   // Through unsigned arithmetic, so that the most negative value has a magnitude too.
   const std::uint64_t magnitude = neg ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
@@ -65,6 +96,16 @@ void put_number(char* dst, std::int64_t value, std::size_t width, int min_digits
     return;
   }
   while (p > dst) *--p = ' ';
+}
+
+// put_any_number, with the common case first: counts, addresses and
+// sequence numbers are never negative, and they fit.
+void put_number(char* dst, std::int64_t value, std::size_t width, int min_digits) {
+  const auto zeros = static_cast<std::size_t>(std::max(min_digits, 0));
+  if (value >= 0 && width < std::size(kPowersOf10) && value < kPowersOf10[width] && zeros <= width)
+    put_fitting(dst, static_cast<std::uint32_t>(value), width, zeros);
+  else
+    put_any_number(dst, value, width, min_digits);
 }
 
 // The same field appended to `out`.
@@ -119,7 +160,7 @@ void append_cols(std::string& out, std::string_view line, int from, int to) {
   put_cols(out.data() + start, line, from, to);
 }
 
-void put_cols(char* dst, std::string_view line, int from, int to) {
+void put_cols_clipped(char* dst, std::string_view line, int from, int to) {
   const long long first = std::max(from, 1);
   const long long last = std::min<long long>(to, static_cast<long long>(line.size()));
   if (first <= last)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -78,7 +79,15 @@ inline std::string_view col_view(std::string_view line, int from, int to) {
 void append_cols(std::string& out, std::string_view line, int from, int to);
 /// Writes the columns of `from`..`to` that `line` holds over `dst`, which
 /// holds to - from + 1 blanks (the columns beyond the line stay blank).
-void put_cols(char* dst, std::string_view line, int from, int to);
+void put_cols_clipped(char* dst, std::string_view line, int from, int to);
+/// The same, with the common case inline: a card holds every column asked
+/// for, and constant columns become a copy of known size.
+inline void put_cols(char* dst, std::string_view line, int from, int to) {
+  if (from >= 1 && from <= to && static_cast<std::size_t>(to) <= line.size())
+    std::memcpy(dst, line.data() + (from - 1), static_cast<std::size_t>(to - from + 1));
+  else
+    put_cols_clipped(dst, line, from, to);
+}
 /// Appends `s` cut or blank-padded to `width`, as `pad` gives it.
 void append_padded(std::string& out, std::string_view s, std::size_t width);
 /// Appends `value` as `fmt_int` gives it.

@@ -6,6 +6,7 @@
 
 #include "core/diagnostics.h"
 #include "core/text.h"
+#include "output/stream_out.h"
 
 namespace velumar {
 
@@ -93,22 +94,22 @@ void ListingWriter::set_title(std::string_view page_head, std::string_view deck_
 void ListingWriter::statement(const ListedStatement& s) {
   if (!active()) return;
   const std::string_view card = s.card;
-  std::string& text = text_;
-  text.assign(kStatementWidth, ' ');
-  char* const out = text.data();
-  const auto columns = [&](std::size_t at, int from, int to) { put_cols(out + at, card, from, to); };
+  text_.assign(kStatementWidth, ' ');
+  char* const out = text_.data();
   if (s.seq) put_int(out + kSeqAt, *s.seq, 5);
-  columns(kColumns1At, 1, 2);
-  columns(kColumns3At, 3, 5);
-  columns(kLabelAt, 6, 11);
-  columns(kOperationAt, 16, 20);
-  columns(kOperandsAt, 21, 72);
+  put_cols(out + kColumns1At, card, 1, 2);
+  put_cols(out + kColumns3At, card, 3, 5);
+  put_cols(out + kLabelAt, card, 6, 11);
+  put_cols(out + kOperationAt, card, 16, 20);
+  put_cols(out + kOperandsAt, card, 21, 72);
   out[kSuffixAt] = s.suffix;
   put_end_part(out + kEndPartAt, s.fields);
   put_padded(out + kTagAt, s.tag, 5);
   if (s.card_no) put_int(out + kCardNoAt, *s.card_no, 5);
-  put_padded(out + kErrorAt, error_word(s.error_code), 13);
-  line(text);
+  const std::string_view word = error_word(s.error_code);
+  put_padded(out + kErrorAt, word, 13);
+  // Without an error word the text ends before its position.
+  counted_line(word.empty() ? kErrorAt : kStatementWidth);
 }
 
 void ListingWriter::comment(std::optional<int> seq, std::string_view card, std::string_view tag) {
@@ -126,14 +127,27 @@ void ListingWriter::comment(std::optional<int> seq, std::string_view card, std::
     text.resize(105, ' ');
     text += tag;
   }
-  line(text);
+  counted_line(text.size());
 }
 
 void ListingWriter::line(std::string_view text) {
   if (!active()) return;
+  text_.assign(text);
+  counted_line(text_.size());
+}
+
+void ListingWriter::counted_line(std::size_t size) {
   if (page_full()) heading();
-  print(text);
+  emit(text_, size);
   ++lines_on_page_;
+}
+
+void ListingWriter::emit(std::string& text, std::size_t size) {
+  // The line end goes after the text without trailing blanks, and the line
+  // is written in one piece.
+  text.resize(rtrim(std::string_view(text).substr(0, size)).size());
+  text += '\n';
+  write_out(*out_, text);
 }
 
 void ListingWriter::heading() {
@@ -163,9 +177,9 @@ void ListingWriter::page_line() {
 
 void ListingWriter::print(std::string_view text) {
   if (!active()) return;
-  const std::string_view kept = rtrim(text);
-  out_->write(kept.data(), static_cast<std::streamsize>(kept.size()));
-  out_->put('\n');
+  // Not text_: a heading printed before a counted line must leave that line alone.
+  printed_.assign(text);
+  emit(printed_, printed_.size());
 }
 
 }  // namespace velumar

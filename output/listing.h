@@ -62,6 +62,12 @@ class ListingWriter {
   int lines_on_page() const { return lines_on_page_; }
 
  private:
+  /// Writes the first SIZE characters of text_ as a counted line, on a new
+  /// page when this one is full.
+  void counted_line(std::size_t size);
+  /// Writes the first SIZE characters of TEXT, trailing blanks removed, as
+  /// one line; TEXT is used up.
+  void emit(std::string& text, std::size_t size);
   bool page_full() const { return lines_on_page_ >= max_lines_ || carriage_ != kEject; }
 
   static constexpr char kEject = '1';
@@ -72,7 +78,8 @@ class ListingWriter {
   int page_no_ = 0;
   std::string page_head_ = std::string(52, ' ');
   std::string deck_id_ = std::string(5, ' ');
-  std::string text_;  ///< the line being built, kept for its capacity
+  std::string text_;     ///< the line being built, kept for its capacity
+  std::string printed_;  ///< the uncounted line being printed, likewise
 };
 
 }  // namespace velumar

@@ -1,10 +1,13 @@
 #include "output/object_deck.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 #include "core/text.h"
 #include "core/zone.h"
 #include "output/listing.h"
+#include "output/stream_out.h"
 
 namespace velumar {
 
@@ -17,6 +20,7 @@ constexpr int kFirstMarkColumn = 47;   // first of three set-word-mark instructi
 constexpr int kThirdMarkColumn = 61;
 constexpr int kBranchColumn = 68;      // 68-71: read the next card, or a transfer
 constexpr int kCardTextColumns = 71;   // then the sequence number (72-75) and deck id (76-80)
+constexpr int kCardColumns = 80;
 constexpr int kSlots = 6;              // word-mark addresses of the three instructions
 // More queued marks than storage has positions would only repeat some.
 constexpr std::size_t kQueueCapacity = 16000;
@@ -26,7 +30,14 @@ constexpr std::string_view kUnusedMarks = ",040040";  // a set-word-mark instruc
 
 // The card before anything is put on it: a load of one character into the
 // read area and three instructions that set only 040.
-const std::string kEmptyCard = std::string(kDataColumns, ' ') + "L001001,040040,040040,040040" + std::string(4, ' ');
+constexpr std::string_view kEmptyCode = "L001001,040040,040040,040040    ";
+constexpr std::array<char, kCardTextColumns> kEmptyCard = [] {
+  std::array<char, kCardTextColumns> card{};
+  for (std::size_t i = 0; i < card.size(); ++i)
+    card[i] = i < std::size_t{kDataColumns} ? ' ' : kEmptyCode[i - std::size_t{kDataColumns}];
+  return card;
+}();
+static_assert(std::size_t{kDataColumns} + kEmptyCode.size() == std::size_t{kCardTextColumns});
 
 // Column of the first character of word-mark slot K (0-5): 48, 51, 55, 58, 62, 65.
 int slot_column(int k) { return kFirstMarkColumn + 1 + 3 * k + k / 2; }
@@ -34,15 +45,19 @@ int slot_column(int k) { return kFirstMarkColumn + 1 + 3 * k + k / 2; }
 }  // namespace
 
 ObjectDeck::ObjectDeck(std::ostream* out, DeckOptions options, ListingWriter* interleave, MarkFromQueue on_mark)
-    : out_(out), options_(options), interleave_(interleave), on_mark_(std::move(on_mark)), deck_id_(5, ' '),
-      card_(kEmptyCard) {}
+    : out_(out), options_(options), interleave_(interleave), on_mark_(std::move(on_mark)), card_(kEmptyCard) {
+  deck_id_.fill(' ');
+}
+
+void ObjectDeck::set_deck_id(std::string_view id) {
+  deck_id_.fill(' ');
+  id.copy(deck_id_.data(), std::min(id.size(), deck_id_.size()));
+}
 
 void ObjectDeck::put(int column, std::string_view text) {
+  // What would reach past column 71 is never punched.
   const auto at = static_cast<std::size_t>(column - 1);
-  if (at + text.size() <= card_.size())
-    text.copy(card_.data() + at, text.size());  // in place: the card keeps its length
-  else
-    card_.replace(at, text.size(), text);
+  if (at < card_.size()) text.copy(card_.data() + at, std::min(text.size(), card_.size() - at));
 }
 
 bool ObjectDeck::place(std::string_view text, bool word_mark, int first) {
@@ -71,8 +86,10 @@ bool ObjectDeck::place(std::string_view text, bool word_mark, int first) {
     const int at = first + pos;
     if (used_ == 0 && !word_mark) {
       // The load brings the read area's column-1 word mark along; clear it.
-      const std::string addr = num_to_addr(at);
-      put(kFirstMarkColumn, ")" + addr + addr);
+      char* const clear = card_.data() + (kFirstMarkColumn - 1);
+      clear[0] = ')';
+      put_addr(clear + 1, at);
+      put_addr(clear + 4, at);
       slots_ = 2;
     } else if (used_ > 0 && word_mark) {
       set_word_mark(at);
@@ -101,17 +118,24 @@ void ObjectDeck::punch(bool read_and_branch) {
     set_word_mark(at);
     if (on_mark_) on_mark_(at);
   }
-  if (used_ > 0) put(kLoadColumn, "L" + fmt_int_zero(used_, 3, 3) + num_to_addr(last_));
+  if (used_ > 0) {
+    char* const load = card_.data() + (kLoadColumn - 1);
+    load[0] = 'L';
+    put_int(load + 1, used_, 3, 3);
+    put_addr(load + 4, last_);
+  }
   if (read_and_branch) put(kBranchColumn, kReadNext);
-  // The sequence number wraps at 10000 as a numbering punch would.
-  std::string& line = line_;
-  line.clear();
-  append_padded(line, card_, kCardTextColumns);
-  append_int_zero(line, card_no_ % 10000, 4, 4);
-  append_padded(line, deck_id_, 5);
-  if (interleave_) interleave_->line("&" + line);
-  line += '\n';
-  if (out_) out_->write(line.data(), static_cast<std::streamsize>(line.size()));
+  // The card as the listing shows it ("&" first), then as punched, with its
+  // line end. The sequence number wraps at 10000 as a numbering punch would.
+  std::array<char, 1 + kCardColumns + 1> line;
+  line[0] = '&';
+  char* const punched = line.data() + 1;
+  std::memcpy(punched, card_.data(), card_.size());
+  put_int(punched + kCardTextColumns, card_no_ % 10000, 4, 4);
+  std::memcpy(punched + kCardTextColumns + 4, deck_id_.data(), deck_id_.size());
+  punched[kCardColumns] = '\n';
+  if (interleave_) interleave_->line(std::string_view(line.data(), 1 + kCardColumns));
+  if (out_) write_out(*out_, std::string_view(punched, kCardColumns + 1));
   card_ = kEmptyCard;
   ++card_no_;
   used_ = 0;
@@ -129,7 +153,8 @@ void ObjectDeck::drain_queue() {
 }
 
 void ObjectDeck::punch_image(std::string_view columns) {
-  card_ = pad(columns, kCardTextColumns);
+  card_.fill(' ');
+  put(1, columns);
   punch(false);
 }
 
@@ -145,7 +170,7 @@ void ObjectDeck::transfer(std::string_view branch) {
 void ObjectDeck::end(std::string_view instruction) {
   // The third set-word-mark instruction is free when it still sets only
   // 040; a requested mark at 040 would be cleared by the transfer anyway.
-  if (options_.quick_end && std::string_view(card_).substr(kThirdMarkColumn - 1, kUnusedMarks.size()) == kUnusedMarks) {
+  if (options_.quick_end && std::string_view(card_.data(), card_.size()).substr(kThirdMarkColumn - 1, kUnusedMarks.size()) == kUnusedMarks) {
     put(kThirdMarkColumn, instruction);
     punch();
   } else {

@@ -6,6 +6,7 @@
 // next cards (-X4).
 #pragma once
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <ostream>
@@ -31,7 +32,7 @@ class ObjectDeck {
   /// lists every card there too.
   ObjectDeck(std::ostream* out, DeckOptions options, ListingWriter* interleave, MarkFromQueue on_mark = {});
 
-  void set_deck_id(std::string_view id) { deck_id_ = id; }
+  void set_deck_id(std::string_view id);
 
   /// Loads TEXT (1401 characters, all inside storage) at FIRST onwards, with
   /// a word mark on its first character when WORD_MARK. Returns true when
@@ -65,9 +66,8 @@ class ObjectDeck {
   DeckOptions options_;
   ListingWriter* interleave_;
   MarkFromQueue on_mark_;
-  std::string deck_id_;
-  std::string card_;   ///< columns 1-71 of the card being built
-  std::string line_;   ///< the card as punched, kept for its capacity
+  std::array<char, 5> deck_id_;   ///< columns 76-80, blank padded
+  std::array<char, 71> card_;     ///< columns 1-71 of the card being built
   int card_no_ = 1;
   int used_ = 0;       ///< data columns filled
   int last_ = -1;      ///< storage position of the last data column

@@ -7,6 +7,7 @@
 #include "core/charset.h"
 #include "core/text.h"
 #include "core/zone.h"
+#include "output/stream_out.h"
 
 namespace velumar {
 
@@ -20,6 +21,7 @@ constexpr int kIdentAt = 33;    // where that text starts in the record
 constexpr int kDataRoom = kDataRecord - 5;  // characters a data record holds
 constexpr int kMaxMarks = 14;
 constexpr int kMaxZoneFixes = 7;
+constexpr int kMaxProgramMarks = 5;  // word marks in a data record's text
 
 // Code 29 is the tape's word separator: in load mode it is never stored,
 // so a character with that code cannot travel inside a record.
@@ -41,6 +43,46 @@ constexpr std::array<char, 256> kIdentChar = [] {
   }
   return table;
 }();
+
+// Writes at `p` the program of a data record that loads a piece of LEN
+// characters ending at FIRST + LEN - 1, with "=" before each character that
+// gets a word mark; returns the number of "=". The last mark of a piece
+// without group mark falls on the piece's first character, which follows.
+int put_program(char*& p, int len, bool gm, bool keep_wm, int first) {
+  const auto put = [&p](std::string_view s) {
+    std::memcpy(p, s.data(), s.size());
+    p += s.size();
+  };
+  const auto address = [&p](int at) {
+    put_addr(p, at);
+    p += 3;
+  };
+  if (!gm) {
+    put("=L");
+    put_int(p, len + 34, 3, 3);
+    p += 3;
+    address(first + len - 1);
+    if (keep_wm) {
+      put("=N000");
+    } else {
+      put("=)");
+      address(first);
+    }
+    put("=B007=");
+    return 4;
+  }
+  put("=,043=L");
+  put_int(p, len + 42, 3, 3);
+  p += 3;
+  address(first + len - 1);
+  put("=)043");
+  if (keep_wm)
+    put("043");
+  else
+    address(first);
+  put("=B007= ");
+  return 5;
+}
 
 }  // namespace
 
@@ -79,7 +121,7 @@ void TapeFile::record(std::string_view data, std::string_view marks, int size) {
   line.resize(static_cast<std::size_t>(p - line.data()));
   put_int(line.data(), static_cast<std::int64_t>(text_size), 3);
   put_int(line.data() + 3, size, 3);
-  if (out_) out_->write(line.data(), static_cast<std::streamsize>(line.size()));
+  if (out_) write_out(*out_, line);
 }
 
 void TapeFile::set_deck_id(std::string_view id) {
@@ -105,48 +147,20 @@ void TapeFile::field(std::string_view text, bool word_mark, int first, std::stri
 }
 
 void TapeFile::data_piece(std::string_view piece, bool gm, bool keep_wm, int first, std::string_view ident) {
-  const int len = static_cast<int>(piece.size());
-  // The record's text, built in place: the program (at most 23 characters),
-  // the piece (at most 32) and the identification fill less than a record holds.
-  char data[kDataRoom];
-  char* p = data;
-  const auto put = [&p](std::string_view text) {
-    std::memcpy(p, text.data(), text.size());
-    p += text.size();
-  };
-  const auto address = [&p](int at) {
-    put_addr(p, at);
-    p += 3;
-  };
-  if (!gm) {
-    put("L");
-    put_int(p, len + 34, 3, 3);
-    p += 3;
-    address(first + len - 1);
-    if (keep_wm) {
-      put("N000");
-    } else {
-      put(")");
-      address(first);
-    }
-    put("B007");
-  } else {
-    put(",043L");
-    put_int(p, len + 42, 3, 3);
-    p += 3;
-    address(first + len - 1);
-    put(")043");
-    if (keep_wm)
-      put("043");
-    else
-      address(first);
-    put("B007 ");
-  }
-  const std::string_view wms = gm ? "10001000000100000010001" : "1000000100010001";
+  const int len = std::min(static_cast<int>(piece.size()), kMaxPiece);
+  // The line is built in place as record() would build it: the counts, then
+  // the program (at most 23 characters) with "=" before each character that
+  // gets a word mark, the piece, the identification, blanks up to the
+  // record's size, the deck id and "=}".
+  char line[6 + kDataRoom + kMaxProgramMarks + 4 + 2 + 1];
+  char* const text = line + 6;
+  char* p = text;
+  const int marks = put_program(p, len, gm, keep_wm, first);
+  // Positions in the record's text count without the "=".
+  const auto data_at = [&](int at) { return text + marks + at; };
   // A separator travels as ":" and gets its zone afterwards (below).
   zone_fixes_.clear();
-  const int fits = std::min(len, static_cast<int>(data + kDataRoom - p));
-  for (int j = 0; j < fits; ++j) {
+  for (int j = 0; j < len; ++j) {
     const char c = piece[static_cast<std::size_t>(j)];
     if (is_separator(c)) {
       *p++ = kSeparatorDigits;
@@ -156,11 +170,20 @@ void TapeFile::data_piece(std::string_view piece, bool gm, bool keep_wm, int fir
     }
   }
   if (len < kIdentBelow) {
-    while (p < data + kIdentAt) *p++ = ' ';
-    const std::size_t shown = std::min(ident.size(), static_cast<std::size_t>(data + kDataRoom - p));
+    while (p < data_at(kIdentAt)) *p++ = ' ';
+    const std::size_t shown = std::min(ident.size(), static_cast<std::size_t>(data_at(kDataRoom) - p));
     for (std::size_t j = 0; j < shown; ++j) *p++ = kIdentChar[static_cast<unsigned char>(ident[j])];
   }
-  record(std::string_view(data, static_cast<std::size_t>(p - data)), wms, kDataRecord);
+  std::memset(p, ' ', static_cast<std::size_t>(data_at(kDataRoom) - p));
+  p = data_at(kDataRoom);
+  std::memcpy(p, id_.data(), id_.size());
+  p += id_.size();
+  *p++ = '=';
+  *p++ = '}';
+  put_int(line, static_cast<std::int64_t>(p - text), 3);
+  put_int(line + 3, kDataRecord, 3);
+  *p++ = '\n';
+  if (out_) write_out(*out_, std::string_view(line, static_cast<std::size_t>(p - line)));
   zone_fix_records();
 }
 
