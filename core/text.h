@@ -3,10 +3,12 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace velumar {
 
@@ -14,6 +16,14 @@ namespace velumar {
 /// into one number, first character highest: a fixed-width name that is
 /// cheap to hash and compare.
 constexpr std::uint64_t packed_key(std::string_view text, std::size_t width) {
+  // Every card looks up its operation and its names: when the text holds
+  // all `width` characters they are read with one load.
+  if (!std::is_constant_evaluated() && std::endian::native == std::endian::little && width >= 1 && width <= 8 &&
+      text.size() >= width) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data(), width);
+    return __builtin_bswap64(word) >> (64 - 8 * width);
+  }
   std::uint64_t key = 0;
   for (std::size_t i = 0; i < width; ++i) key = key << 8 | static_cast<unsigned char>(i < text.size() ? text[i] : ' ');
   return key;

@@ -139,11 +139,7 @@ std::optional<RecordKind> record_kind(std::string_view tag) {
   return std::nullopt;
 }
 
-const Operand& RecordView::operand(int k) const {
-  static const Operand blank{};
-  if (k < 1 || k > operand_count()) return blank;
-  return operands[static_cast<std::size_t>(k - 1)];
-}
+const Operand RecordView::kNoOperand{};
 
 RecordView Record::view() const {
   RecordView v;
@@ -281,26 +277,6 @@ void RecordStore::append(const RecordFields& fields, std::string_view card, std:
   entries_.push_back(e);
   operands_.insert(operands_.end(), operands.begin(), operands.end());
   text_.append(kept);
-}
-
-std::size_t RecordStore::text_start(std::size_t i) const {
-  const Entry& e = entries_[i];
-  return static_cast<std::size_t>((std::uint64_t{e.text_high} << 32) | e.text_low);
-}
-
-RecordView RecordStore::operator[](std::size_t i) const {
-  const Entry& e = entries_[i];
-  RecordView v;
-  v.kind = e.kind;
-  v.flag = e.flag;
-  v.label_index = e.label_index;
-  if (e.origin != 0) v.origin = e.origin;
-  v.location = e.location;
-  v.width = e.width;
-  const std::size_t text = text_start(i);
-  v.text = std::string_view(text_).substr(text, text_end(i) - text);
-  v.operands = std::span<const Operand>(operands_).subspan(e.first_operand, operands_end(i) - e.first_operand);
-  return v;
 }
 
 void IntermediateFile::save(std::ostream& out) const {

@@ -74,7 +74,12 @@ struct RecordView : RecordFields {
   FixedText<80> card() const { return FixedText<80>(text); }
   int operand_count() const { return static_cast<int>(operands.size()); }
   /// Operand k (1-based); an all-zero, blank operand when the record has none.
-  const Operand& operand(int k) const;
+  const Operand& operand(int k) const {
+    return k >= 1 && k <= operand_count() ? operands[static_cast<std::size_t>(k - 1)] : kNoOperand;
+  }
+
+  /// What operand() gives for an operand the record does not have.
+  static const Operand kNoOperand;
 };
 
 /// A record as a value of its own, which tests and the text form build.
@@ -151,7 +156,20 @@ class RecordStore {
   }
 
   /// Record i (0-based, below size()); valid until the next append or clear.
-  RecordView operator[](std::size_t i) const;
+  RecordView operator[](std::size_t i) const {
+    const Entry& e = entries_[i];
+    RecordView v;
+    v.kind = e.kind;
+    v.flag = e.flag;
+    v.label_index = e.label_index;
+    if (e.origin != 0) v.origin = e.origin;
+    v.location = e.location;
+    v.width = e.width;
+    const std::size_t text = text_start(i);
+    v.text = std::string_view(text_.data() + text, text_end(i) - text);
+    v.operands = std::span<const Operand>(operands_.data() + e.first_operand, operands_end(i) - e.first_operand);
+    return v;
+  }
   /// Record i as a value of its own.
   Record record(std::size_t i) const { return make_record((*this)[i]); }
   /// Line of the source file that record i comes from; 0 when not known.
@@ -174,7 +192,10 @@ class RecordStore {
   };
   static_assert(sizeof(Entry) == 32);
 
-  std::size_t text_start(std::size_t i) const;
+  std::size_t text_start(std::size_t i) const {
+    const Entry& e = entries_[i];
+    return static_cast<std::size_t>((std::uint64_t{e.text_high} << 32) | e.text_low);
+  }
   std::size_t text_end(std::size_t i) const { return i + 1 < entries_.size() ? text_start(i + 1) : text_.size(); }
   std::size_t operands_end(std::size_t i) const {
     return i + 1 < entries_.size() ? entries_[i + 1].first_operand : operands_.size();

@@ -88,14 +88,24 @@ class OperandList {
   int count = 0;
 
   /// Operand k for writing (1-based); the storage grows to hold it.
-  Operand& at(int k);
+  Operand& at(int k) {
+    if (k < 1) k = 1;
+    if (static_cast<std::size_t>(k) > slots_.size()) grow(k);
+    return slots_[static_cast<std::size_t>(k - 1)];
+  }
   /// Operand k for reading; a blank operand when k is not 1..count.
-  const Operand& get(int k) const;
+  const Operand& get(int k) const {
+    if (k < 1 || k > count || static_cast<std::size_t>(k) > slots_.size()) return kBlank;
+    return slots_[static_cast<std::size_t>(k - 1)];
+  }
   /// The first `count` operands (blank ones where none was written).
   std::span<const Operand> filled();
   void clear() { count = 0; }
 
  private:
+  static const Operand kBlank;
+  void grow(int k);
+
   std::vector<Operand> slots_;
 };
 

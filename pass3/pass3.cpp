@@ -3,7 +3,9 @@
 // their writers, and lists every statement.
 #include "pass3/pass3.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 
 #include "tables/job.h"
@@ -20,6 +22,7 @@ namespace velumar {
 namespace {
 
 constexpr int kCoreLimit = 16000;
+constexpr std::size_t kCardColumns = 80;
 
 /// Records generated for literal pools carry no sequence number.
 
@@ -105,8 +108,9 @@ void Pass3::run() {
     const RecordKind kind = rec.kind;
     const bool statement =
         kind == RecordKind::Statement || kind == RecordKind::Generated || kind == RecordKind::GroupMark;
-    ctx.diag.locate(ctx.scratch.line_of(i), statement ? std::string_view(rec.card()) : std::string_view(), 3);
-    process_record(rec);
+    take_record(rec);
+    ctx.diag.locate(ctx.scratch.line_of(i), statement ? std::string_view(stmt_.card) : std::string_view(), 3);
+    process_record();
     if (ctx.locations != nullptr && !is_comment(rec)) ctx.locations->placed(3, i, state_.location);
   }
   ctx.diag.locate_job();
@@ -119,8 +123,7 @@ void Pass3::run() {
   }
 }
 
-void Pass3::process_record(const RecordView& r) {
-  take_record(r);
+void Pass3::process_record() {
   const bool comment = is_comment(stmt_.card);
   const bool direct = is_blank(card_columns(16, 18));
   const Op op = direct ? Op::Direct : find_op(card_columns(16, 20));
@@ -163,8 +166,12 @@ void Pass3::process_record(const RecordView& r) {
 void Pass3::take_record(const RecordView& r) {
   stmt_.record = r;
   stmt_.tag = r.kind;
-  stmt_.card.assign(r.text);
-  stmt_.card.resize(80, ' ');
+  // The card is copied into the 80 columns kept from record to record, the
+  // columns beyond its text blank.
+  const std::size_t n = std::min<std::size_t>(r.text.size(), kCardColumns);
+  stmt_.card.resize(kCardColumns);
+  std::memcpy(stmt_.card.data(), r.text.data(), n);
+  std::memset(stmt_.card.data() + n, ' ', kCardColumns - n);
   // Pass 3 keeps the label and the origin in one number, as the text form does.
   stmt_.label = r.origin ? -*r.origin : r.label_index;
   stmt_.where = r.location;
@@ -295,6 +302,18 @@ void Pass3::report_flag() {
   Diagnostic d = ctx.diag.here(Severity::Error, message, first, last);
   d.notes = std::move(notes);
   ctx.diag.report(std::move(d));
+}
+
+// Defined before its callers so that the lengths, which are constants
+// there, unroll the copy.
+void Pass3::spread(std::initializer_list<int> lengths) {
+  std::size_t from = 0;
+  std::size_t to = 0;
+  for (int len : lengths) {
+    for (int i = 0; i < len && from < stmt_.object.size() && to < stmt_.output.size(); ++i)
+      stmt_.output[to++] = stmt_.object[from++];
+    ++to;  // one blank between parts
+  }
 }
 
 void Pass3::assemble_instruction() {
@@ -483,15 +502,7 @@ void Pass3::do_org() {
   listing(args);
 }
 
-void Pass3::spread(std::initializer_list<int> lengths) {
-  std::size_t from = 0;
-  std::size_t to = 0;
-  for (int len : lengths) {
-    for (int i = 0; i < len && from < stmt_.object.size() && to < stmt_.output.size(); ++i)
-      stmt_.output[to++] = stmt_.object[from++];
-    ++to;  // one blank between parts
-  }
-}
+
 
 void Pass3::do_field_record() {
   std::int64_t org = layout::field_location(state_.area_origin, operand(1).address());

@@ -90,7 +90,8 @@ class Pass3 {
   };
 
   // ---- pass3.cpp ----
-  void process_record(const RecordView& r);
+  /// Processes the record that take_record made current.
+  void process_record();
   /// Makes `r` the record being processed.
   void take_record(const RecordView& r);
   void process_statement(Op op, bool direct);
