@@ -2,17 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <iterator>
 
 namespace velumar {
 
 namespace {
-
-// "00" to "99": two digits for each division.
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
 
 // Writes the digits of `magnitude` leftwards from `end`, but not before
 // `begin`; returns where they start, or null when they do not fit.
@@ -23,14 +16,14 @@ char* digits_leftwards(char* begin, char* end, Unsigned magnitude) {
     if (p - begin < 2) return nullptr;
     const auto pair = static_cast<std::size_t>(magnitude % 100) * 2;
     magnitude /= 100;
-    *--p = kDigitPairs[pair + 1];
-    *--p = kDigitPairs[pair];
+    *--p = text_detail::kDigitPairs[pair + 1];
+    *--p = text_detail::kDigitPairs[pair];
   }
   if (magnitude >= 10) {
     if (p - begin < 2) return nullptr;
     const auto pair = static_cast<std::size_t>(magnitude) * 2;
-    *--p = kDigitPairs[pair + 1];
-    *--p = kDigitPairs[pair];
+    *--p = text_detail::kDigitPairs[pair + 1];
+    *--p = text_detail::kDigitPairs[pair];
   } else {
     if (p == begin) return nullptr;
     *--p = static_cast<char>('0' + magnitude);
@@ -38,41 +31,13 @@ char* digits_leftwards(char* begin, char* end, Unsigned magnitude) {
   return p;
 }
 
-constexpr std::uint32_t kPowersOf10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
-
-// The common case of put_number: a value of 0 or more that fits the field
-// with its leading zeros. Digits, then zeros, then blanks, with no check on the way.
-void put_fitting(char* dst, std::uint32_t value, std::size_t width, std::size_t min_digits) {
-  char* const end = dst + width;
-  char* p = end;
-  while (value >= 100) {
-    const std::size_t pair = static_cast<std::size_t>(value % 100) * 2;
-    value /= 100;
-    p -= 2;
-    p[0] = kDigitPairs[pair];
-    p[1] = kDigitPairs[pair + 1];
-  }
-  if (value >= 10) {
-    p -= 2;
-    p[0] = kDigitPairs[value * 2];
-    p[1] = kDigitPairs[value * 2 + 1];
-  } else {
-    *--p = static_cast<char>('0' + value);
-  }
-  // One loop for zeros and blanks: a field has few of either, and as two
-  // loops the blanks would become a call to memset.
-  char* const zeros_from = end - min_digits;
-  while (p > dst) {
-    --p;
-    *p = p >= zeros_from ? '0' : ' ';
-  }
-}
+}  // namespace
 
 // `value` with at least `min_digits` digits (leading zeros) right-justified
 // in the `width` (1 or more) characters at `dst`, or asterisks when it does
 // not fit. The field is filled from the right; what does not fit is found
 // on the way and then overwritten.
-[[gnu::noinline]] void put_any_number(char* dst, std::int64_t value, std::size_t width, int min_digits) {
+void text_detail::put_any_number(char* dst, std::int64_t value, std::size_t width, int min_digits) {
   const bool neg = value < 0;
   // Through unsigned arithmetic, so that the most negative value has a magnitude too.
   const std::uint64_t magnitude = neg ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
@@ -98,22 +63,14 @@ void put_fitting(char* dst, std::uint32_t value, std::size_t width, std::size_t 
   while (p > dst) *--p = ' ';
 }
 
-// put_any_number, with the common case first: counts, addresses and
-// sequence numbers are never negative, and they fit.
-void put_number(char* dst, std::int64_t value, std::size_t width, int min_digits) {
-  const auto zeros = static_cast<std::size_t>(std::max(min_digits, 0));
-  if (value >= 0 && width < std::size(kPowersOf10) && value < kPowersOf10[width] && zeros <= width)
-    put_fitting(dst, static_cast<std::uint32_t>(value), width, zeros);
-  else
-    put_any_number(dst, value, width, min_digits);
-}
+namespace {
 
 // The same field appended to `out`.
 void append_number(std::string& out, std::int64_t value, int width, int min_digits) {
   if (width <= 0) return;
   const std::size_t at = out.size();
   out.resize(at + static_cast<std::size_t>(width));
-  put_number(out.data() + at, value, static_cast<std::size_t>(width), min_digits);
+  put_int(out.data() + at, value, width, min_digits);
 }
 
 }  // namespace
@@ -179,8 +136,5 @@ void append_int_zero(std::string& out, std::int64_t value, int width, int min_di
   append_number(out, value, width, min_digits);
 }
 
-void put_int(char* dst, std::int64_t value, int width, int min_digits) {
-  if (width > 0) put_number(dst, value, static_cast<std::size_t>(width), min_digits);
-}
 
 }  // namespace velumar

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -35,6 +36,8 @@ std::string pad(std::string_view s, std::size_t width);
 /// `s` without trailing blanks.
 inline std::string_view rtrim(std::string_view s) {
   std::size_t n = s.size();
+  // Eight blanks at a time first: lines and cards often end in many.
+  while (n >= 8 && std::memcmp(s.data() + n - 8, "        ", 8) == 0) n -= 8;
   while (n > 0 && s[n - 1] == ' ') --n;
   return s.substr(0, n);
 }
@@ -104,8 +107,47 @@ void append_padded(std::string& out, std::string_view s, std::size_t width);
 void append_int(std::string& out, std::int64_t value, int width);
 /// Appends `value` as `fmt_int_zero` gives it.
 void append_int_zero(std::string& out, std::int64_t value, int width, int min_digits);
+namespace text_detail {
+// "00" to "99": two digits for each division.
+inline constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+inline constexpr std::uint32_t kPowersOf10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+/// put_int for every value and width of 1 or more: signs, asterisks.
+void put_any_number(char* dst, std::int64_t value, std::size_t width, int min_digits);
+}  // namespace text_detail
+
 /// Writes `value` as `fmt_int_zero` gives it over the `width` characters at
 /// `dst` (min_digits 0: as `fmt_int` gives it); for lines built in place.
-void put_int(char* dst, std::int64_t value, int width, int min_digits = 0);
+/// Inline for the common case, a count, address or sequence number that
+/// fits its field: with the constant width and digits of a call the blanks
+/// and zeros are a store or two, and only the digits take divisions.
+inline void put_int(char* dst, std::int64_t value, int width, int min_digits = 0) {
+  if (width <= 0) return;
+  const auto w = static_cast<std::size_t>(width);
+  const auto zeros = static_cast<std::size_t>(std::max(min_digits, 0));
+  if (value < 0 || w >= std::size(text_detail::kPowersOf10) || value >= text_detail::kPowersOf10[w] || zeros > w) {
+    text_detail::put_any_number(dst, value, w, min_digits);
+    return;
+  }
+  std::memset(dst, ' ', w - zeros);
+  std::memset(dst + (w - zeros), '0', zeros);
+  auto v = static_cast<std::uint32_t>(value);
+  char* p = dst + w;
+  while (v >= 100) {
+    const std::size_t pair = static_cast<std::size_t>(v % 100) * 2;
+    v /= 100;
+    p -= 2;
+    p[0] = text_detail::kDigitPairs[pair];
+    p[1] = text_detail::kDigitPairs[pair + 1];
+  }
+  if (v >= 10) {
+    p[-2] = text_detail::kDigitPairs[v * 2];
+    p[-1] = text_detail::kDigitPairs[v * 2 + 1];
+  } else {
+    p[-1] = static_cast<char>('0' + v);
+  }
+}
 
 }  // namespace velumar

@@ -61,6 +61,14 @@ void put_padded(char* dst, std::string_view text, std::size_t width) {
   std::memset(dst + n, ' ', width - n);
 }
 
+// Writes `text`, cut to `width` characters, over blanks at `dst`.
+void put_over_blanks(char* dst, std::string_view text, std::size_t width) {
+  if (text.size() >= width)
+    std::memcpy(dst, text.data(), width);  // a tag: a copy of known size
+  else
+    std::memcpy(dst, text.data(), text.size());
+}
+
 // Writes the end part at `dst`. A later part overwrites an earlier one
 // where they overlap (the device over the location, the index mark inside
 // the new location).
@@ -104,10 +112,10 @@ void ListingWriter::statement(const ListedStatement& s) {
   put_cols(out + kOperandsAt, card, 21, 72);
   out[kSuffixAt] = s.suffix;
   put_end_part(out + kEndPartAt, s.fields);
-  put_padded(out + kTagAt, s.tag, 5);
+  put_over_blanks(out + kTagAt, s.tag, 5);
   if (s.card_no) put_int(out + kCardNoAt, *s.card_no, 5);
   const std::string_view word = error_word(s.error_code);
-  put_padded(out + kErrorAt, word, 13);
+  put_over_blanks(out + kErrorAt, word, 13);
   // Without an error word the text ends before its position.
   counted_line(word.empty() ? kErrorAt : kStatementWidth);
 }

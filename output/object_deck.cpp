@@ -105,9 +105,7 @@ bool ObjectDeck::place(std::string_view text, bool word_mark, int first) {
 
 void ObjectDeck::set_word_mark(int at) {
   if (slots_ >= kSlots) punch();
-  char addr[3];
-  put_addr(addr, at);
-  put(slot_column(slots_), std::string_view(addr, sizeof addr));
+  put_addr(card_.data() + (slot_column(slots_) - 1), at);
   ++slots_;
 }
 
