@@ -1,6 +1,7 @@
 #include "frontend/lexer.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "core/text.h"
@@ -15,6 +16,14 @@ constexpr int kOperandColumn = 21;
 
 bool is_letter(char c) { return c >= 'A' && c <= 'Z'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// The characters that continue a name: letters and digits, by byte.
+constexpr std::array<bool, 256> kNameChars = [] {
+  std::array<bool, 256> t{};
+  for (int c = 0; c < 256; ++c) t[static_cast<std::size_t>(c)] = (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+  return t;
+}();
+bool is_name_char(char c) { return kNameChars[static_cast<unsigned char>(c)]; }
 
 std::string_view token_name(Token kind) {
   return kTokenNames.substr(static_cast<std::size_t>(static_cast<int>(kind) - 1) * 6, 6);
@@ -38,7 +47,8 @@ Token Lexer::lex(std::string_view line, int& start, int& end) {
     ++start;
     token = classify(line, start, end);
   }
-  if (rep_.traces.on('l')) trace(line, start, end, token);
+  if (rep_.traces.on('l')) [[unlikely]]
+    trace(line, start, end, token);
   return token;
 }
 
@@ -60,12 +70,14 @@ Token Lexer::classify(std::string_view line, int start, int& end) {
       return Token::Device;
     default: break;
   }
+  // `start` is a column of the text (lex sees to it), so the columns after
+  // it are read directly: column end + 1 is line[end].
   if (is_digit(c)) {
-    while (end < length && is_digit(col(line, end + 1))) ++end;
+    while (end < length && is_digit(line[static_cast<std::size_t>(end)])) ++end;
     return Token::Number;
   }
   if (is_letter(c)) {
-    while (end < length && (is_letter(col(line, end + 1)) || is_digit(col(line, end + 1)))) ++end;
+    while (end < length && is_name_char(line[static_cast<std::size_t>(end)])) ++end;
     return Token::Name;
   }
   return Token::Other;
@@ -73,9 +85,8 @@ Token Lexer::classify(std::string_view line, int start, int& end) {
 
 Token Lexer::at_sign(std::string_view line, int start, int& end) {
   // A literal runs to the last "@" of the scanned text, so "@" inside it
-  // belongs to its text.
-  end = static_cast<int>(line.size());
-  while (end > start && col(line, end) != '@') --end;
+  // belongs to its text. Column `start` holds an "@": one is always found.
+  end = std::max(static_cast<int>(line.rfind('@')) + 1, start);
   if (end == start) return Token::At;
   if (end == start + 1) {
     rep_.diag.at(start, start + 1);

@@ -29,7 +29,7 @@ class Lexer {
   Token classify(std::string_view line, int start, int& end);
   /// The token beginning with "@": a character literal, or a lone "@".
   Token at_sign(std::string_view line, int start, int& end);
-  void trace(std::string_view line, int start, int end, Token token) const;
+  [[gnu::cold]] void trace(std::string_view line, int start, int end, Token token) const;
 
   Reporting rep_;
 };

@@ -292,7 +292,7 @@ void OperandScan::symbol_form(int enter_name, bool do_lit) {
     op().kind = OperandKind::Symbolic;
     op().label = first_text;
     if (enter_name != 0) {
-      op().label = parser_.suffixed(first_text);
+      parser_.apply_suffix(op().label);
       op().set_symbol(tables_.reference(op().label));
     }
   } else if (first == Token::Number) {

@@ -44,6 +44,14 @@ class Parser {
   /// The suffix rule: `name` without trailing blanks, followed by the
   /// suffix when shorter than 6 characters, blank-padded to 6.
   std::string suffixed(std::string_view name) const;
+  /// The suffix rule applied to a 6-character name in place: what
+  /// suffixed(label) gives, without a copy.
+  void apply_suffix(FixedText<6>& label) const {
+    if (suffix_ == ' ') return;
+    std::size_t kept = label.size();
+    while (kept > 0 && label[kept - 1] == ' ') --kept;
+    if (kept > 0 && kept < label.size()) label[kept] = suffix_;
+  }
 
   /// The operands of the statement being analysed.
   OperandList& operands() { return operands_; }

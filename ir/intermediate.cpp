@@ -1,6 +1,7 @@
 #include "ir/intermediate.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -119,7 +120,12 @@ std::string_view without_trailing_blanks(std::string_view card) {
   std::size_t n = card.size();
   for (std::uint64_t word = 0; n >= 8; n -= 8) {
     std::memcpy(&word, card.data() + n - 8, 8);
-    if (word != kEightBlanks) break;
+    if (word == kEightBlanks) continue;
+    if constexpr (std::endian::native == std::endian::little) {
+      // The last byte that is not a blank is the highest one that differs.
+      return card.substr(0, n - 8 + static_cast<std::size_t>(63 - std::countl_zero(word ^ kEightBlanks)) / 8 + 1);
+    }
+    break;
   }
   while (n > 0 && card[n - 1] == ' ') --n;
   return card.substr(0, n);

@@ -25,7 +25,7 @@ void Pass1::register_symbol(int k) {
   // Address constants arrive with the suffix already applied by the parser.
   Operand& o = op(k);
   if (o.kind != OperandKind::Symbolic) return;
-  o.label = ctx_.parser.suffixed(o.label);
+  ctx_.parser.apply_suffix(o.label);
   o.set_symbol(ctx_.symtab.enter(o.label, kUndefinedRef, 0).index);
 }
 

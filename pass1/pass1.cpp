@@ -127,7 +127,7 @@ int Pass1::run(bool* had_cards) {
       write_record(RecordKind::Statement, line, 0, 0, 0, err::NoErr);
       continue;
     }
-    if (had_cards && !is_blank(line)) *had_cards = true;
+    if (had_cards && !*had_cards && !is_blank(line)) *had_cards = true;
 
     label_field();
     if (!look_up_op()) continue;
@@ -176,8 +176,8 @@ void Pass1::label_field() {
   }
   // The suffix goes only on a label that is there: a blank label field
   // must not become the one-character suffix symbol.
-  const std::string_view field = rtrim(col_view(line, 6, 11));
-  card_.label = field.empty() ? std::string(6, ' ') : ctx_.parser.suffixed(field);
+  card_.label = col_view(line, 6, 11);
+  ctx_.parser.apply_suffix(card_.label);
 }
 
 bool Pass1::look_up_op() {
@@ -252,7 +252,8 @@ Placement Pass1::dispatch() {
 }
 
 void Pass1::common_end(const Placement& placed) {
-  previous_ = {ctx_.last_op, std::string(col_view(card_.line, 16, 20))};
+  previous_.op = ctx_.last_op;
+  previous_.text = col_view(card_.line, 16, 20);
   if (ctx_.diag.code() == err::NoErr && ctx_.diag.statement_failed()) ctx_.diag.set_code(err::BadStatement);
   write_record(placed.kind, card_.line, placed.label, placed.location, placed.width, ctx_.diag.code(),
                ops().filled(), placed.origin);

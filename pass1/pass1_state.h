@@ -13,6 +13,7 @@
 
 #include "core/location.h"
 #include "frontend/opcodes.h"
+#include "ir/fixed_text.h"
 #include "ir/operand.h"
 #include "tables/job.h"
 
@@ -49,7 +50,7 @@ struct DefineArea {
 /// The operation of the previous statement, for field cards and CHAIN.
 struct PreviousOp {
   Op op = Op::Direct;
-  std::string text = "     ";  ///< columns 16-20 of its card
+  FixedText<5> text;  ///< columns 16-20 of its card
 };
 
 /// Storage a statement occupies: [lo, hi).
@@ -82,7 +83,7 @@ struct Card {
   std::string line = std::string(80, ' ');
   Token label_token = Token::Done;
   int label_end = 0;             ///< last column of the label token
-  std::string label = "      ";  ///< label with the suffix rule applied
+  FixedText<6> label;            ///< label with the suffix rule applied
 };
 
 class Pass1 {

@@ -94,11 +94,6 @@ Pass3::Pass3(const Job& context, bool list, bool object, bool tape)
   state_.loader_due = ctx.settings.boot_loader != 'N';
 }
 
-const Operand& Pass3::operand(int k) const {
-  static const Operand kBlank{};
-  return stmt_.record ? stmt_.record->operand(k) : kBlank;
-}
-
 void Pass3::run() {
   const RecordStore& records = ctx.scratch.records();
   for (std::size_t i = 0; i < records.size(); ++i) {
@@ -307,11 +302,12 @@ void Pass3::report_flag() {
 // Defined before its callers so that the lengths, which are constants
 // there, unroll the copy.
 void Pass3::spread(std::initializer_list<int> lengths) {
-  std::size_t from = 0;
-  std::size_t to = 0;
-  for (int len : lengths) {
-    for (int i = 0; i < len && from < stmt_.object.size() && to < stmt_.output.size(); ++i)
-      stmt_.output[to++] = stmt_.object[from++];
+  // The object holds 8 characters and the output 52: the pieces of any
+  // instruction (at most 8 characters and 4 blanks) fit both.
+  const char* from = stmt_.object.data();
+  char* to = stmt_.output.data();
+  for (const int len : lengths) {
+    for (int i = 0; i < len; ++i) *to++ = *from++;
     ++to;  // one blank between parts
   }
 }

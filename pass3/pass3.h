@@ -49,7 +49,7 @@ class Pass3 {
   const Job ctx;  ///< a view of the job's modules
 
   /// Operand k (1-based) of the record being processed; a blank one when it has none.
-  const Operand& operand(int k) const;
+  const Operand& operand(int k) const { return stmt_.record ? stmt_.record->operand(k) : RecordView::kNoOperand; }
   /// The label of the record being processed: a symbol index, 0 for none,
   /// or minus an explicit location.
   int label() const { return stmt_.label; }
