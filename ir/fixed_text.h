@@ -43,7 +43,13 @@ class FixedText {
 
  private:
   FixedText& assign(std::string_view text) {
-    const std::size_t n = std::min(text.size(), N);
+    if (text.size() >= N) {
+      // Text that fills the field (a card's columns, most names): one copy
+      // of a size known here, which needs no call.
+      std::copy_n(text.data(), N, chars_.data());
+      return *this;
+    }
+    const std::size_t n = text.size();
     std::copy_n(text.data(), n, chars_.data());
     std::fill(chars_.begin() + static_cast<std::ptrdiff_t>(n), chars_.end(), ' ');
     return *this;

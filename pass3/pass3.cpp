@@ -307,8 +307,13 @@ void Pass3::spread(std::initializer_list<int> lengths) {
   const char* from = stmt_.object.data();
   char* to = stmt_.output.data();
   for (const int len : lengths) {
-    for (int i = 0; i < len; ++i) *to++ = *from++;
-    ++to;  // one blank between parts
+    if (len == 3) {
+      std::memcpy(to, from, 3);  // an address
+    } else {
+      for (int i = 0; i < len; ++i) to[i] = from[i];
+    }
+    from += len;
+    to += len + 1;  // one blank between parts
   }
 }
 

@@ -4,6 +4,7 @@
 // here; the deck and tape writers decide how each thing is punched or
 // written.
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -23,6 +24,14 @@ constexpr int kMaxPiece = 39;  // a clear of blanks goes in pieces of one card's
 
 // The read area and the loader live in 1-80; -a lets a program put things there.
 bool hits_read_area(std::int64_t first, std::int64_t last) { return first <= 80 && last >= 1; }
+
+// What each byte is placed as: itself when it is a 1401 character, else a blank.
+constexpr std::array<char, 256> kPlaced = [] {
+  std::array<char, 256> table{};
+  for (int b = 0; b < 256; ++b)
+    table[static_cast<std::size_t>(b)] = ASCII_TO_BCD[static_cast<std::size_t>(b)] != 0 ? static_cast<char>(b) : ' ';
+  return table;
+}();
 
 // The value of an EX, XFR or END operand: an actual address or a symbol's
 // value; -1 (not representable) when there is none.
@@ -49,8 +58,9 @@ void Pass3::dc(std::string_view text, char wm, int last, int label) {
   if (lo > hi) return;
   bool word_mark = wm == 'W' && lo == first;
   std::string& placed = placed_;
-  placed.assign(text.substr(static_cast<std::size_t>(lo - first), static_cast<std::size_t>(hi - lo + 1)));
-  for (char& c : placed) c = as_1401(c);
+  const std::string_view kept = text.substr(static_cast<std::size_t>(lo - first), static_cast<std::size_t>(hi - lo + 1));
+  placed.resize(kept.size());
+  for (std::size_t i = 0; i < kept.size(); ++i) placed[i] = kPlaced[static_cast<unsigned char>(kept[i])];
   if (ctx.settings.keep_out_of_1_80 && hits_read_area(lo, hi)) ctx.diag.set_code(err::AddrErr);
 
   // A mark that waits in the deck's queue reaches the tape when the queue

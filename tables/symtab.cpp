@@ -15,6 +15,7 @@ constexpr std::size_t kFirstSlots = 256;  // a power of two, more than twice kIn
 // that would be stored, which keeps every stored name unique. The index
 // keys on the six bytes packed into one integer: cheap to hash and compare.
 std::uint64_t key_of(std::string_view label) { return packed_key(label, 6); }
+constexpr std::uint64_t kBlankKey = packed_key("      ", 6);
 
 // Fibonacci hashing: the top bits of the product depend on every
 // character, so names that differ in one place spread apart.
@@ -43,13 +44,14 @@ std::size_t SymbolTable::find_slot(std::uint64_t key) const {
 
 SymbolTable::EnterResult SymbolTable::enter(std::string_view label, int value, int index, std::string_view device) {
   EnterResult result;
-  if (is_blank(label)) return result;
+  const std::uint64_t key = key_of(label);
+  // Only a name whose six columns are blank can be blank as a whole.
+  if (key == kBlankKey && is_blank(label)) return result;
   if (index_.empty()) init_sym_table();
 
-  const std::uint64_t key = key_of(label);
   std::size_t slot = find_slot(key);
   if (index_[slot] != 0) {
-    Symbol& sym = (*this)[static_cast<int>(index_[slot])];
+    Symbol& sym = symbols_[index_[slot] - 1];
     if (!is_defined(sym.value)) {
       sym.value = value;
       sym.index_reg = static_cast<std::uint8_t>(index);
