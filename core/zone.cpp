@@ -1,10 +1,22 @@
 #include "core/zone.h"
 
+#include <array>
+
 namespace velumar {
 
 namespace {
 
 char zoned(int digit, int zone) { return ZONED[static_cast<std::size_t>(10 * zone + digit)]; }
+
+// The hundreds, tens and units digits of 0..999: an address takes one
+// division (by 1000) instead of four.
+constexpr auto kDigits = [] {
+  std::array<std::array<unsigned char, 3>, 1000> digits{};
+  for (std::size_t n = 0; n < digits.size(); ++n)
+    digits[n] = {static_cast<unsigned char>(n / 100), static_cast<unsigned char>(n / 10 % 10),
+                 static_cast<unsigned char>(n % 10)};
+  return digits;
+}();
 
 }  // namespace
 
@@ -16,9 +28,10 @@ void put_addr(char* dst, int num, int index) {
     return;
   }
   const int thousands = num / 1000;
-  dst[0] = zoned(num / 100 % 10, thousands % 4);
-  dst[1] = zoned(num / 10 % 10, index);
-  dst[2] = zoned(num % 10, thousands / 4);
+  const auto& digits = kDigits[static_cast<std::size_t>(num - 1000 * thousands)];
+  dst[0] = zoned(digits[0], thousands % 4);
+  dst[1] = zoned(digits[1], index);
+  dst[2] = zoned(digits[2], thousands / 4);
 }
 
 std::string num_to_addr(int num, int index) {

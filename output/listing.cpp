@@ -102,8 +102,9 @@ void ListingWriter::set_title(std::string_view page_head, std::string_view deck_
 void ListingWriter::statement(const ListedStatement& s) {
   if (!active()) return;
   const std::string_view card = s.card;
-  text_.assign(kStatementWidth, ' ');
-  char* const out = text_.data();
+  static_assert(std::tuple_size_v<decltype(statement_)> == kStatementWidth + 1);
+  char* const out = statement_.data();
+  std::memset(out, ' ', kStatementWidth);
   if (s.seq) put_int(out + kSeqAt, *s.seq, 5);
   put_cols(out + kColumns1At, card, 1, 2);
   put_cols(out + kColumns3At, card, 3, 5);
@@ -117,7 +118,7 @@ void ListingWriter::statement(const ListedStatement& s) {
   const std::string_view word = error_word(s.error_code);
   put_over_blanks(out + kErrorAt, word, 13);
   // Without an error word the text ends before its position.
-  counted_line(word.empty() ? kErrorAt : kStatementWidth);
+  counted_line(out, word.empty() ? kErrorAt : kStatementWidth);
 }
 
 void ListingWriter::comment(std::optional<int> seq, std::string_view card, std::string_view tag) {
@@ -135,27 +136,33 @@ void ListingWriter::comment(std::optional<int> seq, std::string_view card, std::
     text.resize(105, ' ');
     text += tag;
   }
-  counted_line(text.size());
+  counted_line(text);
 }
 
 void ListingWriter::line(std::string_view text) {
   if (!active()) return;
   text_.assign(text);
-  counted_line(text_.size());
+  counted_line(text_);
 }
 
-void ListingWriter::counted_line(std::size_t size) {
+void ListingWriter::counted_line(char* text, std::size_t size) {
   if (page_full()) heading();
-  emit(text_, size);
+  emit(text, size);
   ++lines_on_page_;
 }
 
-void ListingWriter::emit(std::string& text, std::size_t size) {
+void ListingWriter::counted_line(std::string& text) {
+  const std::size_t size = text.size();
+  text += '\n';  // the room emit() needs
+  counted_line(text.data(), size);
+}
+
+void ListingWriter::emit(char* text, std::size_t size) {
   // The line end goes after the text without trailing blanks, and the line
   // is written in one piece.
-  text.resize(rtrim(std::string_view(text).substr(0, size)).size());
-  text += '\n';
-  write_out(*out_, text);
+  const std::size_t kept = rtrim(std::string_view(text, size)).size();
+  text[kept] = '\n';
+  write_out(*out_, std::string_view(text, kept + 1));
 }
 
 void ListingWriter::heading() {
@@ -187,7 +194,8 @@ void ListingWriter::print(std::string_view text) {
   if (!active()) return;
   // Not text_: a heading printed before a counted line must leave that line alone.
   printed_.assign(text);
-  emit(printed_, printed_.size());
+  printed_ += '\n';  // the room emit() needs
+  emit(printed_.data(), text.size());
 }
 
 }  // namespace velumar

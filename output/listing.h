@@ -3,6 +3,7 @@
 // the first character is the carriage control.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -62,12 +63,14 @@ class ListingWriter {
   int lines_on_page() const { return lines_on_page_; }
 
  private:
-  /// Writes the first SIZE characters of text_ as a counted line, on a new
-  /// page when this one is full.
-  void counted_line(std::size_t size);
+  /// Writes the first SIZE characters of TEXT as a counted line, on a new
+  /// page when this one is full; TEXT has room for one more character.
+  void counted_line(char* text, std::size_t size);
+  /// The same for the whole of TEXT.
+  void counted_line(std::string& text);
   /// Writes the first SIZE characters of TEXT, trailing blanks removed, as
-  /// one line; TEXT is used up.
-  void emit(std::string& text, std::size_t size);
+  /// one line; TEXT has room for one more character, the line end.
+  void emit(char* text, std::size_t size);
   bool page_full() const { return lines_on_page_ >= max_lines_ || carriage_ != kEject; }
 
   static constexpr char kEject = '1';
@@ -78,7 +81,8 @@ class ListingWriter {
   int page_no_ = 0;
   std::string page_head_ = std::string(52, ' ');
   std::string deck_id_ = std::string(5, ' ');
-  std::string text_;     ///< the line being built, kept for its capacity
+  std::array<char, 131> statement_;  ///< a statement line and its line end
+  std::string text_;     ///< other lines being built, kept for their capacity
   std::string printed_;  ///< the uncounted line being printed, likewise
 };
 

@@ -154,6 +154,8 @@ void TapeFile::data_piece(std::string_view piece, bool gm, bool keep_wm, int fir
   // record's size, the deck id and "=}".
   char line[6 + kDataRoom + kMaxProgramMarks + 4 + 2 + 1];
   char* const text = line + 6;
+  // Blanks first, by stores of known size: the text is written over them.
+  std::memset(text, ' ', kDataRoom + kMaxProgramMarks);
   char* p = text;
   const int marks = put_program(p, len, gm, keep_wm, first);
   // Positions in the record's text count without the "=".
@@ -170,7 +172,7 @@ void TapeFile::data_piece(std::string_view piece, bool gm, bool keep_wm, int fir
     }
   }
   if (len < kIdentBelow) {
-    while (p < data_at(kIdentAt)) *p++ = ' ';
+    p = data_at(kIdentAt);
     const std::size_t shown = std::min(ident.size(), static_cast<std::size_t>(data_at(kDataRoom) - p));
     const auto shows = [&ident](std::size_t j) { return kIdentChar[static_cast<unsigned char>(ident[j])]; };
     std::size_t j = 0;
@@ -182,7 +184,6 @@ void TapeFile::data_piece(std::string_view piece, bool gm, bool keep_wm, int fir
     }
     for (; j < shown; ++j) *p++ = shows(j);
   }
-  std::memset(p, ' ', static_cast<std::size_t>(data_at(kDataRoom) - p));
   p = data_at(kDataRoom);
   std::memcpy(p, id_.data(), id_.size());
   p += id_.size();
