@@ -52,6 +52,20 @@ TEST(Text, PaddingAndColumns) {
   EXPECT_EQ(col_view("ABC", 3, 2), "");
 }
 
+// Blank runs longer than a word, with one mark anywhere in them.
+TEST(Text, BlanksAcrossWords) {
+  for (std::size_t n = 0; n <= 20; ++n) {
+    EXPECT_TRUE(is_blank(std::string(n, ' ')));
+    EXPECT_EQ(rtrim(std::string(n, ' ')), "");
+    for (std::size_t at = 0; at < n; ++at) {
+      std::string s(n, ' ');
+      s[at] = 'x';
+      EXPECT_FALSE(is_blank(s)) << n << " " << at;
+      EXPECT_EQ(rtrim(s).size(), at + 1) << n << " " << at;
+    }
+  }
+}
+
 // The in-place formatter against the plain rule: sign, zeros up to
 // min_digits, digits, right-justified; asterisks when that does not fit.
 // Values around the 32-bit and 64-bit limits take both conversions.
