@@ -52,7 +52,7 @@ Token Lexer::lex(std::string_view line, int& start, int& end) {
   return token;
 }
 
-Token Lexer::classify(std::string_view line, int start, int& end) {
+inline Token Lexer::classify(std::string_view line, int start, int& end) {
   const int length = static_cast<int>(line.size());
   end = start;
   const char c = col(line, start);

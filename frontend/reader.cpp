@@ -58,8 +58,8 @@ bool set_card(std::string& line, const char* text, std::size_t size) {
   const std::size_t n = std::min(size, kCardWidth);
   line.resize(kCardWidth);
   char* const out = line.data();
+  std::memset(out, ' ', kCardWidth);  // a size known here: no call
   std::memcpy(out, text, n);
-  std::memset(out + n, ' ', kCardWidth - n);
   // The 64 characters are the bytes 0x20-0x5F: a card of those alone stays
   // as it is. Eight bytes at a time: a byte of 0x60 or more gets its top
   // bit from adding 0x20, a byte below 0x20 from subtracting it.

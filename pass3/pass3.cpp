@@ -23,6 +23,8 @@ namespace {
 
 constexpr int kCoreLimit = 16000;
 constexpr std::size_t kCardColumns = 80;
+constexpr std::size_t kOutputColumns = 52;  // the instruction as listed
+constexpr std::size_t kObjectColumns = 8;   // the longest instruction
 
 /// Records generated for literal pools carry no sequence number.
 
@@ -135,7 +137,8 @@ void Pass3::process_record() {
     emit_resume();
     state_.resume_due = false;
   }
-  stmt_.output.assign(52, ' ');
+  stmt_.output.resize(kOutputColumns);
+  std::memset(stmt_.output.data(), ' ', kOutputColumns);
   stmt_.where = state_.location;
 
   if (comment) {
@@ -165,8 +168,8 @@ void Pass3::take_record(const RecordView& r) {
   // columns beyond its text blank.
   const std::size_t n = std::min<std::size_t>(r.text.size(), kCardColumns);
   stmt_.card.resize(kCardColumns);
+  std::memset(stmt_.card.data(), ' ', kCardColumns);  // a size known here: no call
   std::memcpy(stmt_.card.data(), r.text.data(), n);
-  std::memset(stmt_.card.data() + n, ' ', kCardColumns - n);
   // Pass 3 keeps the label and the origin in one number, as the text form does.
   stmt_.label = r.origin ? -*r.origin : r.label_index;
   stmt_.where = r.location;
@@ -319,7 +322,8 @@ void Pass3::spread(std::initializer_list<int> lengths) {
 
 void Pass3::assemble_instruction() {
   test_p(state_.location);
-  stmt_.object.assign(8, ' ');
+  stmt_.object.resize(kObjectColumns);
+  std::memset(stmt_.object.data(), ' ', kObjectColumns);
   stmt_.object[0] = stmt_.machine_op;
   const OpInfo& row = op_info(stmt_.op);
   if (row.d == Need::Fixed) stmt_.d_modifier = row.d.fixed;
