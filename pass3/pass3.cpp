@@ -26,7 +26,11 @@ constexpr std::size_t kCardColumns = 80;
 constexpr std::size_t kOutputColumns = 52;  // the instruction as listed
 constexpr std::size_t kObjectColumns = 8;   // the longest instruction
 
-/// Records generated for literal pools carry no sequence number.
+/// Makes `s` `n` blanks; with `n` a constant the blanks are one store.
+void blank(std::string& s, std::size_t n) {
+  s.resize(n);
+  std::memset(s.data(), ' ', n);
+}
 
 /// An index tag read as a register number; -1 when it names none of 0-3.
 int index_digit(char c) {
@@ -137,8 +141,7 @@ void Pass3::process_record() {
     emit_resume();
     state_.resume_due = false;
   }
-  stmt_.output.resize(kOutputColumns);
-  std::memset(stmt_.output.data(), ' ', kOutputColumns);
+  blank(stmt_.output, kOutputColumns);
   stmt_.where = state_.location;
 
   if (comment) {
@@ -167,8 +170,7 @@ void Pass3::take_record(const RecordView& r) {
   // The card is copied into the 80 columns kept from record to record, the
   // columns beyond its text blank.
   const std::size_t n = std::min<std::size_t>(r.text.size(), kCardColumns);
-  stmt_.card.resize(kCardColumns);
-  std::memset(stmt_.card.data(), ' ', kCardColumns);  // a size known here: no call
+  blank(stmt_.card, kCardColumns);
   std::memcpy(stmt_.card.data(), r.text.data(), n);
   // Pass 3 keeps the label and the origin in one number, as the text form does.
   stmt_.label = r.origin ? -*r.origin : r.label_index;
@@ -322,8 +324,7 @@ void Pass3::spread(std::initializer_list<int> lengths) {
 
 void Pass3::assemble_instruction() {
   test_p(state_.location);
-  stmt_.object.resize(kObjectColumns);
-  std::memset(stmt_.object.data(), ' ', kObjectColumns);
+  blank(stmt_.object, kObjectColumns);
   stmt_.object[0] = stmt_.machine_op;
   const OpInfo& row = op_info(stmt_.op);
   if (row.d == Need::Fixed) stmt_.d_modifier = row.d.fixed;
