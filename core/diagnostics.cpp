@@ -112,6 +112,7 @@ void Reporter::report(const Diagnostic& d) {
   } else if (d.severity == Severity::Warning) {
     ++warnings_;
   }
+  if (observer_) observer_(d);
   if (out_ != nullptr) *out_ << render(d, file_, colour_);
 }
 

@@ -82,6 +82,9 @@ class Reporter {
   }
 
   void report(const Diagnostic& d);
+  /// Hands every diagnostic reported from now on (each once, shown or not)
+  /// to `observer` as well; an empty one stops that.
+  void observe(std::function<void(const Diagnostic&)> observer) { observer_ = std::move(observer); }
   /// Starts counting for a new job.
   void begin_job();
   /// Writes `file: N errors, M warnings` when the job had either.
@@ -97,6 +100,7 @@ class Reporter {
 
  private:
   std::ostream* out_ = nullptr;
+  std::function<void(const Diagnostic&)> observer_;
   std::string file_ = "<stdin>";
   bool colour_ = false;
   int errors_ = 0;

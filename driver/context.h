@@ -47,11 +47,14 @@ struct Context {
 
   /// Where the passes report their location counters; null in a plain run.
   layout::LocationLog* locations = nullptr;
+  /// What pass 3 makes of each record; null unless a description of the
+  /// program is asked for.
+  StatementLog* statements = nullptr;
 
   /// The view of the modules that the passes take.
   Job job() {
     return Job{out,     settings, traces, reader, diag,    reporting,        lexer,   symtab,
-               literals, parser,  scratch, last_op, listing, object, tape, locations};
+               literals, parser,  scratch, last_op, listing, object, tape, locations, statements};
   }
 };
 

@@ -14,6 +14,9 @@ std::string_view open_failure_text(FileOption which) {
     case FileOption::Macros: return "While opening \"macro library\" file";
     case FileOption::Object: return "While opening \"object deck\" file";
     case FileOption::Tape: return "While opening \"loadable tape\" file";
+    case FileOption::Map: return "While opening \"symbol map\" file";
+    case FileOption::Html: return "While opening \"HTML listing\" file";
+    case FileOption::Diagnostics: return "While opening \"diagnostics\" file";
   }
   return "While opening file";
 }
@@ -24,6 +27,9 @@ std::string_view write_failure_text(FileOption which) {
     case FileOption::Macros: return "While reading \"macro library\" file";
     case FileOption::Object: return "While writing \"object deck\" file";
     case FileOption::Tape: return "While writing \"loadable tape\" file";
+    case FileOption::Map: return "While writing \"symbol map\" file";
+    case FileOption::Html: return "While writing \"HTML listing\" file";
+    case FileOption::Diagnostics: return "While writing \"diagnostics\" file";
   }
   return "While writing file";
 }
@@ -167,6 +173,10 @@ class OptionReader {
       const std::string_view word = rtrim(arg_);
       if (arg_.empty() || arg_[0] != '-' || word == "-") break;
       if (flag(word)) continue;
+      if (auto handled = long_option(word)) {
+        if (!handled->run) return handled;
+        continue;
+      }
       if (auto stop = valued_or_final(word)) return stop;
     }
     if (!is_blank(arg_) && arg_[0] != '-') opts_.input = arg_;
@@ -208,6 +218,46 @@ class OptionReader {
     else
       return false;
     return true;
+  }
+
+  // The long options of the program's descriptions: --xref, --map FILE,
+  // --html FILE, --diagnostics-format=FORMAT, --diagnostics-file FILE (a
+  // value after "=" or as the next argument). Nothing when `word` is none
+  // of them; a result that does not run after a failure.
+  std::optional<OptionsResult> long_option(std::string_view word) {
+    if (word == "--xref") {
+      opts_.xref = true;
+      return OptionsResult{};
+    }
+    const std::size_t eq = word.find('=');
+    const std::string_view name = word.substr(0, eq);
+    auto value = [&] { return eq != std::string_view::npos ? std::string(word.substr(eq + 1)) : cur_.next(); };
+    if (name == "--map") return named_file(FileOption::Map, opts_.map_name, value());
+    if (name == "--html") return named_file(FileOption::Html, opts_.html_name, value());
+    if (name == "--diagnostics-file") return named_file(FileOption::Diagnostics, opts_.diagnostics_name, value());
+    if (name != "--diagnostics-format") return std::nullopt;
+    const std::string format = value();
+    if (format == "text") {
+      opts_.diagnostics_format = DiagnosticsFormat::Text;
+    } else if (format == "json") {
+      opts_.diagnostics_format = DiagnosticsFormat::Json;
+    } else if (format == "sarif") {
+      opts_.diagnostics_format = DiagnosticsFormat::Sarif;
+    } else {
+      out_ << "--diagnostics-format must be text, json or sarif, not '" << format << "'\n";
+      return OptionsResult{false, 2};
+    }
+    return OptionsResult{};
+  }
+
+  OptionsResult named_file(FileOption which, std::optional<std::string>& name, std::string value) {
+    if (is_blank(value)) {
+      out_ << "Option " << (which == FileOption::Map ? "--map" : which == FileOption::Html ? "--html" : "--diagnostics-file")
+           << " needs a file name\n";
+      return OptionsResult{false, 2};
+    }
+    name = std::move(value);
+    return open_(which, *name) ? OptionsResult{} : OptionsResult{false, 2};
   }
 
   // An option with a value (nothing when it is taken), or one that stops

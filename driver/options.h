@@ -17,7 +17,11 @@ namespace velumar {
 constexpr std::string_view kVersion = "1401 Velumar cross-assembler, version 1.3";
 
 /// The files that options name.
-enum class FileOption { Listing, Macros, Object, Tape };
+enum class FileOption { Listing, Macros, Object, Tape, Map, Html, Diagnostics };
+
+/// How diagnostics are reported on standard error (or the file of
+/// --diagnostics-file): as text for people, GCC-style JSON or SARIF 2.1.0.
+enum class DiagnosticsFormat { Text, Json, Sarif };
 
 /// The io_error text for a file that cannot be opened.
 std::string_view open_failure_text(FileOption which);
@@ -38,6 +42,11 @@ struct Options {
   std::string listing_name, macros_name, object_name, tape_name;
   std::optional<std::string> input;  ///< none: the source is standard input
   bool report = true;                ///< located diagnostics on standard error
+  bool xref = false;                 ///< --xref: cross-reference and storage summary in the listing
+  std::optional<std::string> map_name;          ///< --map FILE
+  std::optional<std::string> html_name;         ///< --html FILE
+  std::optional<std::string> diagnostics_name;  ///< --diagnostics-file FILE
+  DiagnosticsFormat diagnostics_format = DiagnosticsFormat::Text;
   /// Warnings about the command line itself, for standard error; the run
   /// goes on as the options say.
   std::vector<std::string> warnings;

@@ -4,15 +4,19 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "driver/context.h"
 #include "driver/files.h"
 #include "driver/options.h"
+#include "driver/descriptions.h"
+#include "driver/program_info.h"
 #include "core/text.h"
 #include "pass1/pass1.h"
 #include "pass3/pass3.h"
@@ -46,7 +50,11 @@ class RunFiles {
       : listing_("listing", open_failure_text(FileOption::Listing), write_failure_text(FileOption::Listing)),
         object_("object deck", open_failure_text(FileOption::Object), write_failure_text(FileOption::Object)),
         tape_("loadable tape", open_failure_text(FileOption::Tape), write_failure_text(FileOption::Tape)),
-        scratch_("scratch", "While opening \"scratch\" file", "While writing \"scratch\" file") {}
+        scratch_("scratch", "While opening \"scratch\" file", "While writing \"scratch\" file"),
+        map_("symbol map", open_failure_text(FileOption::Map), write_failure_text(FileOption::Map)),
+        html_("HTML listing", open_failure_text(FileOption::Html), write_failure_text(FileOption::Html)),
+        diagnostics_("diagnostics", open_failure_text(FileOption::Diagnostics),
+                     write_failure_text(FileOption::Diagnostics)) {}
 
   /// Opens a file when its option is examined; reports a failure on `out`.
   bool open(FileOption which, const std::string& name, std::ostream& out) {
@@ -67,6 +75,9 @@ class RunFiles {
     switch (which) {
       case FileOption::Object: return object_;
       case FileOption::Tape: return tape_;
+      case FileOption::Map: return map_;
+      case FileOption::Html: return html_;
+      case FileOption::Diagnostics: return diagnostics_;
       default: return listing_;
     }
   }
@@ -123,7 +134,9 @@ class RunFiles {
   }
 
  private:
-  std::array<OutputFile*, 4> outputs() { return {&listing_, &object_, &tape_, &scratch_}; }
+  std::array<OutputFile*, 7> outputs() {
+    return {&listing_, &object_, &tape_, &scratch_, &map_, &html_, &diagnostics_};
+  }
 
   bool open_output(OutputFile& f, const std::string& name, std::ostream& out) {
     f.name = name;
@@ -155,7 +168,7 @@ class RunFiles {
     return false;
   }
 
-  OutputFile listing_, object_, tape_, scratch_;
+  OutputFile listing_, object_, tape_, scratch_, map_, html_, diagnostics_;
   FileBuf macros_;
   std::string macros_name_;
   bool reported_ = false;
@@ -232,15 +245,22 @@ enum class JobEnd {
 // Assembles the jobs of the input one after another.
 class JobLoop {
  public:
-  JobLoop(Context& ctx, const Options& opts, RunFiles& files, const Source& source)
-      : ctx_(ctx), opts_(opts), files_(files), source_(source) {}
+  /// With `collector`, every job is described to it as well.
+  JobLoop(Context& ctx, const Options& opts, RunFiles& files, const Source& source,
+          ProgramCollector* collector = nullptr)
+      : ctx_(ctx), opts_(opts), files_(files), source_(source), collector_(collector) {}
+
+  /// Called after the last job, before the files are committed.
+  std::function<void()> before_commit;
 
   /// Runs every job; returns the exit status. All output files are
   /// committed, or discarded after a failure.
   int run() {
     int status = kExitOk;
     for (;;) {
+      if (collector_ != nullptr) collector_->begin_job();
       const JobEnd end = assemble_job(status);
+      if (collector_ != nullptr && (end == JobEnd::Assembled || end == JobEnd::Unfinished)) collector_->job_done(ctx_, end == JobEnd::Assembled);
       if (end == JobEnd::Failed) {
         files_.discard_all();
         return kExitUsageOrIo;
@@ -248,6 +268,7 @@ class JobLoop {
       if (end != JobEnd::Assembled) break;
     }
     if (opts_.keep_scratch && records_kept_) ctx_.scratch.save(files_.output_scratch());
+    if (before_commit) before_commit();
     if (!files_.commit_all(ctx_.out)) status = kExitUsageOrIo;
     return status;
   }
@@ -315,6 +336,7 @@ class JobLoop {
   const Options& opts_;
   RunFiles& files_;
   const Source& source_;
+  ProgramCollector* collector_;
   bool records_kept_ = false;
 };
 
@@ -341,10 +363,56 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
   }
   auto ctx = make_context(opts, *files, source, out, err, err_terminal);
   ctx->locations = locations;
-  return JobLoop(*ctx, opts, *files, source).run();
+  if (!wants_description(opts)) return JobLoop(*ctx, opts, *files, source).run();
+
+  // The map, the HTML listing, the cross-reference and the machine-readable
+  // diagnostics are written from a description gathered as the jobs run.
+  ProgramCollector collector;
+  ctx->statements = &collector;
+  collector.set_context(ctx.get());
+  ctx->diag.reporter().observe([&collector](const Diagnostic& d) { collector.diagnostic(d); });
+  if (opts.diagnostics_format != DiagnosticsFormat::Text) ctx->diag.reporter().show_on(nullptr, "", false);
+  if (opts.xref && opts.do_list) collector.on_symbol_table(xref_writer());
+  JobLoop loop(*ctx, opts, *files, source, &collector);
+  loop.before_commit = [&] {
+    std::ostream* diagnostics = opts.diagnostics_name ? &files->output(FileOption::Diagnostics).stream : &err;
+    write_descriptions(opts, collector, opts.map_name ? &files->output(FileOption::Map).stream : nullptr,
+                       opts.html_name ? &files->output(FileOption::Html).stream : nullptr, *diagnostics);
+  };
+  return loop.run();
 }
 
+// Discards whatever is written to it.
+class NullBuf : public std::streambuf {
+ protected:
+  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
 }  // namespace
+
+void run_in_memory(const std::vector<std::string>& options, std::string_view source, ProgramCollector& collector) {
+  NullBuf null_buf;
+  std::ostream null_out(&null_buf);
+  std::vector<std::string> args{"velumar"};
+  args.insert(args.end(), options.begin(), options.end());
+  Options opts;
+  // Options that name files are read, but nothing is opened or written.
+  if (!parse_options(args, opts, null_out, [](FileOption, const std::string&) { return true; }).run) return;
+  opts.input.reset();
+  opts.do_list = opts.do_object = opts.do_tape = opts.keep_scratch = opts.dump_symbols = false;
+  opts.report = false;
+  opts.traces = Traces{};
+  RunFiles files;
+  std::istringstream in{std::string(source)};
+  Source input(in);
+  auto ctx = make_context(opts, files, input, null_out, null_out, false);
+  ctx->statements = &collector;
+  collector.set_context(ctx.get());
+  ctx->diag.reporter().observe([&collector](const Diagnostic& d) { collector.diagnostic(d); });
+  JobLoop(*ctx, opts, files, input, &collector).run();
+  collector.set_context(nullptr);
+}
 
 int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out) {
   return velumar_main(argc, argv, in, out, std::cerr, false);

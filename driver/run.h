@@ -3,12 +3,16 @@
 
 #include <istream>
 #include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace velumar {
 
 namespace layout {
 class LocationLog;
 }
+class ProgramCollector;
 
 /// Exit statuses.
 constexpr int kExitOk = 0;
@@ -24,5 +28,10 @@ int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out);
 /// counter after each record (the tests and the fuzzer compare them).
 int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out, std::ostream& err, bool err_terminal,
                  layout::LocationLog* locations = nullptr);
+
+/// Assembles `source` as the command-line `options` ask (without the
+/// invocation name; options naming files open nothing), writing no file and
+/// nothing to standard output or error, and describes every job to `collector`.
+void run_in_memory(const std::vector<std::string>& options, std::string_view source, ProgramCollector& collector);
 
 }  // namespace velumar

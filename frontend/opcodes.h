@@ -27,13 +27,20 @@ struct FieldRule {
   constexpr bool operator==(Need n) const { return need == n; }
 };
 
+/// The operands whose storage an operation writes, one bit each.
+enum class Writes : unsigned char { None = 0, A = 1, B = 2, Both = 3 };
+
 // Shorthands of the operation table.
 constexpr FieldRule kReq{Need::Required};
 constexpr FieldRule kPro{Need::Prohibited};
 constexpr FieldRule kOpt{Need::Optional};
+constexpr Writes kWr0 = Writes::None;
+constexpr Writes kWrA = Writes::A;
+constexpr Writes kWrB = Writes::B;
+constexpr Writes kWrAB = Writes::Both;
 
 enum class Op : unsigned char {
-#define VELUMAR_OP(name, mnemonic, machine_op, a, b, d) name,
+#define VELUMAR_OP(name, mnemonic, machine_op, a, b, d, writes) name,
 #include "frontend/opcodes.def"
 #undef VELUMAR_OP
 };
@@ -44,15 +51,22 @@ struct OpInfo {
   FieldRule a;                ///< or a fixed device letter
   FieldRule b;
   FieldRule d;                ///< or a fixed d-modifier
+  Writes writes;              ///< the operands whose storage it writes
 };
 
 inline constexpr std::array kOpTable = {
-#define VELUMAR_OP(name, mnemonic, machine_op, a, b, d) OpInfo{mnemonic, machine_op, a, b, d},
+#define VELUMAR_OP(name, mnemonic, machine_op, a, b, d, writes) OpInfo{mnemonic, machine_op, a, b, d, writes},
 #include "frontend/opcodes.def"
 #undef VELUMAR_OP
 };
 
 constexpr const OpInfo& op_info(Op op) { return kOpTable[static_cast<std::size_t>(op)]; }
+
+/// True when `op` writes the storage of operand `k` (1: A, 2: B).
+constexpr bool writes_operand(Op op, int k) {
+  const auto bits = static_cast<unsigned>(op_info(op).writes);
+  return (k == 1 && (bits & 1U) != 0) || (k == 2 && (bits & 2U) != 0);
+}
 
 /// The operation whose mnemonic is `field` (columns 16-20, compared as 5
 /// blank-padded characters); Op::Unknown when none is, and for a blank field.

@@ -27,6 +27,8 @@ bool shows_seq(RecordKind kind) {
 }  // namespace
 
 void Pass3::listing(const ListFields& fields, bool show_card) {
+  if (ctx.statements != nullptr)
+    ctx.statements->listed(record_no_, fields.location, fields.width, fields.new_location, ctx.diag.code());
   if (!list_.active()) return;
   ListedStatement line;
   if (shows_seq(stmt_.tag)) line.seq = state_.seq;

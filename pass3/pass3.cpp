@@ -109,6 +109,7 @@ void Pass3::run() {
     const RecordKind kind = rec.kind;
     const bool statement =
         kind == RecordKind::Statement || kind == RecordKind::Generated || kind == RecordKind::GroupMark;
+    record_no_ = i;
     take_record(rec);
     ctx.diag.locate(ctx.scratch.line_of(i), statement ? std::string_view(stmt_.card) : std::string_view(), 3);
     process_record();
@@ -121,6 +122,7 @@ void Pass3::run() {
     for (int i = 0; i < 7; ++i) head += "SYMBOL  ADDRESS  ";
     list_.print(head);
     dump_symtab(ctx.symtab, *ctx.listing, std::nullopt, true);
+    if (ctx.statements != nullptr) ctx.statements->after_symbol_table(list_);
   }
 }
 

@@ -158,6 +158,7 @@ class Pass3 {
 
   State state_;
   Statement stmt_;
+  std::size_t record_no_ = 0;  ///< index of the record being processed, for ctx.statements
   std::string placed_;  ///< what dc places, kept for its capacity
   const char record_mark_ = bcd_char(RecordMark);
   const char group_mark_ = bcd_char(GroupMark);

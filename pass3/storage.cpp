@@ -65,6 +65,7 @@ void Pass3::dc(std::string_view text, char wm, int last, int label) {
 
   // A mark that waits in the deck's queue reaches the tape when the queue
   // lets it go, after this field's record.
+  if (ctx.statements != nullptr) ctx.statements->placed(record_no_, static_cast<int>(lo), placed, word_mark);
   if (deck_ && deck_->place(placed, word_mark, static_cast<int>(lo))) word_mark = false;
   if (tape_) tape_->field(placed, word_mark, static_cast<int>(lo), card_columns(16, 35));
 }
@@ -84,6 +85,7 @@ void Pass3::sw(int at) {
     return;
   }
   if (ctx.settings.keep_out_of_1_80 && hits_read_area(at, at)) ctx.diag.set_code(err::AddrErr);
+  if (ctx.statements != nullptr) ctx.statements->marked(record_no_, at);
   if (deck_) deck_->set_word_mark(at);
   if (tape_) tape_->set_word_mark(at);
 }

@@ -15,6 +15,7 @@
 #include "ir/intermediate.h"
 #include "tables/layout.h"
 #include "tables/literals.h"
+#include "tables/statement_log.h"
 #include "tables/symtab.h"
 
 namespace velumar {
@@ -36,6 +37,7 @@ struct Job {
   std::ostream*& object;
   std::ostream*& tape;
   layout::LocationLog* locations = nullptr;  ///< where each pass reports its location counter; null in a plain run
+  StatementLog* statements = nullptr;        ///< what pass 3 makes of each record; null in a plain run
 };
 
 }  // namespace velumar
