@@ -4,8 +4,9 @@
 #               installed, run it on a simulated 1401 (velumar-run)
 # Further targets: make (build only), make asan (tests under the address
 # and undefined-behaviour sanitizers, in build-asan/), make fuzz (the
-# libFuzzer target with clang, in build-fuzz/; FUZZ_SECONDS=N stops it after
-# N seconds, 0 runs until a finding), make clean,
+# libFuzzer targets with clang, in build-fuzz/; FUZZ_SECONDS=N stops them
+# after N seconds in all, 0 runs the assembler's until a finding; make
+# fuzz-lsp fuzzes the language server alone), make clean,
 # make install PREFIX=dir (default /usr/local).
 
 BUILD      ?= build
@@ -24,7 +25,7 @@ MAKEFLAGS += --no-print-directory
 DEMO_DIR := $(BUILD)/demo
 DEMO_SRC := examples/hello.s
 
-.PHONY: all build velumar test demo asan install bench fuzz clean
+.PHONY: all build velumar test demo asan install bench fuzz fuzz-lsp fuzz-lsp-run clean
 
 all: build
 
@@ -85,13 +86,20 @@ bench:
 	bench/instructions.sh $(BENCH_BUILD)
 	$(BENCH_BUILD)/velumar_bench --benchmark_min_time=0.2
 
-# Seeds: every example and golden deck, once with no options and once with
-# listing, deck and tape (the first three bytes of an input are options).
-# The corpus grows in $(FUZZ_BUILD)/corpus; a finding is written as
-# crash-*, timeout-* or oom-* in the working directory and fails the run.
+# Two targets: the whole assembler (velumar_fuzz) and the language
+# server's message handling (velumar_lsp_fuzz); FUZZ_SECONDS is shared
+# between them, half each (0: the assembler alone, until a finding; the
+# server alone with make fuzz-lsp).
+# Seeds of the assembler: every example and golden deck, once with no
+# options and once with listing, deck and tape (the first three bytes of an
+# input are options); of the server: the same decks as documents asked
+# every request (first byte 2) and as a raw client stream (first byte 0).
+# The corpora grow in $(FUZZ_BUILD)/corpus and corpus-lsp; a finding is
+# written as crash-*, timeout-* or oom-* in the working directory and fails the run.
+FUZZ_HALF = $(shell expr $(FUZZ_SECONDS) / 2)
 fuzz:
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DVELUMAR_FUZZ=ON -DVELUMAR_BENCH=OFF $(CMAKE_ARGS)
-	cmake --build $(FUZZ_BUILD) --target velumar_fuzz -j$(JOBS)
+	cmake --build $(FUZZ_BUILD) --target velumar_fuzz velumar_lsp_fuzz -j$(JOBS)
 	@mkdir -p $(FUZZ_BUILD)/seeds $(FUZZ_BUILD)/corpus
 	@for f in examples/*.s tests/golden/*.s; do \
 	  n=$$(basename $$f .s); \
@@ -99,8 +107,26 @@ fuzz:
 	  { printf '\000\000\007'; cat $$f; } > $(FUZZ_BUILD)/seeds/$$n-outputs; \
 	done
 	$(FUZZ_BUILD)/velumar_fuzz -dict=fuzz/mnemonics.dict -max_len=2048 -timeout=20 \
-	  -rss_limit_mb=2560 -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_FLAGS) \
+	  -rss_limit_mb=2560 -max_total_time=$(if $(filter 0,$(FUZZ_SECONDS)),0,$(FUZZ_HALF)) -print_final_stats=1 $(FUZZ_FLAGS) \
 	  $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/seeds
+	@if [ "$(FUZZ_SECONDS)" != 0 ]; then $(MAKE) fuzz-lsp-run FUZZ_SECONDS=$(FUZZ_HALF); fi
+
+fuzz-lsp:
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DVELUMAR_FUZZ=ON -DVELUMAR_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD) --target velumar_lsp_fuzz -j$(JOBS)
+	@$(MAKE) fuzz-lsp-run
+
+fuzz-lsp-run:
+	@mkdir -p $(FUZZ_BUILD)/seeds-lsp $(FUZZ_BUILD)/corpus-lsp
+	@for f in examples/*.s; do \
+	  n=$$(basename $$f .s); \
+	  { printf '\002'; head -c 1500 $$f; } > $(FUZZ_BUILD)/seeds-lsp/$$n-doc; \
+	done
+	@printf '\000Content-Length: 68\r\n\r\n{"jsonrpc":"2.0","id":7,"method":"shutdown","params":null,"x":[1,2]}' \
+	  > $(FUZZ_BUILD)/seeds-lsp/stream
+	$(FUZZ_BUILD)/velumar_lsp_fuzz -dict=fuzz/lsp.dict -max_len=4096 -timeout=20 \
+	  -rss_limit_mb=2560 -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $(FUZZ_FLAGS) \
+	  $(FUZZ_BUILD)/corpus-lsp $(FUZZ_BUILD)/seeds-lsp
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

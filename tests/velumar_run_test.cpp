@@ -227,9 +227,9 @@ TEST(Install, PutsProgramsManualPageAndDocumentsInPlace) {
   const fs::path prefix = dir.path() / "prefix";
   Result r = run_in(dir.path(), "cmake --install " + shell_quote(VELUMAR_BINARY_DIR) + " --prefix prefix");
   ASSERT_EQ(r.status, 0) << r.out << r.err;
-  for (const char* f : {"bin/velumar", "bin/velumar-run", "bin/tape2simh", "share/man/man1/velumar.1",
-                        "share/man/man1/velumar-run.1", "share/man/man1/tape2simh.1", "share/doc/velumar/README.md",
-                        "share/doc/velumar/LICENSE", "share/doc/velumar/language.md",
+  for (const char* f : {"bin/velumar", "bin/velumar-run", "bin/tape2simh", "bin/velumar-lsp",
+                        "share/man/man1/velumar.1", "share/man/man1/velumar-run.1", "share/man/man1/tape2simh.1",
+                        "share/doc/velumar/README.md", "share/doc/velumar/LICENSE", "share/doc/velumar/language.md",
                         "share/doc/velumar/examples/hello.s", "share/doc/velumar/examples/twoprog.s"})
     EXPECT_TRUE(fs::exists(prefix / f)) << f;
   if (run_command("command -v man >/dev/null") == 0) {

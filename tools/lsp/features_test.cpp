@@ -1,0 +1,84 @@
+// The features on hand-made models: the protocol is not involved.
+#include "tools/lsp/features.h"
+
+#include <gtest/gtest.h>
+
+namespace velumar::lsp {
+namespace {
+
+json range(int l1, int c1, int l2, int c2) {
+  return {{"start", {{"line", l1}, {"character", c1}}}, {"end", {{"line", l2}, {"character", c2}}}};
+}
+
+// Diagnostics carry their range, severity and notes as related
+// information; a card out of its columns gets an action that lays it out.
+TEST(Features, DiagnosticsAndCodeActions) {
+  const Document doc("file:///t.s", 1, "LOOP\tA\t@1@,N\n               END\n");
+  ProgramInfo program;
+  JobInfo job;
+  job.statements.resize(2);
+  job.statements[0].span = {1, 1, 80};
+  job.statements[1].span = {2, 1, 80};
+  Diagnostic tab = make_diagnostic(Severity::Warning, "byte 0x09 is not a 1401 character", 1, 5, 5);
+  tab.notes.push_back({"column 5 holds a tab", 5, 5});
+  job.diagnostics.push_back(tab);
+  job.diagnostics.push_back(make_diagnostic(Severity::Error, "no start", 2, 0, 0));
+  job.diagnostics.push_back(make_diagnostic(Severity::Note, "whole file"));
+  program.jobs.push_back(job);
+  const Model m{doc, program, Encoding::Utf16};
+
+  const json d = diagnostics(m);
+  ASSERT_EQ(d.size(), 3u);
+  EXPECT_EQ(d[0]["range"], range(0, 4, 0, 5));
+  EXPECT_EQ(d[0]["severity"], 2);
+  EXPECT_EQ(d[0]["relatedInformation"][0]["message"], "column 5 holds a tab");
+  EXPECT_EQ(d[0]["relatedInformation"][0]["location"]["range"], range(0, 4, 0, 5));
+  EXPECT_EQ(d[1]["range"], range(1, 0, 1, 18));
+  EXPECT_EQ(d[2]["range"], range(0, 0, 0, 0));
+  EXPECT_EQ(d[2]["severity"], 3);
+
+  const json actions = code_actions(m, {{0, 0}, {1, 0}});
+  ASSERT_EQ(actions.size(), 1u);  // the END card is in its columns
+  EXPECT_EQ(actions[0]["kind"], "quickfix");
+  EXPECT_EQ(actions[0]["edit"]["changes"]["file:///t.s"][0]["newText"], "     LOOP      A    @1@,N");
+  EXPECT_TRUE(code_actions(m, {{1, 0}, {1, 3}}).empty());
+}
+
+// Tokens are relative (line delta, start delta, length, type, modifiers),
+// in the client's units: the é in columns 1-2 (two bytes, as the assembler
+// counts) is one UTF-16 unit.
+TEST(Features, SemanticTokens) {
+  const Document doc("file:///t.s", 1, "\xC3\xA9   LOOP      B    LOOP,X  GO\n     * NOTE\n");
+  const json t16 = semantic_tokens(doc, Encoding::Utf16)["data"];
+  const std::vector<int> expected = {0, 0, 1, 0, 0,    // é: comment
+                                     0, 4, 4, 1, 1,    // LOOP label (declaration)
+                                     0, 10, 1, 2, 0,   // B
+                                     0, 5, 4, 1, 0,    // LOOP operand
+                                     0, 4, 1, 5, 0,    // ,
+                                     0, 1, 1, 1, 0,    // X
+                                     0, 3, 2, 0, 0,    // GO remark
+                                     1, 5, 1, 0, 0,    // * NOTE
+                                     0, 2, 4, 0, 0};
+  EXPECT_EQ(t16.get<std::vector<int>>(), expected);
+  const json t8 = semantic_tokens(doc, Encoding::Utf8)["data"];
+  EXPECT_EQ(t8[2], 2);  // the é is two bytes long
+}
+
+TEST(Features, OperationHoverAndCompletionWithoutAssembly) {
+  const Document doc("file:///t.s", 1, "               BCE  X,Y,Z\n               XYZ\n     * SW\n");
+  const ProgramInfo none;
+  const Model m{doc, none, Encoding::Utf16};
+  const std::string bce = hover(m, {0, 16})["contents"]["value"];
+  EXPECT_EQ(bce,
+            "**BCE**: Branch if the character at the B-address equals the d-modifier\n\n"
+            "A-field optional, B-field required, d-modifier required; machine code `B`");
+  EXPECT_EQ(hover(m, {1, 15})["contents"]["value"], "`XYZ`: not an operation the assembler knows");
+  EXPECT_TRUE(hover(m, {2, 16}).is_null());  // a comment card
+  EXPECT_TRUE(hover(m, {0, 10}).is_null());
+  EXPECT_FALSE(completion(m, {1, 17})["items"].empty());
+  EXPECT_TRUE(completion(m, {2, 17})["items"].empty());
+  EXPECT_TRUE(completion(m, {0, 8})["items"].empty());
+}
+
+}  // namespace
+}  // namespace velumar::lsp

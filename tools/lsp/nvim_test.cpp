@@ -1,0 +1,64 @@
+// End to end with a real editor: headless Neovim and its built-in LSP
+// client against velumar-lsp (skipped when nvim is not installed).
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <nlohmann/json.hpp>
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+TEST(Neovim, DiagnosticDefinitionAndCodeAction) {
+  if (std::system("command -v nvim >/dev/null 2>&1") != 0) GTEST_SKIP() << "nvim is not installed";
+  const fs::path dir = fs::temp_directory_path() / ("velumar-nvim-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const fs::path deck = dir / "slip.s";
+  // The second card is typed with TABs, which the assembler reads as single
+  // columns: LOOP lands in columns 1-4 and is never defined.
+  std::ofstream(deck) << "     START     CS   332\n"
+                         "LOOP\tA\t@1@,N\n"
+                         "               BU   LOOP\n"
+                         "     N         DCW  0\n"
+                         "               END  START\n";
+  const fs::path result = dir / "result.json";
+  const std::string command = "cd " + dir.string() + " && VELUMAR_LSP=" VELUMAR_LSP_EXE " VELUMAR_DECK=" +
+                              deck.string() + " VELUMAR_RESULT=" + result.string() +
+                              " HOME=" + dir.string() + " XDG_CONFIG_HOME=" + dir.string() + " XDG_DATA_HOME=" +
+                              dir.string() + " XDG_STATE_HOME=" + dir.string() +
+                              " timeout 60 nvim --headless -u NONE -i NONE -n -c 'luafile " VELUMAR_SOURCE_DIR
+                              "/tools/lsp/nvim_e2e.lua' >/dev/null 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  std::ifstream in(result);
+  ASSERT_TRUE(in) << "nvim wrote no result";
+  const json seen = json::parse(in);
+  fs::remove_all(dir);
+  ASSERT_FALSE(seen.contains("error")) << seen["error"];
+
+  // The TAB in column 5 of the second card, and the undefined LOOP.
+  ASSERT_TRUE(seen["got_diagnostics"].get<bool>());
+  const json& d = seen["diagnostics"];
+  const auto has = [&](const json& list, int lnum, int col, std::string_view words) {
+    return std::any_of(list.begin(), list.end(), [&](const json& x) {
+      return x["lnum"] == lnum && x["col"] == col && x["message"].get<std::string>().find(words) != std::string::npos;
+    });
+  };
+  EXPECT_TRUE(has(d, 1, 4, "0x09")) << d.dump(1);
+  EXPECT_TRUE(has(d, 2, 20, "undefined symbol LOOP")) << d.dump(1);
+
+  // The definition of START: line 1, column 6 (0-based 5).
+  EXPECT_EQ(seen["definition"], json::array({1, 5}));
+
+  // The code action laid the card out; assembled again, LOOP is defined.
+  EXPECT_EQ(seen["lines"][1], "     LOOP      A    @1@,N");
+  EXPECT_TRUE(seen["diagnostics_after"].empty()) << seen["diagnostics_after"].dump(1);
+}
+
+}  // namespace
