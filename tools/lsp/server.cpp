@@ -1,6 +1,7 @@
 #include "tools/lsp/server.h"
 
 #include <exception>
+#include <set>
 #include <utility>
 
 #include "tools/lsp/features.h"
@@ -81,6 +82,11 @@ json Server::request(const std::string& method, const json& params) {
     shutdown_ = true;
     return nullptr;
   }
+  static const std::set<std::string, std::less<>> kMethods = {
+      "textDocument/semanticTokens/full", "textDocument/formatting", "textDocument/rangeFormatting",
+      "textDocument/hover", "textDocument/definition", "textDocument/references", "textDocument/documentSymbol",
+      "textDocument/completion", "textDocument/prepareRename", "textDocument/rename", "textDocument/codeAction"};
+  if (!kMethods.contains(method)) throw Refusal{kMethodNotFound, "unknown method " + method};
   const auto at = [&] { return position_from(params.at("position")); };
   if (method == "textDocument/semanticTokens/full") return semantic_tokens(entry(params).doc, enc_);
   if (method == "textDocument/formatting") return formatting(entry(params).doc, enc_);
@@ -101,8 +107,7 @@ json Server::request(const std::string& method, const json& params) {
     if (auto* why = std::get_if<std::string>(&result)) throw Refusal{kRequestFailed, *why};
     return std::get<json>(std::move(result));
   }
-  if (method == "textDocument/codeAction") return code_actions(m, range_from(params.at("range")));
-  throw Refusal{kMethodNotFound, "unknown method " + method};
+  return code_actions(m, range_from(params.at("range")));
 }
 
 json Server::initialize(const json& params) {

@@ -99,7 +99,7 @@ TEST_F(Exchange, WholeSession) {
   // Hover: a label's value and definition, an operation's purpose.
   json h = ask("textDocument/hover", at(7, 22))["result"];
   EXPECT_NE(h["contents"]["value"].get<std::string>().find("undefined"), std::string::npos);
-  h = ask("textDocument/hover", at(4, 21))["result"];  // N in MCW N,201
+  h = ask("textDocument/hover", at(4, 20))["result"];  // N in MCW N,201
   EXPECT_EQ(h["contents"]["value"], "**N** (constant)\n\nvalue 366, width 1\n\ndefined on line 10");
   EXPECT_EQ(h["range"], range(4, 20, 4, 21));
   h = ask("textDocument/hover", at(4, 16))["result"];
