@@ -52,7 +52,7 @@ test: build
 # wrote. Without SimH the assembly still happens and the demo says how to
 # install SimH.
 demo: velumar
-	@cmake --build $(BUILD) --target tape2simh -j$(JOBS)  # for velumar-run --tape afterwards
+	@cmake --build $(BUILD) --target velumar-run tape2simh -j$(JOBS)
 	@mkdir -p $(DEMO_DIR)
 	@echo "== $(BUILD)/velumar-run --keep $(DEMO_DIR) $(DEMO_SRC)"
 	@status=0; $(BUILD)/velumar-run --keep $(DEMO_DIR) $(DEMO_SRC) \

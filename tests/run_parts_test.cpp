@@ -132,7 +132,8 @@ TEST(RunSymbols, NamesAddressesAfterLabels) {
   EXPECT_EQ(m.instruction_at(337)->label(), "LOOP");
   EXPECT_EQ(m.instruction_at(338), nullptr);
   EXPECT_EQ(m.instruction_at(346), nullptr) << "a constant is no instruction";
-  EXPECT_EQ(m.end_without_start(), 0);
+  EXPECT_EQ(m.end_line(), 5);
+  EXPECT_EQ(m.start(), 333);
   EXPECT_EQ(m.fields().size(), 1u);
   std::ofstream(map) << "{\"format\": \"other\"}";
   EXPECT_FALSE(m.load(map.string(), error));

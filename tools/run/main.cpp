@@ -95,35 +95,18 @@ std::string find_tool(const std::string& name, const fs::path& here) {
   return "";
 }
 
-// Runs `argv` with its standard output on our standard error (or into
-// `capture`), passing on a signal we receive; returns its exit status.
-int run_program(const std::vector<std::string>& argv, std::string* capture = nullptr) {
-  int pipefd[2] = {-1, -1};
-  if (capture && pipe(pipefd) != 0) return -1;
+// Runs `argv` with its standard output on our standard error, passing on a
+// signal we receive; returns its exit status.
+int run_program(const std::vector<std::string>& argv) {
   const pid_t pid = fork();
   if (pid < 0) return -1;
   if (pid == 0) {
-    if (capture) {
-      dup2(pipefd[1], 1);
-      dup2(pipefd[1], 2);
-      close(pipefd[0]);
-    } else {
-      dup2(2, 1);
-    }
+    dup2(2, 1);
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     execv(args[0], args.data());
     _exit(127);
-  }
-  if (capture) {
-    close(pipefd[1]);
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(pipefd[0], buf, sizeof buf)) != 0)
-      if (n > 0) capture->append(buf, static_cast<std::size_t>(n));
-      else if (errno != EINTR || g_signal != 0) break;
-    close(pipefd[0]);
   }
   int st = 0;
   bool passed = false;
@@ -310,14 +293,11 @@ int run_main(const Options& opts, const fs::path& here) {
                  mapfile = work / (name + ".map.json");
 
   // Assemble. The assembler's console lines are messages, not printer output.
-  std::string help;
-  run_program({velumar, "--help"}, &help);
-  const bool has_map = help.find("--map") != std::string::npos;
   std::vector<std::string> argv = {velumar};
   argv.insert(argv.end(), opts.asm_options.begin(), opts.asm_options.end());
   for (const std::string& a : {std::string("-l"), listing.string(), std::string("-o"), deck.string(), std::string("-t"), tapefile.string()})
     argv.push_back(a);
-  if (has_map) argv.insert(argv.end(), {"--map", mapfile.string()});
+  argv.insert(argv.end(), {"--map", mapfile.string()});
   // velumar reads an argument that begins with "-" as an option.
   argv.push_back(opts.source.starts_with("-") ? "./" + opts.source : opts.source);
   const int status = run_program(argv);
@@ -328,7 +308,7 @@ int run_main(const Options& opts, const fs::path& here) {
 
   SymbolMap map;
   std::string error;
-  if (has_map && fs::exists(mapfile) && !map.load(mapfile.string(), error)) std::cerr << kProg << ": " << error << '\n';
+  if (!map.load(mapfile.string(), error)) std::cerr << kProg << ": " << error << '\n';
 
   const std::string simh = find_tool("i1401", "");
   if (simh.empty())

@@ -115,10 +115,13 @@ void Runner::report_where(const Outcome& o) const {
     char num[32];
     std::snprintf(num, sizeof num, "%6lld | ", at->line);
     err_ << num << at->text << '\n';
-  } else if (map_.end_without_start() > 0) {
-    err_ << src << ':' << map_.end_without_start() << ": " << what << ": the 1401 stopped at " << describe(stop.is)
-         << " before any instruction of the program ran: this END card names no start address, so the loader "
-         << "branched to 0; write the label of the first instruction in its operand field\n";
+  } else if (map_.end_line() > 0 && stop.is == map_.start()) {
+    err_ << src << ':' << map_.end_line() << ": " << what << ": the 1401 stopped at " << describe(stop.is)
+         << " before any instruction of the program ran: "
+         << (map_.start() == 0 ? "this END card names no start address, so the loader branched to 0; write the "
+                                 "label of the first instruction in its operand field"
+                               : "the loader branched to the start address this END card names")
+         << '\n';
   } else if (!map_.empty()) {
     err_ << src << ": " << what << ": the 1401 stopped at " << describe(stop.is)
          << ", not an instruction of the program, and no instruction of the program ran before it\n";
@@ -133,7 +136,11 @@ void Runner::report_where(const Outcome& o) const {
   if (o.recent.empty()) return;
   err_ << src << ": note: " << (o.recent_follow ? "the next instructions it ran" : "the last instructions executed")
        << ", oldest first:\n";
-  for (int a : o.recent) err_ << source_columns(a) << '\n';
+  for (int a : o.recent) {
+    std::string line = source_columns(a);
+    line.erase(line.find_last_not_of(' ') + 1);
+    err_ << line << '\n';
+  }
 }
 
 }  // namespace velumar::run

@@ -66,9 +66,10 @@ bool SymbolMap::load(const std::string& path, std::string& error) {
     return false;
   }
   for (const Json& job : doc.value("jobs", Json::array())) {
-    const bool no_start = !job.contains("start") || !job["start"].is_number_integer();
+    const bool first_job = end_line_ == 0;
+    if (first_job) start_ = int_or(job, "start", 0);
     for (const Json& s : job.value("statements", Json::array())) {
-      if (no_start && end_without_start_ == 0 && string_or(s, "op") == "END") end_without_start_ = s.value("line", 0LL);
+      if (first_job && end_line_ == 0 && string_or(s, "op") == "END") end_line_ = s.value("line", 0LL);
       const int first = int_or(s, "first", -1), last = int_or(s, "last", -1);
       if (first < 0 || last < first) continue;
       Statement st{s.value("line", 0LL), first, last, string_or(s, "op"), string_or(s, "text"), false};

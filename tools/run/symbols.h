@@ -47,8 +47,10 @@ class SymbolMap {
   std::string name_address(int address) const;
   /// The labels of fields (constants and areas), by name.
   std::vector<const Symbol*> fields() const;
-  /// The line of the first END card that names no start address (0: none).
-  long long end_without_start() const { return end_without_start_; }
+  /// The line of the first job's END card (0: none).
+  long long end_line() const { return end_line_; }
+  /// The start address the first job's END card gives (0 when it names none).
+  int start() const { return start_; }
   /// The lowest and highest address of the program's instructions.
   std::optional<std::pair<int, int>> instruction_span() const;
 
@@ -56,7 +58,8 @@ class SymbolMap {
   std::vector<Statement> statements_;
   std::map<int, std::size_t> by_first_;  // first address -> statement index
   std::vector<Symbol> symbols_;          // sorted by name
-  long long end_without_start_ = 0;
+  long long end_line_ = 0;
+  int start_ = 0;
 };
 
 }  // namespace velumar::run
