@@ -40,7 +40,7 @@ void BM_EnterLookup(benchmark::State& state) {
   for (std::size_t i = 0; i < names.size(); ++i) table.enter(names[i], static_cast<int>(i), 0);
   std::size_t i = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(table.enter(names[i], kUndefinedRef, 0));
+    benchmark::DoNotOptimize(table.enter(names[i], std::nullopt, 0));
     benchmark::DoNotOptimize(table.lookup(names[i * 7919]));
     ++i;
   }

@@ -11,6 +11,16 @@ namespace velumar {
 /// Locations saturate at plus or minus this bound.
 constexpr std::int64_t kLocationBound = 999'999'999;
 
+/// Positions of the largest storage: 0 to kLastAddress.
+constexpr int kStorageSize = 16000;
+/// The last position of storage; anything placed beyond it exceeds storage.
+constexpr int kLastAddress = kStorageSize - 1;
+/// Where the location counter of every program starts.
+constexpr int kStartLocation = 333;
+
+/// True for a position that storage has.
+constexpr bool in_storage(std::int64_t p) { return p >= 0 && p <= kLastAddress; }
+
 /// `value` brought within -kLocationBound..kLocationBound.
 constexpr int clamp_location(std::int64_t value) {
   return static_cast<int>(std::clamp(value, -kLocationBound, kLocationBound));

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "core/location.h"
+
 namespace velumar {
 
 namespace {
@@ -23,7 +25,7 @@ constexpr auto kDigits = [] {
 void put_addr(char* dst, int num, int index) {
   // An index register outside 0..3 has no zone form; it is treated like an
   // address out of range so the caller's check reports it.
-  if (num < 0 || num > 15999 || index < 0 || index > 3) {
+  if (!in_storage(num) || index < 0 || index > 3) {
     dst[0] = dst[1] = dst[2] = '#';
     return;
   }

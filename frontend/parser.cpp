@@ -173,7 +173,9 @@ void OperandScan::character_literal(bool do_lit) {
 }
 
 // A comma with nothing before it: an empty operand when the field ends
-// there, otherwise an operand is missing.
+// there, otherwise an operand is missing. The token after the comma is the
+// only one read: the error ends the operand list, so nothing further is
+// lexed (which the lexer trace shows).
 void OperandScan::empty_operand() {
   next();
   if (token_ == Token::Done) {
@@ -181,7 +183,6 @@ void OperandScan::empty_operand() {
     return;
   }
   parseerror("Operand missing");
-  finish("");  // skips the rest of the operand; nothing more is reported
 }
 
 void OperandScan::device() {
@@ -278,10 +279,11 @@ void OperandScan::address_constant(int begin, bool do_lit) {
   std::string literal(1, col(line_, begin));
   literal += rtrim(name);
   if (end_ > name_end) literal += col_view(line_, name_end + 1, end_);
-  op().set_literal(tables_.create_lit(LiteralKind::AddrCon, 3, literal, op().offset, op().index_reg, name));
+  op().set_literal(tables_.create_lit(LiteralKind::AddrCon, 3, literal, op().adjustment(), op().index_reg, name));
   (void)tables_.reference(name);
   // The adjustment now lives in the literal.
   op().offset = 0;
+  op().round_x00 = false;
   op().index_reg = ' ';
 }
 
@@ -384,7 +386,7 @@ void OperandScan::index_register() {
   const std::string_view name = text();
   op().index_reg = name.back();
   if (name == "X00") {
-    op().offset = kRoundX00;
+    op().round_x00 = true;
   } else if (!(name.size() == 2 && name[0] == 'X' && name[1] >= '0' && name[1] <= '3')) {
     parseerror("Index must be X[0-3]");
   }
@@ -402,7 +404,7 @@ void Parser::parse(std::string_view line, int& start, int& status, int enter_nam
   if (rep_.traces.on('p') && operands_.count > 0) {
     const Operand& last = operands_.get(operands_.count);
     rep_.out << "Parser: operands(" << operands_.count << ")%addr = " << last.raw_value()
-             << ", %kind = " << operand_kind_name(last.kind) << ", %offset = " << last.offset
+             << ", %kind = " << operand_kind_name(last.kind) << ", %offset = " << last.adjustment()
              << ", %d = " << last.prefix << ", %index = " << last.index_reg << ", %label = " << rtrim(last.label) << '\n';
   }
 }

@@ -55,7 +55,8 @@ TEST_F(ParserTest, SymbolsNumbersAndAsteriskWithAdjustments) {
   EXPECT_EQ(op(1).index_reg, '2');
   EXPECT_EQ(op(2), opnd(OperandKind::Asterisk, 0, 8, ' ', "* ", "      "));
   EXPECT_EQ(op(3).label, "ABCDEF");
-  EXPECT_EQ(op(3).offset, kRoundX00);
+  EXPECT_TRUE(op(3).round_x00);
+  EXPECT_EQ(op(3).adjustment(), kX00Shift);
   EXPECT_EQ(op(4), opnd(OperandKind::Actual, 12, -3, ' ', "12", "      "));
   EXPECT_EQ(ctx.diag.errors_in_job(), 0);
 }

@@ -27,7 +27,7 @@ std::string int_field(int value) { return fmt_int(value, kIntWidth); }
 void append_group(std::string& out, const Operand& op) {
   out += int_field(op.raw_value());
   out += int_field(static_cast<int>(op.kind));
-  out += int_field(op.offset);
+  out += int_field(op.adjustment());
   out += pad(op.prefix, 2);
   out += op.index_reg;
   out += pad(op.label, 6);
@@ -82,6 +82,11 @@ bool read_group(std::string_view line, std::size_t start, Operand& op) {
   op.set_raw_value(value);
   op.kind = static_cast<OperandKind>(kind);
   if (!read_int_cols(line, c(12), c(17), op.offset)) return false;
+  // The text form keeps X00 as its shift in the offset column.
+  if (op.offset == kX00Shift) {
+    op.round_x00 = true;
+    op.offset = 0;
+  }
   op.prefix = cols(line, c(18), c(19));
   op.index_reg = col(line, c(20));
   op.label = cols(line, c(21), c(26));

@@ -63,7 +63,7 @@ TEST(IntermediateRecord, RoundTripKeepsEveryField) {
   r.location = -60000;
   r.width = 999999;
   r.flag = ' ';
-  r.operands[0] = opnd(OperandKind::AddrCon, kUndefinedRef, kRoundX00);
+  r.operands[0] = x00(opnd(OperandKind::AddrCon, -30000, 0));
   r.operands[1] = opnd(OperandKind::Other, -99999, 0, '@', "\"'", "%U1,';");
   for (const Record& rec : {statement(0), statement(4), statement(5), statement(9), r}) {
     Record back;

@@ -38,22 +38,29 @@ constexpr std::string_view kOperandKindNames =
 /// Name of operand kind `kind` without trailing blanks ("" for an unknown kind).
 std::string_view operand_kind_name(OperandKind kind);
 
-/// Value of a symbol that is referenced but not defined.
-constexpr int kUndefinedRef = -30000;
 /// Location counter after an ORG to a symbol that is not yet defined.
 constexpr int kUndefinedOrg = -60000;
-/// Operand offset that asks for rounding up to the next multiple of 100.
-constexpr int kRoundX00 = 100000;
+/// What the adjustment X00 adds to an address where it asks for no
+/// rounding (anywhere but ORG and LTORG): enough to take any address out
+/// of storage, where it is flagged. The text form of records writes it in
+/// the offset column.
+constexpr int kX00Shift = 100000;
 
 /// One operand. What its number means depends on `kind`; the accessors
 /// name the meaning a caller relies on (they read and write the same value).
 /// The fields are ordered so that an operand takes 20 bytes.
 struct Operand {
-  int offset = 0;
+  int offset = 0;        ///< the number added to the address (0 with X00)
   FixedText<6> label;    ///< symbol, literal label or device text
   FixedText<2> prefix;   ///< first two characters of the operand as written
   OperandKind kind = OperandKind::None;
   char index_reg = ' ';  ///< index register digit or blank
+  /// The adjustment is "X00": ORG and LTORG round up to a multiple of 100.
+  bool round_x00 = false;
+
+  /// What is added to the address outside ORG and LTORG: the offset, or
+  /// kX00Shift for X00.
+  int adjustment() const { return round_x00 ? kX00Shift : offset; }
 
   /// Symbol index (Symbolic; AddrCon in a DCW).
   int symbol() const { return value_; }

@@ -23,4 +23,11 @@ inline Operand opnd(OperandKind kind, int value = 0, int offset = 0, char index 
   return op;
 }
 
+/// `op` with the adjustment X00 in place of its offset.
+inline Operand x00(Operand op) {
+  op.offset = 0;
+  op.round_x00 = true;
+  return op;
+}
+
 }  // namespace velumar

@@ -13,13 +13,13 @@
 namespace velumar {
 
 void Pass1::place_pool() {
-  counter_.here = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, counter_.here, &ctx_.scratch);
+  counter_.here = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting, &ctx_.lexer}, counter_.here, &ctx_.scratch);
 }
 
 Placement Pass1::do_org_ltorg(bool ltorg) {
   Placement placed = at_counter();
   int& p = counter_.here;
-  if (name_label()) placed.label = define_label(p, 0);
+  if (name_label()) placed.label = define_label(counter_value(p), 0);
   int pos = 21;
   int status = 0;
   ctx_.parser.parse(card_.line, pos, status, 1);
@@ -41,7 +41,7 @@ Placement Pass1::do_org_ltorg(bool ltorg) {
         break;
       case OperandKind::Symbolic:
         // The parser has already applied the suffix and registered the name.
-        if (ctx_.symtab.valid(o.symbol()) && is_defined(ctx_.symtab[o.symbol()].value)) target = ctx_.symtab[o.symbol()].value;
+        if (ctx_.symtab.valid(o.symbol())) target = ctx_.symtab[o.symbol()].defined_value();
         break;
       default:
         error("Improper operand form");
@@ -70,7 +70,7 @@ void Pass1::end_or_ex() {
   } else if (token == Token::Name) {
     o.kind = OperandKind::Symbolic;
     o.label = symbol_name(cols(card_.line, pos, end));
-    o.set_symbol(ctx_.symtab.enter(o.label, kUndefinedRef, 0).index);
+    o.set_symbol(ctx_.symtab.reference(o.label));
   } else if (token == Token::Number) {
     o.kind = OperandKind::Actual;
     o.set_address(digits_value(cols(card_.line, pos, end)));

@@ -15,8 +15,8 @@ TEST(Origin, OperandForms) {
                      card("X", "A"), card("", "END")}));
   const std::vector<Record> expected = {
       // Rounding to the hundred sets the index to "0", which is no indexing.
-      rec("", card("HERE", "ORG", "1234&X00"), 1, 333, 0, ' ', {opnd(OperandKind::Actual, 1234, kRoundX00, '0', "12")}),
-      rec("", card("", "ORG", "1300&X00"), 0, 1300, 0, ' ', {opnd(OperandKind::Actual, 1300, kRoundX00, '0', "13")}),
+      rec("", card("HERE", "ORG", "1234&X00"), 1, 333, 0, ' ', {x00(opnd(OperandKind::Actual, 1234, 0, '0', "12"))}),
+      rec("", card("", "ORG", "1300&X00"), 0, 1300, 0, ' ', {x00(opnd(OperandKind::Actual, 1300, 0, '0', "13"))}),
       rec("", card("", "ORG", "*&10"), 0, 1300, 0, ' ', {opnd(OperandKind::Asterisk, 0, 10, ' ', "*")}),
       diag("Indexing not permitted", 4),
       rec("", card("", "ORG", "2000&X1"), 0, 1310, 0, '9', {opnd(OperandKind::Actual, 2000, 0, '1', "20")}),
@@ -32,7 +32,7 @@ TEST(Origin, OperandForms) {
   };
   EXPECT_EQ(run.records(), expected);
   EXPECT_EQ(run.sym("HERE"), 333);
-  EXPECT_EQ(run.sym("X"), kUndefinedOrg);  // undefined until pass 2
+  EXPECT_EQ(run.sym("X"), std::nullopt);  // undefined until pass 2
 }
 
 TEST(Origin, BlankOperandGoesPastStorageUsedIncludingPools) {

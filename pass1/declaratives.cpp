@@ -33,16 +33,23 @@ Placement Pass1::do_da() {
   ops().count = 3;
 
   area_.origin = counter_.here;
+  area_.known = counter_.determined;
   const bool numeric = numeric_label_given();
-  if (numeric) area_.origin = placed.location = numeric_label();
+  if (numeric) {
+    area_.origin = placed.location = numeric_label();
+    area_.known = true;
+  }
   placed.width = read_da_operands();
 
   // A numeric label records its origin even after an option error, so all
   // passes keep the location counter where it was.
   if (numeric) {
-    if (!place_explicitly(placed, area_.origin, placed.width)) area_.origin = counter_.here;
+    if (!place_explicitly(placed, area_.origin, placed.width)) {
+      area_.origin = counter_.here;
+      area_.known = counter_.determined;
+    }
   } else if (name_label() && !ctx_.diag.statement_failed()) {
-    placed.label = define_label(counter_.here, area_.index);
+    placed.label = define_label(counter_value(counter_.here), area_.index);
   }
   return placed;
 }
@@ -141,7 +148,7 @@ Placement Pass1::do_field_card() {
       placed.kind = RecordKind::Field;
     }
   }
-  if (name_label() && !ctx_.diag.statement_failed()) placed.label = define_label(field, area_.index);
+  if (name_label() && !ctx_.diag.statement_failed()) placed.label = define_label(area_.known ? std::optional<int>(field) : std::nullopt, area_.index);
   placed.location = field;
   // A field card stores nothing, but a field beyond the last position of
   // storage is as much out of storage as a constant there.
@@ -163,7 +170,7 @@ Placement Pass1::do_dc() {
   if (numeric) {
     place_explicitly(placed, layout::leftmost(placed.location, placed.width), placed.width);
   } else if (name_label()) {
-    placed.label = define_label(layout::label_value(counter_.here, placed.width, true), 0);
+    placed.label = define_label(counter_value(layout::label_value(counter_.here, placed.width, true)), 0);
   }
   return placed;
 }
@@ -180,7 +187,7 @@ int Pass1::dc_operand(Operand& o) {
     case OperandKind::Symbolic:
     case OperandKind::AddrCon:
       o.kind = OperandKind::AddrCon;
-      o.set_symbol(ctx_.symtab.enter(o.label, kUndefinedRef, 0).index);
+      o.set_symbol(ctx_.symtab.reference(o.label));
       return 3;
     case OperandKind::AdconLit: {
       // The sign stands in column 21 and the opening "@" in column 22;
@@ -209,7 +216,7 @@ Placement Pass1::do_ds() {
   pos = end + 1;
   if (ctx_.lexer.lex(card_.line, pos, end) != Token::Done) error("Junk after the number in a DS");
   if (name_label() && !ctx_.diag.statement_failed())
-    placed.label = define_label(layout::label_value(counter_.here, placed.width, true), 0);
+    placed.label = define_label(counter_value(layout::label_value(counter_.here, placed.width, true)), 0);
   return placed;
 }
 
@@ -246,7 +253,7 @@ Placement Pass1::do_dsa() {
   if (numeric) {
     place_explicitly(placed, explicit_ok ? label : 0, placed.width);
   } else if (name_label()) {
-    placed.label = define_label(counter_.here + 2, 0);
+    placed.label = define_label(counter_value(layout::label_value(counter_.here, 3, true)), 0);
   }
   return placed;
 }
@@ -256,7 +263,7 @@ void Pass1::read_dsa_operand(Operand& o, int location, int& pos, int& end) {
   auto take_name = [&] {
     o.kind = OperandKind::Symbolic;
     o.label = symbol_name(col_view(line, pos, end));
-    o.set_symbol(ctx_.symtab.enter(o.label, kUndefinedRef, 0).index);
+    o.set_symbol(ctx_.symtab.reference(o.label));
   };
   Token token = ctx_.lexer.lex(line, pos, end);
   if (token == Token::Number) {
@@ -309,21 +316,22 @@ Placement Pass1::do_equ() {
   switch (o.kind) {
     case OperandKind::Asterisk:
       o.set_address(counter_.here - 1);  // "*" is the last character of the previous statement
-      [[fallthrough]];
+      placed.label = define_label(counter_value(clamp_location(std::int64_t{o.address()} + o.adjustment())), index);
+      break;
     case OperandKind::Actual:
-      placed.label = define_label(clamp_location(static_cast<long long>(o.address()) + o.offset), index);
+      placed.label = define_label(clamp_location(static_cast<long long>(o.address()) + o.adjustment()), index);
       break;
     case OperandKind::Device:
       placed.label = define_label(0, 0, false, o.label.view().substr(0, 3));
       break;
     case OperandKind::Symbolic:
       // The parser has already applied the suffix and registered the name.
-      if (ctx_.symtab.valid(o.symbol()) && is_defined(ctx_.symtab[o.symbol()].value)) {
+      if (ctx_.symtab.valid(o.symbol()) && ctx_.symtab[o.symbol()].defined) {
         const Symbol& target = ctx_.symtab[o.symbol()];
         const int tag = o.index_reg == ' ' ? target.index_reg : index;
-        placed.label = define_label(clamp_location(static_cast<long long>(target.value) + o.offset), tag);
+        placed.label = define_label(clamp_location(static_cast<long long>(target.value) + o.adjustment()), tag);
       } else {
-        placed.label = define_label(kUndefinedRef, 0);
+        placed.label = define_label(std::nullopt, 0);
       }
       break;
     default:

@@ -170,7 +170,7 @@ TEST(Equate, ValuesAndIndexTags) {
   EXPECT_EQ(run.at(0), rec("", card("A", "EQU", "100&X1"), 1, 0, 0, ' ', {opnd(OperandKind::Actual, 100, 0, '1', "10")}));
   EXPECT_EQ(syms[run.sym_index("A")].index_reg, 1);
   EXPECT_EQ(run.sym("HERE"), 339);
-  EXPECT_EQ(run.sym("FWD"), kUndefinedRef);  // left for pass 2
+  EXPECT_EQ(run.sym("FWD"), std::nullopt);  // left for pass 2
   EXPECT_EQ(run.sym("B"), 105);
   EXPECT_EQ(syms[run.sym_index("B")].index_reg, 1);
   EXPECT_EQ(syms[run.sym_index("C")].index_reg, 2);

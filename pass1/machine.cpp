@@ -26,12 +26,12 @@ void Pass1::register_symbol(int k) {
   Operand& o = op(k);
   if (o.kind != OperandKind::Symbolic) return;
   ctx_.parser.apply_suffix(o.label);
-  o.set_symbol(ctx_.symtab.enter(o.label, kUndefinedRef, 0).index);
+  o.set_symbol(ctx_.symtab.reference(o.label));
 }
 
 Placement Pass1::machine_instruction() {
   Placement placed = at_counter();
-  if (name_label() && !ctx_.diag.statement_failed()) placed.label = define_label(counter_.here, 0);
+  if (name_label() && !ctx_.diag.statement_failed()) placed.label = define_label(counter_value(counter_.here), 0);
 
   int pos = 21;
   int status = 0;

@@ -262,7 +262,7 @@ void Pass1::common_end(const Placement& placed) {
   std::optional<Span> used = placed.used;
   if (placed.advance == Advance::PlacePool) {
     const int pool_start = p;
-    p = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, p, &ctx_.scratch);
+    p = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting, &ctx_.lexer}, p, &ctx_.scratch);
     if (p > pool_start) used = Span{pool_start, p};
   } else if (placed.advance == Advance::ByWidth) {
     if (!used && placed.width > 0)
@@ -307,7 +307,7 @@ void Pass1::write_record(RecordKind kind, std::string_view line, int label, int 
   ctx_.scratch.write(fields, line, operands);
 }
 
-int Pass1::define_label(int value, int index, bool check_dup, std::string_view dev) {
+int Pass1::define_label(std::optional<int> value, int index, bool check_dup, std::string_view dev) {
   auto result = ctx_.symtab.enter(card_.label, value, index, dev);
   if (check_dup && result.duplicate) {
     ctx_.diag.at(6, 11);

@@ -19,12 +19,8 @@
 
 namespace velumar {
 
-/// First location of every job.
-constexpr int kStartLocation = 333;
-/// Last position of a 16,000-character storage.
-constexpr int kLastAddress = 15999;
 /// Largest CHAIN amount that can ever fit in storage.
-constexpr int kMaxChain = 16000;
+constexpr int kMaxChain = kStorageSize;
 
 /// The location counter and what it has reached so far in the job.
 struct LocationCounter {
@@ -44,6 +40,7 @@ struct LocationCounter {
 /// What a DA leaves for the field cards that follow it.
 struct DefineArea {
   int origin = 0;  ///< location of the area's first record
+  bool known = true;  ///< false when the origin follows an undetermined counter
   int index = 0;   ///< index register its field labels carry
 };
 
@@ -120,7 +117,12 @@ class Pass1 {
                     std::span<const Operand> operands = {}, std::optional<int> origin = std::nullopt);
   /// Defines the statement's label and returns its symbol index; reports a
   /// duplicate.
-  int define_label(int value, int index, bool check_dup = true, std::string_view dev = "   ");
+  int define_label(std::optional<int> value, int index, bool check_dup = true, std::string_view dev = "   ");
+  /// A location computed from the counter, when the counter is known
+  /// (see LocationCounter::determined); otherwise no value.
+  std::optional<int> counter_value(int location) const {
+    return counter_.determined ? std::optional<int>(location) : std::nullopt;
+  }
   /// The value of a numeric label (saturated).
   int numeric_label() const;
   bool name_label() const { return card_.label_token == Token::Name; }

@@ -2,6 +2,7 @@
 // run of pass 1 over a deck held in memory.
 #pragma once
 
+#include <optional>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -71,9 +72,10 @@ struct Pass1Run {
     const RecordStore& all = ctx.scratch.records();
     return i < all.size() ? all.record(i) : Record{};
   }
-  int sym(std::string_view name) const {
+  /// The value of symbol `name`; none when it is undefined or not in the table.
+  std::optional<int> sym(std::string_view name) const {
     const int i = ctx.symtab.lookup(pad(name, 6));
-    return i < 0 ? -99999999 : ctx.symtab[i].value;
+    return i < 0 ? std::nullopt : ctx.symtab[i].defined_value();
   }
   int sym_index(std::string_view name) const { return ctx.symtab.lookup(pad(name, 6)); }
 

@@ -20,8 +20,6 @@ namespace velumar {
 
 namespace {
 
-constexpr int kFirstLocation = 333;
-
 // The operation in columns 16-20 of a record's card.
 Op op_of(const RecordView& rec) {
   char field[5] = {' ', ' ', ' ', ' ', ' '};
@@ -41,7 +39,7 @@ int index_digit(char c, int otherwise) { return c >= '0' && c <= '3' ? c - '0' :
 // The value of a defined symbol `target` that an ORG names, for the layout.
 std::optional<int> origin_target(const Symbol* target) {
   if (target == nullptr) return std::nullopt;
-  return target->value;
+  return target->defined_value();
 }
 
 // One sweep over the intermediate records: recomputes the location counter
@@ -78,10 +76,9 @@ class Sweep {
   // Returns true when the symbol was defined now.
   bool settle(int ix, bool known, std::int64_t value) {
     Symbol* sym = symbol(ix);
-    if (sym == nullptr || is_defined(sym->value)) return false;
-    const int v = clamp_location(value);
-    if (known && is_defined(v)) {
-      sym->value = v;
+    if (sym == nullptr || sym->defined) return false;
+    if (known) {
+      sym->define(clamp_location(value));
       changed = true;
       return true;
     }
@@ -98,7 +95,7 @@ class Sweep {
       const Op op = op_of(rec);
       if (op == Op::Ltorg || op == Op::Org) return org(rec, op == Op::Ltorg);
       if (op == Op::End || op == Op::Ex) {
-        p_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, p_, nullptr, rec.width);
+        p_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting, &ctx_.lexer}, p_, nullptr, rec.width);
         return p_;
       }
       if (op == Op::Equ) {
@@ -126,12 +123,12 @@ class Sweep {
     if (rec.label_index > 0) settle(rec.label_index, p_ >= 0, p_);
     const Operand& first = rec.operand(1);
     const Symbol* target = first.kind == OperandKind::Symbolic ? symbol(first.symbol()) : nullptr;
-    if (target != nullptr && !is_defined(target->value)) target = nullptr;
+    if (target != nullptr && !target->defined) target = nullptr;
     if (first.kind == OperandKind::Asterisk && p_ < 0) unresolved = true;
     if (first.kind == OperandKind::Symbolic && (target == nullptr || target->value < 0)) unresolved = true;
     p_ = layout::origin(first, p_, origin_target(target));
     const int pool_start = p_;
-    if (ltorg) p_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting}, p_, nullptr, rec.width);
+    if (ltorg) p_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting, &ctx_.lexer}, p_, nullptr, rec.width);
     return pool_start;
   }
 
@@ -139,19 +136,19 @@ class Sweep {
     Symbol* label = symbol(rec.label_index);
     if (rec.label_index <= 0 || label == nullptr) return;
     const Operand& first = rec.operand(1);
-    if (!is_defined(label->value)) {
+    if (!label->defined) {
       if (first.kind == OperandKind::Asterisk) {
-        settle(rec.label_index, p_ >= 0, std::int64_t{p_} - 1 + first.offset);
+        settle(rec.label_index, p_ >= 0, std::int64_t{p_} - 1 + first.adjustment());
       } else if (first.kind == OperandKind::Symbolic) {
         const Symbol* target = symbol(first.symbol());
-        const int new_value = target != nullptr ? target->value : kUndefinedRef;
+        const bool known = target != nullptr && target->defined;
         // Pass 1 could not know the index tag of a symbol defined later;
         // it goes with the value, as it does for a backward EQU.
-        if (settle(rec.label_index, is_defined(new_value), std::int64_t{new_value} + first.offset))
+        if (settle(rec.label_index, known, std::int64_t{known ? target->value : 0} + first.adjustment()))
           label->index_reg = index_digit(first.index_reg, target->index_reg);
       }
     }
-    if (is_defined(label->value) && first.kind == OperandKind::Device) label->device = pad(first.label, 3);
+    if (label->defined && first.kind == OperandKind::Device) label->device = pad(first.label, 3);
   }
 
   void pool_record(const RecordView& rec) {
@@ -161,9 +158,9 @@ class Sweep {
   }
 
   Job ctx_;
-  int p_ = kFirstLocation;          ///< the location counter
-  int area_base_ = kFirstLocation;  ///< base of the define-area fields
-  int pool_p_ = kFirstLocation;     ///< location of the next literal record
+  int p_ = kStartLocation;          ///< the location counter
+  int area_base_ = kStartLocation;  ///< base of the define-area fields
+  int pool_p_ = kStartLocation;     ///< location of the next literal record
 };
 
 // Settles forward references by following dependencies, so that a long
@@ -243,8 +240,8 @@ class Resolver {
   };
 
   struct Counters {
-    int p = kFirstLocation;     ///< the location counter
-    int pool = kFirstLocation;  ///< location of the next literal record
+    int p = kStartLocation;     ///< the location counter
+    int pool = kStartLocation;  ///< location of the next literal record
   };
 
   // Where a walk stands: its counters, the segment it is in and the form
@@ -265,7 +262,7 @@ class Resolver {
   Symbol* symbol(int i) { return ctx_.symtab.valid(i) ? &ctx_.symtab[i] : nullptr; }
   bool undefined(int i) {
     const Symbol* sym = symbol(i);
-    return sym != nullptr && !is_defined(sym->value);
+    return sym != nullptr && !sym->defined;
   }
 
   // The counters just after an ORG or LTORG record (and its pool), as the
@@ -274,7 +271,7 @@ class Resolver {
   Counters org(const RecordView& rec, int p, bool target_visible, bool ltorg) {
     const Operand& first = rec.operand(1);
     const Symbol* target = first.kind == OperandKind::Symbolic && target_visible ? symbol(first.symbol()) : nullptr;
-    if (target != nullptr && !is_defined(target->value)) target = nullptr;
+    if (target != nullptr && !target->defined) target = nullptr;
     Counters c;
     c.p = c.pool = layout::origin(first, p, origin_target(target));
     if (ltorg) c.p = pool_end(ctx_.literals, c.p, last_ltorg_, rec.width);
@@ -344,8 +341,8 @@ class Resolver {
     }
     if (op != Op::Equ) return Step::Statement;
     if (w.first && rec.label_index > 0) {
-      if (first_op.kind == OperandKind::Asterisk) add({r, rec.label_index, false, w.seg, r, Place::Offset, std::int64_t{first_op.offset} - 1});
-      if (first_op.kind == OperandKind::Symbolic) add({r, rec.label_index, true, first_op.symbol(), 0, Place::Offset, first_op.offset, first_op.index_reg});
+      if (first_op.kind == OperandKind::Asterisk) add({r, rec.label_index, false, w.seg, r, Place::Offset, std::int64_t{first_op.adjustment()} - 1});
+      if (first_op.kind == OperandKind::Symbolic) add({r, rec.label_index, true, first_op.symbol(), 0, Place::Offset, first_op.adjustment(), first_op.index_reg});
     }
     w.c.pool = w.c.p;
     return Step::Next;
@@ -364,7 +361,7 @@ class Resolver {
     } else if (w.first && rec.label_index > 0 && (rec.kind == RecordKind::Field || rec.kind == RecordKind::Subfield)) {
       const std::int64_t n = rec.kind == RecordKind::Field ? rec.operand(2).address() : rec.operand(1).address();
       if (w.area_rec < 0)
-        add({r, rec.label_index, false, -1, kFirstLocation, Place::Field, n});
+        add({r, rec.label_index, false, -1, kStartLocation, Place::Field, n});
       else if (const std::optional<int> area_origin = recs_[static_cast<std::size_t>(w.area_rec)].origin)
         add({r, rec.label_index, false, -1, *area_origin, Place::Field, n});
       else
@@ -409,13 +406,13 @@ class Resolver {
   void try_candidate(int sweep, int ci) {
     const Candidate& c = cands_[static_cast<std::size_t>(ci)];
     Symbol* label = symbol(c.label);
-    if (label == nullptr || is_defined(label->value)) return;
+    if (label == nullptr || label->defined) return;
     const Symbol* target = nullptr;
     int base = c.slot;
     bool known = false;
     if (c.equ_symbolic) {
       target = symbol(c.input);
-      known = target != nullptr && is_defined(target->value);
+      known = target != nullptr && target->defined;
       if (known) base = target->value;
     } else {
       if (c.input >= 0) {
@@ -425,9 +422,7 @@ class Resolver {
       known = base >= 0;
     }
     if (!known) return;
-    const int v = value_at(c, base);
-    if (!is_defined(v)) return;
-    label->value = v;
+    label->define(value_at(c, base));
     if (c.equ_symbolic) label->index_reg = index_digit(c.index, target->index_reg);
     wake(c.label, sweep, c.rec);
   }
@@ -481,7 +476,7 @@ int pass_2(const Job& ctx, Settle how) {
       std::string names;
       int named = 0;
       for (const Symbol& s : ctx.symtab.symbols()) {
-        if (is_defined(s.value) || is_blank(s.label)) continue;
+        if (s.defined || is_blank(s.label)) continue;
         if (++named > 8) {
           names += ", ...";
           break;
@@ -495,9 +490,10 @@ int pass_2(const Job& ctx, Settle how) {
     }
     // Most programs are settled by the first sweep. When more are needed,
     // the dependencies settle everything the later sweeps would, and the
-    // next sweep confirms it. The pool trace shows every sweep, so with it
-    // on the sweeps do all the work.
-    if (sweeps == 1 && how == Settle::Direct && !ctx.traces.on('P')) Resolver(ctx).run();
+    // next sweep confirms it. The pool and lexer traces show every sweep
+    // (a pool lexes its address constants), so with them on the sweeps do
+    // all the work.
+    if (sweeps == 1 && how == Settle::Direct && !ctx.traces.on('P') && !ctx.traces.on('l')) Resolver(ctx).run();
   }
   return sweeps;
 }

@@ -15,9 +15,6 @@ namespace velumar {
 
 namespace {
 
-constexpr int kCoreLimit = 16000;
-/// Beyond any storage; keeps location arithmetic on absurd records in range.
-constexpr std::int64_t kFarAway = 100000000;
 
 /// The units digit of a signed constant carries the sign in its zone bits:
 /// B zone for minus, A and B zones for plus. A character that is not a digit
@@ -38,7 +35,7 @@ int index_digit(char c) {
 /// The 3-character address, or "###" when the value or the register cannot
 /// be encoded.
 std::string address_of(std::int64_t value, int index) {
-  if (value < 0 || value >= kCoreLimit || index < 0 || index > 3) return "###";
+  if (!in_storage(value) || index < 0 || index > 3) return "###";
   return num_to_addr(static_cast<int>(value), index);
 }
 
@@ -111,10 +108,10 @@ std::string Pass3::address_constant(const Operand& op) const {
   int index = 0;
   if (op.symbol() >= 0 && ctx.symtab.valid(op.symbol())) {
     const Symbol& sym = ctx.symtab[op.symbol()];
-    value = sym.value;
+    value = sym.defined ? sym.value : -1;
     if (value >= 0) {
-      value += op.offset;
-      if (col(stmt_.card, 21) == '-') value = kCoreLimit - value;  // the complement address
+      value += op.adjustment();
+      if (col(stmt_.card, 21) == '-') value = kStorageSize - value;  // the complement address
     }
     index = op.index_reg != ' ' ? index_digit(op.index_reg) : sym.index_reg;
   }
@@ -140,7 +137,7 @@ void Pass3::dc_blanks(char wm) {
     stmt_.label = 0;
     clear(stmt_.width, wm);
     stmt_.label = saved_ix;
-    state_.location = saved_ix < 0 ? saved_p : first + stmt_.width;
+    state_.location = saved_ix < 0 ? saved_p : layout::advance(saved_p, stmt_.width);
   }
   listing({.width = stmt_.width, .location = stmt_.where});
 }
@@ -159,15 +156,15 @@ void Pass3::do_dsa() {
   int index = index_digit(op.index_reg);
   switch (op.kind) {
     case OperandKind::Actual:
-      value = static_cast<std::int64_t>(op.address()) + op.offset;
+      value = static_cast<std::int64_t>(op.address()) + op.adjustment();
       break;
     case OperandKind::Asterisk:
-      value = static_cast<std::int64_t>(stmt_.where) + op.offset;  // the constant's own rightmost position
+      value = static_cast<std::int64_t>(stmt_.where) + op.adjustment();  // the constant's own rightmost position
       break;
     case OperandKind::Symbolic:
-      if (ctx.symtab.valid(op.symbol()) && is_defined(ctx.symtab[op.symbol()].value)) {
+      if (ctx.symtab.valid(op.symbol()) && ctx.symtab[op.symbol()].defined) {
         const Symbol& sym = ctx.symtab[op.symbol()];
-        value = static_cast<std::int64_t>(sym.value) + op.offset;
+        value = static_cast<std::int64_t>(sym.value) + op.adjustment();
         if (op.index_reg == ' ') index = sym.index_reg;
       }
       break;
@@ -200,7 +197,7 @@ void Pass3::do_da() {
   const std::int64_t size = static_cast<std::int64_t>(state_.record_size) * state_.area_records + (group_mark ? 1 : 0);
   const bool malformed = stmt_.record && stmt_.record->flag == err::NoBXLErr;
   if (malformed || state_.area_records < 0 || state_.record_size < 0 || state_.location < 0 ||
-      state_.location + size > kCoreLimit) {
+      state_.location + size > kStorageSize) {
     // No records can be laid out (a size pass 1 could not read, or an area
     // beyond storage): nothing is placed, the field cards that follow find
     // no records, and the location counter moves as in pass 1.
@@ -209,8 +206,7 @@ void Pass3::do_da() {
     if (stmt_.label < 0)
       state_.location = saved_location;
     else if (area_width > 0)
-      state_.location =
-          static_cast<int>(std::min<std::int64_t>(static_cast<std::int64_t>(state_.location) + area_width, kFarAway));
+      state_.location = layout::advance(state_.location, area_width);
     return;
   }
 
@@ -245,7 +241,7 @@ void Pass3::place_area_records(bool clear_records, bool record_marks) {
     state_.location = start + state_.record_size;
     // Records of size 0 all ask for the same mark; like any statement the
     // area asks for at most as many marks as storage has positions.
-    if (state_.record_size > 0 || i <= kCoreLimit) {
+    if (state_.record_size > 0 || i <= kStorageSize) {
       sw(stmt_.where);
     }
     stmt_.where += state_.record_size;

@@ -21,7 +21,6 @@ namespace velumar {
 
 namespace {
 
-constexpr int kCoreLimit = 16000;
 constexpr std::size_t kCardColumns = 80;
 constexpr std::size_t kOutputColumns = 52;  // the instruction as listed
 constexpr std::size_t kObjectColumns = 8;   // the longest instruction
@@ -56,19 +55,22 @@ void list_equ(Pass3& p) {
     if (!is_blank(sym.device)) {
       args.device = std::string_view(sym.device).substr(0, 3);
     } else {
-      if (sym.value > 15999 || sym.value < -15999) p.flag_address(1, sym.value);
-      if (is_defined(sym.value)) value = static_cast<std::int64_t>(sym.value) + op.offset;
+      if (!sym.defined || sym.value > kLastAddress || sym.value < -kLastAddress)
+        p.flag_address(1, sym.defined ? std::optional<std::int64_t>(sym.value) : std::nullopt);
+      if (sym.defined) value = static_cast<std::int64_t>(sym.value) + op.adjustment();
     }
   } else if (op.kind == OperandKind::Actual || op.kind == OperandKind::Asterisk) {
-    value = static_cast<std::int64_t>(op.address()) + op.offset;
+    value = static_cast<std::int64_t>(op.address()) + op.adjustment();
   }
   // A "*" after an ORG that pass 1 could not place has no value of its own
-  // here; the label then holds what pass 2 found for it. A label that is a
-  // duplicate keeps its first value, so otherwise the operand is shown.
-  const bool operand_value = value && *value > -30000;
-  if (!args.device && !operand_value && label_index > 0 && ctx.symtab.valid(label_index)) {
+  // here (the record carries an address below storage); the label then
+  // holds what pass 2 found for it. Any other operand is shown as it is: a
+  // label that is a duplicate keeps its first value, and an undefined
+  // operand shows no location.
+  const bool star_unplaced = op.kind == OperandKind::Asterisk && value && *value < 0;
+  if (star_unplaced && label_index > 0 && ctx.symtab.valid(label_index)) {
     const Symbol& label = ctx.symtab[label_index];
-    if (is_defined(label.value) && is_blank(label.device)) value = label.value;
+    if (label.defined && is_blank(label.device)) value = std::int64_t{label.value};
   }
   if (!args.device && value) {
     const int index = index_digit(op.index_reg);
@@ -254,7 +256,7 @@ void Pass3::flag_address(int which, std::optional<std::int64_t> value) {
   const Operand& op = operand(which);
   auto [first, last] = operand_columns(which);
   std::string message;
-  if (op.kind == OperandKind::Symbolic && (!ctx.symtab.valid(op.symbol()) || !is_defined(ctx.symtab[op.symbol()].value))) {
+  if (op.kind == OperandKind::Symbolic && (!ctx.symtab.valid(op.symbol()) || !ctx.symtab[op.symbol()].defined)) {
     const std::string name(rtrim(ctx.symtab.valid(op.symbol()) ? ctx.symtab[op.symbol()].label : op.label));
     message = "undefined symbol " + name;
     // The caret goes under the name as written (without its suffix).
@@ -422,7 +424,7 @@ OperandTarget target_of(const Job& ctx, const Operand& op, std::int64_t here) {
         t.addr = sym.value;
         t.index = sym.index_reg;
         if (!is_blank(sym.device)) t.device = std::string_view(sym.device).substr(0, 3);
-        t.known = is_defined(sym.value);
+        t.known = sym.defined;
       }
       break;
     case OperandKind::Device:
@@ -445,13 +447,13 @@ void Pass3::do_operand(int which, char* where) {
     const std::string_view device = *t.device;
     for (std::size_t i = 0; i < 3; ++i) where[i] = i < device.size() ? device[i] : ' ';
   } else {
-    const std::int64_t value = t.addr + op.offset;
-    const bool in_storage = value >= 0 && value < kCoreLimit;
-    if (t.known && t.index >= 0 && t.index <= 3 && in_storage) {
+    const std::int64_t value = t.addr + op.adjustment();
+    const bool storable = in_storage(value);
+    if (t.known && t.index >= 0 && t.index <= 3 && storable) {
       put_addr(where, static_cast<int>(value), t.index);
     } else {
       where[0] = where[1] = where[2] = '#';
-      flag_address(which, t.known && !in_storage ? std::optional(value) : std::nullopt);
+      flag_address(which, t.known && !storable ? std::optional(value) : std::nullopt);
     }
   }
 
@@ -466,7 +468,7 @@ void Pass3::do_operand(int which, char* where) {
 void Pass3::test_p(int at) {
   if (stmt_.label <= 0 || !ctx.symtab.valid(stmt_.label)) return;
   const Symbol& sym = ctx.symtab[stmt_.label];
-  if (sym.value == at || sym.value < 0 || at < 0) return;
+  if (!sym.defined || sym.value == at || sym.value < 0 || at < 0) return;
   auto number = [](int v) {
     std::string s = fmt_int(v, 6);
     return s.substr(s.find_first_not_of(' '));
@@ -483,10 +485,9 @@ void Pass3::do_org() {
   std::optional<int> target;
   if (op.kind == OperandKind::Symbolic) {
     if (ctx.symtab.valid(op.symbol())) {
-      const int value = ctx.symtab[op.symbol()].value;
-      // Undefined, the origin is the same sentinel location as in passes 1 and 2.
-      if (is_defined(value)) target = value;
-      if (value < 0) {
+      const Symbol& sym = ctx.symtab[op.symbol()];
+      target = sym.defined_value();
+      if (!sym.defined || sym.value < 0) {
         ctx.diag.set_code(err::UndefOrg);
         auto [first, last] = operand_columns(1);
         ctx.diag.report(ctx.diag.here(
@@ -518,14 +519,14 @@ void Pass3::do_field_record() {
   // Each record of the area gets its word mark and counts as a statement.
   for (int i = 1; i <= state_.area_records; ++i, org += state_.record_size) {
     ++state_.seq;
-    if (org < 0 || org >= kCoreLimit) {
+    if (!in_storage(org)) {
       // A word mark that no storage position can take is reported, not punched.
       ctx.diag.set_code(err::SymErr);
       break;
     }
     // In an area of size-0 records every record's mark is at one position:
     // at most as many requests as storage has positions.
-    if (state_.record_size == 0 && i > kCoreLimit) continue;
+    if (state_.record_size == 0 && i > kStorageSize) continue;
     sw(static_cast<int>(org));
   }
   listing({.location = layout::field_location(state_.area_origin, operand(2).address())});

@@ -64,7 +64,7 @@ class Pass3 {
  private:
   /// What lives from one statement to the next.
   struct State {
-    int location = 333;  ///< the location counter
+    int location = kStartLocation;  ///< the location counter
     int seq = 100;       ///< sequence number of the last statement listed
     char suffix = ' ';   ///< set by SFX
     bool loader_due = true;   ///< the loader goes out before the first record

@@ -117,9 +117,9 @@ TEST(Pass3Control, OrgWithHundredsAdjustmentAndUndefinedSymbol) {
   const int even = job.sym("EVEN", 1300);
   const int here = job.sym("HERE", 333);
   const int undef = job.sym("LATER", -30000);
-  job.add(record(card("HERE", "ORG", "TOP&X00"), 0, {opnd(OperandKind::Symbolic, top, kRoundX00, '0')}, here));
+  job.add(record(card("HERE", "ORG", "TOP&X00"), 0, {x00(opnd(OperandKind::Symbolic, top, 0, '0'))}, here));
   job.add(record(card("", "A", ""), 1));
-  job.add(record(card("", "ORG", "EVEN&X00"), 0, {opnd(OperandKind::Symbolic, even, kRoundX00, '0')}));
+  job.add(record(card("", "ORG", "EVEN&X00"), 0, {x00(opnd(OperandKind::Symbolic, even, 0, '0'))}));
   job.add(record(card("", "ORG", "*&10"), 0, {opnd(OperandKind::Asterisk, 0, 10)}));
   job.add(record(card("", "S", ""), 1));
   job.add(record(card("", "ORG", "LATER"), 0, {opnd(OperandKind::Symbolic, undef)}));

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/charset.h"
+#include "core/location.h"
 #include "core/text.h"
 #include "core/zone.h"
 #include "output/loader.h"
@@ -19,7 +20,6 @@ namespace velumar {
 
 namespace {
 
-constexpr int kLastPosition = 15999;
 constexpr int kMaxPiece = 39;  // a clear of blanks goes in pieces of one card's data
 
 // The read area and the loader live in 1-80; -a lets a program put things there.
@@ -37,7 +37,7 @@ constexpr std::array<char, 256> kPlaced = [] {
 // value; -1 (not representable) when there is none.
 int transfer_address(const Job& ctx, const Operand& op) {
   if (op.kind == OperandKind::Actual) return op.address();
-  if (op.kind == OperandKind::Symbolic && ctx.symtab.valid(op.symbol())) return ctx.symtab[op.symbol()].value;
+  if (op.kind == OperandKind::Symbolic && ctx.symtab.valid(op.symbol())) return ctx.symtab[op.symbol()].defined_value().value_or(-1);
   return -1;
 }
 
@@ -53,7 +53,7 @@ void Pass3::dc(std::string_view text, char wm, int last, int label) {
   // counter outside storage); beyond 15999 the storage limit is.
   const std::int64_t first = std::int64_t{last} - length + 1;
   const std::int64_t lo = std::max<std::int64_t>(first, 0);
-  const std::int64_t hi = std::min<std::int64_t>(last, kLastPosition);
+  const std::int64_t hi = std::min<std::int64_t>(last, kLastAddress);
   if (hi != last) beyond_storage();
   if (lo > hi) return;
   bool word_mark = wm == 'W' && lo == first;
@@ -80,7 +80,7 @@ void Pass3::beyond_storage() {
 
 void Pass3::sw(int at) {
   if (at < 0) return;  // below storage: reported where the location went there
-  if (at > kLastPosition) {
+  if (at > kLastAddress) {
     beyond_storage();
     return;
   }
@@ -106,7 +106,7 @@ void Pass3::clear(int count, char wm) {
   const std::int64_t first = start;
   const std::int64_t last = first + count - 1;
   const std::int64_t lo = std::max<std::int64_t>(first, 0);
-  const std::int64_t hi = std::min<std::int64_t>(last, kLastPosition);
+  const std::int64_t hi = std::min<std::int64_t>(last, kLastAddress);
   if (hi != last) beyond_storage();
   char piece_wm = lo == first ? wm : ' ';
   for (std::int64_t at = lo; at <= hi;) {
@@ -115,7 +115,7 @@ void Pass3::clear(int count, char wm) {
     at += piece;
     piece_wm = ' ';
   }
-  state_.location = stmt_.label >= 0 ? static_cast<int>(std::min<std::int64_t>(first + count, 100000000)) : start;
+  state_.location = stmt_.label >= 0 ? clamp_location(first + count) : start;
 }
 
 void Pass3::transfer_ex() {

@@ -17,7 +17,7 @@ namespace {
 // One entry: blank, name, two blanks, value column (5), index column (3).
 std::string symbol_entry(const Symbol& sym) {
   std::string entry = " " + sym.label.str() + "  ";
-  const bool defined = is_defined(sym.value);
+  const bool defined = sym.defined;
   const bool device = !is_blank(sym.device);
   if (!defined)
     entry += "UNDEF";

@@ -20,7 +20,7 @@ std::string entry(std::string_view label, std::string_view value, std::string_vi
 TEST(DumpSymtab, UnsortedEntriesAndIndexPrefixes) {
   SymbolTable t;
   t.enter("TAG", 333, 1);
-  t.enter("NOWHER", kUndefinedRef, 3);
+  t.enter("NOWHER", std::nullopt, 3);
   t.enter("TAPE", 0, 2, "%U1");
   t.enter("BIG", 100000, 0);
   for (const char* n : {"E", "F", "G", "H"}) t.enter(n, -5, 0);

@@ -16,7 +16,7 @@ int origin(const Operand& first, int p, std::optional<int> target) {
   std::int64_t from = p;
   if (first.kind == OperandKind::Actual) from = first.address();
   if (first.kind == OperandKind::Symbolic) from = target.value_or(kUndefinedOrg);
-  if (first.offset == kRoundX00) return round_up_to_hundred(from);
+  if (first.round_x00) return round_up_to_hundred(from);
   return clamp_location(from + first.offset);
 }
 

@@ -17,11 +17,11 @@ TEST(Layout, OriginsSaturateAndRoundAlike) {
     int want;
   };
   const Case cases[] = {
-      {opnd(OperandKind::Actual, 1234, kRoundX00), 500, std::nullopt, 1300},
-      {opnd(OperandKind::Actual, 1300, kRoundX00), 500, std::nullopt, 1300},
+      {x00(opnd(OperandKind::Actual, 1234, 0)), 500, std::nullopt, 1300},
+      {x00(opnd(OperandKind::Actual, 1300, 0)), 500, std::nullopt, 1300},
       {opnd(OperandKind::Asterisk, 0, 10), 500, std::nullopt, 510},
-      {opnd(OperandKind::Symbolic, 7, kRoundX00), 500, -400, -400},  // below 0 a multiple of 100 stays
-      {opnd(OperandKind::Symbolic, 7, kRoundX00), 500, -401, -400},
+      {x00(opnd(OperandKind::Symbolic, 7, 0)), 500, -400, -400},  // below 0 a multiple of 100 stays
+      {x00(opnd(OperandKind::Symbolic, 7, 0)), 500, -401, -400},
       {opnd(OperandKind::Symbolic, 7, 5), 500, std::nullopt, kUndefinedOrg + 5},
       {opnd(OperandKind::Actual, 999'999'999, 999'999), 0, std::nullopt, static_cast<int>(kLocationBound)},
       {opnd(OperandKind::Asterisk, 0, -999'999), -static_cast<int>(kLocationBound), std::nullopt,

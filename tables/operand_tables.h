@@ -18,7 +18,7 @@ class TableLinks final : public OperandTables {
     return literals_.create_lit(kind, width, text, offset, index, symbol);
   }
   void link_adcon(int adcon, int target) override { literals_[adcon].target = target; }
-  int reference(std::string_view name) override { return symtab_.enter(name, kUndefinedRef, 0).index; }
+  int reference(std::string_view name) override { return symtab_.reference(name); }
 
  private:
   SymbolTable& symtab_;

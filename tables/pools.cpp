@@ -130,7 +130,13 @@ class PoolPlacer {
         op.kind = OperandKind::AdconLit;
         break;
       case LiteralKind::AddrCon: {
-        // The name stored at creation already carries the suffix.
+        // The name is found by lexing the text after its sign, as every
+        // name is; the name stored at creation already carries the suffix.
+        if (t_.lexer != nullptr) {
+          int start = 2;
+          int end = 0;
+          (void)t_.lexer->lex(lit.text, start, end);
+        }
         const int symbol = is_blank(lit.symbol) ? -1 : t_.symtab.lookup(lit.symbol);
         rec.kind = RecordKind::AddressConstant;
         rec.card = dcw_card("", lit.text);
@@ -158,8 +164,9 @@ class PoolPlacer {
     // An undetermined location defines nothing: the label stays a reference
     // and pass 2 gives it its address. Only a definition can be a duplicate;
     // pass 3 reports a label whose value differs from where its area ends up.
-    const std::int64_t value = p_ >= 0 ? std::int64_t{p_} + lit.width - 1 : std::int64_t{kUndefinedRef};
-    const auto entered = t_.symtab.enter(label, clamp_location(value), 0);
+    const std::optional<int> value =
+        p_ >= 0 ? std::optional<int>(clamp_location(std::int64_t{p_} + lit.width - 1)) : std::nullopt;
+    const auto entered = t_.symtab.enter(label, value, 0);
     if (entered.duplicate)
       report_for_literal(t_.rep.diag, "Label " + std::string(rtrim(label)) + " is a duplicate");
     return std::max(entered.index, 0);

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "core/reporting.h"
+#include "frontend/lexer.h"
 #include "ir/intermediate.h"
 #include "tables/literals.h"
 #include "tables/symtab.h"
@@ -17,6 +18,9 @@ struct PoolTables {
   LiteralTable& literals;
   SymbolTable& symtab;
   const Reporting& rep;
+  /// Finds the name of an address constant in its text (and traces it
+  /// with the l trace); without it the stored name is looked up directly.
+  Lexer* lexer = nullptr;
 };
 
 /// Places literals from the first one no pool has placed through `up_to`

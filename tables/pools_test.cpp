@@ -146,7 +146,7 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   EXPECT_EQ(ctx.symtab[alpha].value, 350);
   EXPECT_EQ(ctx.literals[fresh_lit].address, -59987);
   const int fresh = ctx.symtab.lookup("NEW");
-  EXPECT_FALSE(is_defined(ctx.symtab[fresh].value));
+  EXPECT_FALSE(ctx.symtab[fresh].defined);
   const RecordStore& all = ctx.scratch.records();
   EXPECT_EQ(all[all.size() - 1].label_index, fresh);
 }

@@ -42,7 +42,7 @@ std::size_t SymbolTable::find_slot(std::uint64_t key) const {
   return s;
 }
 
-SymbolTable::EnterResult SymbolTable::enter(std::string_view label, int value, int index, std::string_view device) {
+SymbolTable::EnterResult SymbolTable::enter(std::string_view label, std::optional<int> value, int index, std::string_view device) {
   EnterResult result;
   const std::uint64_t key = key_of(label);
   // Only a name whose six columns are blank can be blank as a whole.
@@ -52,11 +52,11 @@ SymbolTable::EnterResult SymbolTable::enter(std::string_view label, int value, i
   std::size_t slot = find_slot(key);
   if (index_[slot] != 0) {
     Symbol& sym = symbols_[index_[slot] - 1];
-    if (!is_defined(sym.value)) {
-      sym.value = value;
+    if (!sym.defined) {
+      if (value) sym.define(*value);
       sym.index_reg = static_cast<std::uint8_t>(index);
     } else {
-      result.duplicate = is_defined(value);
+      result.duplicate = value.has_value();
     }
     result.index = static_cast<int>(index_[slot]);
     return result;
@@ -65,7 +65,7 @@ SymbolTable::EnterResult SymbolTable::enter(std::string_view label, int value, i
   if (size() >= capacity_) capacity_ = 2 * size();
   Symbol& sym = symbols_.emplace_back();
   sym.label = label;
-  sym.value = value;
+  if (value) sym.define(*value);
   sym.index_reg = static_cast<std::uint8_t>(index);
   sym.device = device;
   result.index = size();

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -13,10 +14,20 @@ namespace velumar {
 // 16 bytes: a program of a million symbols holds them in 16 MB.
 struct Symbol {
   FixedText<6> label;          ///< blank padded
-  int value = 0;               ///< -30000 (REF) or less: referenced, not defined
+  bool defined = false;        ///< false: referenced, not (yet) defined
   std::uint8_t index_reg = 0;  ///< index register tag (a digit's value)
+  int value = 0;               ///< the value; meaningful only when defined
   FixedText<3> device;         ///< device designation, blank when none
+
+  /// The value when the symbol is defined.
+  std::optional<int> defined_value() const { return defined ? std::optional<int>(value) : std::nullopt; }
+  /// Defines the symbol as `v`.
+  void define(int v) {
+    value = v;
+    defined = true;
+  }
 };
+static_assert(sizeof(Symbol) == 16);
 
 class SymbolTable {
  public:
@@ -30,9 +41,12 @@ class SymbolTable {
   /// Discards the table and starts an empty one.
   void init_sym_table();
 
-  /// Finds or creates the record for `label` and defines it when it was
-  /// undefined. A blank label enters nothing.
-  EnterResult enter(std::string_view label, int value, int index, std::string_view device = "   ");
+  /// Finds or creates the record for `label` and defines it as `value`
+  /// when it was undefined; without a value the name is only referenced.
+  /// A blank label enters nothing.
+  EnterResult enter(std::string_view label, std::optional<int> value, int index, std::string_view device = "   ");
+  /// Enters `label` as a reference (undefined unless defined already).
+  int reference(std::string_view label) { return enter(label, std::nullopt, 0).index; }
 
   /// Index of the record named `label`, or -1. Never creates a record.
   int lookup(std::string_view label) const;
@@ -61,8 +75,5 @@ class SymbolTable {
   /// grows a block at a time whatever it says.
   int capacity_ = kInitialCapacity;
 };
-
-/// True when a symbol value counts as defined (greater than REF).
-inline bool is_defined(int value) { return value > -30000; }
 
 }  // namespace velumar

@@ -13,7 +13,7 @@ namespace {
 
 TEST(SymbolTable, DefinitionReferenceDuplicateDeviceAndNames) {
   SymbolTable t;
-  EXPECT_EQ(t.enter("LOOP  ", kUndefinedRef, 0).index, 1);
+  EXPECT_EQ(t.enter("LOOP  ", std::nullopt, 0).index, 1);
   t.enter("TAPE", 0, 0, "%U1");
   auto def = t.enter("LOOP", 333, 2, "%Y2");
   EXPECT_EQ(def.index, 1);  // the reference's index is kept
@@ -23,7 +23,7 @@ TEST(SymbolTable, DefinitionReferenceDuplicateDeviceAndNames) {
   EXPECT_EQ(t[1].device, "   ");  // a device is stored only when the record is created
   EXPECT_EQ(t[2].device, "%U1");
   EXPECT_TRUE(t.enter("LOOP", 400, 1).duplicate);
-  EXPECT_FALSE(t.enter("LOOP", kUndefinedRef, 0).duplicate);
+  EXPECT_FALSE(t.enter("LOOP", std::nullopt, 0).duplicate);
   EXPECT_EQ(t[1].value, 333);
   for (std::string_view blank : {"", "      "}) {
     EXPECT_EQ(t.enter(blank, 100, 0).index, -1);
@@ -37,7 +37,7 @@ TEST(SymbolTable, DefinitionReferenceDuplicateDeviceAndNames) {
   EXPECT_EQ(t.lookup("loop"), -1);
   int six = t.enter("ABCDEFG", 3, 0).index;
   EXPECT_EQ(t[six].label, "ABCDEF");
-  EXPECT_EQ(t.enter("ABCDEF", kUndefinedRef, 0).index, six);
+  EXPECT_EQ(t.enter("ABCDEF", std::nullopt, 0).index, six);
 }
 
 TEST(SymbolTable, GrowthKeepsIndexesAndContents) {
@@ -81,23 +81,27 @@ TEST(SymbolTable, AgreesWithALinearScan) {
       ASSERT_EQ(t.lookup(name), expect);
       continue;
     }
-    const int value = (rng() % 3 == 0) ? kUndefinedRef : static_cast<int>(rng() % 16000);
+    const std::optional<int> value =
+        (rng() % 3 == 0) ? std::nullopt : std::optional<int>(static_cast<int>(rng() % 16000));
     int num = expect;
     bool dup = false;
     if (!blank && expect < 0) {
-      model.push_back({name + "   ", value, 0, "   "});
+      Symbol s;
+      s.label = name + "   ";
+      if (value) s.define(*value);
+      model.push_back(s);
       num = static_cast<int>(model.size());
-    } else if (expect > 0 && !is_defined(model[expect - 1].value)) {
-      model[expect - 1].value = value;
+    } else if (expect > 0 && !model[expect - 1].defined) {
+      if (value) model[expect - 1].define(*value);
     } else if (expect > 0) {
-      dup = is_defined(value);
+      dup = value.has_value();
     }
     auto r = t.enter(name, value, 0);
     ASSERT_EQ(r.index, num);
     ASSERT_EQ(r.duplicate, dup);
   }
   ASSERT_EQ(t.size(), static_cast<int>(model.size()));
-  for (std::size_t i = 0; i < model.size(); ++i) ASSERT_EQ(t.symbols()[i].value, model[i].value);
+  for (std::size_t i = 0; i < model.size(); ++i) ASSERT_EQ(t.symbols()[i].defined_value(), model[i].defined_value());
 }
 
 }  // namespace
