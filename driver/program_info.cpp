@@ -115,8 +115,7 @@ std::vector<StorageRange> merge_ranges(std::vector<StorageRange> runs) {
 std::optional<int> start_of(const Context& ctx, const RecordView& rec) {
   const Operand& op = rec.operand(1);
   if (op.kind == OperandKind::Actual) return op.address();
-  if (op.kind == OperandKind::Symbolic && ctx.symtab.valid(op.symbol()) && is_defined(ctx.symtab[op.symbol()].value))
-    return ctx.symtab[op.symbol()].value;
+  if (op.kind == OperandKind::Symbolic && ctx.symtab.valid(op.symbol())) return ctx.symtab[op.symbol()].defined_value();
   return std::nullopt;
 }
 

@@ -165,7 +165,7 @@ class SymbolGatherer {
       SymbolInfo& s = symbols_[static_cast<std::size_t>(i - 1)];
       const Symbol& sym = ctx_.symtab[i];
       s.name = std::string(rtrim(sym.label));
-      if (is_defined(sym.value)) s.value = sym.value;
+      s.value = sym.defined_value();
       s.index_reg = sym.index_reg;
       if (!s.definition && !s.value) s.kind = SymbolKind::Undefined;
     }
