@@ -1,24 +1,24 @@
 #include "driver/files.h"
 
 #include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+
+#include "driver/files_temps.h"
 
 namespace velumar {
 
 namespace {
 constexpr std::size_t kBufferSize = 1 << 16;
-
-// The directory part of a file name, with its final slash; empty for a
-// name in the working directory.
-std::string directory_of(const std::string& name) {
-  std::size_t slash = name.rfind('/');
-  return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
-}
+// As many links as the system follows in one name before it gives ELOOP.
+constexpr int kMaxLinks = 40;
 
 // The permissions a newly created file gets.
 mode_t new_file_mode() {
@@ -27,27 +27,110 @@ mode_t new_file_mode() {
   return 0666 & ~mask;
 }
 
-// The name with its directory resolved (links, "." and ".."), for a file
-// that need not exist yet; the name itself when the directory cannot be.
-std::string resolved_name(const std::string& name) {
-  std::string dir = directory_of(name);
-  std::string base = name.substr(dir.size());
+// Where an output goes once its name is followed through its links.
+struct Target {
+  enum class Kind { Replace, Direct, Descriptor, Failed };
+  Kind kind = Kind::Failed;
+  std::string dir;   ///< Replace: the directory, with its final slash ("" for the working one)
+  std::string name;  ///< Replace: the name in it; Direct: the name to open
+  int fd = -1;       ///< Descriptor: the process's own descriptor that the name stands for
+  int err = 0;       ///< Failed: the errno
+};
+
+// The number of the process's own descriptor that `base` in directory
+// `dir` names (/dev/stdout, /dev/fd/1, /proc/self/fd/1); -1 for any other file.
+int descriptor_named(const std::string& dir, const std::string& base) {
   char buf[PATH_MAX];
-  if (::realpath(dir.empty() ? "." : dir.c_str(), buf) == nullptr) return name;
-  return std::string(buf) + "/" + base;
+  if (::realpath(dir.empty() ? "." : dir.c_str(), buf) == nullptr) return -1;
+  const std::string real = buf;
+  if (real == "/dev") {
+    if (base == "stdin") return 0;
+    if (base == "stdout") return 1;
+    if (base == "stderr") return 2;
+    return -1;
+  }
+  if (real != "/dev/fd" && real != "/proc/self/fd" && real != "/proc/" + std::to_string(::getpid()) + "/fd")
+    return -1;
+  if (base.empty() || base.size() > 9 || base.find_first_not_of("0123456789") != std::string::npos) return -1;
+  return std::atoi(base.c_str());
+}
+
+// Follows `name` through its symbolic links to the file an output replaces
+// or writes.
+Target resolve_target(const std::string& name) {
+  std::string path = name;
+  for (int links = 0; links <= kMaxLinks; ++links) {
+    const std::size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    const std::string base = path.substr(dir.size());
+    // A name ending in a slash, ".", "..": no file to replace; open reports why.
+    if (base.empty() || base == "." || base == "..") return {Target::Kind::Direct, {}, path};
+    if (const int fd = descriptor_named(dir, base); fd >= 0) return {Target::Kind::Descriptor, {}, {}, fd};
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+      // A file not there yet is created; a missing directory is reported when it is opened.
+      if (errno == ENOENT || errno == ENOTDIR) return {Target::Kind::Replace, dir, base};
+      return {Target::Kind::Failed, {}, {}, -1, errno};
+    }
+    if (S_ISREG(st.st_mode)) return {Target::Kind::Replace, dir, base};
+    if (!S_ISLNK(st.st_mode)) return {Target::Kind::Direct, {}, path};
+    std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) + 1, '\0');
+    const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+    if (n < 0) return {Target::Kind::Failed, {}, {}, -1, errno};
+    link.resize(static_cast<std::size_t>(n));
+    path = link.starts_with('/') ? link : dir + link;
+  }
+  return {Target::Kind::Failed, {}, {}, -1, ELOOP};
+}
+
+// Opens an existing file that is not a regular one for writing: a device,
+// a FIFO, or a socket (connected to).
+int open_direct(const std::string& name) {
+  struct stat st {};
+  if (::stat(name.c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) {
+    sockaddr_un addr{};
+    if (name.size() >= sizeof addr.sun_path) {
+      errno = ENAMETOOLONG;
+      return -1;
+    }
+    addr.sun_family = AF_UNIX;
+    std::memcpy(addr.sun_path, name.c_str(), name.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return -1;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+      const int err = errno;
+      ::close(fd);
+      errno = err;
+      return -1;
+    }
+    return fd;
+  }
+  return ::open(name.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+}
+
+// Opens directory `dir` ("" for the working one) for the *at calls; a
+// directory that may be searched but not read is opened as a path only.
+int open_directory(const std::string& dir) {
+  const char* name = dir.empty() ? "." : dir.c_str();
+  int fd = ::open(name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0 && errno == EACCES) fd = ::open(name, O_PATH | O_DIRECTORY | O_CLOEXEC);
+  return fd;
 }
 
 }  // namespace
 
-FileBuf::~FileBuf() {
-  if (!temp_.empty())
-    discard();
-  else if (fd_ >= 0)
-    (void)close();
-}
+FileBuf::~FileBuf() { discard(); }
 
 void FileBuf::fail(int err) {
   if (error_ == 0) error_ = err != 0 ? err : EIO;
+}
+
+void FileBuf::start_buffer() {
+  buf_.assign(kBufferSize, '\0');
+  if (writing_)
+    setp(buf_.data(), buf_.data() + buf_.size());
+  else
+    setg(buf_.data(), buf_.data(), buf_.data());
 }
 
 bool FileBuf::open_read(const std::string& name) {
@@ -67,8 +150,7 @@ bool FileBuf::open_read(const std::string& name) {
     return false;
   }
   fd_ = fd;
-  buf_.assign(kBufferSize, '\0');
-  setg(buf_.data(), buf_.data(), buf_.data());
+  start_buffer();
   return true;
 }
 
@@ -82,59 +164,62 @@ bool FileBuf::open_write(const std::string& name) {
     return false;
   }
   fd_ = fd;
-  buf_.assign(kBufferSize, '\0');
-  setp(buf_.data(), buf_.data() + buf_.size());
+  start_buffer();
   return true;
 }
 
 bool FileBuf::open_replace(const std::string& name) {
   discard();
   error_ = 0;
-  struct stat st {};
-  bool exists = ::stat(name.c_str(), &st) == 0;
-  if (!exists && errno != ENOENT) {
-    fail(errno);
-    return false;
-  }
-  // Devices and pipes cannot be replaced, and a name ending in a slash
-  // names no file: open them as they are, and let open report the error.
-  if ((exists && !S_ISREG(st.st_mode)) || name.empty() || name.back() == '/') return open_write(name);
   writing_ = true;
-  // Replacing a file the user may not write would get round its protection.
-  if (exists && ::access(name.c_str(), W_OK) != 0) {
-    fail(errno);
-    return false;
+  const Target t = resolve_target(name);
+  int fd = -1;
+  switch (t.kind) {
+    case Target::Kind::Failed: fail(t.err); return false;
+    case Target::Kind::Descriptor: fd = ::fcntl(t.fd, F_DUPFD_CLOEXEC, 0); break;
+    case Target::Kind::Direct: fd = open_direct(t.name); break;
+    case Target::Kind::Replace: {
+      dir_fd_ = open_directory(t.dir);
+      if (dir_fd_ < 0) break;
+      struct stat st {};
+      const bool exists = ::fstatat(dir_fd_, t.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+      // Replacing a file the user may not write would get round its protection.
+      if (exists && ::faccessat(dir_fd_, t.name.c_str(), W_OK, 0) != 0) break;
+      // The replacement keeps the permissions of the file it replaces; a new
+      // file gets those any new file would.
+      fd = temps::create(dir_fd_, exists ? (st.st_mode & 07777) : new_file_mode(), temp_);
+      target_ = t.name;
+      break;
+    }
   }
-  std::string tmpl = directory_of(name) + ".velumar-XXXXXX";
-  int fd = ::mkostemp(tmpl.data(), O_CLOEXEC);
   if (fd < 0) {
     fail(errno);
+    discard();
     return false;
   }
-  // The replacement keeps the permissions of the file it replaces; a new
-  // file gets those any new file would.
-  (void)::fchmod(fd, exists ? (st.st_mode & 07777) : new_file_mode());
   fd_ = fd;
-  temp_ = tmpl;
-  target_ = name;
-  buf_.assign(kBufferSize, '\0');
-  setp(buf_.data(), buf_.data() + buf_.size());
+  start_buffer();
   return true;
 }
 
-bool FileBuf::commit() {
-  if (!close()) {
-    discard();
-    return false;
+std::optional<FileId> FileBuf::file_id() const {
+  struct stat st {};
+  if (dir_fd_ >= 0) {
+    if (::fstatat(dir_fd_, target_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+      return S_ISREG(st.st_mode) ? std::optional<FileId>(FileId{st.st_dev, st.st_ino, {}}) : std::nullopt;
+    if (::fstat(dir_fd_, &st) != 0) return std::nullopt;
+    return FileId{st.st_dev, st.st_ino, target_};
   }
-  if (temp_.empty()) return true;
-  if (::rename(temp_.c_str(), target_.c_str()) != 0) {
-    fail(errno);
-    discard();
-    return false;
-  }
-  temp_.clear();
-  return true;
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return FileId{st.st_dev, st.st_ino, {}};
+}
+
+bool FileBuf::seal() {
+  if (fd_ < 0) return error_ == 0;
+  if (writing_) flush_out();
+  // What the rename makes visible must be on the disk before it.
+  if (!temp_.empty() && error_ == 0 && ::fsync(fd_) != 0) fail(errno);
+  return close();
 }
 
 void FileBuf::discard() {
@@ -144,19 +229,14 @@ void FileBuf::discard() {
     (void)close();
     error_ = err;
   }
-  if (!temp_.empty()) (void)::unlink(temp_.c_str());
+  if (!temp_.empty()) {
+    (void)::unlinkat(dir_fd_, temp_.c_str(), 0);
+    temps::forget(dir_fd_, temp_);
+  }
   temp_.clear();
-}
-
-bool same_file(const std::string& a, const std::string& b) {
-  struct stat sa {};
-  struct stat sb {};
-  bool has_a = ::stat(a.c_str(), &sa) == 0;
-  bool has_b = ::stat(b.c_str(), &sb) == 0;
-  if (has_a && has_b)
-    return S_ISREG(sa.st_mode) && S_ISREG(sb.st_mode) && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-  if (has_a || has_b) return false;
-  return resolved_name(a) == resolved_name(b);
+  target_.clear();
+  if (dir_fd_ >= 0) ::close(dir_fd_);
+  dir_fd_ = -1;
 }
 
 bool FileBuf::flush_out() {
@@ -214,11 +294,7 @@ void FileBuf::attach(int fd, bool writing) {
   writing_ = writing;
   owned_ = false;
   fd_ = fd;
-  buf_.assign(kBufferSize, '\0');
-  if (writing)
-    setp(buf_.data(), buf_.data() + buf_.size());
-  else
-    setg(buf_.data(), buf_.data(), buf_.data());
+  start_buffer();
 }
 
 bool FileBuf::close() {

@@ -9,6 +9,10 @@
 #include "driver/run.h"
 
 int main(int argc, char** argv) {
+  // A descriptor 0, 1 or 2 the run was started without would otherwise be
+  // taken by the first file opened, and messages would land in an output.
+  velumar::open_standard_descriptors();
+  velumar::remove_temporaries_on_signals();
   // Standard input and output through buffers that keep the system's error
   // number, so that a failed read or write is reported with its cause.
   velumar::FileBuf in_buf;

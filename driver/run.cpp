@@ -83,13 +83,16 @@ class RunFiles {
   }
   std::ostream& output_scratch() { return scratch_.stream; }
 
-  /// False (after reporting it) when an output is the input file or the
-  /// macro library: writing it would destroy what the run reads.
-  bool check_inputs(const std::optional<std::string>& input, std::ostream& out) {
+  /// False (after reporting it) when an output is the input file (`input`,
+  /// named or standard input) or the macro library: writing it would
+  /// destroy what the run reads.
+  bool check_inputs(const std::optional<FileId>& input, std::ostream& out) {
+    const std::optional<FileId> macros = macros_.file_id();
     for (OutputFile* f : outputs()) {
-      if (!f->buf.is_open()) continue;
-      if (input && same_file(f->name, *input)) return refuse(*f, "the input file", out);
-      if (macros_.is_open() && same_file(f->name, macros_name_)) return refuse(*f, "the \"macro library\" file", out);
+      const std::optional<FileId> id = f->buf.file_id();
+      if (!id) continue;
+      if (id == input) return refuse(*f, "the input file", out);
+      if (id == macros) return refuse(*f, "the \"macro library\" file", out);
     }
     return true;
   }
@@ -105,24 +108,18 @@ class RunFiles {
     return true;
   }
 
-  /// Closes every file and replaces each target by its output; false (after
-  /// reporting it, unless reported before) when a write failed, also one
-  /// found only on closing, and then no target is replaced.
+  /// Closes every file and replaces the targets by the outputs as one set;
+  /// false (after reporting the first failure, unless reported before)
+  /// when a write failed, also one found only on closing, or a target could
+  /// not be replaced, and then no target is.
   bool commit_all(std::ostream& out) {
-    bool ok = true;
+    std::vector<FileBuf*> bufs;
     for (OutputFile* f : outputs()) {
-      if (!f->buf.is_open()) continue;
       f->stream.flush();
-      (void)f->buf.close();
-      ok = report(*f, out) && ok;
+      bufs.push_back(&f->buf);
     }
-    for (OutputFile* f : outputs()) {
-      if (!ok) {
-        f->buf.discard();
-      } else if (!f->buf.commit()) {
-        ok = report(*f, out) && ok;
-      }
-    }
+    bool ok = commit_outputs(bufs);
+    for (OutputFile* f : outputs()) ok = report(*f, out) && ok;
     (void)macros_.close();
     return ok;
   }
@@ -141,15 +138,19 @@ class RunFiles {
   bool open_output(OutputFile& f, const std::string& name, std::ostream& out) {
     f.name = name;
     f.buf.discard();  // an option given again replaces its earlier file
+    if (!f.buf.open_replace(name)) {
+      io_error(out, f.open_text, f.buf.error(), name);
+      return false;
+    }
+    const std::optional<FileId> id = f.buf.file_id();
     for (OutputFile* other : outputs()) {
-      if (other != &f && other->buf.is_open() && same_file(other->name, name)) {
+      if (other != &f && id && other->buf.file_id() == id) {
+        f.buf.discard();
         std::string what = "the \"" + std::string(other->label) + "\" file";
         return refuse(f, what, out);
       }
     }
-    bool ok = f.buf.open_replace(name);
-    if (!ok) io_error(out, f.open_text, f.buf.error(), name);
-    return ok;
+    return true;
   }
 
   // Two of the run's files would be one: reported like a file that cannot
@@ -208,6 +209,12 @@ class Source {
     return false;
   }
   std::istream& stream() { return named_ ? file_ : standard_input_; }
+  /// The file the cards come from; none for a pipe, a terminal, a device.
+  std::optional<FileId> file_id() const {
+    if (named_) return buf_.file_id();
+    const auto* buf = dynamic_cast<const FileBuf*>(standard_input_.rdbuf());
+    return buf != nullptr ? buf->file_id() : std::nullopt;
+  }
   /// The errno of a failed read so far; 0 when none failed.
   int error() const { return named_ ? buf_.error() : stream_error(standard_input_); }
 
@@ -253,25 +260,33 @@ class JobLoop {
   /// Called after the last job, before the files are committed.
   std::function<void()> before_commit;
 
-  /// Runs every job; returns the exit status. All output files are
-  /// committed, or discarded after a failure.
+  /// Runs every job; returns the exit status.
   int run() {
     int status = kExitOk;
+    bool assembled = false;
     for (;;) {
       if (collector_ != nullptr) collector_->begin_job();
       const JobEnd end = assemble_job(status);
       if (collector_ != nullptr && (end == JobEnd::Assembled || end == JobEnd::Unfinished)) collector_->job_done(ctx_, end == JobEnd::Assembled);
       if (end == JobEnd::Failed) {
-        files_.discard_all();
+        commit_ = false;
         return kExitUsageOrIo;
       }
-      if (end != JobEnd::Assembled) break;
+      if (end != JobEnd::Assembled) {
+        commit_ = assembled || end == JobEnd::NoMoreJobs;
+        break;
+      }
+      assembled = true;
     }
     if (opts_.keep_scratch && records_kept_) ctx_.scratch.save(files_.output_scratch());
     if (before_commit) before_commit();
-    if (!files_.commit_all(ctx_.out)) status = kExitUsageOrIo;
     return status;
   }
+
+  /// Whether the outputs are to replace their targets after run(): not
+  /// after a failure, nor when the input ended inside the first program
+  /// (nothing was assembled).
+  bool wants_commit() const { return commit_; }
 
  private:
   // One job; a job with errors sets `status`, which no later job clears.
@@ -338,32 +353,33 @@ class JobLoop {
   const Source& source_;
   ProgramCollector* collector_;
   bool records_kept_ = false;
+  bool commit_ = false;
 };
 
-// The run up to its exit status, before standard output is checked.
+// The run up to its exit status, before standard output is checked and the
+// outputs committed; sets `commit` when they are to be.
 int assemble(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
-             bool err_terminal, layout::LocationLog* locations) {
-  auto files = std::make_unique<RunFiles>();
+             bool err_terminal, layout::LocationLog* locations, RunFiles* files, bool& commit) {
   Options opts;
   OptionsResult parsed = parse_options(args, opts, out, [&](FileOption which, const std::string& name) {
     return files->open(which, name, out);
   });
-  if (!parsed.run) {
-    files->discard_all();
-    return parsed.status;
-  }
+  if (!parsed.run) return parsed.status;
   if (opts.report)
     for (const std::string& w : opts.warnings) err << "velumar: warning: " << w << '\n';
 
   Source source(in);
   if (!source.open(opts.input, out) || (opts.keep_scratch && !files->open_scratch(out)) ||
-      !files->check_inputs(opts.input, out)) {
-    files->discard_all();
+      !files->check_inputs(source.file_id(), out))
     return kExitUsageOrIo;
-  }
   auto ctx = make_context(opts, *files, source, out, err, err_terminal);
   ctx->locations = locations;
-  if (!wants_description(opts)) return JobLoop(*ctx, opts, *files, source).run();
+  if (!wants_description(opts)) {
+    JobLoop loop(*ctx, opts, *files, source);
+    const int status = loop.run();
+    commit = loop.wants_commit();
+    return status;
+  }
 
   // The map, the HTML listing, the cross-reference and the machine-readable
   // diagnostics are written from a description gathered as the jobs run.
@@ -379,7 +395,19 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
     write_descriptions(opts, collector, opts.map_name ? &files->output(FileOption::Map).stream : nullptr,
                        opts.html_name ? &files->output(FileOption::Html).stream : nullptr, *diagnostics);
   };
-  return loop.run();
+  const int status = loop.run();
+  commit = loop.wants_commit();
+  return status;
+}
+
+// True when standard output took everything written to it; else reports
+// the failure, the one thing left to report it on being standard error.
+bool stdout_written(std::ostream& out, std::ostream& err) {
+  out.flush();
+  if (out && stream_error(out) == 0) return true;
+  const int code = stream_error(out);
+  err << "velumar: cannot write standard output: " << std::strerror(code != 0 ? code : EIO) << '\n';
+  return false;
 }
 
 // Discards whatever is written to it.
@@ -423,14 +451,22 @@ int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out, std
   std::vector<std::string> args;
   for (int i = 0; i < argc; ++i) args.emplace_back(argv != nullptr && argv[i] != nullptr ? argv[i] : "");
   if (args.empty()) args.emplace_back("velumar");
-  int status = assemble(args, in, out, err, err_terminal, locations);
-  out.flush();
-  // Standard output itself failing (a full disk behind a redirection) is a
-  // failed run too, and only standard error is left to say so.
-  if (!out || stream_error(out) != 0) {
-    const int code = stream_error(out);
-    err << "velumar: cannot write standard output: " << std::strerror(code != 0 ? code : EIO) << '\n';
+  auto files = std::make_unique<RunFiles>();
+  bool commit = false;
+  int status = assemble(args, in, out, err, err_terminal, locations, files.get(), commit);
+  // The outputs replace their targets only after everything else has
+  // succeeded, standard output included (a full disk behind a redirection).
+  if (!stdout_written(out, err)) {
+    files->discard_all();
+    return kExitUsageOrIo;
+  }
+  if (!commit) {
+    files->discard_all();
+    return status;
+  }
+  if (!files->commit_all(out)) {
     status = kExitUsageOrIo;
+    (void)stdout_written(out, err);
   }
   return status;
 }

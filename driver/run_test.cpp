@@ -277,10 +277,10 @@ TEST_F(RunTest, OrdinaryRunReplacesEveryOutput) {
   EXPECT_TRUE(read_file("old.lst").find("HELLO WORLD") != std::string::npos);
   EXPECT_EQ(fs::status("old.lst").permissions(), fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_FALSE(read_file("new.obj").empty());
-  // The link is replaced by the tape file; what it pointed to is untouched.
-  EXPECT_FALSE(fs::is_symlink("link.tape"));
-  EXPECT_FALSE(read_file("link.tape").empty());
-  EXPECT_EQ(read_file("target.tape"), "TARGET\n");
+  // The link stays; the file it points to is replaced by the tape file.
+  EXPECT_TRUE(fs::is_symlink("link.tape"));
+  EXPECT_NE(read_file("target.tape"), "TARGET\n");
+  EXPECT_TRUE(read_file("target.tape").starts_with(read_file("link.tape")));
   // prog.s, old.lst, new.obj, link.tape, target.tape, scratch: no temporary file left.
   EXPECT_EQ(snapshot().size(), 6u);
 
