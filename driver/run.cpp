@@ -29,6 +29,13 @@ namespace {
 
 constexpr std::string_view kScratchName = "scratch";
 
+// What a run's end does with the outputs.
+enum class Commit {
+  Nothing,       ///< the run failed: every target stays as it was
+  Descriptions,  ///< nothing was assembled: only the map, HTML and diagnostics files are written
+  All,
+};
+
 // One output file of the run with the stream the passes write through.
 struct OutputFile {
   std::string_view label;  ///< how messages name it: "listing", "scratch", ...
@@ -111,8 +118,11 @@ class RunFiles {
   /// Closes every file and replaces the targets by the outputs as one set;
   /// false (after reporting the first failure, unless reported before)
   /// when a write failed, also one found only on closing, or a target could
-  /// not be replaced, and then no target is.
-  bool commit_all(std::ostream& out) {
+  /// not be replaced, and then no target is. With `what` Descriptions, the
+  /// listing, deck, tape and scratch file are left as they were.
+  bool commit_all(std::ostream& out, Commit what) {
+    if (what == Commit::Descriptions)
+      for (OutputFile* f : {&listing_, &object_, &tape_, &scratch_}) f->buf.discard();
     std::vector<FileBuf*> bufs;
     for (OutputFile* f : outputs()) {
       f->stream.flush();
@@ -269,11 +279,11 @@ class JobLoop {
       const JobEnd end = assemble_job(status);
       if (collector_ != nullptr && (end == JobEnd::Assembled || end == JobEnd::Unfinished)) collector_->job_done(ctx_, end == JobEnd::Assembled);
       if (end == JobEnd::Failed) {
-        commit_ = false;
+        commit_ = Commit::Nothing;
         return kExitUsageOrIo;
       }
       if (end != JobEnd::Assembled) {
-        commit_ = assembled || end == JobEnd::NoMoreJobs;
+        commit_ = assembled || end == JobEnd::NoMoreJobs ? Commit::All : Commit::Descriptions;
         break;
       }
       assembled = true;
@@ -283,10 +293,10 @@ class JobLoop {
     return status;
   }
 
-  /// Whether the outputs are to replace their targets after run(): not
-  /// after a failure, nor when the input ended inside the first program
-  /// (nothing was assembled).
-  bool wants_commit() const { return commit_; }
+  /// Which outputs are to replace their targets after run(): none after a
+  /// failure, only the descriptions when the input ended inside the first
+  /// program (nothing was assembled).
+  Commit wants_commit() const { return commit_; }
 
  private:
   // One job; a job with errors sets `status`, which no later job clears.
@@ -353,13 +363,13 @@ class JobLoop {
   const Source& source_;
   ProgramCollector* collector_;
   bool records_kept_ = false;
-  bool commit_ = false;
+  Commit commit_ = Commit::Nothing;
 };
 
 // The run up to its exit status, before standard output is checked and the
-// outputs committed; sets `commit` when they are to be.
+// outputs committed; sets `commit` to what is to be committed.
 int assemble(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
-             bool err_terminal, layout::LocationLog* locations, RunFiles* files, bool& commit) {
+             bool err_terminal, layout::LocationLog* locations, RunFiles* files, Commit& commit) {
   Options opts;
   OptionsResult parsed = parse_options(args, opts, out, [&](FileOption which, const std::string& name) {
     return files->open(which, name, out);
@@ -452,7 +462,7 @@ int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out, std
   for (int i = 0; i < argc; ++i) args.emplace_back(argv != nullptr && argv[i] != nullptr ? argv[i] : "");
   if (args.empty()) args.emplace_back("velumar");
   auto files = std::make_unique<RunFiles>();
-  bool commit = false;
+  Commit commit = Commit::Nothing;
   int status = assemble(args, in, out, err, err_terminal, locations, files.get(), commit);
   // The outputs replace their targets only after everything else has
   // succeeded, standard output included (a full disk behind a redirection).
@@ -460,11 +470,11 @@ int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out, std
     files->discard_all();
     return kExitUsageOrIo;
   }
-  if (!commit) {
+  if (commit == Commit::Nothing) {
     files->discard_all();
     return status;
   }
-  if (!files->commit_all(out)) {
+  if (!files->commit_all(out, commit)) {
     status = kExitUsageOrIo;
     (void)stdout_written(out, err);
   }
