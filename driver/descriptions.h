@@ -16,8 +16,8 @@ namespace velumar {
 bool wants_description(const Options& opts);
 
 /// The writer of the cross-reference and storage summary after a job's
-/// symbol table.
-std::function<void(const JobInfo&, ListingWriter&)> xref_writer();
+/// symbol table, on pages of `max_lines` lines.
+std::function<void(const JobInfo&, ListingWriter&)> xref_writer(int max_lines);
 
 /// Writes what the options ask for after the last job: the map to `map`,
 /// the HTML listing to `html` (each when not null), the diagnostics in

@@ -37,6 +37,7 @@ json statement_json(const StatementInfo& s) {
     j["chars"] = s.chars;
     j["word_marks"] = s.word_marks;
   }
+  if (s.seq) j["seq"] = *s.seq;
   if (!s.kind.empty()) j["kind"] = s.kind;
   if (s.flag != ' ') j["flag"] = std::string(1, s.flag);
   // The card from column 6 to 72: label, operation and operands.

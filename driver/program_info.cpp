@@ -18,7 +18,7 @@ namespace velumar {
 /// What pass 3 reported about one record.
 struct ProgramCollector::Pass3Record {
   bool listed = false;
-  std::optional<int> location, width, next;
+  std::optional<int> seq, location, width, next;
   char flag = ' ';
   struct Piece {
     int first;
@@ -140,12 +140,13 @@ ProgramCollector::Pass3Record& ProgramCollector::at(std::size_t record) {
   return records_[record];
 }
 
-void ProgramCollector::listed(std::size_t record, std::optional<int> location, std::optional<int> width,
-                              std::optional<int> next, char flag) {
+void ProgramCollector::listed(std::size_t record, std::optional<int> seq, std::optional<int> location,
+                              std::optional<int> width, std::optional<int> next, char flag) {
   Pass3Record& r = at(record);
   r.flag = flag;
   if (r.listed) return;  // DA lists its record marks after itself: the first line is the statement's
   r.listed = true;
+  r.seq = seq;
   r.location = location;
   r.width = width;
   r.next = next;
@@ -181,6 +182,7 @@ const JobInfo& ProgramCollector::describe(const Context& ctx) {
       const Op op = statement_op(rec);
       const Pass3Record none;
       const Pass3Record& p = i < records_.size() ? records_[i] : none;
+      s.seq = p.seq;
       s.location = p.location;
       // The width the listing shows; what DS and DA reserve; nothing for
       // other lines listed without one.

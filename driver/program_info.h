@@ -55,6 +55,7 @@ struct StatementInfo {
   std::string op;               ///< operation field as written ("MCW", "DCW", ...), trailing blanks cut
   std::string text;             ///< the card, columns 1-80, trailing blanks cut
   std::string kind;             ///< "" for a card; "literal", "area", "adcon", "generated", "field", ... otherwise
+  std::optional<int> seq;       ///< the listing's sequence number; none on generated lines
   std::optional<int> location;  ///< as the listing shows it (leftmost of an instruction, rightmost of a constant)
   int width = 0;
   std::optional<int> first, last;  ///< storage positions it occupies, when it occupies any
@@ -121,8 +122,8 @@ class ProgramCollector : public StatementLog {
   /// Every diagnostic of the run in order, also those outside any job.
   const std::vector<Diagnostic>& all_diagnostics() const { return all_diagnostics_; }
 
-  void listed(std::size_t record, std::optional<int> location, std::optional<int> width, std::optional<int> next,
-              char flag) override;
+  void listed(std::size_t record, std::optional<int> seq, std::optional<int> location, std::optional<int> width,
+              std::optional<int> next, char flag) override;
   void placed(std::size_t record, int first, std::string_view chars, bool word_mark) override;
   void marked(std::size_t record, int at) override;
   void after_symbol_table(ListingWriter& listing) override;

@@ -398,7 +398,7 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
   collector.set_context(ctx.get());
   ctx->diag.reporter().observe([&collector](const Diagnostic& d) { collector.diagnostic(d); });
   if (opts.diagnostics_format != DiagnosticsFormat::Text) ctx->diag.reporter().show_on(nullptr, "", false);
-  if (opts.xref && opts.do_list) collector.on_symbol_table(xref_writer());
+  if (opts.xref && opts.do_list) collector.on_symbol_table(xref_writer(opts.settings.max_line));
   JobLoop loop(*ctx, opts, *files, source, &collector);
   loop.before_commit = [&] {
     std::ostream* diagnostics = opts.diagnostics_name ? &files->output(FileOption::Diagnostics).stream : &err;

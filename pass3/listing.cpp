@@ -28,7 +28,8 @@ bool shows_seq(RecordKind kind) {
 
 void Pass3::listing(const ListFields& fields, bool show_card) {
   if (ctx.statements != nullptr)
-    ctx.statements->listed(record_no_, fields.location, fields.width, fields.new_location, ctx.diag.code());
+    ctx.statements->listed(record_no_, shows_seq(stmt_.tag) ? std::optional(state_.seq) : std::nullopt,
+                           fields.location, fields.width, fields.new_location, ctx.diag.code());
   if (!list_.active()) return;
   ListedStatement line;
   if (shows_seq(stmt_.tag)) line.seq = state_.seq;

@@ -16,10 +16,11 @@ class ListingWriter;
 class StatementLog {
  public:
   virtual ~StatementLog() = default;
-  /// Record `record` is listed showing `location`, `width` and, after ORG
-  /// or DA, the location counter `next`; `flag` is its error code.
-  virtual void listed(std::size_t record, std::optional<int> location, std::optional<int> width,
-                      std::optional<int> next, char flag) = 0;
+  /// Record `record` is listed with sequence number `seq` (none on a
+  /// generated line) showing `location`, `width` and, after ORG or DA, the
+  /// location counter `next`; `flag` is its error code.
+  virtual void listed(std::size_t record, std::optional<int> seq, std::optional<int> location,
+                      std::optional<int> width, std::optional<int> next, char flag) = 0;
   /// Record `record` placed `chars` from storage position `first` on, with a
   /// word mark on the first when `word_mark`.
   virtual void placed(std::size_t record, int first, std::string_view chars, bool word_mark) = 0;

@@ -123,6 +123,14 @@ std::string check_deck(const std::string& source, int* statements = nullptr) {
   std::istringstream in;
   std::ostringstream out, err;
   velumar_main(static_cast<int>(argv.size()), argv.data(), in, out, err, false);
+  // The map changes nothing else.
+  const std::string with_map = read_file(listing), out_with_map = out.str();
+  args.erase(args.begin() + 3, args.begin() + 5);
+  argv.erase(argv.begin() + 3, argv.begin() + 5);
+  std::ostringstream plain_out, plain_err;
+  velumar_main(static_cast<int>(argv.size()), argv.data(), in, plain_out, plain_err, false);
+  if (read_file(listing) != with_map || plain_out.str() != out_with_map || plain_err.str() != err.str())
+    return "the listing, standard output or standard error differ with --map\n";
   const json parsed = json::parse(read_file(map));
   if (parsed["format"] != "velumar-map" || parsed["version"] != 1) return "not a version 1 map\n";
   if (statements != nullptr)
