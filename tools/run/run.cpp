@@ -187,7 +187,7 @@ Stop Runner::step_through(Simh& sim, int is, Outcome& o) {
     const bool in_range = trace_from_ >= 0 ? trace_from_ <= is && is <= trace_to_
                                            : map_.empty() || map_.instruction_at(is) != nullptr;
     if (in_range) {
-      err_ << trace_line(is, registers(sim)) << '\n';
+      err_ << trace_line(is, registers(sim, false)) << '\n';
       if (opts_.trace_limit > 0 && ++trace_lines_ >= opts_.trace_limit && s.step_expired()) {
         err_ << "velumar-run: trace limit of " << opts_.trace_limit
              << " lines reached; the program runs on untraced (raise it with --trace-limit N)\n";
@@ -229,12 +229,13 @@ bool Runner::at_break(Simh& sim, int is) {
   return false;
 }
 
-Registers Runner::registers(Simh& sim) {
+Registers Runner::registers(Simh& sim, bool index_registers) {
   Registers r;
   const std::string regs = sim.command("ex is,as,bs").text;
   r.is = register_value(regs, "IS");
   r.as = register_value(regs, "AS");
   r.bs = register_value(regs, "BS");
+  if (!index_registers) return r;
   std::map<int, int> codes;
   for (const auto& [a, c] : parse_storage(sim.command("ex 87-99").text)) codes[a] = c;
   for (int i = 0; i < 3; ++i) {
@@ -262,7 +263,7 @@ std::string Runner::field(Simh& sim, int address, int width) {
 
 void Runner::finish(Simh& sim, Outcome& o) {
   if (o.cut == Cut::Signal || o.cut == Cut::Lost) return;
-  o.regs = registers(sim);
+  o.regs = registers(sim, true);
   if (opts_.dump && !map_.empty()) {
     err_ << "velumar-run: the labelled fields at the end of the run:\n";
     for (const Symbol* s : map_.fields()) {

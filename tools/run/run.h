@@ -61,7 +61,7 @@ class Runner {
   Stop step_through(Simh& sim, int is, Outcome& o);
   bool at_break(Simh& sim, int is);
   void finish(Simh& sim, Outcome& o);
-  Registers registers(Simh& sim);
+  Registers registers(Simh& sim, bool index_registers);
   std::string field(Simh& sim, int address, int width);
   std::string describe(int address) const;
   std::string source_columns(int is) const;
