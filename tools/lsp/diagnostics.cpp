@@ -32,8 +32,9 @@ json code_of(const D& d) {
       if (!id.empty()) return std::string(id);
     } else if constexpr (std::is_integral_v<Id>) {
       return d.id;
-    } else if constexpr (requires { to_string(d.id); }) {
-      const std::string_view id = to_string(d.id);
+    } else if constexpr (requires { diag_info(d.id).name; }) {
+      // An identifier from the diagnostics table: its stable name.
+      const std::string_view id = diag_info(d.id).name;
       if (!id.empty()) return std::string(id);
     }
   }

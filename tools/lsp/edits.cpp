@@ -52,13 +52,13 @@ std::string renamed_line(std::string_view line, std::vector<SourceSpan> spans, s
     shift += static_cast<int>(name.size()) - (last - s.first_col + 1);
   }
   if (line.empty() || line.back() != ' ') text.erase(text.find_last_not_of(' ') + 1);
-  if (shift == 0 || field_end >= static_cast<int>(line.size())) return text;
+  if (shift == 0 || field_end >= static_cast<int>(line.size()) || field_end + shift < 0) return text;
   // The remarks: back to their column, with at least one blank before them.
   const std::size_t end = static_cast<std::size_t>(field_end + shift);
   const std::size_t remark = text.find_first_not_of(' ', end);
   if (remark == std::string::npos) return text.substr(0, std::min(end, text.size()));
-  const std::size_t old_remark = remark - static_cast<std::size_t>(shift);
-  const std::size_t to = std::max(old_remark, end + 1);
+  const long long old_remark = static_cast<long long>(remark) - shift;
+  const std::size_t to = static_cast<std::size_t>(std::max(old_remark, static_cast<long long>(end) + 1));
   return text.substr(0, end) + std::string(to - end, ' ') + text.substr(remark);
 }
 

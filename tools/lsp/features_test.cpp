@@ -82,3 +82,41 @@ TEST(Features, OperationHoverAndCompletionWithoutAssembly) {
 
 }  // namespace
 }  // namespace velumar::lsp
+
+namespace velumar::lsp {
+namespace {
+
+// Rename keeps every card's columns: the label field stays six wide, and
+// remarks stay where they were unless the longer name reaches them.
+TEST(Features, RenameKeepsColumns) {
+  const std::string text =
+      "     LOOP      B    LOOP     STAY HERE\n"
+      "               BCE  LOOP,LOOP,A REMARK\n"
+      "               MCW  @X@,LOOP-1\n"
+      "     LIMIT     DCW  @Y@\n"
+      "               END  LOOP\n";
+  const Document doc("file:///r.s", 1, text);
+  const ProgramInfo program = analyze(text);
+  const Model m{doc, program, Encoding::Utf16};
+  const auto renamed = [&](const char* name) {
+    std::vector<std::string> lines;
+    const auto result = rename(m, {0, 6}, name);
+    if (const auto* why = std::get_if<std::string>(&result)) return std::vector<std::string>{"! " + *why};
+    for (const json& e : std::get<json>(result)["changes"]["file:///r.s"]) lines.push_back(e["newText"]);
+    return lines;
+  };
+  EXPECT_EQ(renamed("LOOPER"), (std::vector<std::string>{"     LOOPER    B    LOOPER   STAY HERE",
+                                                         "               BCE  LOOPER,LOOPER,A REMARK",
+                                                         "               MCW  @X@,LOOPER-1",
+                                                         "               END  LOOPER"}));
+  EXPECT_EQ(renamed("L")[1], "               BCE  L,L,A       REMARK");
+  EXPECT_EQ(renamed("LOOPERS"), std::vector<std::string>{"! 'LOOPERS' is longer than six characters"});
+  EXPECT_EQ(renamed("limit"), std::vector<std::string>{"! 'LIMIT' is already a label of this job"});
+  EXPECT_EQ(renamed("9LIVES"), std::vector<std::string>{"! '9LIVES' is no name: a letter, then letters and digits"});
+  EXPECT_EQ(std::get<std::string>(rename(m, {2, 21}, "Z")), "a literal has no name to rename");
+  EXPECT_EQ(std::get<std::string>(rename(m, {0, 30}, "Z")), "there is no label here to rename");
+  EXPECT_EQ(prepare_rename(m, {4, 22})["placeholder"], "LOOP");
+}
+
+}  // namespace
+}  // namespace velumar::lsp
