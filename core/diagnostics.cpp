@@ -1,6 +1,7 @@
 #include "core/diagnostics.h"
 
 #include <algorithm>
+#include <array>
 
 #include "core/text.h"
 
@@ -77,7 +78,70 @@ std::uint64_t identity(const Diagnostic& d) {
   return mix(h ^ static_cast<std::uint32_t>(d.first_col));
 }
 
+constexpr DiagInfo kTable[] = {
+#define VELUMAR_DIAG(id, name, severity, flag, historic, word, wording, hint) \
+  {DiagId::id, name, Severity::severity, flag, historic, word, wording, hint},
+#include "core/diagnostics.def"
+#undef VELUMAR_DIAG
+};
+
+constexpr bool rows_in_order() {
+  for (std::size_t i = 0; i < std::size(kTable); ++i)
+    if (static_cast<std::size_t>(kTable[i].id) != i) return false;
+  return true;
+}
+static_assert(rows_in_order());
+
+// The row of each error code, by its byte.
+constexpr std::array<const DiagInfo*, 256> kByFlag = [] {
+  std::array<const DiagInfo*, 256> rows{};
+  for (const DiagInfo& row : kTable)
+    if (row.flag != '\0') rows[static_cast<unsigned char>(row.flag)] = &row;
+  return rows;
+}();
+
+// TEMPLATE with each "{}" replaced by the next of ARGS (nothing once they run out).
+std::string fill(std::string_view text, std::initializer_list<std::string_view> args) {
+  std::string out;
+  out.reserve(text.size());
+  auto arg = args.begin();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '{' && i + 1 < text.size() && text[i + 1] == '}') {
+      if (arg != args.end()) out += *arg++;
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
 }  // namespace
+
+const DiagInfo& diag_info(DiagId id) { return kTable[static_cast<std::size_t>(id)]; }
+
+const DiagInfo* flag_info(char code) { return kByFlag[static_cast<unsigned char>(code)]; }
+
+std::string_view flag_word(char code) {
+  const DiagInfo* row = flag_info(code);
+  return row != nullptr ? row->word : std::string_view();
+}
+
+Diagnostic diagnose(DiagId id, std::initializer_list<std::string_view> args) {
+  const DiagInfo& row = diag_info(id);
+  Diagnostic d;
+  d.id = id;
+  d.severity = row.severity;
+  d.historic = fill(row.historic, args);
+  d.message = row.wording.empty() ? d.historic : fill(row.wording, args);
+  if (row.flag != '\0' && !row.word.empty()) {
+    d.message += " (flagged ";
+    d.message += row.word;
+    d.message += ')';
+  }
+  if (!row.hint.empty()) d.notes.push_back({std::string(row.hint)});
+  return d;
+}
 
 std::string Reporter::render(const Diagnostic& d, std::string_view file, bool colour) {
   std::string t;
@@ -134,12 +198,6 @@ void Reporter::end_job() {
   *out_ << line << '\n';
 }
 
-Diagnostic Diagnostics::here(Severity severity, std::string message, int first_col, int last_col) const {
-  Diagnostic d = make_diagnostic(severity, std::move(message), source_line_, first_col, last_col, card_);
-  d.pass = pass_;
-  return d;
-}
-
 void Diagnostics::report(Diagnostic d) {
   if (d.pass == 0) d.pass = pass_;
   // A tab is read as one blank: every column after it is not where the
@@ -155,25 +213,30 @@ void Diagnostics::report(Diagnostic d) {
   reporter_.report(d);
 }
 
-std::string Diagnostics::record_text(const StatementMessage& m) {
-  std::string rec = m.warning ? "WARN " : "ERROR";
-  rec += "******* ";
-  rec += pad(m.message, 72);
-  rec += fmt_int(0, 6);
-  rec += fmt_int(m.line_no, 6);
-  rec += fmt_int(m.field, 6);
-  rec += fmt_int(0, 6);
-  return rec;
+void Diagnostics::place(Diagnostic& d) const {
+  d.statement = line_no_;
+  d.line = source_line_;
+  d.card = card_;
+  d.pass = pass_;
 }
 
-void Diagnostics::do_error(std::string_view message, std::optional<int> field, bool warning) {
-  historic(message, field, warning);
-  Next details = std::move(next_);
-  next_ = Next{};
-  Diagnostic d = here(warning ? Severity::Warning : Severity::Error,
-                      details.text.empty() ? std::string(message) : std::move(details.text), details.first_col,
-                      details.last_col);
-  d.notes = std::move(details.notes);
+void Diagnostics::report_here(Diagnostic d) {
+  place(d);
+  report(std::move(d));
+}
+
+void Diagnostics::historic(Diagnostic d) {
+  place(d);
+  if (historic_ != nullptr) historic_->render(d);
+}
+
+void Diagnostics::do_error(Diagnostic d) {
+  place(d);
+  if (d.severity == Severity::Error) {
+    failed_ = true;
+    ++error_count_;
+  }
+  if (historic_ != nullptr && !d.historic.empty()) historic_->render(d);
   if (d.first_col == 0 && !card_.empty() && source_line_ > 0) {
     // Without columns of its own a message concerns the statement: from
     // the label field (or the operation) to the end of the operands; the
@@ -189,30 +252,6 @@ void Diagnostics::do_error(std::string_view message, std::optional<int> field, b
     }
   }
   report(std::move(d));
-}
-
-void Diagnostics::historic(std::string_view message, std::optional<int> field, bool warning) {
-  if (!warning) {
-    failed_ = true;
-    ++error_count_;
-  }
-  if (field)
-    out_ << fmt_int(line_no_, 5) << ": (" << fmt_int(*field, 1) << ") " << message << '\n';
-  else
-    out_ << fmt_int(line_no_, 5) << ": " << message << '\n';
-
-  if (error_dest_ == ErrorDest::Listing && listing_) {
-    std::string line = "      *****  ** ";
-    line += rtrim(pad(message, 72));
-    line = pad(line, 105) + (warning ? "WARN " : "ERROR");
-    *listing_ << line << '\n';
-    return;
-  }
-  const StatementMessage m{warning, message, line_no_, field.value_or(0)};
-  if (error_dest_ == ErrorDest::Scratch && scratch_)
-    scratch_(m);
-  else
-    out_ << record_text(m) << '\n';
 }
 
 }  // namespace velumar

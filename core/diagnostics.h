@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -18,10 +19,11 @@
 
 namespace velumar {
 
-/// Statement error codes, printed by the listing as a word.
+/// Statement error codes: the one character a record keeps for its
+/// statement's flag. The listing prints each as a word (diagnostics.def).
 namespace err {
 constexpr char NoErr = ' ';
-constexpr char AddrErr = '1';
+constexpr char AddrErr = '1';  ///< code or data in the read area, 1-80
 constexpr char LabelErr = '2';
 constexpr char MacroErr = '3';
 constexpr char NoBXLErr = '4';
@@ -30,9 +32,38 @@ constexpr char Overcall = '6';
 constexpr char SymErr = '7';
 constexpr char UndefOrg = '8';
 constexpr char BadStatement = '9';
+constexpr char OutsideStorage = '0';  ///< code or data outside storage, 0-15999; listed as ADDR too
 }  // namespace err
 
 enum class Severity { Error, Warning, Note };
+
+/// The identifier of each diagnostic (core/diagnostics.def).
+enum class DiagId : std::uint8_t {
+#define VELUMAR_DIAG(id, name, severity, flag, historic, word, wording, hint) id,
+#include "core/diagnostics.def"
+#undef VELUMAR_DIAG
+};
+
+/// A row of the diagnostics table.
+struct DiagInfo {
+  DiagId id;
+  std::string_view name;      ///< the stable identifier tools read
+  Severity severity;
+  char flag;                  ///< the error code it stands for; '\0': none
+  std::string_view historic;  ///< console, listing and record text; empty: standard error only
+  std::string_view word;      ///< the listing's word for the flag
+  std::string_view wording;   ///< for people; empty: the historic text
+  std::string_view hint;      ///< a note under it; empty: none
+};
+
+/// The table row of `id`.
+const DiagInfo& diag_info(DiagId id);
+/// The stable identifier of `id` ("" for Unclassified), which tools show.
+inline std::string_view to_string(DiagId id) { return diag_info(id).name; }
+/// The row whose flag is `code`; none for a blank or unknown code.
+const DiagInfo* flag_info(char code);
+/// The word the listing prints for the error code; empty for none.
+std::string_view flag_word(char code);
 
 /// A hint shown under a diagnostic; columns 0 when it concerns no column.
 struct Note {
@@ -44,28 +75,58 @@ struct Note {
 /// One diagnostic as data. Line 0 stands for the whole file; columns are
 /// card columns 1-80, 0 when the diagnostic concerns no column.
 struct Diagnostic {
+  DiagId id = DiagId::Unclassified;
   Severity severity = Severity::Error;
-  std::string message;
+  std::string message;   ///< the wording for people
+  std::string historic;  ///< the text of the console line, listing line and record; empty: none
   long long line = 0;
   int first_col = 0;
   int last_col = 0;
   int pass = 0;
   std::string card;  ///< the card the columns point into; empty: none shown
   std::vector<Note> notes;
+  int statement = 0;         ///< the statement's number within its program (console line and record)
+  std::optional<int> field;  ///< the operand field it concerns
+
+  /// The columns it concerns.
+  Diagnostic&& at(int first, int last) && {
+    first_col = first;
+    last_col = last;
+    return std::move(*this);
+  }
+  /// The operand field it concerns, which the console line and record show.
+  Diagnostic&& in_field(int k) && {
+    field = k;
+    return std::move(*this);
+  }
+  /// The source line and card it concerns.
+  Diagnostic&& on(long long source_line, std::string text = {}) && {
+    line = source_line;
+    card = std::move(text);
+    return std::move(*this);
+  }
 };
 
-/// A diagnostic with the fields given; pass 0 stands for the current one.
+/// A diagnostic built by hand (tests, tools), with no row of the table.
 inline Diagnostic make_diagnostic(Severity severity, std::string message, long long line = 0, int first_col = 0,
                                   int last_col = 0, std::string card = {}) {
   Diagnostic d;
   d.severity = severity;
   d.message = std::move(message);
-  d.line = line;
-  d.first_col = first_col;
-  d.last_col = last_col;
-  d.card = std::move(card);
-  return d;
+  return std::move(d).on(line, std::move(card)).at(first_col, last_col);
 }
+
+/// The diagnostic `id` with its texts filled from ARGS ("{}" in order) and
+/// its hint as a note; no location yet.
+Diagnostic diagnose(DiagId id, std::initializer_list<std::string_view> args = {});
+
+/// Writes a form of the diagnostics raised: the historic console, listing
+/// and record forms (output/), or any other.
+class DiagnosticRenderer {
+ public:
+  virtual ~DiagnosticRenderer() = default;
+  virtual void render(const Diagnostic& d) = 0;
+};
 
 /// The report for people on standard error: each diagnostic as
 /// `file:line:col: error: message`, the card and a caret line under the
@@ -115,27 +176,14 @@ class Reporter {
   std::unordered_set<std::uint64_t> shown_;
 };
 
-/// Where the second copy of a statement diagnostic goes.
-enum class ErrorDest { Stdout, Listing, Scratch };
-
-/// A statement diagnostic as the console, the listing and the job's records
-/// keep it: an error or a warning, its message, the number of the statement
-/// within its program and the operand field it concerns (0: none).
-struct StatementMessage {
-  bool warning = false;
-  std::string_view message;
-  int line_no = 0;
-  int field = 0;
-};
-
+/// The sink every statement diagnostic goes through: it keeps the job's
+/// error count and the statement's error code, hands the historic forms to
+/// their renderer and reports the diagnostic on standard error.
 class Diagnostics {
  public:
-  /// Receives the diagnostics routed to the job's records (ErrorDest::Scratch).
-  using ScratchSink = std::function<void(const StatementMessage&)>;
-
-  /// `out` is standard output; `scratch` receives the diagnostics pass 1
-  /// keeps in the job's records, before the record of their statement.
-  explicit Diagnostics(std::ostream& out, ScratchSink scratch = {}) : out_(out), scratch_(std::move(scratch)) {}
+  /// Hands the historic forms of what is raised to RENDERER (null: none
+  /// written).
+  void render_historic_with(DiagnosticRenderer* renderer) { historic_ = renderer; }
 
   /// A new job: no errors counted, statement numbers start again.
   void begin_job() {
@@ -170,13 +218,6 @@ class Diagnostics {
   bool storage_reported() const { return storage_reported_; }
   void set_storage_reported(bool reported = true) { storage_reported_ = reported; }
 
-  /// Sends the second copy of each diagnostic to `dest`; the listing is
-  /// used when `dest` is Listing, and standard output stands in when it is null.
-  void route_to(ErrorDest dest, std::ostream* listing = nullptr) {
-    error_dest_ = dest;
-    listing_ = listing;
-  }
-
   /// Keeps the statement's error code and failed mark as they are while it
   /// lives: a diagnostic that belongs to another record (a literal of the
   /// statement's pool) is counted and reported, but does not flag the statement.
@@ -196,19 +237,19 @@ class Diagnostics {
     bool failed_;
   };
 
-  /// Reports MESSAGE: counts it (unless a warning), writes the numbered line
-  /// to standard output and the second copy where it is routed. Never stops the run.
-  void do_error(std::string_view message, std::optional<int> field = std::nullopt, bool warning = false);
-
-  /// Writes only the historic forms of do_error (console line and second
-  /// copy), as for the count line that ends a job.
-  void historic(std::string_view message, std::optional<int> field = std::nullopt, bool warning = false);
-
-  /// Reports on standard error only: flags that have no historic message,
-  /// the reader's notes on bytes and line ends.
+  /// Raises a statement diagnostic: counts it (unless a warning), has its
+  /// historic forms written and reports it on standard error at the current
+  /// statement (without columns of its own: the statement's fields). Never
+  /// stops the run.
+  void do_error(Diagnostic d);
+  /// Has only the historic forms of D written, as for the count line that ends a job.
+  void historic(Diagnostic d);
+  /// Reports D on standard error only, where it says it stands (the
+  /// reader's notes on bytes and line ends). Counts nothing.
   void report(Diagnostic d);
-  /// A diagnostic located at the current statement's card.
-  Diagnostic here(Severity severity, std::string message, int first_col = 0, int last_col = 0) const;
+  /// Reports D on standard error only, at the current statement: what a
+  /// flag or a historic message says in more detail. Counts nothing.
+  void report_here(Diagnostic d);
 
   /// Where the statement being processed stands, for the report on
   /// standard error: its line in the source file (0: none), its card
@@ -222,34 +263,14 @@ class Diagnostics {
   void locate_job() { locate(0, {}, pass_); }
   long long source_line() const { return source_line_; }
 
-  /// Details for the next do_error only: the columns concerned, another
-  /// wording for standard error, hints.
-  struct Next {
-    int first_col = 0;
-    int last_col = 0;
-    std::string text;
-    std::vector<Note> notes;
-  };
-  /// The details of the next do_error, to add to.
-  Next& next() { return next_; }
-  /// Sets the columns of the next do_error; returns its details to add more.
-  Next& at(int first_col, int last_col) {
-    next_.first_col = first_col;
-    next_.last_col = last_col;
-    return next_;
-  }
-
   Reporter& reporter() { return reporter_; }
   const Reporter& reporter() const { return reporter_; }
 
-  /// The 109-column record form of a diagnostic (also its standard-output form).
-  static std::string record_text(const StatementMessage& m);
-
  private:
-  std::ostream& out_;
-  ScratchSink scratch_;
-  std::ostream* listing_ = nullptr;
-  ErrorDest error_dest_ = ErrorDest::Stdout;
+  /// D with the current statement's number, line, card and pass where it has none.
+  void place(Diagnostic& d) const;
+
+  DiagnosticRenderer* historic_ = nullptr;
   char code_ = err::NoErr;
   bool failed_ = false;
   int error_count_ = 0;
@@ -258,7 +279,6 @@ class Diagnostics {
   long long source_line_ = 0;
   std::string card_;
   int pass_ = 1;
-  Next next_;
   Reporter reporter_;
   long long tab_noted_line_ = -1;  ///< the line whose tab has been explained
 };

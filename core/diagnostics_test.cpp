@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -9,69 +10,82 @@
 namespace velumar {
 namespace {
 
-struct DiagFixture : ::testing::Test {
-  std::ostringstream out;
-  std::ostringstream listing;
-  std::vector<std::string> scratch;
-  Diagnostics diag{out, [this](const StatementMessage& m) { scratch.push_back(Diagnostics::record_text(m)); }};
+// The table: every identifier named once, every flag its own row, and the
+// texts filled in from the arguments in order.
+TEST(DiagnosticTable, RowsAreIdentifiedAndFilled) {
+  std::set<std::string_view> names;
+  std::set<char> flags;
+  for (int i = 1; i <= static_cast<int>(DiagId::MoreBytesNotReported); ++i) {
+    const DiagInfo& row = diag_info(static_cast<DiagId>(i));
+    EXPECT_EQ(static_cast<int>(row.id), i);
+    EXPECT_TRUE(names.insert(row.name).second) << row.name;
+    EXPECT_FALSE(row.historic.empty() && row.wording.empty()) << row.name;
+    if (row.flag == '\0') continue;
+    EXPECT_TRUE(flags.insert(row.flag).second) << row.name;
+    EXPECT_EQ(flag_info(row.flag), &row);
+  }
+  EXPECT_EQ(to_string(DiagId::Unclassified), "");
+  EXPECT_EQ(to_string(DiagId::OperandMissing), "operand-missing");
+  EXPECT_EQ(flag_info(err::NoErr), nullptr);
+  EXPECT_EQ(flag_word(err::NoErr), "");
+  EXPECT_EQ(flag_word('X'), "");
 
-  void SetUp() override { diag.begin_statement(7); }
-};
+  struct Case {
+    Diagnostic d;
+    const char* historic;
+    const char* message;
+    std::size_t notes;
+  };
+  const Case cases[] = {
+      {diagnose(DiagId::DefinitionMoved, {"START", "333", "338"}),
+       "Definition of START (333) different from current P (338)",
+       "Definition of START (333) different from current P (338)", 0},
+      {diagnose(DiagId::UnresolvedSymbols, {": X, Y"}), "Undefined or unresolvable symbols",
+       "Undefined or unresolvable symbols: X, Y", 0},
+      {diagnose(DiagId::ImproperOperandFor), "Improper operand for ", "Improper operand for ", 0},
+      {diagnose(DiagId::ReadArea), "", "the statement places code or data in positions 1-80, where each card read is "
+       "stored (flagged ADDR)", 1},
+      {diagnose(DiagId::OutsideStorage), "", "the statement places code or data outside storage, which is positions "
+       "0-15999 (flagged ADDR)", 0},
+      {diagnose(DiagId::Overcall), "", "the statement is in error (flagged BAD STATEMENT)", 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.d.historic, c.historic);
+    EXPECT_EQ(c.d.message, c.message);
+    EXPECT_EQ(c.d.notes.size(), c.notes);
+  }
+  EXPECT_EQ(flag_word(err::OutsideStorage), flag_word(err::AddrErr));
+}
 
-TEST_F(DiagFixture, ErrorCountsAndGoesToStdoutTwiceWithoutListing) {
-  diag.do_error("Operand missing", 2);
+// The sink counts errors, not warnings nor what is only reported, and
+// places each diagnostic at the statement being processed.
+TEST(Diagnostics, RaiseCountsAndLocates) {
+  struct Forms : DiagnosticRenderer {
+    std::vector<Diagnostic> seen;
+    void render(const Diagnostic& d) override { seen.push_back(d); }
+  } forms;
+  Diagnostics diag;
+  diag.render_historic_with(&forms);
+  diag.begin_job();
+  diag.begin_statement(7);
+  diag.locate(12, "     A         MCW  B,C", 1);
+  diag.do_error(diagnose(DiagId::JunkAfterLabel).at(12, 15));
+  EXPECT_FALSE(diag.statement_failed());
+  diag.do_error(diagnose(DiagId::OperandMissing).in_field(2));
+  diag.report_here(diagnose(DiagId::UndefinedSymbol, {"B"}));
   EXPECT_TRUE(diag.statement_failed());
   EXPECT_EQ(diag.errors_in_job(), 1);
-  std::string expected_rec = "ERROR******* " + std::string("Operand missing") + std::string(72 - 15, ' ') +
-                             "     0     7     2     0";
-  EXPECT_EQ(out.str(), "    7: (2) Operand missing\n" + expected_rec + "\n");
-  EXPECT_EQ(expected_rec.size(), 109u);
+  ASSERT_EQ(forms.seen.size(), 2u);  // what has no historic text has no historic forms
+  EXPECT_EQ(forms.seen[1].statement, 7);
+  EXPECT_EQ(forms.seen[1].line, 12);
+  EXPECT_EQ(forms.seen[1].field, 2);
+  EXPECT_EQ(forms.seen[1].id, DiagId::OperandMissing);
+  EXPECT_EQ(diag.reporter().errors(), 2);
+  EXPECT_EQ(diag.reporter().warnings(), 1);
 }
 
-TEST_F(DiagFixture, WarningIsNotCountedButWrittenTwice) {
-  diag.do_error("Junk after the label, or in CC 12-15", std::nullopt, true);
-  EXPECT_FALSE(diag.statement_failed());
-  EXPECT_EQ(diag.errors_in_job(), 0);
-  std::string text = out.str();
-  EXPECT_EQ(text.substr(0, 45), "    7: Junk after the label, or in CC 12-15\nW");
-  EXPECT_NE(text.find("WARN ******* Junk"), std::string::npos);
-  // No field: the third integer of the record is 0.
-  EXPECT_NE(text.find("     0     7     0     0\n"), std::string::npos);
-}
-
-TEST_F(DiagFixture, ScratchDestinationKeepsTheRecordOutOfStdout) {
-  diag.route_to(ErrorDest::Scratch);
-  diag.do_error("Invalid label");
-  EXPECT_EQ(out.str(), "    7: Invalid label\n");
-  ASSERT_EQ(scratch.size(), 1u);
-  EXPECT_EQ(scratch[0].size(), 109u);
-  EXPECT_EQ(scratch[0].substr(0, 26), "ERROR******* Invalid label");
-}
-
-TEST_F(DiagFixture, ListingLinePutsSeverityAtColumn106) {
-  diag.route_to(ErrorDest::Listing, &listing);
-  diag.do_error("Undefined or unresolvable symbols");
-  std::string line = listing.str();
-  ASSERT_FALSE(line.empty());
-  line.pop_back();  // newline
-  EXPECT_EQ(line.substr(0, 16), "      *****  ** ");
-  EXPECT_EQ(line.substr(16, 33), "Undefined or unresolvable symbols");
-  EXPECT_EQ(line.size(), 110u);
-  EXPECT_EQ(line.substr(105), "ERROR");
-}
-
-TEST_F(DiagFixture, NumbersThatDoNotFitPrintAsAsterisks) {
-  diag.begin_statement(123456);
-  diag.do_error("X", 12);
-  EXPECT_EQ(out.str().substr(0, 12), "*****: (*) X");
-}
-
-TEST_F(DiagFixture, LongMessageIsCutOnlyOnTheSecondLine) {
-  std::string msg(80, 'M');
-  diag.do_error(msg);
-  std::string text = out.str();
-  EXPECT_NE(text.find("    7: " + msg + "\n"), std::string::npos);
-  EXPECT_NE(text.find("ERROR******* " + std::string(72, 'M') + "     0"), std::string::npos);
+Diagnostic reported(Severity severity, const char* message, long long line, int col) {
+  return make_diagnostic(severity, message, line, col, col);
 }
 
 // The report shows a diagnostic once per (line, first column, message) and
@@ -99,7 +113,7 @@ TEST(Reporter, ShowsEachDiagnosticOnceAndKnowsItsErrorLines) {
   int shown = 0;
   for (const Case& c : cases) {
     const auto before = out.str().size();
-    rep.report(make_diagnostic(c.severity, c.message, c.line, c.col, c.col));
+    rep.report(reported(c.severity, c.message, c.line, c.col));
     EXPECT_EQ(out.str().size() > before, c.shown) << c.line << ' ' << c.message;
     shown += c.shown ? 1 : 0;
   }
@@ -108,7 +122,7 @@ TEST(Reporter, ShowsEachDiagnosticOnceAndKnowsItsErrorLines) {
   for (long long line : {1, 11, 20, 41}) EXPECT_FALSE(rep.error_shown(line)) << line;
   rep.begin_job();
   EXPECT_FALSE(rep.error_shown(12));
-  rep.report(make_diagnostic(Severity::Error, "bad operation", 12, 16, 16));
+  rep.report(reported(Severity::Error, "bad operation", 12, 16));
   EXPECT_EQ(rep.errors(), 1);  // a new job shows it again
 }
 

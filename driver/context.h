@@ -10,6 +10,7 @@
 #include "frontend/parser.h"
 #include "frontend/reader.h"
 #include "ir/intermediate.h"
+#include "output/diagnostic_forms.h"
 #include "tables/job.h"
 #include "tables/literals.h"
 #include "tables/operand_tables.h"
@@ -35,6 +36,8 @@ struct Context {
   TableLinks links;
   Parser parser;
   IntermediateFile scratch;
+  /// The console lines and second copies of the statement diagnostics.
+  HistoricForms historic;
 
   /// Operation of the last card of pass 1; carried from one job to the
   /// next (it lets DA field cards follow their DA).

@@ -303,11 +303,11 @@ class JobLoop {
   JobEnd assemble_job(int& status) {
     Reporter& reporter = ctx_.diag.reporter();
     ctx_.diag.begin_job();
-    ctx_.diag.route_to(ErrorDest::Scratch);
+    ctx_.historic.route_to(ErrorDest::Scratch);
     reporter.begin_job();
     bool had_cards = false;
     const int read_status = pass_1(ctx_.job(), &had_cards);
-    ctx_.diag.route_to(ctx_.listing != nullptr ? ErrorDest::Listing : ErrorDest::Stdout, ctx_.listing);
+    ctx_.historic.route_to(ctx_.listing != nullptr ? ErrorDest::Listing : ErrorDest::Stdout, ctx_.listing);
 
     if (read_failed(read_status)) return JobEnd::Failed;
     // Blank or comment cards after the last program do not form a job.
@@ -329,7 +329,7 @@ class JobLoop {
     pass_3(ctx_.job(), opts_.do_list, opts_.do_object, opts_.do_tape);
     if (ctx_.diag.errors_in_job() > 0) {
       status = kExitAssemblyErrors;
-      ctx_.diag.historic(fmt_int(ctx_.diag.errors_in_job(), 5) + " Errors");
+      ctx_.diag.historic(diagnose(DiagId::ErrorCount, {fmt_int(ctx_.diag.errors_in_job(), 5)}));
     }
     reporter.end_job();
     return files_.check_writes(ctx_.out) ? JobEnd::Assembled : JobEnd::Failed;
@@ -352,9 +352,7 @@ class JobLoop {
 
   void report_unfinished() {
     ctx_.out << "End of input before END: program not assembled\n";
-    Diagnostic d = make_diagnostic(Severity::Error, "End of input before END: program not assembled");
-    d.notes.push_back({"a program ends with an END statement: END in columns 16-20 of its card"});
-    ctx_.diag.report(std::move(d));
+    ctx_.diag.report(diagnose(DiagId::NoEnd));
   }
 
   Context& ctx_;

@@ -89,8 +89,7 @@ Token Lexer::at_sign(std::string_view line, int start, int& end) {
   end = std::max(static_cast<int>(line.rfind('@')) + 1, start);
   if (end == start) return Token::At;
   if (end == start + 1) {
-    rep_.diag.at(start, start + 1);
-    rep_.diag.do_error("Zero-length character literal");
+    rep_.diag.do_error(diagnose(DiagId::EmptyCharacterLiteral).at(start, start + 1));
     return Token::Other;
   }
   return Token::Chars;

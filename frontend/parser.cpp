@@ -9,7 +9,6 @@ namespace velumar {
 
 namespace {
 
-constexpr std::string_view kMustBeLast = " must be last thing in operand";
 constexpr int kOperandColumn = 21;
 
 // One scan over an operand: the lexer state (START, END, TOKEN), the status
@@ -68,10 +67,10 @@ class OperandScan {
     token_ = prev_token_;
   }
 
-  void parseerror(std::string_view message) {
-    Diagnostics::Next& next = rep_.diag.at(start_, std::max(start_, end_));
-    plus_sign_hint(next.notes);
-    rep_.diag.do_error(message, field_);
+  void parseerror(DiagId id, std::initializer_list<std::string_view> args = {}) {
+    Diagnostic d = diagnose(id, args).at(start_, std::max(start_, end_)).in_field(field_);
+    plus_sign_hint(d.notes);
+    rep_.diag.do_error(std::move(d));
     status_ = -1;
   }
   // "+" is no 1401 adjustment sign: people who write PRTX+3 mean PRTX&3.
@@ -182,7 +181,7 @@ void OperandScan::empty_operand() {
     other_operand();
     return;
   }
-  parseerror("Operand missing");
+  parseerror(DiagId::OperandMissing);
 }
 
 void OperandScan::device() {
@@ -204,7 +203,7 @@ void OperandScan::blank_constant() {
   } else if (token_ == Token::Done) {
     other_operand();
   } else {
-    parseerror("Area definitions cannot have offset or indexing");
+    parseerror(DiagId::AreaAdjusted);
   }
   finish("Area definitions");
 }
@@ -218,7 +217,7 @@ void OperandScan::finish(std::string_view what) {
     if (token_ == Token::Done) return;
     start_ = end_ + 1;
     if (token_ == Token::Comma) return;
-    if (status_ == 0) parseerror(std::string(what) + std::string(kMustBeLast));
+    if (status_ == 0) parseerror(DiagId::MustBeLast, {what});
   }
 }
 
@@ -237,7 +236,7 @@ void OperandScan::sign_form(bool do_lit) {
       break;
     }
     case Token::Done: other_operand(); break;
-    default: parseerror("+ or - must be followed by name or number"); break;
+    default: parseerror(DiagId::SignWithoutOperand); break;
   }
   finish("Numeric literals and address constants");
 }
@@ -308,7 +307,7 @@ void OperandScan::symbol_form(int enter_name, bool do_lit) {
   switch (token_) {
     case Token::Chars:
     case Token::Star:
-      parseerror("Name must not be followed by * or character literal");
+      parseerror(DiagId::NameFollowed);
       break;
     case Token::Comma:
     case Token::Done:
@@ -316,7 +315,7 @@ void OperandScan::symbol_form(int enter_name, bool do_lit) {
       break;
     case Token::Hash:
       if (first == Token::Star)
-        parseerror("Asterisk cannot be followed by #");
+        parseerror(DiagId::AsteriskHash);
       else
         area_literal(first_text);
       finish("Area-defining literal");
@@ -341,7 +340,7 @@ void OperandScan::symbol_form(int enter_name, bool do_lit) {
 void OperandScan::area_literal(std::string_view name) {
   next();
   if (token_ != Token::Number) {
-    parseerror("# must be followed by a number");
+    parseerror(DiagId::HashWithoutNumber);
     return;
   }
   const int width = digits_value(text());
@@ -357,7 +356,7 @@ void OperandScan::adjust() {
   next();
   if (token_ == Token::Name) {
     if (negative)
-      parseerror("Indexing cannot be negative");
+      parseerror(DiagId::NegativeIndex);
     else
       index_register();
   } else if (token_ == Token::Number) {
@@ -370,14 +369,14 @@ void OperandScan::adjust() {
         index_register();
       } else {
         // A trailing "&" with no index register is as incomplete as a bare sign.
-        parseerror("Offset or index must be number or X#");
+        parseerror(DiagId::AdjustmentForm);
         put_back();
       }
     } else {
       put_back();
     }
   } else {
-    parseerror("Offset or index must be number or X#");
+    parseerror(DiagId::AdjustmentForm);
     put_back();
   }
 }
@@ -388,7 +387,7 @@ void OperandScan::index_register() {
   if (name == "X00") {
     op().round_x00 = true;
   } else if (!(name.size() == 2 && name[0] == 'X' && name[1] >= '0' && name[1] <= '3')) {
-    parseerror("Index must be X[0-3]");
+    parseerror(DiagId::IndexRegister);
   }
 }
 

@@ -193,7 +193,7 @@ int SourceReader::read_line(std::string& line) {
       // Lines of old editors end in a CR alone: the first such end, before
       // any LF, says how the whole file is written.
       if (!cr_lines_ && report_)
-        report_(make_diagnostic(Severity::Warning, "lines end in a carriage return alone; each is read as a line end"));
+        report_(diagnose(DiagId::LoneCarriageReturns));
       cr_lines_ = true;
     }
     if (c == '\r' && cr_lines_) {
@@ -220,14 +220,13 @@ void SourceReader::check_codes(const std::string& text) {
     ++bad_bytes_;
     if (bad_bytes_ > kMaxByteReports) {
       if (bad_bytes_ == kMaxByteReports + 1)
-        report_(make_diagnostic(Severity::Note, "further bytes that are not 1401 characters are not reported"));
+        report_(diagnose(DiagId::MoreBytesNotReported));
       return;
     }
     char hex[8];
     std::snprintf(hex, sizeof hex, "0x%02X", byte);
     const int column = static_cast<int>(i) + 1;
-    report_(make_diagnostic(Severity::Warning, "byte " + std::string(hex) + " is not a 1401 character", physical_line_,
-                           column, column, text));
+    report_(diagnose(DiagId::Not1401Byte, {hex}).on(physical_line_, text).at(column, column));
   }
 }
 

@@ -182,13 +182,15 @@ Record make_record(RecordKind kind, std::string_view line, int label_index, int 
   return r;
 }
 
-Record diagnostic_record(const StatementMessage& m) {
-  const auto fits = [](int value) { return fmt_int(value, kIntWidth).front() != '*' ? value : 0; };
+Record diagnostic_record(const Diagnostic& d, bool readable) {
+  const auto fits = [readable](int value) {
+    return !readable || fmt_int(value, kIntWidth).front() != '*' ? value : 0;
+  };
   Record rec;
-  rec.kind = m.warning ? RecordKind::Warning : RecordKind::Error;
-  rec.card = "******* " + pad(m.message, 72);
-  rec.location = fits(m.line_no);
-  rec.width = fits(m.field);
+  rec.kind = d.severity == Severity::Warning ? RecordKind::Warning : RecordKind::Error;
+  rec.card = "******* " + pad(d.historic, 72);
+  rec.location = fits(d.statement);
+  rec.width = fits(d.field.value_or(0));
   return rec;
 }
 

@@ -107,12 +107,13 @@ Record make_record(RecordKind kind, std::string_view line, int label_index, int 
 Record make_record(const RecordView& view);
 
 /// The record of a statement diagnostic, before the record of its
-/// statement: tagged "ERROR" or "WARN ", its card "******* " and the message
-/// (cut to 72 columns, as the listing shows it), the statement's number in
-/// place of the location and the operand field in place of the width. The
-/// text form has six columns for each number: one that does not fit is
-/// kept as 0.
-Record diagnostic_record(const StatementMessage& m);
+/// statement, and its 109-column form on standard output: tagged "ERROR"
+/// or "WARN ", its card "******* " and the historic text (cut to 72
+/// columns, as the listing shows it), the statement's number in place of
+/// the location and the operand field in place of the width. The text form
+/// has six columns for each number; READABLE: one that does not fit is kept
+/// as 0, so that the record reads back (else it shows as asterisks).
+Record diagnostic_record(const Diagnostic& d, bool readable = true);
 
 /// The text form of a record: 110 columns plus 27 per operand group (a
 /// diagnostic, tagged "ERROR" or "WARN " with no operands, 109 columns), a

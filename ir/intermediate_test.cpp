@@ -78,34 +78,45 @@ TEST(IntermediateRecord, RoundTripKeepsEveryField) {
   }
 }
 
-TEST(IntermediateRecord, DiagnosticRecordIsWhatItsConsoleLineReadsBackAs) {
-  // The record pass 1 keeps and the 109-column line written to standard
-  // output are the same diagnostic: each reads or formats as the other.
-  const std::string long_message(80, 'M');
-  const StatementMessage fitting[] = {
-      {true, "Junk after the label, or in CC 12-15", 42, 0},
-      {false, "Operand missing", 999999, 3},
-      {false, long_message, 1, 0},
+TEST(IntermediateRecord, DiagnosticRecordReadsBackAndKeepsItsColumns) {
+  // The record pass 1 keeps is also the 109-column line written to
+  // standard output: its text form reads back as the same record.
+  auto message = [](DiagId id, int statement, std::optional<int> field, std::initializer_list<std::string_view> args) {
+    Diagnostic d = diagnose(id, args);
+    d.statement = statement;
+    d.field = field;
+    return d;
   };
-  for (const StatementMessage& m : fitting) {
-    const std::string line = Diagnostics::record_text(m);
-    const Record rec = diagnostic_record(m);
-    EXPECT_EQ(format_record(rec), line);
+  const std::string long_name(80, 'M');
+  const Diagnostic fitting[] = {
+      message(DiagId::JunkAfterLabel, 42, std::nullopt, {}),
+      message(DiagId::OperandMissing, 999999, 3, {}),
+      message(DiagId::MustBeLast, 1, std::nullopt, {long_name}),
+  };
+  for (const Diagnostic& d : fitting) {
+    const Record rec = diagnostic_record(d);
+    const std::string line = format_record(rec);
+    EXPECT_EQ(line.size(), 109u);
+    EXPECT_EQ(line.substr(0, 13), (d.severity == Severity::Warning ? "WARN " : "ERROR") + std::string("******* "));
+    EXPECT_EQ(format_record(diagnostic_record(d, false)), line);
     Record back;
     ASSERT_TRUE(parse_record({line}, back)) << line;
     EXPECT_EQ(back, rec);
-    EXPECT_EQ(rec.location, m.line_no);
-    EXPECT_EQ(rec.width, m.field);
+    EXPECT_EQ(rec.location, d.statement);
+    EXPECT_EQ(rec.width, d.field.value_or(0));
   }
   // A statement number beyond six columns cannot be kept: the record holds
-  // 0 there, and its text form stays readable.
-  const Record big = diagnostic_record({false, "Operand missing", 1000000, 2});
+  // 0 there, and its text form stays readable; standard output shows it as
+  // asterisks.
+  const Diagnostic huge = message(DiagId::OperandMissing, 1000000, 2, {});
+  const Record big = diagnostic_record(huge);
   EXPECT_EQ(big.kind, RecordKind::Error);
   EXPECT_EQ(big.card, pad("******* Operand missing", 80));
   EXPECT_EQ(big.location, 0);
   EXPECT_EQ(big.width, 2);
   Record back;
   EXPECT_TRUE(parse_record({format_record(big)}, back));
+  EXPECT_EQ(format_record(diagnostic_record(huge, false)).substr(91, 6), "******");
 }
 
 TEST(IntermediateRecord, UnreadableTextIsRefusedNeverMisread) {
@@ -143,7 +154,9 @@ TEST(IntermediateRecord, UnreadableTextIsRefusedNeverMisread) {
 
 TEST(IntermediateFile, SaveAndReadBackAJob) {
   IntermediateFile file;
-  file.write(diagnostic_record({false, "Operand missing", 7, 2}));
+  Diagnostic missing = diagnose(DiagId::OperandMissing).in_field(2);
+  missing.statement = 7;
+  file.write(diagnostic_record(missing));
   file.write(statement(2));
   file.write(statement(6));
   std::ostringstream saved;

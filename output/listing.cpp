@@ -25,21 +25,6 @@ constexpr std::size_t kNewLocationAt = 10;
 constexpr std::size_t kIndexMarkAt = 11;
 constexpr std::size_t kInstructionAt = 12;
 
-/// The word printed for a statement's error code; blank for codes without one.
-std::string_view error_word(char code) {
-  switch (code) {
-    case err::AddrErr: return "ADDR";
-    case err::LabelErr: return "LABEL";
-    case err::MacroErr: return "MACRO ERROR";
-    case err::NoBXLErr: return "NO BXL";
-    case err::OpErr: return "OP";
-    case err::SymErr: return "SYM";
-    case err::UndefOrg: return "UNDEF ORG";
-    case err::BadStatement: return "BAD STATEMENT";
-    default: return "";
-  }
-}
-
 // Print positions of the statement line (0-based) and its width.
 constexpr std::size_t kSeqAt = 0;
 constexpr std::size_t kColumns1At = 6;    // card columns 1-2
@@ -115,7 +100,7 @@ void ListingWriter::statement(const ListedStatement& s) {
   put_end_part(out + kEndPartAt, s.fields);
   put_over_blanks(out + kTagAt, s.tag, 5);
   if (s.card_no) put_int(out + kCardNoAt, *s.card_no, 5);
-  const std::string_view word = error_word(s.error_code);
+  const std::string_view word = flag_word(s.error_code);
   put_over_blanks(out + kErrorAt, word, 13);
   // Without an error word the text ends before its position.
   counted_line(out, word.empty() ? kErrorAt : kStatementWidth);

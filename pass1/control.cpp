@@ -28,7 +28,7 @@ Placement Pass1::do_org_ltorg(bool ltorg) {
   if (ops().count >= 1) {
     Operand& o = op(1);
     // "X00" rounding sets the index to "0", which is no indexing either.
-    if (o.index_reg >= '1' && o.index_reg <= '3') error("Indexing not permitted");
+    if (o.index_reg >= '1' && o.index_reg <= '3') error(DiagId::IndexingNotPermitted);
     if (is_blank(cols(card_.line, 21, 22))) {
       o = Operand{};
       o.set_address(counter_.highest);
@@ -44,7 +44,7 @@ Placement Pass1::do_org_ltorg(bool ltorg) {
         if (ctx_.symtab.valid(o.symbol())) target = ctx_.symtab[o.symbol()].defined_value();
         break;
       default:
-        error("Improper operand form");
+        error(DiagId::ImproperOperandForm);
         break;
     }
     p = layout::origin(o, p, target);
@@ -75,7 +75,7 @@ void Pass1::end_or_ex() {
     o.kind = OperandKind::Actual;
     o.set_address(digits_value(cols(card_.line, pos, end)));
   } else {
-    error("Improper operand for " + op_name());
+    error(DiagId::ImproperOperandFor, {op_name()});
     ctx_.diag.set_code(err::BadStatement);
   }
   ops().clear();
@@ -110,14 +110,14 @@ Placement Pass1::do_chain() {
   int end = 0;
   int amount = 0;
   if (ctx_.lexer.lex(card_.line, pos, end) != Token::Number)
-    error("Operand of CHAIN is not a number");
+    error(DiagId::ChainNotNumber);
   else
     amount = digits_value(cols(card_.line, pos, end));
 
   if (is_pseudo(previous_.op)) {
-    error("Previous OP code not a machine OP");
+    error(DiagId::PreviousNotMachine);
   } else if (amount == 0) {
-    error("CHAIN amount is zero");
+    error(DiagId::ChainZero);
     ctx_.diag.set_code(err::OpErr);
   }
   if (ctx_.diag.code() == err::NoErr && amount > kMaxChain) {

@@ -126,7 +126,7 @@ void Pass1::read_da_options(int& pos, int& end, int& width, int records) {
 Placement Pass1::do_field_card() {
   Placement placed = at_counter();
   if (previous_.op != Op::Da) {
-    error("Previous OP code not DA");
+    error(DiagId::PreviousNotDa);
     ctx_.diag.set_code(err::OpErr);
     return placed;
   }
@@ -182,7 +182,7 @@ int Pass1::dc_operand(Operand& o) {
     case OperandKind::DaOpt:
     case OperandKind::Device:
     case OperandKind::Other:
-      error("Improper operand for " + op_name());
+      error(DiagId::ImproperOperandFor, {op_name()});
       return 0;
     case OperandKind::Symbolic:
     case OperandKind::AddrCon:
@@ -209,12 +209,12 @@ Placement Pass1::do_ds() {
   int pos = 21;
   int end = 0;
   if (ctx_.lexer.lex(card_.line, pos, end) != Token::Number) {
-    error("Operand of DS must be a number");
+    error(DiagId::DsNotNumber);
     return placed;
   }
   placed.width = digits_value(col_view(card_.line, pos, end));
   pos = end + 1;
-  if (ctx_.lexer.lex(card_.line, pos, end) != Token::Done) error("Junk after the number in a DS");
+  if (ctx_.lexer.lex(card_.line, pos, end) != Token::Done) error(DiagId::DsJunk);
   if (name_label() && !ctx_.diag.statement_failed())
     placed.label = define_label(counter_value(layout::label_value(counter_.here, placed.width, true)), 0);
   return placed;
@@ -244,9 +244,9 @@ Placement Pass1::do_dsa() {
     if (token == Token::Plus || token == Token::Minus) {
       int status = 0;
       ctx_.parser.adjust(card_.line, pos, end, token, 1, status);
-      if (status == 0 && !adjustment_ends(pos, end)) error("Junk after the operand for DSA");
+      if (status == 0 && !adjustment_ends(pos, end)) error(DiagId::DsaJunkAfterTheOperand);
     } else if (token != Token::Done) {
-      error("Junk after operand for DSA");
+      error(DiagId::DsaJunk);
     }
   }
 
@@ -288,10 +288,10 @@ void Pass1::read_dsa_operand(Operand& o, int location, int& pos, int& end) {
         ctx_.diag.set_code(err::BadStatement);
       }
     } else {
-      error("Improper operand for DSA");
+      error(DiagId::ImproperOperandFor, {"DSA"});
     }
   } else {
-    error("Improper operand for DSA");
+    error(DiagId::ImproperOperandFor, {"DSA"});
   }
 }
 

@@ -17,7 +17,7 @@ void Pass1::analyze_d(int k, Instruction& in) {
     in.d = col(d_op.prefix, 1);
     in.got_d = true;
   } else {
-    error("D modifier must be a single character");
+    error(DiagId::DModifierLength);
   }
 }
 
@@ -56,8 +56,8 @@ Placement Pass1::machine_instruction() {
 
   int width = 1;
   if (ops().count == 0) {
-    if (row.a == Need::Required) error("A field required");
-    if (row.d == Need::Required && !in.direct) error("D field required");
+    if (row.a == Need::Required) error(DiagId::AFieldRequired);
+    if (row.d == Need::Required && !in.direct) error(DiagId::DFieldRequired);
   } else if (check_a(row, in, width)) {
     check_b_and_d(row, in, width);
   }
@@ -86,10 +86,10 @@ bool Pass1::check_a(const OpInfo& row, Instruction& in, int& width) {
       ops().count = 0;
       return false;
     } else {
-      error("A field not allowed");
+      error(DiagId::AFieldNotAllowed);
     }
   } else if (get_op(1).kind == OperandKind::Other) {
-    if (get_op(1).prefix == "@ ") error("Bad A field");
+    if (get_op(1).prefix == "@ ") error(DiagId::BadAField);
     ops().count = 0;
     return false;  // an empty A operand gives the chained form
   } else {
@@ -103,31 +103,31 @@ void Pass1::check_b_and_d(const OpInfo& row, Instruction& in, int& width) {
   const int count = ops().count;
   const bool d_optional = row.d == Need::Optional || row.d == Need::Required;
   if (count == 1) {
-    if (row.b == Need::Required) error("B field required");
-    if (row.d == Need::Required && !in.direct && !in.got_d) error("D field required");
+    if (row.b == Need::Required) error(DiagId::BFieldRequired);
+    if (row.d == Need::Required && !in.direct && !in.got_d) error(DiagId::DFieldRequired);
     return;
   }
   if (row.b == Need::Prohibited) {
     if (d_optional)
       analyze_d(2, in);
     else
-      error("B field not allowed");
+      error(DiagId::BFieldNotAllowed);
   } else if (in.machine_op == 'B' && !in.got_d && !is_blank(col_view(card_.line, 16, 18)) && count == 2) {
     analyze_d(2, in);  // a two-operand branch: the second operand is the d-modifier
   } else if (get_op(2).kind == OperandKind::Other) {
-    error("Bad B field");
+    error(DiagId::BadBField);
   } else {
     width += 3;
     register_symbol(2);
   }
   if (count == 2) {
-    if (row.d == Need::Required && !in.direct && !in.got_d) error("D field required");
+    if (row.d == Need::Required && !in.direct && !in.got_d) error(DiagId::DFieldRequired);
   } else {
     if (row.d == Need::Prohibited || in.got_d)
-      error("D field not allowed");
+      error(DiagId::DFieldNotAllowed);
     else
       analyze_d(3, in);
-    if (in.more) error("Too many operands");
+    if (in.more) error(DiagId::TooManyOperands);
   }
 }
 

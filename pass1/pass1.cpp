@@ -160,8 +160,7 @@ void Pass1::label_field() {
   std::string_view label_cols = std::string_view(card_.line).substr(0, 11);
   card_.label_token = ctx_.lexer.lex(label_cols, pos, card_.label_end);
   if (card_.label_token != Token::Name && card_.label_token != Token::Number && card_.label_token != Token::Done) {
-    ctx_.diag.at(6, 11);
-    error("Invalid label");
+    ctx_.diag.do_error(diagnose(DiagId::InvalidLabel).at(6, 11));
     ctx_.diag.set_code(err::LabelErr);
   }
   const std::string& line = card_.line;
@@ -170,8 +169,7 @@ void Pass1::label_field() {
     const std::string junk = cols(line, junk_from, 15);
     const auto first = static_cast<int>(junk.find_first_not_of(' '));
     const auto last = static_cast<int>(junk.find_last_not_of(' '));
-    ctx_.diag.at(junk_from + first, junk_from + last);
-    ctx_.diag.do_error("Junk after the label, or in CC 12-15", std::nullopt, true);
+    ctx_.diag.do_error(diagnose(DiagId::JunkAfterLabel).at(junk_from + first, junk_from + last));
     ctx_.diag.set_code(err::LabelErr);
   }
   // The suffix goes only on a label that is there: a blank label field
@@ -188,20 +186,20 @@ bool Pass1::look_up_op() {
   }
   ctx_.last_op = find_op(col_view(line, 16, 20));
   if (ctx_.last_op == Op::Unknown) {
-    op_code_hints();
-    error("Unrecognized op code");
+    Diagnostic d = diagnose(DiagId::UnrecognizedOp).at(16, 20);
+    op_code_hints(d.notes);
+    ctx_.diag.do_error(std::move(d));
     ctx_.diag.set_code(err::OpErr);
     return false;
   }
   return true;
 }
 
-void Pass1::op_code_hints() {
+void Pass1::op_code_hints(std::vector<Note>& notes) const {
   const std::string& line = card_.line;
   std::string code(rtrim(cols(line, 16, 20)));
   code.erase(0, code.find_first_not_of(' '));
-  Diagnostics::Next& next = ctx_.diag.at(16, 20);
-  next.notes.push_back({"the operation code in columns 16-20 reads '" + code +
+  notes.push_back({"the operation code in columns 16-20 reads '" + code +
                             "', which is not an operation the assembler knows",
                         16, 20});
   // A card whose fields all stand one column off: the operation read one
@@ -213,7 +211,7 @@ void Pass1::op_code_hints() {
     // Shifted right, the operand may follow the code in the fifth column.
     moved = pad(moved.substr(0, moved.find(' ')), 5);
     if (find_op(moved) == Op::Unknown) continue;
-    next.notes.push_back({"'" + std::string(rtrim(moved)) + "' in columns " + std::to_string(16 + shift) + "-" +
+    notes.push_back({"'" + std::string(rtrim(moved)) + "' in columns " + std::to_string(16 + shift) + "-" +
                               std::to_string(20 + shift) + " is a known operation code: the card's fields stand one "
                               "column too far " + (shift < 0 ? "left" : "right") +
                               " (the operation code belongs in columns 16-20)",
@@ -240,10 +238,10 @@ Placement Pass1::dispatch() {
     case Op::Ex: return do_ex();
     case Op::Ltorg: return do_org_ltorg(true);
     case Op::Org: return do_org_ltorg(false);
-    case Op::Alter: error("ALTER not handled -- use an editor"); break;
+    case Op::Alter: error(DiagId::AlterNotHandled); break;
     case Op::Delet:
-    case Op::Inser: error(cols(card_.line, 16, 20) + " not handled -- use an editor"); break;
-    case Op::Ent: error("Can't change coding mode"); break;
+    case Op::Inser: error(DiagId::NotHandled, {cols(card_.line, 16, 20)}); break;
+    case Op::Ent: error(DiagId::CodingMode); break;
     case Op::Sfx: ctx_.parser.set_suffix(col(card_.line, 21)); break;
     case Op::Xfr: end_or_ex(); break;
     default: break;  // CTL and JOB store nothing in pass 1
@@ -285,7 +283,7 @@ void Pass1::common_end(const Placement& placed) {
 void Pass1::end_of_pass() {
   // What is found now concerns the job, not its last card.
   ctx_.diag.locate_job();
-  if (counter_.storage_exceeded) error("CORE STORAGE EXCEEDED");
+  if (counter_.storage_exceeded) error(DiagId::CoreStorageExceeded);
   ctx_.diag.set_storage_reported(counter_.storage_exceeded);
 }
 
@@ -310,11 +308,7 @@ void Pass1::write_record(RecordKind kind, std::string_view line, int label, int 
 int Pass1::define_label(std::optional<int> value, int index, bool check_dup, std::string_view dev) {
   auto result = ctx_.symtab.enter(card_.label, value, index, dev);
   if (check_dup && result.duplicate) {
-    ctx_.diag.at(6, 11);
-    std::string message = "Label ";
-    message += rtrim(card_.label);
-    message += " is a duplicate";
-    error(message);
+    ctx_.diag.do_error(diagnose(DiagId::DuplicateLabel, {rtrim(card_.label)}).at(6, 11));
     ctx_.diag.set_code(err::LabelErr);
   }
   return result.index;

@@ -104,7 +104,7 @@ class Pass1 {
   bool look_up_op();
   /// Hints for an operation code that is not known: what it reads, and a
   /// known code one column to either side.
-  void op_code_hints();
+  void op_code_hints(std::vector<Note>& notes) const;
   Placement dispatch();
   /// Writes the statement's record and moves the location counter.
   void common_end(const Placement& placed);
@@ -139,7 +139,7 @@ class Pass1 {
   OperandList& ops() { return ctx_.parser.operands(); }
   Operand& op(int k) { return ctx_.parser.operands().at(k); }
   const Operand& get_op(int k) const { return ctx_.parser.operands().get(k); }
-  void error(std::string_view message) { ctx_.diag.do_error(message); }
+  void error(DiagId id, std::initializer_list<std::string_view> args = {}) { ctx_.diag.do_error(diagnose(id, args)); }
 
   // ---- machine.cpp ----
   /// The operation and d-modifier of the machine instruction at hand.

@@ -58,7 +58,7 @@ inline Record diag(std::string_view message, int line_no, bool warning = false, 
 /// intermediate file as during a real run.
 struct Pass1Run {
   explicit Pass1Run(const std::string& text) : in(text) {
-    ctx.diag.route_to(ErrorDest::Scratch);
+    ctx.historic.route_to(ErrorDest::Scratch);
     ctx.reader.set_input(&in);
     status = pass_1(ctx.job(), &had_cards);
   }

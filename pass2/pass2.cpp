@@ -484,8 +484,7 @@ int pass_2(const Job& ctx, Settle how) {
         names += (named > 1 ? ", " : ": ");
         names += rtrim(s.label);
       }
-      ctx.diag.next().text = "Undefined or unresolvable symbols" + names;
-      ctx.diag.do_error("Undefined or unresolvable symbols");
+      ctx.diag.do_error(diagnose(DiagId::UnresolvedSymbols, {names}));
       break;
     }
     // Most programs are settled by the first sweep. When more are needed,

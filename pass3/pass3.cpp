@@ -255,10 +255,10 @@ void Pass3::flag_address(int which, std::optional<std::int64_t> value) {
   ctx.diag.set_code(err::SymErr);
   const Operand& op = operand(which);
   auto [first, last] = operand_columns(which);
-  std::string message;
+  Diagnostic d;
   if (op.kind == OperandKind::Symbolic && (!ctx.symtab.valid(op.symbol()) || !ctx.symtab[op.symbol()].defined)) {
     const std::string name(rtrim(ctx.symtab.valid(op.symbol()) ? ctx.symtab[op.symbol()].label : op.label));
-    message = "undefined symbol " + name;
+    d = diagnose(DiagId::UndefinedSymbol, {name});
     // The caret goes under the name as written (without its suffix).
     const std::string written = cols(stmt_.card, first, last);
     for (std::size_t len = name.size(); len > 0; --len) {
@@ -270,31 +270,17 @@ void Pass3::flag_address(int which, std::optional<std::int64_t> value) {
       }
     }
   } else if (value) {
-    message = "address " + std::to_string(*value) + " of operand " + std::to_string(which) +
-              " cannot be represented: storage is 0-15999";
+    d = diagnose(DiagId::AddressOutOfRange, {std::to_string(*value), std::to_string(which)});
   } else {
-    message = "the address of operand " + std::to_string(which) + " cannot be represented";
+    d = diagnose(DiagId::AddressUnrepresentable, {std::to_string(which)});
   }
-  ctx.diag.report(ctx.diag.here(Severity::Error, message, first, last));
+  ctx.diag.report_here(std::move(d).at(first, last));
 }
 
 void Pass3::report_flag() {
   if (ctx.diag.reporter().error_shown(ctx.diag.source_line())) return;
-  std::string message;
-  std::vector<Note> notes;
-  switch (ctx.diag.code()) {
-    case err::AddrErr:
-      message = "the statement places code or data in positions 1-80, where each card read is stored (flagged ADDR)";
-      notes.push_back({"start the program above 80 (ORG), or assemble with -a when this is meant"});
-      break;
-    case err::LabelErr: message = "the label is in error (flagged LABEL)"; break;
-    case err::MacroErr: message = "macro error (flagged MACRO ERROR)"; break;
-    case err::NoBXLErr: message = "the operand of DA is malformed (flagged NO BXL)"; break;
-    case err::OpErr: message = "the operation is in error (flagged OP)"; break;
-    case err::SymErr: message = "an address cannot be represented (flagged SYM)"; break;
-    case err::UndefOrg: message = "the origin is not defined where the statement stands (flagged UNDEF ORG)"; break;
-    default: message = "the statement is in error (flagged BAD STATEMENT)"; break;
-  }
+  const DiagInfo* row = flag_info(ctx.diag.code());
+  Diagnostic d = diagnose(row != nullptr ? row->id : DiagId::BadStatement);
   auto [first, last] = operand_columns(1);
   if (ctx.diag.code() == err::LabelErr) {
     first = 6;
@@ -303,9 +289,7 @@ void Pass3::report_flag() {
     first = 16;
     last = 20;
   }
-  Diagnostic d = ctx.diag.here(Severity::Error, message, first, last);
-  d.notes = std::move(notes);
-  ctx.diag.report(std::move(d));
+  ctx.diag.report_here(std::move(d).at(first, last));
 }
 
 // Defined before its callers so that the lengths, which are constants
@@ -473,9 +457,7 @@ void Pass3::test_p(int at) {
     std::string s = fmt_int(v, 6);
     return s.substr(s.find_first_not_of(' '));
   };
-  ctx.diag.at(6, 11);
-  ctx.diag.do_error("Definition of " + std::string(rtrim(sym.label)) + " (" + number(sym.value) +
-                    ") different from current P (" + number(at) + ")");
+  ctx.diag.do_error(diagnose(DiagId::DefinitionMoved, {rtrim(sym.label), number(sym.value), number(at)}).at(6, 11));
   ctx.diag.set_code(err::SymErr);
 }
 
@@ -490,8 +472,7 @@ void Pass3::do_org() {
       if (!sym.defined || sym.value < 0) {
         ctx.diag.set_code(err::UndefOrg);
         auto [first, last] = operand_columns(1);
-        ctx.diag.report(ctx.diag.here(
-            Severity::Error, "origin " + std::string(rtrim(ctx.symtab[op.symbol()].label)) + " is undefined", first, last));
+        ctx.diag.report_here(diagnose(DiagId::OriginUndefined, {rtrim(ctx.symtab[op.symbol()].label)}).at(first, last));
       }
     } else {
       ctx.diag.set_code(err::UndefOrg);
@@ -501,7 +482,7 @@ void Pass3::do_org() {
   // A location below storage from an origin that is known (an undefined
   // one has been flagged already): nothing that follows can be placed.
   if (state_.location < 0 && ctx.diag.code() != err::UndefOrg) {
-    ctx.diag.do_error("Location counter " + std::to_string(state_.location) + " is outside storage");
+    ctx.diag.do_error(diagnose(DiagId::CounterOutsideStorage, {std::to_string(state_.location)}));
     ctx.diag.set_code(err::AddrErr);
     ctx.diag.set_storage_reported();
   }

@@ -74,7 +74,7 @@ void Pass3::beyond_storage() {
   // A flag the statement has already (an undefined symbol) says more.
   if (ctx.diag.code() == err::NoErr) ctx.diag.set_code(err::AddrErr);
   if (ctx.diag.storage_reported()) return;
-  ctx.diag.do_error("CORE STORAGE EXCEEDED");
+  ctx.diag.do_error(diagnose(DiagId::CoreStorageExceeded));
   ctx.diag.set_storage_reported();
 }
 

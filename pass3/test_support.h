@@ -61,7 +61,7 @@ struct Job {
     ctx.settings.boot_loader = 'N';
     ctx.listing = &list;
     ctx.object = &obj;
-    ctx.diag.route_to(ErrorDest::Listing, &list);
+    ctx.historic.route_to(ErrorDest::Listing, &list);
   }
 
   int sym(std::string_view name, int value, int index = 0, std::string_view dev = "   ") {

@@ -110,7 +110,7 @@ int LiteralTable::create_lit(LiteralKind kind, int width, std::string_view text,
     }
     if (found != 0 && kind == LiteralKind::AreaDef) {
       std::string name = text.size() < 6 ? pad(text, 6) : std::string(text);
-      rep_.diag.do_error(name + " Previously defined area-defining literal " + std::string(rtrim(text)));
+      rep_.diag.do_error(diagnose(DiagId::AreaLiteralRedefined, {name, rtrim(text)}));
       if (trace) rep_.out << '\n';
       return found;
     }

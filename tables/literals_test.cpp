@@ -80,7 +80,7 @@ TEST_F(LiteralsTest, AddressOfLiteralSharesByTextOnly) {
 
 TEST_F(LiteralsTest, RepeatedAreaIsAnErrorAndReturnsTheEarlierRecord) {
   ctx.traces.letters = "C";
-  ctx.diag.route_to(ErrorDest::Scratch);
+  ctx.historic.route_to(ErrorDest::Scratch);
   // Area names come as the 6-character name field.
   int first = lits.create_lit(LiteralKind::AreaDef, 20, "WORK  ");
   EXPECT_EQ(lits.create_lit(LiteralKind::AreaDef, 10, "WORK  "), first);

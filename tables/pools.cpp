@@ -73,9 +73,9 @@ int next_pool_start(const LiteralTable& lits, int last_pool_start, int up_to) {
 // A duplicate area label is an error of the literal's record, not of the
 // statement whose pool this is: it is counted and reported, and the
 // statement's own error flag stays as it was.
-void report_for_literal(Diagnostics& diag, std::string_view message) {
+void report_for_literal(Diagnostics& diag, Diagnostic d) {
   const Diagnostics::KeepStatement keep(diag);
-  diag.do_error(message);
+  diag.do_error(std::move(d));
 }
 
 // One pool being placed: where it stands and what it writes.
@@ -168,7 +168,7 @@ class PoolPlacer {
         p_ >= 0 ? std::optional<int>(clamp_location(std::int64_t{p_} + lit.width - 1)) : std::nullopt;
     const auto entered = t_.symtab.enter(label, value, 0);
     if (entered.duplicate)
-      report_for_literal(t_.rep.diag, "Label " + std::string(rtrim(label)) + " is a duplicate");
+      report_for_literal(t_.rep.diag, diagnose(DiagId::DuplicateLabel, {rtrim(label)}));
     return std::max(entered.index, 0);
   }
 

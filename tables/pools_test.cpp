@@ -123,7 +123,7 @@ TEST(Pools, LongCharacterLiteralKeepsEveryCharacter) {
 TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   std::ostringstream out;
   Context ctx(out);
-  ctx.diag.route_to(ErrorDest::Scratch);
+  ctx.historic.route_to(ErrorDest::Scratch);
   const int alpha = ctx.symtab.enter("ALPHA", 350, 0).index;
   ctx.literals.create_lit(LiteralKind::AreaDef, 4, "ALPHA ");
   ctx.literals.create_lit(LiteralKind::AreaDef, 10, "WORK  ");

@@ -30,7 +30,7 @@ class NullBuf : public std::streambuf {
 // The lexer with a reporting context that goes nowhere.
 class QuietLexer {
  public:
-  QuietLexer() : out_(&buf_), diag_(out_), lexer_(Reporting{out_, diag_, traces_}) {}
+  QuietLexer() : out_(&buf_), lexer_(Reporting{out_, diag_, traces_}) {}
   Token lex(std::string_view card, int& start, int& end) { return lexer_.lex(card, start, end); }
 
  private:
