@@ -2,6 +2,8 @@
 
 #include <map>
 
+#include "driver/diagnostics_writer.h"
+#include "driver/html_writer.h"
 #include "driver/map_writer.h"
 #include "output/xref.h"
 
@@ -59,8 +61,13 @@ void write_descriptions(const Options& opts, const ProgramCollector& collector, 
                         std::ostream* html, std::ostream& diagnostics) {
   const std::string source = opts.input.value_or("<stdin>");
   if (map != nullptr) write_symbol_map(*map, collector.program(), source);
-  (void)html;
-  (void)diagnostics;
+  if (html != nullptr) write_html(*html, collector.program(), source);
+  // Standard error stays quiet with --no-diagnostics; a named file is written.
+  if (!opts.report && !opts.diagnostics_name) return;
+  if (opts.diagnostics_format == DiagnosticsFormat::Json)
+    write_diagnostics_json(diagnostics, collector.all_diagnostics(), source);
+  else if (opts.diagnostics_format == DiagnosticsFormat::Sarif)
+    write_diagnostics_sarif(diagnostics, collector.all_diagnostics(), source);
 }
 
 }  // namespace velumar

@@ -382,6 +382,9 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
     return kExitUsageOrIo;
   auto ctx = make_context(opts, *files, source, out, err, err_terminal);
   ctx->locations = locations;
+  // The text form goes to the file --diagnostics-file names, if any.
+  if (opts.diagnostics_name && opts.diagnostics_format == DiagnosticsFormat::Text)
+    ctx->diag.reporter().show_on(&files->output(FileOption::Diagnostics).stream, opts.input.value_or("<stdin>"), false);
   if (!wants_description(opts)) {
     JobLoop loop(*ctx, opts, *files, source);
     const int status = loop.run();
