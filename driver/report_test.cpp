@@ -79,6 +79,14 @@ const std::vector<Case> kCases = {
      "<stdin>: 2 errors"},
     {"read_area_flag", card("START", "ORG", "40") + card("", "DCW", "@A@") + kEnd, {},
      {"<stdin>:2:21: error: the statement places code or data in positions 1-80"}, "<stdin>: 1 error"},
+    // Past the end of storage is not the read area: no "positions 1-80" and no hint to start above 80.
+    {"beyond_storage_flag",
+     card("START", "ORG", "15990") + card("", "DCW", "@ABCDEFGHIJKLMNOPQRST@") + card("", "DCW", "@XY@") + kEnd, {},
+     {"<stdin>: error: CORE STORAGE EXCEEDED\n",
+      "<stdin>:2:21: error: the statement places code or data outside storage, which is positions 0-15999 (flagged "
+      "ADDR)\n",
+      "<stdin>:3:21: error: the statement places code or data outside storage"},
+     "<stdin>: 3 errors"},
     {"unresolvable_names_them", card("X", "EQU", "Y") + card("Y", "EQU", "X") + kStart + kEnd, {},
      {"<stdin>: error: Undefined or unresolvable symbols: Y, X\n", "<stdin>:1:21: error: undefined symbol Y\n"},
      "<stdin>: 3 errors"},
@@ -132,6 +140,16 @@ TEST_P(Report, LocatedMessagesAndCounts) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, Report, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Only the read area is reported as the read area: a program past the end
+// of storage gets the message for that, while its listing still says ADDR.
+TEST(ReportFlags, BeyondStorageIsNotTheReadArea) {
+  const Outcome r = run({}, card("START", "ORG", "15990") + card("", "DCW", "@ABCDEFGHIJKLMNOPQRST@") + kEnd);
+  EXPECT_EQ(r.err.find("1-80"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("above 80"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("outside storage"), std::string::npos) << r.err;
+  EXPECT_EQ(r.status, 1);
+}
 
 TEST(ReportCommandLine, HelpVersionAndColour) {
   for (const char* word : {"--help", "-h"}) {

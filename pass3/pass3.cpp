@@ -483,7 +483,7 @@ void Pass3::do_org() {
   // one has been flagged already): nothing that follows can be placed.
   if (state_.location < 0 && ctx.diag.code() != err::UndefOrg) {
     ctx.diag.do_error(diagnose(DiagId::CounterOutsideStorage, {std::to_string(state_.location)}));
-    ctx.diag.set_code(err::AddrErr);
+    ctx.diag.set_code(err::OutsideStorage);
     ctx.diag.set_storage_reported();
   }
   ListFields args;

@@ -72,7 +72,7 @@ void Pass3::dc(std::string_view text, char wm, int last, int label) {
 
 void Pass3::beyond_storage() {
   // A flag the statement has already (an undefined symbol) says more.
-  if (ctx.diag.code() == err::NoErr) ctx.diag.set_code(err::AddrErr);
+  if (ctx.diag.code() == err::NoErr) ctx.diag.set_code(err::OutsideStorage);
   if (ctx.diag.storage_reported()) return;
   ctx.diag.do_error(diagnose(DiagId::CoreStorageExceeded));
   ctx.diag.set_storage_reported();
