@@ -14,6 +14,7 @@
 
 #include "driver/context.h"
 #include "driver/files.h"
+#include "driver/outputs.h"
 #include "driver/options.h"
 #include "driver/descriptions.h"
 #include "driver/program_info.h"
@@ -326,7 +327,8 @@ class JobLoop {
 
     pass_2(ctx_.job());
     if (opts_.dump_symbols) dump_tables(ctx_, "After pass 2:");
-    pass_3(ctx_.job(), opts_.do_list, opts_.do_object, opts_.do_tape);
+    Pass3Outputs outputs(ctx_.job(), opts_.do_list, opts_.do_object, opts_.do_tape);
+    pass_3(ctx_.job(), outputs.listing(), outputs.storage());
     if (ctx_.diag.errors_in_job() > 0) {
       status = kExitAssemblyErrors;
       ctx_.diag.historic(diagnose(DiagId::ErrorCount, {fmt_int(ctx_.diag.errors_in_job(), 5)}));

@@ -84,6 +84,20 @@ void ListingWriter::set_title(std::string_view page_head, std::string_view deck_
   deck_id_ = pad(deck_id, 5);
 }
 
+std::function<void(std::string_view)> ListingWriter::interleave_cards() {
+  interleaved_ = true;
+  return [this](std::string_view card) { line(card); };
+}
+
+void ListingWriter::loader_card(std::string_view caption, std::string_view text, int number) {
+  // The caption takes print positions 1-21; the card's number within the
+  // loader follows the card.
+  std::string shown = pad(caption, 21);
+  shown += text;
+  append_int(shown, number, 23);
+  print(shown);
+}
+
 void ListingWriter::statement(const ListedStatement& s) {
   if (!active()) return;
   const std::string_view card = s.card;

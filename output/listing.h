@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -44,6 +45,14 @@ class ListingWriter {
   /// The page heading text and deck identification of the job (JOB card).
   void set_title(std::string_view page_head, std::string_view deck_id);
 
+  /// Lists every object card punched among the statements (-i): returns
+  /// what the deck hands each card to.
+  std::function<void(std::string_view)> interleave_cards();
+  /// A loader card with its CAPTION and its NUMBER within the loader.
+  void loader_card(std::string_view caption, std::string_view text, int number);
+  /// The loader has been listed: the page counts its lines from here.
+  void after_loader() { lines_on_page_ = interleaved_ ? 5 : 3; }
+
   /// A statement line, on a new page when this one is full.
   void statement(const ListedStatement& s);
   /// A comment card with its sequence number or, without one, a generated
@@ -76,6 +85,7 @@ class ListingWriter {
   static constexpr char kEject = '1';
   std::ostream* out_;
   int max_lines_;
+  bool interleaved_ = false;  ///< the object cards are listed too
   char carriage_;  ///< control character of the next page line
   int lines_on_page_ = 0;
   int page_no_ = 0;

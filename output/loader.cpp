@@ -4,9 +4,6 @@
 
 #include "core/text.h"
 #include "core/zone.h"
-#include "output/listing.h"
-#include "output/object_deck.h"
-#include "output/tape_file.h"
 
 namespace velumar {
 
@@ -74,14 +71,11 @@ constexpr std::string_view kClearTape = ",200/000H008V0052001L051115L/100099L%U1
 constexpr std::string_view kClearTapeMarks = "10001000100010000000100000011000000100000001";
 constexpr std::string_view kBootstrapTape = "U%U1B.L%U1020RB001L.020 BOOTSTRAP";
 constexpr std::string_view kBootstrapTapeMarks = "100001100000001000010001";
-constexpr int kLoaderRecord = 80;
 static_assert(kClearTape.size() == 64 && kBootstrapTape.size() == 33);
+constexpr TapeLoaderRecord kTapeLoader[] = {{kClearTape, kClearTapeMarks}, {kBootstrapTape, kBootstrapTapeMarks}};
 
 // Where the top address goes on a card that clears from the top (columns 27-29).
 constexpr std::size_t kTopAddressAt = 26;
-// The caption takes print positions 1-21; the card's number within the loader follows the card.
-constexpr std::size_t kCaptionWidth = 21;
-constexpr int kLoaderNumberWidth = 23;
 
 }  // namespace
 
@@ -100,27 +94,14 @@ std::span<const std::string_view> resume_cards(char loader, bool quick) {
   return loader == 'V' ? kResumeDeckV : kResumeDeck;
 }
 
-void write_loader(char loader, int core_size, ObjectDeck* deck, TapeFile* tape, ListingWriter& listing) {
-  const auto cards = loader_cards(loader, core_size);
-  int number = 0;
-  for (const LoaderCard& card : cards) {
-    std::string text(card.text);
-    if (card.clears_from_top) text.replace(kTopAddressAt, 3, num_to_addr(core_size - 1));
-    listing.print(pad(card.caption, kCaptionWidth) + text + fmt_int(++number, kLoaderNumberWidth));
-    if (deck) deck->punch_image(text);
-  }
-  listing.set_lines_on_page(deck && deck->interleaved() ? 5 : 3);
-  if (tape && !cards.empty()) {
-    tape->record(kClearTape, kClearTapeMarks, kLoaderRecord);
-    tape->record(kBootstrapTape, kBootstrapTapeMarks, kLoaderRecord);
-  }
+std::string loader_card_text(const LoaderCard& card, int core_size) {
+  std::string text(card.text);
+  if (card.clears_from_top) text.replace(kTopAddressAt, 3, num_to_addr(core_size - 1));
+  return text;
 }
 
-void write_resume(char loader, ObjectDeck* deck, TapeFile* tape) {
-  if (loader == 'N') return;
-  if (deck)
-    for (std::string_view card : resume_cards(loader, deck->quick_transfer())) deck->punch_image(card);
-  if (tape) tape->record(kBootstrapTape, kBootstrapTapeMarks, kLoaderRecord);
-}
+std::span<const TapeLoaderRecord> tape_loader_records() { return kTapeLoader; }
+
+const TapeLoaderRecord& tape_resume_record() { return kTapeLoader[1]; }
 
 }  // namespace velumar

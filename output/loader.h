@@ -5,13 +5,10 @@
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace velumar {
-
-class ListingWriter;
-class ObjectDeck;
-class TapeFile;
 
 /// A loader card: columns 1-71, and the caption it is listed with.
 struct LoaderCard {
@@ -26,10 +23,19 @@ std::span<const LoaderCard> loader_cards(char loader, int core_size);
 /// The cards that resume loading after EX or XFR; QUICK: the one card of -X1.
 std::span<const std::string_view> resume_cards(char loader, bool quick);
 
-/// Punches, lists and writes to tape the loader that starts the job's
-/// deck; DECK and TAPE may be null when not written.
-void write_loader(char loader, int core_size, ObjectDeck* deck, TapeFile* tape, ListingWriter& listing);
-/// Punches and writes to tape what resumes loading after EX or XFR.
-void write_resume(char loader, ObjectDeck* deck, TapeFile* tape);
+/// The columns 1-71 of CARD as punched for storage of CORE_SIZE positions.
+std::string loader_card_text(const LoaderCard& card, int core_size);
+
+/// A tape record that loads at 001-080: characters, and a "1" under each
+/// one that carries a word mark.
+struct TapeLoaderRecord {
+  std::string_view text;
+  std::string_view marks;
+};
+constexpr int kTapeLoaderRecordSize = 80;
+/// The tape's loader: clear storage, then the bootstrap.
+std::span<const TapeLoaderRecord> tape_loader_records();
+/// The tape's record that resumes loading after EX or XFR: the bootstrap.
+const TapeLoaderRecord& tape_resume_record();
 
 }  // namespace velumar

@@ -44,14 +44,25 @@ Lines starts(std::span<const std::string_view> cards) {
   return v;
 }
 
+// The loader as pass 3 hands it out: each card listed, then to the sinks.
+void write_loader(char loader, int core_size, StorageSink& sink, ListingWriter& listing) {
+  int number = 0;
+  for (const LoaderCard& card : loader_cards(loader, core_size)) {
+    const std::string text = loader_card_text(card, core_size);
+    listing.loader_card(card.caption, text, ++number);
+    sink.loader(text);
+  }
+  listing.after_loader();
+}
+
 TEST(Loader, DefaultDeckWithCaptionsAndTapeRecords) {
   std::ostringstream obj, tape, list;
   ListingWriter listing(&list, 53, true);
-  ObjectDeck deck(&obj, {}, nullptr);
+  ObjectDeck deck(&obj, {});
   TapeFile tape_file(&tape);
-  deck.set_deck_id("JOB01");  // a JOB card first: its id is already on the loader cards
-  tape_file.set_deck_id("JOB01");
-  write_loader('I', 16000, &deck, &tape_file, listing);
+  FanOut both({&deck, &tape_file});
+  both.set_deck_id("JOB01");  // a JOB card first: its id is already on the loader cards
+  write_loader('I', 16000, both, listing);
   const Lines cards = lines_of(obj);
   ASSERT_EQ(cards.size(), 3u);
   EXPECT_EQ(cards[1], "L068116,105106,110117B101/I9I#071029C029056B026/B001/0991,001/001117I0?0002JOB01");
@@ -76,9 +87,9 @@ TEST(Loader, ChoiceOfLoaderAndCoreSize) {
   // The second card clears from the top of storage.
   for (auto [core, top] : {std::pair{4000, "I99"}, {8000, "I9Z"}, {1400, "T99"}, {16000, "I9I"}}) {
     std::ostringstream obj;
-    ObjectDeck deck(&obj, {}, nullptr);
+    ObjectDeck deck(&obj, {});
     ListingWriter none(nullptr, 53, true);
-    write_loader('I', core, &deck, nullptr, none);
+    write_loader('I', core, deck, none);
     EXPECT_EQ(lines_of(obj).at(1).substr(26, 3), top) << core;
   }
 }
@@ -89,12 +100,13 @@ TEST(Loader, ResumeCardsAfterExecute) {
   EXPECT_EQ(starts(resume_cards('V', false)), (Lines{kResume1, kBootV}));
   EXPECT_TRUE(resume_cards('N', false).empty());
   std::ostringstream obj, tape;
-  ObjectDeck deck(&obj, {.quick_transfer = true}, nullptr);
+  ObjectDeck deck(&obj, {.quick_transfer = true});
   TapeFile tape_file(&tape);  // the tape gets the bootstrap record again
-  write_resume('I', &deck, &tape_file);
+  FanOut both({&deck, &tape_file});
+  both.resume('I');
   EXPECT_EQ(lines_of(obj), Lines{pad(kResumeQuick, 46) + ",054061,068072,00104010400001     "});
   EXPECT_EQ(lines_of(tape), Lines{kBootRecord + "    =}"});
-  write_resume('N', &deck, &tape_file);
+  both.resume('N');
   EXPECT_TRUE(obj.str().empty() && tape.str().empty());
 }
 

@@ -6,7 +6,7 @@
 
 #include "core/text.h"
 #include "core/zone.h"
-#include "output/listing.h"
+#include "output/loader.h"
 #include "output/stream_out.h"
 
 namespace velumar {
@@ -44,8 +44,8 @@ int slot_column(int k) { return kFirstMarkColumn + 1 + 3 * k + k / 2; }
 
 }  // namespace
 
-ObjectDeck::ObjectDeck(std::ostream* out, DeckOptions options, ListingWriter* interleave, MarkFromQueue on_mark)
-    : out_(out), options_(options), interleave_(interleave), on_mark_(std::move(on_mark)), card_(kEmptyCard) {
+ObjectDeck::ObjectDeck(std::ostream* out, DeckOptions options, Echo echo)
+    : out_(out), options_(options), echo_(std::move(echo)), card_(kEmptyCard) {
   deck_id_.fill(' ');
 }
 
@@ -60,7 +60,7 @@ void ObjectDeck::put(int column, std::string_view text) {
   if (at < card_.size()) text.copy(card_.data() + at, std::min(text.size(), card_.size() - at));
 }
 
-bool ObjectDeck::place(std::string_view text, bool word_mark, int first) {
+bool ObjectDeck::place(std::string_view text, bool word_mark, int first, std::string_view) {
   const int placed = static_cast<int>(text.size());
   bool queued = false;
   if (used_ + placed > kDataColumns || (used_ > 0 && last_ + 1 != first)) punch();
@@ -132,7 +132,7 @@ void ObjectDeck::punch(bool read_and_branch) {
   put_int(punched + kCardTextColumns, card_no_ % 10000, 4, 4);
   std::memcpy(punched + kCardTextColumns + 4, deck_id_.data(), deck_id_.size());
   punched[kCardColumns] = '\n';
-  if (interleave_) interleave_->line(std::string_view(line.data(), 1 + kCardColumns));
+  if (echo_) echo_(std::string_view(line.data(), 1 + kCardColumns));
   if (out_) write_out(*out_, std::string_view(punched, kCardColumns + 1));
   card_ = kEmptyCard;
   ++card_no_;
@@ -156,7 +156,12 @@ void ObjectDeck::punch_image(std::string_view columns) {
   punch(false);
 }
 
+void ObjectDeck::resume(char loader) {
+  for (const std::string_view card : resume_cards(loader, options_.quick_transfer)) punch_image(card);
+}
+
 void ObjectDeck::transfer(std::string_view branch) {
+  drain_queue();
   if (!options_.quick_transfer) {
     punch();
     put(kLoadColumn, "N000000");  // no load: the card only branches
@@ -166,6 +171,7 @@ void ObjectDeck::transfer(std::string_view branch) {
 }
 
 void ObjectDeck::end(std::string_view instruction) {
+  drain_queue();
   // The third set-word-mark instruction is free when it still sets only
   // 040; a requested mark at 040 would be cleared by the transfer anyway.
   if (options_.quick_end && std::string_view(card_.data(), card_.size()).substr(kThirdMarkColumn - 1, kUnusedMarks.size()) == kUnusedMarks) {

@@ -9,13 +9,14 @@
 #include <array>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
 
-namespace velumar {
+#include "output/storage_sink.h"
 
-class ListingWriter;
+namespace velumar {
 
 struct DeckOptions {
   bool queue_marks = false;     ///< delay word marks that find no slot (-X4)
@@ -23,23 +24,29 @@ struct DeckOptions {
   bool quick_end = false;       ///< END's transfer in a free third instruction (-X2)
 };
 
-class ObjectDeck {
+class ObjectDeck : public StorageSink {
  public:
-  /// Called with the address of a queued word mark when a card finally sets it.
-  using MarkFromQueue = std::function<void(int)>;
+  /// Receives each card punched as a listing shows it ("&" and the 80 columns).
+  using Echo = std::function<void(std::string_view)>;
 
-  /// Punches to OUT (nothing when null) and, when INTERLEAVE is given,
-  /// lists every card there too.
-  ObjectDeck(std::ostream* out, DeckOptions options, ListingWriter* interleave, MarkFromQueue on_mark = {});
+  /// Punches to OUT (nothing when null) and hands every card to ECHO too
+  /// when it is given (the listing interleaves them, -i).
+  ObjectDeck(std::ostream* out, DeckOptions options, Echo echo = {});
 
-  void set_deck_id(std::string_view id);
+  void set_deck_id(std::string_view id) override;
+  /// Punches a loader card.
+  void loader(std::string_view card) override { punch_image(card); }
 
   /// Loads TEXT (1401 characters, all inside storage) at FIRST onwards, with
   /// a word mark on its first character when WORD_MARK. Returns true when
-  /// that mark went to the queue instead of onto a card.
-  bool place(std::string_view text, bool word_mark, int first);
+  /// that mark went to the queue instead of onto a card; the card that sets
+  /// it later tells the late-mark listener.
+  bool place(std::string_view text, bool word_mark, int first, std::string_view ident = {}) override;
   /// A set-word-mark slot for AT, punching the card first when its slots are full.
-  void set_word_mark(int at);
+  void set_word_mark(int at) override;
+  /// The cards that resume loading after EX or XFR.
+  void resume(char loader) override;
+  void on_late_mark(LateMark listener) override { on_mark_ = std::move(listener); }
   /// Punches the card being built, first giving free slots to queued marks;
   /// READ_AND_BRANCH ends it with the branch that reads the next card.
   void punch(bool read_and_branch = true);
@@ -47,15 +54,14 @@ class ObjectDeck {
   void drain_queue();
   /// Punches a fixed card image (columns 1-71): a loader card.
   void punch_image(std::string_view columns);
-  /// The branch of EX or XFR: a card of its own unless quick.
-  void transfer(std::string_view branch);
-  /// END's transfer instruction, which ends the deck.
-  void end(std::string_view instruction);
+  /// The branch of EX or XFR, after the queued word marks: a card of its own unless quick.
+  void transfer(std::string_view branch) override;
+  /// END's transfer instruction, after the queued word marks, which ends the deck.
+  void end(std::string_view instruction) override;
 
   bool quick_transfer() const { return options_.quick_transfer; }
-  bool interleaved() const { return interleave_ != nullptr; }
   /// The number of the card that holds the data placed last.
-  int card_of_last_data() const { return used_ == 0 ? card_no_ - 1 : card_no_; }
+  std::optional<int> card_of_last_data() const override { return used_ == 0 ? card_no_ - 1 : card_no_; }
   /// The number the next card punched gets.
   int next_card_number() const { return card_no_; }
 
@@ -64,8 +70,8 @@ class ObjectDeck {
 
   std::ostream* out_;
   DeckOptions options_;
-  ListingWriter* interleave_;
-  MarkFromQueue on_mark_;
+  Echo echo_;
+  LateMark on_mark_;
   std::array<char, 5> deck_id_;   ///< columns 76-80, blank padded
   std::array<char, 71> card_;     ///< columns 1-71 of the card being built
   int card_no_ = 1;

@@ -26,7 +26,9 @@ struct Deck : ::testing::Test {
   std::ostringstream obj;
   std::vector<int> from_queue;
   ObjectDeck make(DeckOptions options = {}) {
-    return ObjectDeck(&obj, options, nullptr, [this](int at) { from_queue.push_back(at); });
+    ObjectDeck d(&obj, options);
+    d.on_late_mark([this](int at) { from_queue.push_back(at); });
+    return d;
   }
   Lines cards() {
     Lines v;
@@ -125,7 +127,7 @@ TEST_F(Deck, QuickEndTakesTheThirdInstructionWhileItSetsOnly040) {
 TEST_F(Deck, InterleavedCardsFollowAPageHeadingAndCarryTheDeckId) {
   std::ostringstream list;
   ListingWriter listing(&list, 53, true);
-  ObjectDeck d(&obj, {}, &listing);
+  ObjectDeck d(&obj, {}, listing.interleave_cards());
   d.set_deck_id("PAY01");
   d.place("HELLO", true, 333);
   d.punch();

@@ -7,6 +7,7 @@
 #include "core/charset.h"
 #include "core/text.h"
 #include "core/zone.h"
+#include "output/loader.h"
 #include "output/stream_out.h"
 
 namespace velumar {
@@ -122,6 +123,18 @@ void TapeFile::record(std::string_view data, std::string_view marks, int size) {
   put_int(line.data(), static_cast<std::int64_t>(text_size), 3);
   put_int(line.data() + 3, size, 3);
   if (out_) write_out(*out_, line);
+}
+
+void TapeFile::loader(std::string_view) {
+  if (loader_written_) return;
+  loader_written_ = true;
+  for (const TapeLoaderRecord& r : tape_loader_records()) record(r.text, r.marks, kTapeLoaderRecordSize);
+}
+
+void TapeFile::resume(char loader) {
+  if (loader == 'N') return;
+  const TapeLoaderRecord& r = tape_resume_record();
+  record(r.text, r.marks, kTapeLoaderRecordSize);
 }
 
 void TapeFile::set_deck_id(std::string_view id) {

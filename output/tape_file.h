@@ -15,14 +15,25 @@
 #include <string_view>
 #include <vector>
 
+#include "output/storage_sink.h"
+
 namespace velumar {
 
-class TapeFile {
+class TapeFile : public StorageSink {
  public:
   /// Writes to OUT; nothing when null.
   explicit TapeFile(std::ostream* out) : out_(out) {}
 
-  void set_deck_id(std::string_view id);
+  void set_deck_id(std::string_view id) override;
+  /// The tape's clear-storage and bootstrap records, once, whatever the cards.
+  void loader(std::string_view card) override;
+  /// A data field: see field(); the tape never defers a word mark.
+  bool place(std::string_view text, bool word_mark, int first, std::string_view ident) override {
+    field(text, word_mark, first, ident);
+    return false;
+  }
+  /// The bootstrap record again, unless there is no loader (N).
+  void resume(char loader) override;
 
   /// One record of SIZE storage positions: DATA, with a word mark on each
   /// character under a "1" of MARKS.
@@ -32,13 +43,13 @@ class TapeFile {
   /// one. Short pieces carry IDENT, the statement's text, for the reader.
   void field(std::string_view text, bool word_mark, int first, std::string_view ident);
   /// Adds AT to the pending set-word-mark record, writing it when full.
-  void set_word_mark(int at);
+  void set_word_mark(int at) override;
   /// Writes the pending set-word-mark record, if any.
   void flush_marks();
   /// The record of EX or XFR that branches to BRANCH (4 characters).
-  void transfer(std::string_view branch);
+  void transfer(std::string_view branch) override;
   /// END's record, holding its transfer INSTRUCTION (7 characters).
-  void end(std::string_view instruction);
+  void end(std::string_view instruction) override;
 
  private:
   void data_piece(std::string_view piece, bool group_mark, bool word_mark, int first, std::string_view ident);
@@ -46,6 +57,7 @@ class TapeFile {
   void zone_fix_records();
 
   std::ostream* out_;
+  bool loader_written_ = false;
   std::string marks_ = std::string(56, ' ');  ///< the pending set-word-mark instructions
   int mark_count_ = 0;
   // Buffers kept from record to record for their capacity.

@@ -38,7 +38,7 @@ void Pass3::listing(const ListFields& fields, bool show_card) {
   line.tag = record_tag(stmt_.tag);
   line.fields = fields;
   // The statement may have completed its card, which is punched already.
-  if (show_card && deck_) line.card_no = deck_->card_of_last_data();
+  if (show_card) line.card_no = storage_.card_of_last_data();
   line.error_code = ctx.diag.code();
   list_.statement(line);
 }

@@ -83,22 +83,13 @@ void list_equ(Pass3& p) {
 
 }  // namespace
 
-void pass_3(const Job& ctx, bool list, bool object, bool tape) {
-  Pass3 pass(ctx, list, object, tape);
+void pass_3(const Job& ctx, ListingWriter& listing, StorageSink& storage) {
+  Pass3 pass(ctx, listing, storage);
   pass.run();
 }
 
-Pass3::Pass3(const Job& context, bool list, bool object, bool tape)
-    : ctx(context), list_(list ? ctx.listing : nullptr, ctx.settings.max_line, ctx.settings.boot_loader != 'N') {
-  if (object) {
-    const int extra = ctx.settings.extras;
-    const DeckOptions options{.queue_marks = (extra & extra::kQueueWordMarks) != 0,
-                              .quick_transfer = (extra & extra::kQuickEx) != 0,
-                              .quick_end = (extra & extra::kQuickEnd) != 0};
-    deck_.emplace(ctx.object, options, list && ctx.settings.interleave ? &list_ : nullptr,
-                  [this](int at) { mark_from_queue(at); });
-  }
-  if (tape) tape_.emplace(ctx.tape);
+Pass3::Pass3(const Job& context, ListingWriter& listing, StorageSink& storage)
+    : ctx(context), list_(listing), storage_(storage) {
   state_.loader_due = ctx.settings.boot_loader != 'N';
 }
 

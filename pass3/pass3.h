@@ -1,14 +1,14 @@
 // Pass 3: turns the intermediate records into 1401 characters and word
-// marks, and drives the object deck, tape and listing writers (output/)
-// with them.
+// marks, and says what goes into storage to a storage sink and what is
+// listed to the listing writer (output/), which the run hands it.
 //
 // Its member functions are implemented in several files, one concern each:
 //   pass3.cpp       statement loop, instruction assembly, do_operand, test_p,
 //                   do_org, spread, FIELD/SBFLD/MACRO records
 //   constants.cpp   DC, DCW, DS, DSA, DA and the literal-pool lines
 //   storage.cpp     dc, sw, clear: what goes where in storage, handed to
-//                   the deck and tape writers; the EX/XFR and END transfers;
-//                   the loader and resume-loading output
+//                   the storage sink; the EX/XFR and END transfers; the
+//                   loader and resume-loading output
 //   listing.cpp     the statement line handed to the listing writer
 #pragma once
 
@@ -25,22 +25,19 @@
 #include "frontend/opcodes.h"
 #include "ir/intermediate.h"
 #include "output/listing.h"
-#include "output/object_deck.h"
-#include "output/tape_file.h"
+#include "output/storage_sink.h"
 #include "tables/job.h"
 
 namespace velumar {
 
-/// Runs pass 3 over the job in ctx.scratch, writing to ctx.listing,
-/// ctx.object and ctx.tape as asked.
-void pass_3(const Job& ctx, bool list, bool object, bool tape);
+/// Runs pass 3 over the job in ctx.scratch: lists it on LISTING and says
+/// what goes into storage to STORAGE.
+void pass_3(const Job& ctx, ListingWriter& listing, StorageSink& storage);
 
 class Pass3 {
  public:
-  /// Writes the listing, the object deck and the tape when asked (and the
-  /// job has the file).
-  Pass3(const Job& ctx, bool list, bool object, bool tape);
-  Pass3(const Pass3&) = delete;  // the deck writer calls back into this object
+  Pass3(const Job& ctx, ListingWriter& listing, StorageSink& storage);
+  Pass3(const Pass3&) = delete;
   Pass3& operator=(const Pass3&) = delete;
 
   /// The statement loop over every record, then the symbol table.
@@ -148,8 +145,6 @@ class Pass3 {
   void set_title(std::string_view page_head, std::string_view deck_id);
   void emit_loader();  ///< the loader deck chosen by -b (and the tape's first records)
   void emit_resume();  ///< resume-loading cards after EX/XFR
-  /// A word mark taken from the deck's queue onto a card: set on tape too.
-  void mark_from_queue(int at);
 
   /// Columns `from`..`to` of the card being processed (80 columns).
   std::string_view card_columns(int from, int to) const {
@@ -162,9 +157,8 @@ class Pass3 {
   std::string placed_;  ///< what dc places, kept for its capacity
   const char record_mark_ = bcd_char(RecordMark);
   const char group_mark_ = bcd_char(GroupMark);
-  ListingWriter list_;
-  std::optional<ObjectDeck> deck_;
-  std::optional<TapeFile> tape_;
+  ListingWriter& list_;
+  StorageSink& storage_;
 };
 
 }  // namespace velumar

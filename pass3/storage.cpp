@@ -1,8 +1,8 @@
 // What pass 3 puts into storage: characters and word marks at locations,
 // the transfers of EX, XFR and END, and the loader that comes first. The
 // location bookkeeping, the storage limits and their flags are decided
-// here; the deck and tape writers decide how each thing is punched or
-// written.
+// here; the storage sink (deck, tape, or whatever the run attached)
+// decides how each thing is punched or written.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -63,11 +63,8 @@ void Pass3::dc(std::string_view text, char wm, int last, int label) {
   for (std::size_t i = 0; i < kept.size(); ++i) placed[i] = kPlaced[static_cast<unsigned char>(kept[i])];
   if (ctx.settings.keep_out_of_1_80 && hits_read_area(lo, hi)) ctx.diag.set_code(err::AddrErr);
 
-  // A mark that waits in the deck's queue reaches the tape when the queue
-  // lets it go, after this field's record.
   if (ctx.statements != nullptr) ctx.statements->placed(record_no_, static_cast<int>(lo), placed, word_mark);
-  if (deck_ && deck_->place(placed, word_mark, static_cast<int>(lo))) word_mark = false;
-  if (tape_) tape_->field(placed, word_mark, static_cast<int>(lo), card_columns(16, 35));
+  storage_.place(placed, word_mark, static_cast<int>(lo), card_columns(16, 35));
 }
 
 void Pass3::beyond_storage() {
@@ -86,15 +83,7 @@ void Pass3::sw(int at) {
   }
   if (ctx.settings.keep_out_of_1_80 && hits_read_area(at, at)) ctx.diag.set_code(err::AddrErr);
   if (ctx.statements != nullptr) ctx.statements->marked(record_no_, at);
-  if (deck_) deck_->set_word_mark(at);
-  if (tape_) tape_->set_word_mark(at);
-}
-
-void Pass3::mark_from_queue(int at) {
-  // The mark is the first position of a field placed earlier, whose
-  // statement was flagged then if it lies in the read area; the statement
-  // being processed now has nothing to do with it.
-  if (tape_) tape_->set_word_mark(at);
+  storage_.set_word_mark(at);
 }
 
 void Pass3::clear(int count, char wm) {
@@ -119,28 +108,24 @@ void Pass3::clear(int count, char wm) {
 }
 
 void Pass3::transfer_ex() {
-  if (deck_) deck_->drain_queue();
   stmt_.width = 0;
   const std::string addr = num_to_addr(transfer_address(ctx, operand(1)));
   if (addr == "###") flag_address(1);
   const std::string branch = "B" + addr;
   stmt_.object = pad(branch, 8);
   spread({1, 3});
-  if (deck_) deck_->transfer(branch);
-  if (tape_) tape_->transfer(branch);
+  storage_.transfer(branch);
   state_.resume_due = true;
   listing({.instruction = stmt_.output});
 }
 
 void Pass3::transfer_end() {
-  if (deck_) deck_->drain_queue();
   const std::string addr = num_to_addr(transfer_address(ctx, operand(1)));
   if (addr == "###") flag_address(1);
   const std::string instruction = "/" + addr + "080";
   stmt_.object = pad(instruction, 8);
   spread({1, 3, 3});
-  if (deck_) deck_->end(instruction);
-  if (tape_) tape_->end(instruction);
+  storage_.end(instruction);
   listing({.instruction = stmt_.output});
 }
 
@@ -148,18 +133,22 @@ void Pass3::set_title(std::string_view page_head, std::string_view deck_id) {
   std::string id(deck_id);
   for (char& c : id) c = as_1401(c);
   list_.set_title(page_head, id);
-  if (deck_) deck_->set_deck_id(id);
-  if (tape_) tape_->set_deck_id(id);
+  storage_.set_deck_id(id);
 }
 
 void Pass3::emit_loader() {
-  write_loader(ctx.settings.boot_loader, ctx.settings.core_size, deck_ ? &*deck_ : nullptr, tape_ ? &*tape_ : nullptr,
-               list_);
+  int number = 0;
+  for (const LoaderCard& card : loader_cards(ctx.settings.boot_loader, ctx.settings.core_size)) {
+    const std::string text = loader_card_text(card, ctx.settings.core_size);
+    list_.loader_card(card.caption, text, ++number);
+    storage_.loader(text);
+  }
+  list_.after_loader();
   state_.loader_due = false;
 }
 
 void Pass3::emit_resume() {
-  write_resume(ctx.settings.boot_loader, deck_ ? &*deck_ : nullptr, tape_ ? &*tape_ : nullptr);
+  storage_.resume(ctx.settings.boot_loader);
   state_.resume_due = false;
 }
 

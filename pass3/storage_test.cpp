@@ -3,9 +3,11 @@
 // deck's queue.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
+#include "output/storage_sink.h"
 #include "pass3/test_support.h"
 
 namespace velumar {
@@ -62,6 +64,41 @@ TEST(Pass3Storage, QueuedMarkInTheReadAreaFlagsOnlyTheStatementThatPlacedIt) {
   job.run();
   EXPECT_EQ(at(job.line_of("", "END"), 118, 121), "    ");
   EXPECT_EQ(job.ctx.diag.errors_in_job(), 9);
+}
+
+// The storage image, attached after the deck and the tape, holds what the
+// deck loads, the word marks the deck queues included; the tape and the
+// deck say the same whether or not it listens.
+TEST(Pass3Storage, StorageImageHoldsWhatTheDeckLoads) {
+  for (const bool queue : {false, true}) {
+    auto program = [queue](Job& job) {
+      job.ctx.settings.extras = queue ? extra::kQueueWordMarks : 0;
+      for (int i = 0; i < 8; ++i) job.add(instr("A"));
+      job.add(record(card("", "DCW", "@HELLO@"), 5, {opnd(OperandKind::CharLit, 0)}));
+      job.add(record(card("", "DS", "3"), 3, {opnd(OperandKind::Actual, 3)}));
+      job.add(end_record());
+    };
+    Job plain;
+    program(plain);
+    plain.run(false, true, true);
+    Job with_image;
+    program(with_image);
+    StorageImage image;
+    with_image.run(false, true, true, &image);
+    EXPECT_EQ(with_image.cards(), plain.cards());
+    EXPECT_EQ(with_image.tape.str(), plain.tape.str());
+
+    const p3test::Core core = p3test::load_deck(plain.cards());
+    std::set<int> marks;
+    for (int at = 0; at < StorageImage::kSize; ++at) {
+      if (image.marked(at)) marks.insert(at);
+      const auto loaded = core.ch.find(at);
+      EXPECT_EQ(image.at(at), loaded == core.ch.end() ? ' ' : loaded->second) << at;
+    }
+    EXPECT_EQ(marks, core.wm) << queue;
+    ASSERT_TRUE(image.end_instruction().has_value());
+    EXPECT_EQ(image.end_instruction()->substr(0, 1), "/");
+  }
 }
 
 }  // namespace

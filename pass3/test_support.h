@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "driver/context.h"
+#include "driver/outputs.h"
 #include "core/text.h"
 #include "ir/operand.h"
 #include "ir/operand_test_support.h"
@@ -69,9 +70,12 @@ struct Job {
   }
   void add(const Record& r) { ctx.scratch.write(r); }
   std::ostringstream tape;
-  void run(bool do_list = true, bool do_object = true, bool do_tape = false) {
+  /// Runs pass 3 with the outputs asked for, and ALSO after them when given.
+  void run(bool do_list = true, bool do_object = true, bool do_tape = false, StorageSink* also = nullptr) {
     ctx.tape = &tape;
-    pass_3(ctx.job(), do_list, do_object, do_tape);
+    Pass3Outputs outputs(ctx.job(), do_list, do_object, do_tape);
+    if (also != nullptr) outputs.add(*also);
+    pass_3(ctx.job(), outputs.listing(), outputs.storage());
   }
 
   std::vector<std::string> listing() const { return lines_of(list.str()); }
