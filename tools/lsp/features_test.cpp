@@ -120,3 +120,36 @@ TEST(Features, RenameKeepsColumns) {
 
 }  // namespace
 }  // namespace velumar::lsp
+
+namespace velumar::lsp {
+namespace {
+
+// Two jobs in one file: each name resolves within its own job, and the
+// symbols are listed per job.
+TEST(Features, SeveralJobs) {
+  const std::string text =
+      "               JOB  FIRST\n"
+      "     START     B    START\n"
+      "               END  START\n"
+      "               JOB  SECOND\n"
+      "               ORG  500\n"
+      "     START     B    START\n"
+      "               B    NOWHER\n"
+      "               END  START\n";
+  const Document doc("file:///j.s", 1, text);
+  const ProgramInfo program = analyze(text);
+  const Model m{doc, program, Encoding::Utf16};
+  EXPECT_EQ(definition(m, {2, 21})["range"]["start"]["line"], 1);
+  EXPECT_EQ(definition(m, {7, 21})["range"]["start"]["line"], 5);
+  EXPECT_NE(hover(m, {5, 6})["contents"]["value"].get<std::string>().find("value 500"), std::string::npos);
+  const json syms = document_symbols(m);
+  ASSERT_EQ(syms.size(), 2u);
+  EXPECT_EQ(syms[1]["name"], "SECOND");
+  EXPECT_EQ(syms[1]["children"][0]["selectionRange"]["start"]["line"], 5);
+  const json d = diagnostics(m);
+  ASSERT_EQ(d.size(), 1u);
+  EXPECT_EQ(d[0]["range"]["start"]["line"], 6);
+}
+
+}  // namespace
+}  // namespace velumar::lsp
