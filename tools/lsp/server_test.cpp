@@ -94,6 +94,7 @@ TEST_F(Exchange, WholeSession) {
   EXPECT_EQ(d["range"], range(7, 20, 7, 24));
   EXPECT_EQ(d["severity"], 1);
   EXPECT_EQ(d["source"], "velumar");
+  EXPECT_EQ(d["code"], "undefined-symbol");
   EXPECT_NE(d["message"].get<std::string>().find("LOPP"), std::string::npos);
 
   // Hover: a label's value and definition, an operation's purpose.
