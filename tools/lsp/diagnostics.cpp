@@ -6,6 +6,7 @@
 
 #include "tools/lsp/card.h"
 #include "tools/lsp/features.h"
+#include "tools/lsp/fixit.h"
 
 namespace velumar::lsp {
 
@@ -20,37 +21,6 @@ int severity_number(Severity s) {
     case Severity::Note: return 3;
   }
   return 1;
-}
-
-// The identifier of a diagnostic, when the diagnostic carries one.
-template <class D>
-json code_of(const D& d) {
-  if constexpr (requires { d.id; }) {
-    using Id = std::remove_cvref_t<decltype(d.id)>;
-    if constexpr (std::is_convertible_v<Id, std::string_view>) {
-      const std::string_view id = d.id;
-      if (!id.empty()) return std::string(id);
-    } else if constexpr (std::is_integral_v<Id>) {
-      return d.id;
-    } else if constexpr (requires { diag_info(d.id).name; }) {
-      // An identifier from the diagnostics table: its stable name.
-      const std::string_view id = diag_info(d.id).name;
-      if (!id.empty()) return std::string(id);
-    }
-  }
-  return nullptr;
-}
-
-// The replacement text of a fix-it note: the note's columns are to read
-// this. Nothing for a note that is a hint only.
-template <class N>
-std::optional<std::string> fix_of(const N& note) {
-  if constexpr (requires { note.replacement.has_value(); }) {
-    if (note.replacement) return std::string(*note.replacement);
-  } else if constexpr (requires { std::string_view(note.replacement); }) {
-    if (!std::string_view(note.replacement).empty()) return std::string(note.replacement);
-  }
-  return std::nullopt;
 }
 
 json lsp_diagnostic(const Model& m, const Diagnostic& d) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tools/lsp/fixit.h"
+
 namespace velumar::lsp {
 namespace {
 
@@ -149,6 +151,32 @@ TEST(Features, SeveralJobs) {
   const json d = diagnostics(m);
   ASSERT_EQ(d.size(), 1u);
   EXPECT_EQ(d[0]["range"]["start"]["line"], 6);
+}
+
+}  // namespace
+}  // namespace velumar::lsp
+
+namespace velumar::lsp {
+namespace {
+
+// A note that carries a replacement is a fix-it, whether the replacement
+// is optional or a plain string; an identifier is read as a name or number.
+TEST(Features, FixItsAndIdentifiersFromAnyShape) {
+  struct OptionalFix { std::optional<std::string> replacement; };
+  struct PlainFix { std::string replacement; };
+  struct Hint { std::string text; };
+  EXPECT_EQ(fix_of(OptionalFix{"MCW  A,B"}), "MCW  A,B");
+  EXPECT_EQ(fix_of(OptionalFix{""}), "");  // a fix that deletes the columns
+  EXPECT_EQ(fix_of(OptionalFix{}), std::nullopt);
+  EXPECT_EQ(fix_of(PlainFix{"X"}), "X");
+  EXPECT_EQ(fix_of(PlainFix{}), std::nullopt);
+  EXPECT_EQ(fix_of(Hint{"only words"}), std::nullopt);
+  struct NamedId { std::string id; };
+  struct NumberId { int id; };
+  EXPECT_EQ(code_of(NamedId{"column-slip"}), "column-slip");
+  EXPECT_EQ(code_of(NumberId{7}), 7);
+  EXPECT_TRUE(code_of(Hint{}).is_null());
+  EXPECT_TRUE(code_of(make_diagnostic(Severity::Error, "x")).is_null());  // no identifier given
 }
 
 }  // namespace
