@@ -13,14 +13,8 @@ namespace {
 
 using json = nlohmann::ordered_json;
 
-// The stable identifier of a diagnostic, once diagnostics carry one.
-template <typename D>
-std::string diagnostic_id(const D& d) {
-  if constexpr (requires { to_string(d.id); })
-    return std::string(to_string(d.id));
-  else
-    return {};
-}
+// The stable identifier of a diagnostic; empty for an unclassified one.
+std::string diagnostic_id(const Diagnostic& d) { return std::string(to_string(d.id)); }
 
 std::string_view severity_word(Severity s) {
   switch (s) {

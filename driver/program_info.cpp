@@ -204,6 +204,7 @@ const JobInfo& ProgramCollector::describe(const Context& ctx) {
 }
 
 void ProgramCollector::job_done(const Context& ctx, bool assembled) {
+  if (!describing_) return;
   describe(ctx);
   current_->assembled = assembled;
   current_->diagnostics = diagnostics_;  // those reported after pass 3 too

@@ -116,6 +116,8 @@ class ProgramCollector : public StatementLog {
   /// (the cross-reference writes itself there).
   void on_symbol_table(std::function<void(const JobInfo&, ListingWriter&)> f) { symbol_table_ = std::move(f); }
   void set_context(const Context* ctx) { ctx_ = ctx; }
+  /// With false, only the diagnostics are gathered: job_done describes nothing.
+  void set_describing(bool on) { describing_ = on; }
 
   ProgramInfo& program() { return program_; }
   const ProgramInfo& program() const { return program_; }
@@ -136,6 +138,7 @@ class ProgramCollector : public StatementLog {
   std::vector<Diagnostic> all_diagnostics_;
   std::optional<JobInfo> current_;
   const Context* ctx_ = nullptr;
+  bool describing_ = true;
   std::function<void(const JobInfo&, ListingWriter&)> symbol_table_;
 
   Pass3Record& at(std::size_t record);

@@ -397,7 +397,10 @@ int assemble(const std::vector<std::string>& args, std::istream& in, std::ostrea
   // The map, the HTML listing, the cross-reference and the machine-readable
   // diagnostics are written from a description gathered as the jobs run.
   ProgramCollector collector;
-  ctx->statements = &collector;
+  // The diagnostics alone need no description of the jobs.
+  const bool describe = opts.xref || opts.map_name || opts.html_name;
+  collector.set_describing(describe);
+  if (describe) ctx->statements = &collector;
   collector.set_context(ctx.get());
   ctx->diag.reporter().observe([&collector](const Diagnostic& d) { collector.diagnostic(d); });
   if (opts.diagnostics_format != DiagnosticsFormat::Text) ctx->diag.reporter().show_on(nullptr, "", false);

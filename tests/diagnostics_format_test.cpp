@@ -8,6 +8,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -101,23 +102,37 @@ Reports from_sarif(const json& log) {
 
 TEST(DiagnosticsFormat, JsonAndSarifCarryTheTextReports) {
   int decks = 0;
-  std::size_t reports = 0;
+  std::size_t reports = 0, identified = 0;
   for (const auto& entry : fs::directory_iterator(fs::path(VELUMAR_SOURCE_DIR) / "tests" / "golden")) {
     const fs::path deck = entry.path();
     if (deck.extension() != ".s" || deck.filename().string().rfind("bad-", 0) != 0) continue;
     ++decks;
     const Reports text = from_text(run(deck, {}), deck.string());
-    const Reports gcc = from_json(json::parse(run(deck, {"--diagnostics-format=json"})));
+    const json gcc_json = json::parse(run(deck, {"--diagnostics-format=json"}));
+    const Reports gcc = from_json(gcc_json);
     TempDir dir;
     const fs::path file = dir.path() / "out.sarif";
-    const Reports sarif =
-        from_sarif(json::parse(run(deck, {"--diagnostics-format", "sarif", "--diagnostics-file", file.string()}, &file)));
+    const json sarif_json =
+        json::parse(run(deck, {"--diagnostics-format", "sarif", "--diagnostics-file", file.string()}, &file));
+    const Reports sarif = from_sarif(sarif_json);
+    // Both carry the same identifiers, and SARIF declares each as a rule.
+    const json& results = sarif_json["runs"][0]["results"];
+    std::set<std::string> rules;
+    for (const json& r : sarif_json["runs"][0]["tool"]["driver"]["rules"]) rules.insert(r["id"]);
+    for (std::size_t i = 0; i < std::min(results.size(), gcc_json.size()); ++i) {
+      EXPECT_EQ(results[i].value("ruleId", ""), gcc_json[i].value("option", "")) << deck;
+      if (results[i].contains("ruleId")) {
+        ++identified;
+        EXPECT_TRUE(rules.count(results[i]["ruleId"])) << deck;
+      }
+    }
     EXPECT_EQ(gcc, text) << deck;
     EXPECT_EQ(sarif, text) << deck;
     reports += text.size();
   }
   EXPECT_GT(decks, 10);
   EXPECT_GT(reports, 50u);
+  EXPECT_GT(identified, reports / 2);
 }
 
 TEST(DiagnosticsFormat, CleanProgramGivesEmptyReports) {
