@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/text.h"
+#include "driver/command_line.h"
 
 namespace velumar {
 
@@ -75,6 +76,8 @@ void apply_boot_option(std::string_view value, Settings& settings, std::ostream&
   char selector = at == std::string_view::npos ? ' ' : col(value, static_cast<int>(at) + 2);
   if (letter != 'B' && letter != 'I' && letter != 'N' && letter != 'V') {
     out << "Boot Loader (-b option) must be I or N or B or V; IX used\n";
+    FailureLines::emit("velumar: warning: invalid boot loader '" + std::string(value) +
+                       "' for -b (I, N, B or V); I used");
     letter = 'I';
     selector = ' ';
   }
@@ -90,7 +93,10 @@ void apply_boot_option(std::string_view value, Settings& settings, std::ostream&
     case 'x':
     case 'X': settings.core_size = 16000; break;
     case ' ': break;
-    default: out << "Invalid core size flag.  " << settings.core_size << " used.\n";
+    default:
+      out << "Invalid core size flag.  " << settings.core_size << " used.\n";
+      FailureLines::emit("velumar: warning: invalid core size selector '" + std::string(1, selector) + "' for -bI; " +
+                         std::to_string(settings.core_size) + " used");
   }
 }
 
@@ -132,11 +138,21 @@ std::string io_status_text(int status) {
   return std::strerror(status);
 }
 
-void io_error(std::ostream& out, std::string_view what, int status, std::optional<std::string_view> file) {
+namespace {
+
+// The historic lines of a failure, on standard output.
+void io_lines(std::ostream& out, std::string_view what, int status, std::optional<std::string_view> file) {
   out << rtrim(what) << '\n';
   if (file) out << rtrim(*file) << '\n';
   out << rtrim(io_status_text(status)) << '\n';
   out << "Error status code = " << status << '\n';
+}
+
+}  // namespace
+
+void io_error(std::ostream& out, std::string_view what, int status, std::optional<std::string_view> file) {
+  io_lines(out, what, status, file);
+  FailureLines::emit(failure_line(what, status, file));
 }
 
 namespace {
@@ -269,8 +285,8 @@ class OptionReader {
       case 'm': return file(FileOption::Macros, opts_.do_macros, opts_.macros_name);
       case 'o': return file(FileOption::Object, opts_.do_object, opts_.object_name);
       case 't': return file(FileOption::Tape, opts_.do_tape, opts_.tape_name);
-      case 'p': return number("While converting -p optipon", opts_.settings.max_line);
-      case 'X': return number("While processing X option", opts_.settings.extras);
+      case 'p': return number("While converting -p optipon", "page length", opts_.settings.max_line);
+      case 'X': return number("While processing X option", "extra flags", opts_.settings.extras);
       case 'T': opts_.traces.letters = cur_.value_of(arg_).substr(0, 6); return std::nullopt;
       default: break;
     }
@@ -278,9 +294,43 @@ class OptionReader {
       out_ << kVersion << '\n';
       return OptionsResult{false, 0};
     }
+    if (word.starts_with("--error-limit")) return error_limit(word);
+    if (word != "-h" && word != "--help") return unknown(word);
+    out_ << usage();
+    if (word == "--help") out_ << long_options_help();
+    return OptionsResult{false, 0};
+  }
+
+  std::string usage() const {
     const std::vector<std::string>& args = cur_.args;
-    out_ << usage_text(args.empty() ? std::string_view() : std::string_view(args[0]), opts_.settings.core_size);
-    return OptionsResult{false, word == "-h" || word == "--help" ? 0 : 2};
+    return usage_text(args.empty() ? std::string_view() : std::string_view(args[0]), opts_.settings.core_size);
+  }
+
+  // --error-limit=N or --error-limit N: a count of 0 or more.
+  std::optional<OptionsResult> error_limit(std::string_view word) {
+    std::string value;
+    if (word == "--error-limit")
+      value = cur_.next();
+    else if (word.starts_with("--error-limit="))
+      value = word.substr(std::string_view("--error-limit=").size());
+    else
+      return unknown(word);
+    int limit = 0;
+    int status = 0;
+    if (read_free_int(value, limit, status) && limit >= 0) {
+      opts_.error_limit = limit;
+      return std::nullopt;
+    }
+    // Standard output says what it said of any option it did not know.
+    FailureLines::emit("velumar: invalid error limit '" + value + "' for --error-limit: give a count, 0 for none");
+    out_ << usage();
+    return OptionsResult{false, 2};
+  }
+
+  std::optional<OptionsResult> unknown(std::string_view word) {
+    FailureLines::emit(unknown_option_line(word));
+    out_ << usage();
+    return OptionsResult{false, 2};
   }
 
   std::optional<OptionsResult> file(FileOption which, bool& given, std::string& name) {
@@ -290,10 +340,13 @@ class OptionReader {
     return OptionsResult{false, 2};
   }
 
-  std::optional<OptionsResult> number(std::string_view failure, int& value) {
+  std::optional<OptionsResult> number(std::string_view failure, std::string_view meaning, int& value) {
     int status = 0;
-    if (read_free_int(cur_.value_of(arg_), value, status)) return std::nullopt;
-    io_error(out_, failure, status);
+    const std::string text = cur_.value_of(arg_);
+    if (read_free_int(text, value, status)) return std::nullopt;
+    io_lines(out_, failure, status, std::nullopt);
+    FailureLines::emit("velumar: invalid " + std::string(meaning) + " '" + text + "' for -" + std::string(1, col(arg_, 2)) +
+                       ": " + io_status_text(status));
     return OptionsResult{false, 2};
   }
 

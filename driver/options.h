@@ -47,6 +47,7 @@ struct Options {
   std::optional<std::string> html_name;         ///< --html FILE
   std::optional<std::string> diagnostics_name;  ///< --diagnostics-file FILE
   DiagnosticsFormat diagnostics_format = DiagnosticsFormat::Text;
+  int error_limit = 50;              ///< errors shown on standard error per job; 0: all
   /// Warnings about the command line itself, for standard error; the run
   /// goes on as the options say.
   std::vector<std::string> warnings;

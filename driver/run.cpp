@@ -1,5 +1,6 @@
 #include "driver/run.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "driver/context.h"
+#include "driver/command_line.h"
 #include "driver/files.h"
 #include "driver/outputs.h"
 #include "driver/options.h"
@@ -169,6 +171,7 @@ class RunFiles {
   bool refuse(const OutputFile& f, std::string_view what, std::ostream& out) {
     out << f.open_text << '\n'
         << rtrim(f.name) << "\nSame file as " << what << "\nError status code = " << EEXIST << '\n';
+    FailureLines::emit(refusal_line(f.open_text, f.name, what));
     return false;
   }
 
@@ -467,6 +470,10 @@ int velumar_main(int argc, char** argv, std::istream& in, std::ostream& out, std
   std::vector<std::string> args;
   for (int i = 0; i < argc; ++i) args.emplace_back(argv != nullptr && argv[i] != nullptr ? argv[i] : "");
   if (args.empty()) args.emplace_back("velumar");
+  // Failures are also said in one line on standard error, unless the
+  // command line turns the report there off.
+  const bool quiet = std::find(args.begin(), args.end(), "--no-diagnostics") != args.end();
+  const FailureLines failure_lines(quiet ? nullptr : &err);
   auto files = std::make_unique<RunFiles>();
   Commit commit = Commit::Nothing;
   int status = assemble(args, in, out, err, err_terminal, locations, files.get(), commit);
