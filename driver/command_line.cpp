@@ -30,6 +30,11 @@ const std::vector<LongOption>& long_options() {
       {"--version", "", "Print version info and stop"},
       {"--keepscratch", "", "Keep the intermediate file of the last program as \"scratch\""},
       {"--no-diagnostics", "", "No located diagnostics on standard error"},
+      {"--xref", "", "Add a cross-reference and a storage summary to the listing"},
+      {"--map", "FILE", "Write the symbol map (JSON) to FILE"},
+      {"--html", "FILE", "Write the listing as HTML to FILE"},
+      {"--diagnostics-format", "FORMAT", "text, json or sarif: the form of the diagnostics file"},
+      {"--diagnostics-file", "FILE", "Write the diagnostics to FILE"},
       {"--error-limit", "N", "Stop reporting errors on standard error after N (default 50, 0: no limit)"},
   };
   return options;

@@ -261,6 +261,7 @@ class OptionReader {
       opts_.diagnostics_format = DiagnosticsFormat::Sarif;
     } else {
       out_ << "--diagnostics-format must be text, json or sarif, not '" << format << "'\n";
+      FailureLines::emit("velumar: invalid format '" + format + "' for --diagnostics-format (text, json or sarif)");
       return OptionsResult{false, 2};
     }
     return OptionsResult{};
@@ -268,8 +269,10 @@ class OptionReader {
 
   OptionsResult named_file(FileOption which, std::optional<std::string>& name, std::string value) {
     if (is_blank(value)) {
-      out_ << "Option " << (which == FileOption::Map ? "--map" : which == FileOption::Html ? "--html" : "--diagnostics-file")
-           << " needs a file name\n";
+      const std::string_view option =
+          which == FileOption::Map ? "--map" : which == FileOption::Html ? "--html" : "--diagnostics-file";
+      out_ << "Option " << option << " needs a file name\n";
+      FailureLines::emit("velumar: option " + std::string(option) + " needs a file name");
       return OptionsResult{false, 2};
     }
     name = std::move(value);
