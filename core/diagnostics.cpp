@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 #include "core/text.h"
 
@@ -62,6 +63,16 @@ std::string visible_card(std::string_view card) {
     if (byte >= 0x80) c = '?';
   }
   return shown;
+}
+
+// The card with a fix-it's replacement in its columns.
+std::string mended(std::string_view card, const Note& n) {
+  std::string fixed(card.substr(0, std::min<std::size_t>(card.size(), 80)));
+  const auto first = static_cast<std::size_t>(std::clamp(n.first_col, 1, 80) - 1);
+  const auto last = static_cast<std::size_t>(std::clamp(n.last_col, n.first_col, 80));
+  if (fixed.size() < last) fixed.resize(last, ' ');
+  fixed.replace(first, last - first, *n.replacement);
+  return fixed;
 }
 
 // splitmix64's finaliser: every input bit moves about half the output bits.
@@ -158,7 +169,14 @@ std::string Reporter::render(const Diagnostic& d, std::string_view file, bool co
     if (colour) t += kReset;
     t += '\n';
   }
-  for (const Note& n : d.notes) headline(t, file, d.line, n.first_col, Severity::Note, n.text, colour);
+  for (const Note& n : d.notes) {
+    headline(t, file, d.line, n.first_col, Severity::Note, n.text, colour);
+    if (n.replacement && d.line > 0 && n.first_col > 0 && !d.card.empty()) {
+      // The card as the fix-it leaves it, under the card as it is.
+      const std::string number = std::to_string(d.line);
+      t += ' ' + std::string(number.size(), ' ') + " | " + visible_card(mended(d.card, n)) + '\n';
+    }
+  }
   return t;
 }
 
@@ -177,17 +195,47 @@ void Reporter::report(const Diagnostic& d) {
     ++warnings_;
   }
   if (observer_) observer_(d);
-  if (out_ != nullptr) *out_ << render(d, file_, colour_);
+  if (out_ != nullptr) held_.push_back(d);
+}
+
+void Reporter::show_held() {
+  // Line 0 stands for the whole job: after every located diagnostic; and
+  // column 0 for the whole card, after what is said of its columns.
+  const auto key = [](const Diagnostic& d) {
+    return std::pair(d.line > 0 ? d.line : std::numeric_limits<long long>::max(), d.first_col > 0 ? d.first_col : 81);
+  };
+  std::stable_sort(held_.begin(), held_.end(), [&](const Diagnostic& a, const Diagnostic& b) { return key(a) < key(b); });
+  int shown_errors = 0;
+  int more_errors = 0;
+  int more_warnings = 0;
+  for (const Diagnostic& d : held_) {
+    if (error_limit_ > 0 && shown_errors >= error_limit_) {
+      more_errors += d.severity == Severity::Error ? 1 : 0;
+      more_warnings += d.severity == Severity::Warning ? 1 : 0;
+      continue;
+    }
+    *out_ << render(d, file_, colour_);
+    if (d.severity == Severity::Error) ++shown_errors;
+  }
+  held_.clear();
+  if (more_errors + more_warnings == 0) return;
+  std::string line = file_ + ": error limit reached: " + std::to_string(more_errors) + " more " +
+                     (more_errors == 1 ? "error" : "errors");
+  if (more_warnings > 0) line += " and " + std::to_string(more_warnings) + (more_warnings == 1 ? " warning" : " warnings");
+  *out_ << line << " not shown (--error-limit=" << error_limit_ << "; 0 shows all)\n";
 }
 
 void Reporter::begin_job() {
+  held_.clear();
   errors_ = warnings_ = 0;
   error_lines_.clear();
   shown_.clear();
 }
 
-void Reporter::end_job() {
-  if (out_ == nullptr || (errors_ == 0 && warnings_ == 0)) return;
+void Reporter::end_job(std::optional<int> historic_errors) {
+  if (out_ == nullptr) return;
+  show_held();
+  if (errors_ == 0 && warnings_ == 0) return;
   auto count = [](int n, std::string_view what) {
     return std::to_string(n) + ' ' + std::string(what) + (n == 1 ? "" : "s");
   };
@@ -195,21 +243,20 @@ void Reporter::end_job() {
   if (errors_ > 0) line += count(errors_, "error");
   if (errors_ > 0 && warnings_ > 0) line += ", ";
   if (warnings_ > 0) line += count(warnings_, "warning");
+  if (historic_errors && *historic_errors != errors_) {
+    // Standard output counts a message each time it is raised, and pass 3
+    // counts each statement that carries an error flag once more; this
+    // report shows a message once, and each operand at fault on its own.
+    line += " (standard output says " + std::to_string(*historic_errors) + " Errors: ";
+    line += *historic_errors > errors_
+                ? "it counts each message as often as it is raised, and each statement with an error flag once more)"
+                : "it counts a statement's error flag once, where this report names each operand at fault)";
+  }
   *out_ << line << '\n';
 }
 
 void Diagnostics::report(Diagnostic d) {
   if (d.pass == 0) d.pass = pass_;
-  // A tab is read as one blank: every column after it is not where the
-  // writer's editor showed it, which explains most of what follows.
-  const std::size_t tab = d.card.find('\t');
-  if (tab != std::string::npos && tab < 80 && d.severity != Severity::Note && d.line != tab_noted_line_) {
-    tab_noted_line_ = d.line;
-    d.notes.push_back({"column " + std::to_string(tab + 1) +
-                           " holds a tab, which is read as one blank: the columns after it are shifted "
-                           "(write blanks instead)",
-                       static_cast<int>(tab) + 1, static_cast<int>(tab) + 1});
-  }
   reporter_.report(d);
 }
 

@@ -66,10 +66,13 @@ const DiagInfo* flag_info(char code);
 std::string_view flag_word(char code);
 
 /// A hint shown under a diagnostic; columns 0 when it concerns no column.
+/// A fix-it note also carries the text that mends the card: it replaces
+/// columns first_col-last_col (an editor offers it as a code action).
 struct Note {
   std::string text;
   int first_col = 0;
   int last_col = 0;
+  std::optional<std::string> replacement = std::nullopt;
 };
 
 /// One diagnostic as data. Line 0 stands for the whole file; columns are
@@ -131,7 +134,9 @@ class DiagnosticRenderer {
 /// The report for people on standard error: each diagnostic as
 /// `file:line:col: error: message`, the card and a caret line under the
 /// columns concerned, its notes, and per job a count line. Counts only what
-/// it shows; shows each diagnostic once.
+/// it shows; shows each diagnostic once. A job's diagnostics are held until
+/// it ends and then shown in line and column order, whichever pass found
+/// them; what concerns the whole job comes last.
 class Reporter {
  public:
   /// Writes the report to `out` (null: the report is off), naming `file`,
@@ -141,6 +146,9 @@ class Reporter {
     file_ = std::move(file);
     colour_ = colour;
   }
+  /// Shows at most `limit` errors of a job (0: all); what follows them is
+  /// counted in one line instead.
+  void set_error_limit(int limit) { error_limit_ = limit; }
 
   void report(const Diagnostic& d);
   /// Hands every diagnostic reported from now on (each once, shown or not)
@@ -148,8 +156,10 @@ class Reporter {
   void observe(std::function<void(const Diagnostic&)> observer) { observer_ = std::move(observer); }
   /// Starts counting for a new job.
   void begin_job();
-  /// Writes `file: N errors, M warnings` when the job had either.
-  void end_job();
+  /// Shows the job's diagnostics and writes `file: N errors, M warnings`
+  /// when the job had either; `historic_errors` is the count standard
+  /// output gives the job, and the line says why when it differs.
+  void end_job(std::optional<int> historic_errors = std::nullopt);
 
   int errors() const { return errors_; }
   int warnings() const { return warnings_; }
@@ -160,12 +170,18 @@ class Reporter {
   static std::string render(const Diagnostic& d, std::string_view file, bool colour = false);
 
  private:
+  /// Writes the held diagnostics in order, up to the error limit.
+  void show_held();
+
   std::ostream* out_ = nullptr;
   std::function<void(const Diagnostic&)> observer_;
   std::string file_ = "<stdin>";
   bool colour_ = false;
+  int error_limit_ = 0;
   int errors_ = 0;
   int warnings_ = 0;
+  /// The job's diagnostics, to be shown when it ends.
+  std::vector<Diagnostic> held_;
   /// Lines with an error shown, ascending (they come nearly in order).
   std::vector<long long> error_lines_;
   /// Hashes of the (line, column, message) already shown. Two different
@@ -280,7 +296,6 @@ class Diagnostics {
   std::string card_;
   int pass_ = 1;
   Reporter reporter_;
-  long long tab_noted_line_ = -1;  ///< the line whose tab has been explained
 };
 
 }  // namespace velumar

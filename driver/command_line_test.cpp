@@ -39,7 +39,7 @@ TEST(CommandLine, EachFailureIsOneLineOnStandardError) {
   fs::create_directories(dir);
   const fs::path old = fs::current_path();
   fs::current_path(dir);
-  { std::ofstream("in.s") << "               END\n"; }
+  { std::ofstream("in.s") << "     START     H\n               END  START\n"; }
   struct Case {
     std::vector<std::string> args;
     int status;

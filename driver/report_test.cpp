@@ -58,8 +58,9 @@ const std::vector<Case> kCases = {
       "<stdin>:2:25: note: the 1401 plus sign is written '&': for PRTX+3 write PRTX&3\n"},
      "<stdin>: 1 error"},
     {"tab_shifts_columns", kStart + "\tA    B    START\n" + kEnd, {},
-     {"<stdin>:2:1: warning: byte 0x09 is not a 1401 character\n 2 |  A    B    START\n   | ^\n",
-      "<stdin>:2:1: note: column 1 holds a tab, which is read as one blank: the columns after it are shifted",
+     {"<stdin>:2:1: warning: column 1 holds a tab, which is read as one blank: the columns after it are shifted\n"
+      " 2 |  A    B    START\n   | ^\n",
+      "<stdin>:2:1: note: a card's fields stand in fixed columns: expand the tabs",
       "<stdin>:2:16: error: Unrecognized op code\n"},
      "<stdin>: 1 error, 2 warnings"},
     {"op_code_one_column_right", kStart + " " + card("", "MCW", "START,211") + kEnd, {},
@@ -75,7 +76,7 @@ const std::vector<Case> kCases = {
       "<stdin>:3:6: error: Definition of START (333) different from current P (338)\n"},
      "<stdin>: 2 errors"},
     {"undefined_origin", kStart + card("", "ORG", "LIMBO") + kEnd, {},
-     {"<stdin>: error: Undefined or unresolvable symbols: LIMBO\n", "<stdin>:2:21: error: origin LIMBO is undefined\n"},
+     {"<stdin>:2:21: error: origin LIMBO is undefined\n", "<stdin>: error: Undefined or unresolvable symbols: LIMBO\n"},
      "<stdin>: 2 errors"},
     {"read_area_flag", card("START", "ORG", "40") + card("", "DCW", "@A@") + kEnd, {},
      {"<stdin>:2:21: error: the statement places code or data in positions 1-80"}, "<stdin>: 1 error"},
@@ -88,7 +89,7 @@ const std::vector<Case> kCases = {
       "<stdin>:3:21: error: the statement places code or data outside storage"},
      "<stdin>: 3 errors"},
     {"unresolvable_names_them", card("X", "EQU", "Y") + card("Y", "EQU", "X") + kStart + kEnd, {},
-     {"<stdin>: error: Undefined or unresolvable symbols: Y, X\n", "<stdin>:1:21: error: undefined symbol Y\n"},
+     {"<stdin>:1:21: error: undefined symbol Y\n", "<stdin>: error: Undefined or unresolvable symbols: Y, X\n"},
      "<stdin>: 3 errors"},
     {"clean_deck_says_nothing", kStart + kEnd, {}, {}, ""},
     {"switch_turns_report_off", card("START", "B", "LOOP") + kEnd, {"--no-diagnostics"}, {}, ""},
@@ -112,7 +113,9 @@ TEST_P(Report, LocatedMessagesAndCounts) {
   if (c.last.empty()) {
     EXPECT_EQ(r.err.find("error"), std::string::npos) << r.err;
   } else {
-    ASSERT_TRUE(r.err.ends_with(c.last + "\n")) << r.err;
+    // The count line, which may go on to say why standard output counts otherwise.
+    const std::size_t last_line = r.err.rfind('\n', r.err.size() - 2) + 1;
+    ASSERT_TRUE(std::string_view(r.err).substr(last_line).starts_with(c.last)) << r.err;
   }
   // The count line agrees with the messages shown.
   auto count = [&](std::string_view what) {
@@ -127,7 +130,7 @@ TEST_P(Report, LocatedMessagesAndCounts) {
   if (errors > 0 && warnings > 0) expected += ", ";
   if (warnings > 0) expected += std::to_string(warnings) + (warnings == 1 ? " warning" : " warnings");
   if (!expected.empty()) {
-    EXPECT_TRUE(r.err.ends_with(": " + expected + "\n")) << r.err;
+    EXPECT_NE(r.err.find(": " + expected), std::string::npos) << r.err;
   }
   // Standard output is what it is without the report.
   std::vector<std::string> quiet = c.args;

@@ -245,6 +245,7 @@ std::unique_ptr<Context> make_context(const Options& opts, RunFiles& files, Sour
   auto ctx = std::make_unique<Context>(out);
   ctx->diag.reporter().show_on(opts.report ? &err : nullptr, opts.input ? *opts.input : "<stdin>",
                                use_colour(err_terminal));
+  ctx->diag.reporter().set_error_limit(opts.error_limit);
   ctx->settings = opts.settings;
   ctx->traces = opts.traces;
   ctx->literals.set_long_literals(opts.long_literals);
@@ -313,7 +314,10 @@ class JobLoop {
     const int read_status = pass_1(ctx_.job(), &had_cards);
     ctx_.historic.route_to(ctx_.listing != nullptr ? ErrorDest::Listing : ErrorDest::Stdout, ctx_.listing);
 
-    if (read_failed(read_status)) return JobEnd::Failed;
+    if (read_failed(read_status)) {
+      reporter.end_job();  // what the job found before the failure is shown all the same
+      return JobEnd::Failed;
+    }
     // Blank or comment cards after the last program do not form a job.
     if (read_status != 0 && !had_cards) {
       reporter.end_job();
@@ -332,11 +336,12 @@ class JobLoop {
     if (opts_.dump_symbols) dump_tables(ctx_, "After pass 2:");
     Pass3Outputs outputs(ctx_.job(), opts_.do_list, opts_.do_object, opts_.do_tape);
     pass_3(ctx_.job(), outputs.listing(), outputs.storage());
-    if (ctx_.diag.errors_in_job() > 0) {
+    const int errors = ctx_.diag.errors_in_job();
+    if (errors > 0) {
       status = kExitAssemblyErrors;
-      ctx_.diag.historic(diagnose(DiagId::ErrorCount, {fmt_int(ctx_.diag.errors_in_job(), 5)}));
+      ctx_.diag.historic(diagnose(DiagId::ErrorCount, {fmt_int(errors, 5)}));
     }
-    reporter.end_job();
+    reporter.end_job(errors);
     return files_.check_writes(ctx_.out) ? JobEnd::Assembled : JobEnd::Failed;
   }
 

@@ -214,20 +214,45 @@ int SourceReader::read_line(std::string& line) {
 
 void SourceReader::check_codes(const std::string& text) {
   if (!report_) return;
+  // One report a card for each kind: its first tab, and its first other
+  // byte that no 1401 character stands for, each with how many it holds.
+  int tab_column = 0, tabs = 0, bad_column = 0, bad = 0;
+  unsigned char bad_byte = 0;
   for (std::size_t i = 0; i < text.size() && i < kCardWidth; ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);
     if (byte == ' ' || bcd_code(text[i]) != 0) continue;
-    ++bad_bytes_;
-    if (bad_bytes_ > kMaxByteReports) {
-      if (bad_bytes_ == kMaxByteReports + 1)
-        report_(diagnose(DiagId::MoreBytesNotReported));
-      return;
+    if (byte == '\t') {
+      if (tabs++ == 0) tab_column = static_cast<int>(i) + 1;
+    } else if (bad++ == 0) {
+      bad_column = static_cast<int>(i) + 1;
+      bad_byte = byte;
     }
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "0x%02X", byte);
-    const int column = static_cast<int>(i) + 1;
-    report_(diagnose(DiagId::Not1401Byte, {hex}).on(physical_line_, text).at(column, column));
   }
+  if (tabs > 0) report_tab(text, tab_column, tabs);
+  if (bad == 0) return;
+  ++bad_cards_;
+  if (bad_cards_ > kMaxByteReports) {
+    if (bad_cards_ == kMaxByteReports + 1)
+      report_(diagnose(DiagId::MoreBytesNotReported));
+    return;
+  }
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "0x%02X", bad_byte);
+  Diagnostic d = diagnose(DiagId::Not1401Byte, {hex}).on(physical_line_, text).at(bad_column, bad_column);
+  if (bad > 1) d.message += " (the card holds " + std::to_string(bad) + " such bytes)";
+  report_(std::move(d));
+}
+
+void SourceReader::report_tab(const std::string& text, int column, int tabs) {
+  Diagnostic d = diagnose(DiagId::TabInCard, {std::to_string(column)}).on(physical_line_, text).at(column, column);
+  if (tabs > 1) d.message += " (the card holds " + std::to_string(tabs) + " tabs)";
+  // How to mend it is said once for the whole file.
+  if (!tab_explained_)
+    d.notes.push_back({"a card's fields stand in fixed columns: expand the tabs to blanks as the editor shows them "
+                       "(for instance 'expand prog.s > fixed.s')",
+                       column, column});
+  tab_explained_ = true;
+  report_(std::move(d));
 }
 
 }  // namespace velumar

@@ -70,6 +70,8 @@ class SourceReader {
   const char* whole_line() const;
   /// Reports the bytes of a card that are not 1401 characters.
   void check_codes(const std::string& text);
+  /// Reports the tabs of a card: the first in `column`, `tabs` in all.
+  void report_tab(const std::string& text, int column, int tabs);
 
   std::istream* in_;
   std::function<void(Diagnostic)> report_;
@@ -86,7 +88,8 @@ class SourceReader {
   long long card_line_ = 0;  ///< lines read from the input, all jobs together
   bool lf_seen_ = false;
   bool cr_lines_ = false;  ///< the input ends its lines in CR alone
-  int bad_bytes_ = 0;      ///< bytes reported so far
+  int bad_cards_ = 0;      ///< cards whose foreign bytes were reported so far
+  bool tab_explained_ = false;  ///< the note on mending tabs has been given
 };
 
 }  // namespace velumar

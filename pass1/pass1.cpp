@@ -8,6 +8,7 @@
 #include "core/text.h"
 #include "frontend/lexer.h"
 #include "frontend/opcodes.h"
+#include "pass1/column_checks.h"
 #include "pass1/pass1_state.h"
 #include "tables/layout.h"
 #include "tables/pools.h"
@@ -130,7 +131,9 @@ int Pass1::run(bool* had_cards) {
     if (had_cards && !*had_cards && !is_blank(line)) *had_cards = true;
 
     label_field();
-    if (!look_up_op()) continue;
+    const bool op_known = look_up_op();
+    report_column_slips(op_known);
+    if (!op_known) continue;
     ops().clear();
 
     // END writes its own record and ends the job (a blank operation field
@@ -193,6 +196,16 @@ bool Pass1::look_up_op() {
     return false;
   }
   return true;
+}
+
+void Pass1::report_column_slips(bool op_known) {
+  // A blank operation field continues the card before it: no operands of its own to check.
+  const bool op_given = op_known && !is_blank(col_view(card_.line, 16, 20));
+  for (Diagnostic& d : column_slips(card_.line, op_given ? ctx_.last_op : Op::Unknown)) {
+    d.line = ctx_.diag.source_line();
+    d.card = card_.line;
+    ctx_.diag.report(std::move(d));
+  }
 }
 
 void Pass1::op_code_hints(std::vector<Note>& notes) const {

@@ -1,0 +1,133 @@
+// Common mistakes, each in a small deck: standard error says exactly what
+// is listed (where, how severe, the words, the notes, the count line) and
+// nothing else, in line and column order.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/run.h"
+
+namespace velumar {
+namespace {
+
+// A card: label from column 6, operation from 16, operands from 21.
+std::string card(std::string_view label, std::string_view op, std::string_view operands = "") {
+  std::string c(20, ' ');
+  c.replace(5, label.size(), label);
+  c.replace(15, op.size(), op);
+  return c + std::string(operands) + "\n";
+}
+
+const std::string kStart = card("START", "CS", "332");
+const std::string kEnd = card("", "END", "START");
+
+// The headline of each report, note and summary on standard error; the
+// card and caret lines under them are left out.
+std::vector<std::string> headlines(const std::string& err) {
+  std::vector<std::string> lines;
+  std::istringstream in(err);
+  for (std::string l; std::getline(in, l);)
+    if (l.starts_with("<stdin>")) lines.push_back(l);
+  return lines;
+}
+
+struct Mistake {
+  const char* name;
+  std::string deck;
+  std::vector<std::string> args;
+  std::vector<std::string> reports;
+};
+
+const std::vector<Mistake> kMistakes = {
+    {"operands_from_column_22", kStart + card("", "MCW", " START,211") + kEnd, {},
+     {"<stdin>:2:22: warning: 'START,211' starts in column 22 and is read as a remark: the operands of MCW start in "
+      "column 21",
+      "<stdin>:2:21: note: move the operands to start in column 21", "<stdin>: 1 warning"}},
+    {"single_operand_from_column_23", kStart + card("", "B", "  START") + kEnd, {},
+     {"<stdin>:2:23: warning: 'START' starts in column 23 and is read as a remark: the operands of B start in column 21",
+      "<stdin>:2:21: note: move the operands to start in column 21", "<stdin>: 1 warning"}},
+    {"a_remark_after_a_chained_operation_is_fine", kStart + card("", "CS", " CLEAR") + kEnd, {}, {}},
+    {"label_from_column_5", "    START      CS   332\n" + card("", "H") + kEnd, {},
+     {"<stdin>:1:5: warning: label 'START' starts in column 5: the label field is columns 6-11, so it defines 'TART'",
+      "<stdin>:1:5: note: move the label one column right, to start in column 6",
+      "<stdin>:3:21: error: undefined symbol START", "<stdin>: 1 error, 1 warning"}},
+    {"number_run_into_a_name", kStart + card("", "END", "1START"), {},
+     {"<stdin>:2:21: warning: operand '1START' is the number 1 followed by letters, which are not read",
+      "<stdin>:2:21: note: a symbol begins with a letter: write 'START' from column 21", "<stdin>: 1 warning"}},
+    {"one_operand_too_many", kStart + card("", "MCW", "START,211,S,START") + kEnd, {},
+     {"<stdin>:2:32: warning: MCW takes at most 3 operands: 'START' is not assembled",
+      "<stdin>:2:32: note: remove the operands after the 3rd one", "<stdin>: 1 warning"}},
+    {"literal_closed_in_the_remarks", kStart + card("", "MCW", "@HI,211          SAY @HELLO") + kEnd, {},
+     {"<stdin>:2:21: warning: character literal runs past the blank in column 28 to the @ in column 47, which seems to "
+      "belong to the remarks",
+      "<stdin>:2:28: note: if the literal ends before column 28, close it there with @; a literal that holds blanks "
+      "must end in an @ followed by a comma or a blank",
+      "<stdin>:2:48: error: Character literals must be last thing in operand",
+      "<stdin>: 1 error, 1 warning (standard output says 2 Errors: it counts each message as often as it is raised, "
+      "and each statement with an error flag once more)"}},
+    {"literal_with_blanks_is_fine", kStart + card("", "MCW", "@HI THERE@,211") + card("M", "DCW", "@A B@") + kEnd,
+     {}, {}},
+    {"end_without_start", kStart + card("", "END"), {},
+     {"<stdin>:2:16: warning: END names no start address: the object deck loads the program but does not start it",
+      "<stdin>:2:21: note: write the label of the first instruction to run in column 21, as in 'END  START'",
+      "<stdin>: 1 warning"}},
+    {"tabs_once_a_card_and_one_note",
+     kStart + "\t\tMCW\tSTART,211\n" + "\tH\n" + kEnd, {},
+     {"<stdin>:2:1: warning: column 1 holds a tab, which is read as one blank: the columns after it are shifted (the "
+      "card holds 3 tabs)",
+      "<stdin>:2:1: note: a card's fields stand in fixed columns: expand the tabs to blanks as the editor shows them "
+      "(for instance 'expand prog.s > fixed.s')",
+      "<stdin>:2:6: error: Invalid label", "<stdin>:2:6: error: Previous OP code not DA",
+      "<stdin>:2:7: warning: Junk after the label, or in CC 12-15",
+      "<stdin>:3:1: warning: column 1 holds a tab, which is read as one blank: the columns after it are shifted",
+      "<stdin>:3: error: Previous OP code not DA",
+      "<stdin>: 3 errors, 3 warnings (standard output says 5 Errors: it counts each message as often as it is raised, "
+      "and each statement with an error flag once more)"}},
+    {"line_order_whatever_pass_found_them", card("START", "B", "LOOP") + card("", "MCW", "X,211") + card("START", "H") +
+         kEnd, {},
+     {"<stdin>:1:21: error: undefined symbol LOOP", "<stdin>:2:21: error: undefined symbol X",
+      "<stdin>:3:6: error: Label START is a duplicate",
+      "<stdin>:3:6: error: Definition of START (333) different from current P (344)",
+      "<stdin>: 4 errors (standard output says 5 Errors: it counts each message as often as it is raised, and each "
+      "statement with an error flag once more)"}},
+    {"error_limit_ends_with_how_many_more",
+     card("START", "NOP", "A1") + card("", "NOP", "A2") + card("", "NOP", "A3") + kEnd, {"--error-limit=2"},
+     {"<stdin>:1:21: error: undefined symbol A1", "<stdin>:2:21: error: undefined symbol A2",
+      "<stdin>: error limit reached: 1 more error not shown (--error-limit=2; 0 shows all)", "<stdin>: 3 errors"}},
+    {"error_limit_0_shows_all",
+     card("START", "NOP", "A1") + card("", "NOP", "A2") + kEnd, {"--error-limit", "0"},
+     {"<stdin>:1:21: error: undefined symbol A1", "<stdin>:2:21: error: undefined symbol A2", "<stdin>: 2 errors"}},
+};
+
+class Mistakes : public ::testing::TestWithParam<Mistake> {};
+
+TEST_P(Mistakes, ExactlyTheExpectedReports) {
+  const Mistake& m = GetParam();
+  auto run = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), "velumar");
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::istringstream in(m.deck);
+    std::ostringstream out, err;
+    const int status = velumar_main(static_cast<int>(args.size()), argv.data(), in, out, err, false);
+    return std::tuple(status, out.str(), err.str());
+  };
+  const auto [status, out, err] = run(m.args);
+  EXPECT_EQ(headlines(err), m.reports) << err;
+  // Standard output and the exit status are what they are without the report.
+  std::vector<std::string> quiet = m.args;
+  quiet.insert(quiet.begin(), "--no-diagnostics");
+  const auto [quiet_status, quiet_out, quiet_err] = run(quiet);
+  EXPECT_EQ(quiet_out, out);
+  EXPECT_EQ(quiet_status, status);
+  EXPECT_EQ(quiet_err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Decks, Mistakes, ::testing::ValuesIn(kMistakes),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace velumar

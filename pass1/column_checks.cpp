@@ -1,0 +1,231 @@
+#include "pass1/column_checks.h"
+
+#include <string>
+
+#include "core/text.h"
+
+namespace velumar {
+
+namespace {
+
+constexpr int kOperandColumn = 21;
+constexpr int kLastColumn = 72;  // columns 73-80 are the card's identification
+
+bool letter(char c) { return c >= 'A' && c <= 'Z'; }
+bool digit(char c) { return c >= '0' && c <= '9'; }
+bool alnum(char c) { return letter(c) || digit(c); }
+
+// The character of column `c` (1-based), blank past the card.
+char at(std::string_view card, int c) {
+  return c >= 1 && c <= static_cast<int>(card.size()) ? card[static_cast<std::size_t>(c - 1)] : ' ';
+}
+
+// One item of an operand list: its text and first column.
+struct Item {
+  std::string text;
+  int first = 0;
+};
+
+// The operand list that starts in column `first`: items separated by
+// commas, up to the first blank outside a character literal. `last` is set
+// to its last column.
+std::vector<Item> operand_items(std::string_view card, int first, int& last) {
+  std::vector<Item> items(1, Item{"", first});
+  int c = first;
+  for (; c <= kLastColumn && at(card, c) != ' '; ++c) {
+    const char ch = at(card, c);
+    if (ch == '@' && items.back().text.empty()) {
+      // A character literal runs to its closing @, blanks included.
+      int close = c + 1;
+      while (close <= kLastColumn && at(card, close) != '@') ++close;
+      if (close > kLastColumn) close = c;  // unterminated: only the @ itself
+      items.back().text.append(card.substr(static_cast<std::size_t>(c - 1), static_cast<std::size_t>(close - c + 1)));
+      c = close;
+      continue;
+    }
+    if (ch == ',') {
+      items.push_back(Item{"", c + 1});
+      continue;
+    }
+    items.back().text += ch;
+  }
+  last = c - 1;
+  if (items.size() == 1 && items[0].text.empty()) items.clear();
+  return items;
+}
+
+// An item as an operand is written: a literal, or an address (a name, a
+// number or *) with an offset.
+bool operand_like(const std::string& item) {
+  if (item.size() >= 2 && item.front() == '@' && item.back() == '@') return true;
+  std::size_t i = 0;
+  if (i < item.size() && item[i] == '*') {
+    ++i;
+  } else {
+    const std::size_t start = i;
+    while (i < item.size() && alnum(item[i])) ++i;
+    if (i == start || i - start > 6) return false;
+  }
+  if (i < item.size() && (item[i] == '&' || item[i] == '-')) {
+    ++i;
+    const std::size_t start = i;
+    while (i < item.size() && digit(item[i])) ++i;
+    if (i == start) return false;
+  }
+  return i == item.size();
+}
+
+// How many operands the operation takes at most; 0 for none, -1 when the
+// card's own rules say (DA, JOB, CTL and the editing operations).
+int operand_limit(Op op) {
+  const OpInfo& row = op_info(op);
+  if (!is_pseudo(op)) {
+    auto counts = [](FieldRule r) { return r == Need::Optional || r == Need::Required ? 1 : 0; };
+    return counts(row.a) + counts(row.b) + counts(row.d);
+  }
+  switch (op) {
+    case Op::Dc:
+    case Op::Dcw:
+    case Op::Ds:
+    case Op::Dsa:
+    case Op::Equ:
+    case Op::End:
+    case Op::Ex:
+    case Op::Org:
+    case Op::Ltorg:
+    case Op::Chain:
+    case Op::Xfr: return 1;
+    default: return -1;
+  }
+}
+
+Note fix_it(std::string text, int first, int last, std::string replacement) {
+  Note n{std::move(text), first, last};
+  n.replacement = std::move(replacement);
+  return n;
+}
+
+Diagnostic slip(std::string message, int first, int last) {
+  Diagnostic d;
+  d.severity = Severity::Warning;
+  d.message = std::move(message);
+  d.first_col = first;
+  d.last_col = last;
+  return d;
+}
+
+// A letter or digit in column 5 joined to the label: the label is read from column 6.
+void label_in_column_5(std::string_view card, std::vector<Diagnostic>& out) {
+  if (!alnum(at(card, 5)) || !alnum(at(card, 6))) return;
+  int last = 6;
+  while (last < 12 && at(card, last + 1) != ' ') ++last;
+  const std::string written(card.substr(4, static_cast<std::size_t>(last - 4)));
+  Diagnostic d = slip("label '" + written + "' starts in column 5: the label field is columns 6-11, so it defines '" +
+                          written.substr(1) + "'",
+                      5, last);
+  d.notes.push_back(fix_it("move the label one column right, to start in column 6", 5, last + 1, " " + written));
+  out.push_back(std::move(d));
+}
+
+// Operands written from column 22 or 23: column 21 is blank, so the
+// operation has none and they are read as a remark.
+void operands_past_21(std::string_view card, Op op, std::vector<Diagnostic>& out) {
+  const int limit = operand_limit(op);
+  if (limit == 0 || limit < 0 || at(card, kOperandColumn) != ' ') return;
+  int first = at(card, 22) != ' ' ? 22 : at(card, 23) != ' ' ? 23 : 0;
+  if (first == 0) return;
+  int last = 0;
+  const std::vector<Item> items = operand_items(card, first, last);
+  if (items.empty() || static_cast<int>(items.size()) > limit) return;
+  for (const Item& i : items)
+    if (!operand_like(i.text)) return;
+  // One word alone reads as a remark as well, unless the operation needs an operand.
+  if (items.size() == 1 && op_info(op).a != Need::Required) return;
+  const std::string text(card.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first + 1)));
+  const std::string name(rtrim(op_info(op).mnemonic));
+  Diagnostic d = slip("'" + text + "' starts in column " + std::to_string(first) +
+                          " and is read as a remark: the operands of " + name + " start in column 21",
+                      first, last);
+  d.notes.push_back(fix_it("move the operands to start in column 21", kOperandColumn, last,
+                           text + std::string(static_cast<std::size_t>(first - kOperandColumn), ' ')));
+  out.push_back(std::move(d));
+}
+
+// Operands from column 21: a number run into letters, more operands than
+// the operation takes, a literal closed by an @ of the remarks.
+void operand_field(std::string_view card, Op op, std::vector<Diagnostic>& out) {
+  const int limit = operand_limit(op);
+  if (limit < 0 || at(card, kOperandColumn) == ' ') return;
+  int last = 0;
+  const std::vector<Item> items = operand_items(card, kOperandColumn, last);
+  const std::string name(rtrim(op_info(op).mnemonic));
+  if (op != Op::Dc && op != Op::Dcw && op != Op::Ds) {
+    for (const Item& i : items) {
+      std::size_t digits = 0;
+      while (digits < i.text.size() && digit(i.text[digits])) ++digits;
+      if (digits == 0 || digits >= i.text.size() || !letter(i.text[digits])) continue;
+      const int first = i.first;
+      const int end = first + static_cast<int>(i.text.size()) - 1;
+      Diagnostic d = slip("operand '" + i.text + "' is the number " + i.text.substr(0, digits) +
+                              " followed by letters, which are not read",
+                          first, end);
+      const std::string rest = i.text.substr(digits);
+      d.notes.push_back(fix_it("a symbol begins with a letter: write '" + rest + "' from column " +
+                                   std::to_string(first),
+                               first, end, rest + std::string(digits, ' ')));
+      out.push_back(std::move(d));
+      break;
+    }
+  }
+  if (limit > 0 && static_cast<int>(items.size()) > limit) {
+    const Item& extra = items[static_cast<std::size_t>(limit)];
+    Diagnostic d = slip(name + " takes at most " + std::to_string(limit) + (limit == 1 ? " operand" : " operands") +
+                            ": '" + std::string(card.substr(static_cast<std::size_t>(extra.first - 1),
+                                                            static_cast<std::size_t>(last - extra.first + 1))) +
+                            "' is not assembled",
+                        extra.first - 1, last);
+    d.notes.push_back(fix_it("remove the operands after the " + std::to_string(limit) +
+                                 (limit == 1 ? "st" : limit == 2 ? "nd" : "rd") + " one",
+                             extra.first - 1, last, std::string(static_cast<std::size_t>(last - extra.first + 2), ' ')));
+    out.push_back(std::move(d));
+  }
+  for (const Item& i : items) {
+    if (i.text.size() < 2 || i.text.front() != '@') continue;
+    const std::size_t blank = i.text.find(' ');
+    if (blank == std::string::npos) continue;
+    // The literal goes on past a blank: its closing @ is the right one when
+    // an operand separator or the end of the operands follows it.
+    const int close = i.first + static_cast<int>(i.text.size()) - 1;
+    const char after = at(card, close + 1);
+    if (after == ',' || (after == ' ' && i.text.find("   ") == std::string::npos)) continue;
+    const int blank_col = i.first + static_cast<int>(blank);
+    Diagnostic d = slip("character literal runs past the blank in column " + std::to_string(blank_col) +
+                            " to the @ in column " + std::to_string(close) + ", which seems to belong to the remarks",
+                        i.first, close);
+    d.notes.push_back({"if the literal ends before column " + std::to_string(blank_col) +
+                           ", close it there with @; a literal that holds blanks must end in an @ followed by a "
+                           "comma or a blank",
+                       blank_col, blank_col});
+    out.push_back(std::move(d));
+  }
+}
+
+}  // namespace
+
+std::vector<Diagnostic> column_slips(std::string_view card, Op op) {
+  std::vector<Diagnostic> out;
+  if (at(card, 6) == '*') return out;  // a comment card
+  label_in_column_5(card, out);
+  if (op == Op::Unknown) return out;
+  operands_past_21(card, op, out);
+  operand_field(card, op, out);
+  if (op == Op::End && is_blank(card.substr(20, 52))) {
+    Diagnostic d = slip("END names no start address: the object deck loads the program but does not start it",
+                        16, 18);
+    d.notes.push_back({"write the label of the first instruction to run in column 21, as in 'END  START'", 21, 21});
+    out.push_back(std::move(d));
+  }
+  return out;
+}
+
+}  // namespace velumar

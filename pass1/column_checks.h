@@ -1,0 +1,20 @@
+// Column slips: cards whose fields stand a column or two from where they
+// are read, so that the card assembles without an error into something the
+// writer did not mean. Each check looks at the card's text and the traits
+// of its operation only, and gives warnings with a fix-it note.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "core/diagnostics.h"
+#include "frontend/opcodes.h"
+
+namespace velumar {
+
+/// The warnings for the column slips of one card (80 columns) whose
+/// operation is `op` (Op::Unknown: none known), without line or card: the
+/// caller places them.
+std::vector<Diagnostic> column_slips(std::string_view card, Op op);
+
+}  // namespace velumar
