@@ -81,7 +81,9 @@ int operand_limit(Op op) {
   const OpInfo& row = op_info(op);
   if (!is_pseudo(op)) {
     auto counts = [](FieldRule r) { return r == Need::Optional || r == Need::Required ? 1 : 0; };
-    return counts(row.a) + counts(row.b) + counts(row.d);
+    // A fixed device letter still takes the A operand (the unit, %U1); a
+    // fixed d-modifier takes none.
+    return (row.a == Need::Prohibited ? 0 : 1) + counts(row.b) + counts(row.d);
   }
   switch (op) {
     case Op::Dc:
@@ -153,7 +155,7 @@ void operands_past_21(std::string_view card, Op op, std::vector<Diagnostic>& out
 
 // Operands from column 21: a number run into letters, more operands than
 // the operation takes, a literal closed by an @ of the remarks.
-void operand_field(std::string_view card, Op op, std::vector<Diagnostic>& out) {
+void operand_field(std::string_view card, Op op, bool statement_failed, std::vector<Diagnostic>& out) {
   const int limit = operand_limit(op);
   if (limit < 0 || at(card, kOperandColumn) == ' ') return;
   int last = 0;
@@ -177,7 +179,7 @@ void operand_field(std::string_view card, Op op, std::vector<Diagnostic>& out) {
       break;
     }
   }
-  if (limit > 0 && static_cast<int>(items.size()) > limit) {
+  if (limit > 0 && static_cast<int>(items.size()) > limit && !statement_failed) {
     const Item& extra = items[static_cast<std::size_t>(limit)];
     Diagnostic d = slip(name + " takes at most " + std::to_string(limit) + (limit == 1 ? " operand" : " operands") +
                             ": '" + std::string(card.substr(static_cast<std::size_t>(extra.first - 1),
@@ -212,13 +214,13 @@ void operand_field(std::string_view card, Op op, std::vector<Diagnostic>& out) {
 
 }  // namespace
 
-std::vector<Diagnostic> column_slips(std::string_view card, Op op) {
+std::vector<Diagnostic> column_slips(std::string_view card, Op op, bool statement_failed) {
   std::vector<Diagnostic> out;
   if (at(card, 6) == '*') return out;  // a comment card
   label_in_column_5(card, out);
   if (op == Op::Unknown) return out;
   operands_past_21(card, op, out);
-  operand_field(card, op, out);
+  operand_field(card, op, statement_failed, out);
   if (op == Op::End && is_blank(card.substr(20, 52))) {
     Diagnostic d = slip("END names no start address: the object deck loads the program but does not start it",
                         16, 18);

@@ -14,7 +14,8 @@ namespace velumar {
 
 /// The warnings for the column slips of one card (80 columns) whose
 /// operation is `op` (Op::Unknown: none known), without line or card: the
-/// caller places them.
-std::vector<Diagnostic> column_slips(std::string_view card, Op op);
+/// caller places them. When the statement has drawn an error
+/// (`statement_failed`), surplus operands are not reported again.
+std::vector<Diagnostic> column_slips(std::string_view card, Op op, bool statement_failed = false);
 
 }  // namespace velumar

@@ -131,9 +131,10 @@ int Pass1::run(bool* had_cards) {
     if (had_cards && !*had_cards && !is_blank(line)) *had_cards = true;
 
     label_field();
-    const bool op_known = look_up_op();
-    report_column_slips(op_known);
-    if (!op_known) continue;
+    if (!look_up_op()) {
+      report_column_slips(false);
+      continue;
+    }
     ops().clear();
 
     // END writes its own record and ends the job (a blank operation field
@@ -147,11 +148,13 @@ int Pass1::run(bool* had_cards) {
     };
     if (ctx_.last_op == Op::End && !is_blank(col_view(line, 16, 20))) {
       do_end();
+      report_column_slips(true);
       report();
       status = 0;
       break;
     }
     common_end(dispatch());
+    report_column_slips(true);
     report();
   }
   end_of_pass();
@@ -201,7 +204,8 @@ bool Pass1::look_up_op() {
 void Pass1::report_column_slips(bool op_known) {
   // A blank operation field continues the card before it: no operands of its own to check.
   const bool op_given = op_known && !is_blank(col_view(card_.line, 16, 20));
-  for (Diagnostic& d : column_slips(card_.line, op_given ? ctx_.last_op : Op::Unknown)) {
+  for (Diagnostic& d :
+       column_slips(card_.line, op_given ? ctx_.last_op : Op::Unknown, ctx_.diag.statement_failed())) {
     d.line = ctx_.diag.source_line();
     d.card = card_.line;
     ctx_.diag.report(std::move(d));

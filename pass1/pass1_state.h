@@ -105,7 +105,8 @@ class Pass1 {
   /// Hints for an operation code that is not known: what it reads, and a
   /// known code one column to either side.
   void op_code_hints(std::vector<Note>& notes) const;
-  /// Warns of fields that stand a column or two from where they are read.
+  /// Warns of fields that stand a column or two from where they are read;
+  /// after the statement's own checks, which it does not repeat.
   void report_column_slips(bool op_known);
   Placement dispatch();
   /// Writes the statement's record and moves the location counter.

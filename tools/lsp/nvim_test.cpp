@@ -50,7 +50,7 @@ TEST(Neovim, DiagnosticDefinitionAndCodeAction) {
       return x["lnum"] == lnum && x["col"] == col && x["message"].get<std::string>().find(words) != std::string::npos;
     });
   };
-  EXPECT_TRUE(has(d, 1, 4, "0x09")) << d.dump(1);
+  EXPECT_TRUE(has(d, 1, 4, "holds a tab")) << d.dump(1);
   EXPECT_TRUE(has(d, 2, 20, "undefined symbol LOOP")) << d.dump(1);
 
   // The definition of START: line 1, column 6 (0-based 5).
