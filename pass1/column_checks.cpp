@@ -107,13 +107,8 @@ Note fix_it(std::string text, int first, int last, std::string replacement) {
   return n;
 }
 
-Diagnostic slip(std::string message, int first, int last) {
-  Diagnostic d;
-  d.severity = Severity::Warning;
-  d.message = std::move(message);
-  d.first_col = first;
-  d.last_col = last;
-  return d;
+Diagnostic slip(DiagId id, std::initializer_list<std::string_view> args, int first, int last) {
+  return diagnose(id, args).at(first, last);
 }
 
 // A letter or digit in column 5 joined to the label: the label is read from column 6.
@@ -122,9 +117,7 @@ void label_in_column_5(std::string_view card, std::vector<Diagnostic>& out) {
   int last = 6;
   while (last < 12 && at(card, last + 1) != ' ') ++last;
   const std::string written(card.substr(4, static_cast<std::size_t>(last - 4)));
-  Diagnostic d = slip("label '" + written + "' starts in column 5: the label field is columns 6-11, so it defines '" +
-                          written.substr(1) + "'",
-                      5, last);
+  Diagnostic d = slip(DiagId::LabelInColumn5, {written, written.substr(1)}, 5, last);
   d.notes.push_back(fix_it("move the label one column right, to start in column 6", 5, last + 1, " " + written));
   out.push_back(std::move(d));
 }
@@ -145,9 +138,7 @@ void operands_past_21(std::string_view card, Op op, std::vector<Diagnostic>& out
   if (items.size() == 1 && op_info(op).a != Need::Required) return;
   const std::string text(card.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first + 1)));
   const std::string name(rtrim(op_info(op).mnemonic));
-  Diagnostic d = slip("'" + text + "' starts in column " + std::to_string(first) +
-                          " and is read as a remark: the operands of " + name + " start in column 21",
-                      first, last);
+  Diagnostic d = slip(DiagId::OperandsPast21, {text, std::to_string(first), name}, first, last);
   d.notes.push_back(fix_it("move the operands to start in column 21", kOperandColumn, last,
                            text + std::string(static_cast<std::size_t>(first - kOperandColumn), ' ')));
   out.push_back(std::move(d));
@@ -168,9 +159,7 @@ void operand_field(std::string_view card, Op op, bool statement_failed, std::vec
       if (digits == 0 || digits >= i.text.size() || !letter(i.text[digits])) continue;
       const int first = i.first;
       const int end = first + static_cast<int>(i.text.size()) - 1;
-      Diagnostic d = slip("operand '" + i.text + "' is the number " + i.text.substr(0, digits) +
-                              " followed by letters, which are not read",
-                          first, end);
+      Diagnostic d = slip(DiagId::NumberRunIntoName, {i.text, i.text.substr(0, digits)}, first, end);
       const std::string rest = i.text.substr(digits);
       d.notes.push_back(fix_it("a symbol begins with a letter: write '" + rest + "' from column " +
                                    std::to_string(first),
@@ -181,10 +170,10 @@ void operand_field(std::string_view card, Op op, bool statement_failed, std::vec
   }
   if (limit > 0 && static_cast<int>(items.size()) > limit && !statement_failed) {
     const Item& extra = items[static_cast<std::size_t>(limit)];
-    Diagnostic d = slip(name + " takes at most " + std::to_string(limit) + (limit == 1 ? " operand" : " operands") +
-                            ": '" + std::string(card.substr(static_cast<std::size_t>(extra.first - 1),
-                                                            static_cast<std::size_t>(last - extra.first + 1))) +
-                            "' is not assembled",
+    const std::string surplus(
+        card.substr(static_cast<std::size_t>(extra.first - 1), static_cast<std::size_t>(last - extra.first + 1)));
+    Diagnostic d = slip(DiagId::SurplusOperands,
+                        {name, std::to_string(limit) + (limit == 1 ? " operand" : " operands"), surplus},
                         extra.first - 1, last);
     d.notes.push_back(fix_it("remove the operands after the " + std::to_string(limit) +
                                  (limit == 1 ? "st" : limit == 2 ? "nd" : "rd") + " one",
@@ -201,9 +190,8 @@ void operand_field(std::string_view card, Op op, bool statement_failed, std::vec
     const char after = at(card, close + 1);
     if (after == ',' || (after == ' ' && i.text.find("   ") == std::string::npos)) continue;
     const int blank_col = i.first + static_cast<int>(blank);
-    Diagnostic d = slip("character literal runs past the blank in column " + std::to_string(blank_col) +
-                            " to the @ in column " + std::to_string(close) + ", which seems to belong to the remarks",
-                        i.first, close);
+    Diagnostic d =
+        slip(DiagId::LiteralClosedInRemarks, {std::to_string(blank_col), std::to_string(close)}, i.first, close);
     d.notes.push_back({"if the literal ends before column " + std::to_string(blank_col) +
                            ", close it there with @; a literal that holds blanks must end in an @ followed by a "
                            "comma or a blank",
@@ -222,9 +210,9 @@ std::vector<Diagnostic> column_slips(std::string_view card, Op op, bool statemen
   operands_past_21(card, op, out);
   operand_field(card, op, statement_failed, out);
   if (op == Op::End && is_blank(card.substr(20, 52))) {
-    Diagnostic d = slip("END names no start address: the object deck loads the program but does not start it",
-                        16, 18);
-    d.notes.push_back({"write the label of the first instruction to run in column 21, as in 'END  START'", 21, 21});
+    Diagnostic d = slip(DiagId::EndWithoutStart, {}, 16, 18);
+    // The table's hint concerns column 21, where the start address goes.
+    for (Note& n : d.notes) n.first_col = n.last_col = 21;
     out.push_back(std::move(d));
   }
   return out;
