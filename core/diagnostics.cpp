@@ -194,8 +194,7 @@ void Reporter::report(const Diagnostic& d) {
   } else if (d.severity == Severity::Warning) {
     ++warnings_;
   }
-  if (observer_) observer_(d);
-  if (out_ != nullptr) held_.push_back(d);
+  if (out_ != nullptr || observer_) held_.push_back(d);
 }
 
 void Reporter::show_held() {
@@ -209,6 +208,9 @@ void Reporter::show_held() {
   int more_errors = 0;
   int more_warnings = 0;
   for (const Diagnostic& d : held_) {
+    // The observer takes every one, in the same order, whatever is shown.
+    if (observer_) observer_(d);
+    if (out_ == nullptr) continue;
     if (error_limit_ > 0 && shown_errors >= error_limit_) {
       more_errors += d.severity == Severity::Error ? 1 : 0;
       more_warnings += d.severity == Severity::Warning ? 1 : 0;
@@ -218,7 +220,7 @@ void Reporter::show_held() {
     if (d.severity == Severity::Error) ++shown_errors;
   }
   held_.clear();
-  if (more_errors + more_warnings == 0) return;
+  if (out_ == nullptr || more_errors + more_warnings == 0) return;
   std::string line = file_ + ": error limit reached: " + std::to_string(more_errors) + " more " +
                      (more_errors == 1 ? "error" : "errors");
   if (more_warnings > 0) line += " and " + std::to_string(more_warnings) + (more_warnings == 1 ? " warning" : " warnings");
@@ -233,8 +235,8 @@ void Reporter::begin_job() {
 }
 
 void Reporter::end_job(std::optional<int> historic_errors) {
-  if (out_ == nullptr) return;
   show_held();
+  if (out_ == nullptr) return;
   if (errors_ == 0 && warnings_ == 0) return;
   auto count = [](int n, std::string_view what) {
     return std::to_string(n) + ' ' + std::string(what) + (n == 1 ? "" : "s");

@@ -152,7 +152,8 @@ class Reporter {
 
   void report(const Diagnostic& d);
   /// Hands every diagnostic reported from now on (each once, shown or not)
-  /// to `observer` as well; an empty one stops that.
+  /// to `observer` as well, in the order shown, when its job ends; an
+  /// empty one stops that.
   void observe(std::function<void(const Diagnostic&)> observer) { observer_ = std::move(observer); }
   /// Starts counting for a new job.
   void begin_job();

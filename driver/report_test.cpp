@@ -83,10 +83,10 @@ const std::vector<Case> kCases = {
     // Past the end of storage is not the read area: no "positions 1-80" and no hint to start above 80.
     {"beyond_storage_flag",
      card("START", "ORG", "15990") + card("", "DCW", "@ABCDEFGHIJKLMNOPQRST@") + card("", "DCW", "@XY@") + kEnd, {},
-     {"<stdin>: error: CORE STORAGE EXCEEDED\n",
-      "<stdin>:2:21: error: the statement places code or data outside storage, which is positions 0-15999 (flagged "
+     {"<stdin>:2:21: error: the statement places code or data outside storage, which is positions 0-15999 (flagged "
       "ADDR)\n",
-      "<stdin>:3:21: error: the statement places code or data outside storage"},
+      "<stdin>:3:21: error: the statement places code or data outside storage",
+      "<stdin>: error: CORE STORAGE EXCEEDED\n"},
      "<stdin>: 3 errors"},
     {"unresolvable_names_them", card("X", "EQU", "Y") + card("Y", "EQU", "X") + kStart + kEnd, {},
      {"<stdin>:1:21: error: undefined symbol Y\n", "<stdin>: error: Undefined or unresolvable symbols: Y, X\n"},
