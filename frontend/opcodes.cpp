@@ -65,4 +65,10 @@ Op find_op(std::string_view field) {
   return kOpIndex.find(key);
 }
 
+Op card_op(std::string_view card) {
+  if (card.size() >= 6 && card[5] == '*') return Op::Direct;
+  if (is_blank(col_view(card, 16, 18))) return Op::Direct;
+  return find_op(col_view(card, 16, 20));
+}
+
 }  // namespace velumar

@@ -1,10 +1,12 @@
-// The operation code table (frontend/opcodes.def) as an `enum class Op` and
+// The operation code table (ir/opcodes.def) as an `enum class Op` and
 // the traits of each operation.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <string_view>
+
+#include "ir/op.h"
 
 namespace velumar {
 
@@ -39,12 +41,6 @@ constexpr Writes kWrA = Writes::A;
 constexpr Writes kWrB = Writes::B;
 constexpr Writes kWrAB = Writes::Both;
 
-enum class Op : unsigned char {
-#define VELUMAR_OP(name, mnemonic, machine_op, a, b, d, writes) name,
-#include "frontend/opcodes.def"
-#undef VELUMAR_OP
-};
-
 struct OpInfo {
   std::string_view mnemonic;  ///< 5 characters, blank padded
   char machine_op;            ///< 1401 operation character, blank for pseudo-operations
@@ -56,7 +52,7 @@ struct OpInfo {
 
 inline constexpr std::array kOpTable = {
 #define VELUMAR_OP(name, mnemonic, machine_op, a, b, d, writes) OpInfo{mnemonic, machine_op, a, b, d, writes},
-#include "frontend/opcodes.def"
+#include "ir/opcodes.def"
 #undef VELUMAR_OP
 };
 
@@ -71,6 +67,11 @@ constexpr bool writes_operand(Op op, int k) {
 /// The operation whose mnemonic is `field` (columns 16-20, compared as 5
 /// blank-padded characters); Op::Unknown when none is, and for a blank field.
 Op find_op(std::string_view field);
+
+/// The operation a card states: Direct when columns 16-18 are blank (the
+/// operation character is in column 19), else the row columns 16-20 name.
+/// A comment card or a diagnostic's text states none (Direct).
+Op card_op(std::string_view card);
 
 /// True for the rows without an operation character: the pseudo-operations,
 /// and Direct, whose operation character is on the card.

@@ -274,6 +274,7 @@ void RecordStore::append(const RecordFields& fields, std::string_view card, std:
   // before it held 4 billion operands, but it must never wrap silently.
   if (operands_.size() + operands.size() > std::numeric_limits<std::uint32_t>::max())
     throw std::length_error("too many operands in one job");
+  if (text_.size() + kept.size() >= (std::uint64_t{1} << 40)) throw std::length_error("too much card text in one job");
   constexpr long long kLastLine = std::numeric_limits<std::uint32_t>::max();
   const std::uint64_t at = text_.size();
   Entry e{};
@@ -284,8 +285,9 @@ void RecordStore::append(const RecordFields& fields, std::string_view card, std:
   e.line = static_cast<std::uint32_t>(std::clamp(source_line, 0LL, kLastLine));
   e.first_operand = static_cast<std::uint32_t>(operands_.size());
   e.text_low = static_cast<std::uint32_t>(at);
-  e.text_high = static_cast<std::uint16_t>(at >> 32);
+  e.text_high = static_cast<std::uint8_t>(at >> 32);
   e.kind = fields.kind;
+  e.op = fields.op;
   e.flag = fields.flag;
   entries_.push_back(e);
   operands_.insert(operands_.end(), operands.begin(), operands.end());

@@ -14,6 +14,7 @@
 
 #include "core/diagnostics.h"
 #include "ir/fixed_text.h"
+#include "ir/op.h"
 #include "ir/operand.h"
 
 namespace velumar {
@@ -52,6 +53,10 @@ constexpr bool is_comment(std::string_view card) { return card.size() >= 6 && ca
 /// The fields of a record other than its card and operands.
 struct RecordFields {
   RecordKind kind = RecordKind::Statement;
+  /// The operation: of the card (Direct when columns 16-18 are blank), of
+  /// the chained operation for a generated character, Dcw for a literal of
+  /// a pool. Not part of the text form, which shows the card.
+  Op op = Op::Direct;
   char flag = ' ';  ///< the statement's error code
   /// Symbol index of the statement's label; 0 or less: none (an EQU with a
   /// blank label carries -1, which the text form cannot tell from origin 1).
@@ -161,6 +166,7 @@ class RecordStore {
     const Entry& e = entries_[i];
     RecordView v;
     v.kind = e.kind;
+    v.op = e.op;
     v.flag = e.flag;
     v.label_index = e.label_index;
     if (e.origin != 0) v.origin = e.origin;
@@ -177,7 +183,7 @@ class RecordStore {
   long long line_of(std::size_t i) const { return i < entries_.size() ? entries_[i].line : 0; }
 
  private:
-  // The fixed part of a record. The offset of its card in text_ has 48
+  // The fixed part of a record. The offset of its card in text_ has 40
   // bits (low and high part), so that 32 bits of text never limit a job.
   struct Entry {
     int label_index;
@@ -187,8 +193,9 @@ class RecordStore {
     std::uint32_t line;
     std::uint32_t first_operand;
     std::uint32_t text_low;
-    std::uint16_t text_high;
+    std::uint8_t text_high;
     RecordKind kind;
+    Op op;
     char flag;
   };
   static_assert(sizeof(Entry) == 32);

@@ -100,7 +100,7 @@ void Pass1::do_end() {
   if (counter_.here > location && counter_.here - 1 > kLastAddress) counter_.storage_exceeded = true;
   if (counter_.here > kLastAddress + 1) counter_.storage_exceeded = true;
   end_or_ex();
-  write_record(RecordKind::Statement, card_.line, 0, location, ctx_.literals.count(), ctx_.diag.code(), ops().filled());
+  write_record(RecordKind::Statement, Op::End, card_.line, 0, location, ctx_.literals.count(), ctx_.diag.code(), ops().filled());
 }
 
 Placement Pass1::do_chain() {
@@ -127,7 +127,7 @@ Placement Pass1::do_chain() {
     ctx_.diag.set_code(err::BadStatement);
     counter_.storage_exceeded = true;
   }
-  write_record(RecordKind::Macro, card_.line, 0, 0, 0, ctx_.diag.code());
+  write_record(RecordKind::Macro, Op::Chain, card_.line, 0, 0, 0, ctx_.diag.code());
 
   // An amount of 0 that reached here (its message was "Previous OP code not
   // a machine OP") asks for no character: writing the last one through the
@@ -143,8 +143,9 @@ Placement Pass1::do_chain() {
   card_.line = std::string(80, ' ');
   card_.line.replace(15, 5, pad(previous_.text, 5));
   placed.kind = RecordKind::Generated;
+  chained_op_ = card_op(card_.line);
   for (int n = 1; n < amount; ++n) {
-    write_record(placed.kind, card_.line, 0, placed.location, 1, err::NoErr);
+    write_record(placed.kind, chained_op_, card_.line, 0, placed.location, 1, err::NoErr);
     ++placed.location;
   }
   placed.used = Span{first, clamp_location(static_cast<long long>(first) + amount)};

@@ -125,7 +125,7 @@ int Pass1::run(bool* had_cards) {
     ctx_.scratch.set_source_line(ctx_.reader.card_line());
 
     if (is_comment(line)) {
-      write_record(RecordKind::Statement, line, 0, 0, 0, err::NoErr);
+      write_record(RecordKind::Statement, Op::Direct, line, 0, 0, 0, err::NoErr);
       continue;
     }
     if (had_cards && !*had_cards && !is_blank(line)) *had_cards = true;
@@ -270,7 +270,11 @@ void Pass1::common_end(const Placement& placed) {
   previous_.op = ctx_.last_op;
   previous_.text = col_view(card_.line, 16, 20);
   if (ctx_.diag.code() == err::NoErr && ctx_.diag.statement_failed()) ctx_.diag.set_code(err::BadStatement);
-  write_record(placed.kind, card_.line, placed.label, placed.location, placed.width, ctx_.diag.code(),
+  // A chained character repeats the operation of the card before the CHAIN.
+  const Op op = placed.kind == RecordKind::Generated ? chained_op_
+                : is_blank(col_view(card_.line, 16, 18)) ? Op::Direct
+                                                         : ctx_.last_op;
+  write_record(placed.kind, op, card_.line, placed.label, placed.location, placed.width, ctx_.diag.code(),
                ops().filled(), placed.origin);
 
   int& p = counter_.here;
@@ -310,10 +314,11 @@ Placement Pass1::at_counter() const {
   return placed;
 }
 
-void Pass1::write_record(RecordKind kind, std::string_view line, int label, int location, int width, char err,
+void Pass1::write_record(RecordKind kind, Op op, std::string_view line, int label, int location, int width, char err,
                          std::span<const Operand> operands, std::optional<int> origin) {
   RecordFields fields;
   fields.kind = kind;
+  fields.op = op;
   fields.flag = err;
   fields.label_index = label;
   fields.origin = origin;

@@ -116,7 +116,7 @@ class Pass1 {
   // ---- pass1.cpp: helpers for the handlers ----
   /// A placement at the location counter, width 0, that moves it by its width.
   Placement at_counter() const;
-  void write_record(RecordKind kind, std::string_view line, int label, int location, int width, char err,
+  void write_record(RecordKind kind, Op op, std::string_view line, int label, int location, int width, char err,
                     std::span<const Operand> operands = {}, std::optional<int> origin = std::nullopt);
   /// Defines the statement's label and returns its symbol index; reports a
   /// duplicate.
@@ -196,6 +196,7 @@ class Pass1 {
   DefineArea area_;
   PreviousOp previous_;
   Card card_;
+  Op chained_op_ = Op::Direct;  ///< the operation CHAIN repeats
 };
 
 }  // namespace velumar

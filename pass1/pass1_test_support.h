@@ -10,6 +10,7 @@
 
 #include "driver/context.h"
 #include "core/text.h"
+#include "frontend/opcodes.h"
 #include "ir/intermediate.h"
 #include "ir/operand_test_support.h"
 #include "ir/record_test_support.h"
@@ -45,8 +46,10 @@ inline std::string deck(const std::vector<std::string>& cards) {
 /// A record as its text form reads: a negative `ixlab` is minus the origin.
 inline Record rec(std::string_view why, std::string_view line, int ixlab, int p, int width, char err = ' ',
                   std::vector<Operand> ops = {}) {
-  return make_record(*record_kind(pad(why, 5)), line, std::max(ixlab, 0), p, width, err, std::move(ops),
-                     ixlab < 0 ? std::optional(-ixlab) : std::nullopt);
+  Record r = make_record(*record_kind(pad(why, 5)), line, std::max(ixlab, 0), p, width, err, std::move(ops),
+                         ixlab < 0 ? std::optional(-ixlab) : std::nullopt);
+  r.op = card_op(r.card);
+  return r;
 }
 
 /// The record a diagnostic leaves in the intermediate file.

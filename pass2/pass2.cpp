@@ -20,16 +20,9 @@ namespace velumar {
 
 namespace {
 
-// The operation in columns 16-20 of a record's card.
-Op op_of(const RecordView& rec) {
-  char field[5] = {' ', ' ', ' ', ' ', ' '};
-  put_cols(field, rec.text, 16, 20);
-  return find_op(std::string_view(field, sizeof field));
-}
-
 // Operations whose label names the rightmost character of the field.
 bool labels_rightmost(const RecordView& rec) {
-  const Op op = op_of(rec);
+  const Op op = rec.op;
   return op == Op::Dc || op == Op::Dcw || op == Op::Dsa || op == Op::Ds;
 }
 
@@ -92,7 +85,7 @@ class Sweep {
     // Only source statements are steered by their operation: a generated
     // "GEN  " line repeats the previous card's operation field, whatever it was.
     if (rec.kind == RecordKind::Statement) {
-      const Op op = op_of(rec);
+      const Op op = rec.op;
       if (op == Op::Ltorg || op == Op::Org) return org(rec, op == Op::Ltorg);
       if (op == Op::End || op == Op::Ex) {
         p_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting, &ctx_.lexer}, p_, nullptr, rec.width);
@@ -318,7 +311,7 @@ class Resolver {
     const RecordView rec = recs_[i];
     const int r = static_cast<int>(i);
     const Operand& first_op = rec.operand(1);
-    const Op op = op_of(rec);
+    const Op op = rec.op;
     if (op == Op::Ltorg || op == Op::Org) {
       if (w.first && rec.label_index > 0) add({r, rec.label_index, false, w.seg, r, Place::Leftmost, 0});
       if (first_op.kind == OperandKind::Symbolic) {
@@ -438,7 +431,7 @@ class Resolver {
       seg.ready = seg.head >= rec ? sweep : sweep + 1;
       const RecordView head = recs_[static_cast<std::size_t>(seg.head)];
       last_ltorg_ = seg.last_ltorg;
-      walk(static_cast<std::size_t>(seg.head) + 1, org(head, 0, true, op_of(head) == Op::Ltorg), 1, false);
+      walk(static_cast<std::size_t>(seg.head) + 1, org(head, 0, true, head.op == Op::Ltorg), 1, false);
       for (int i = seg.waiting; i >= 0; i = cands_[static_cast<std::size_t>(i)].next) push(seg.ready, i);
     }
   }

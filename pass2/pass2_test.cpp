@@ -7,6 +7,7 @@
 
 #include "driver/context.h"
 #include "core/text.h"
+#include "frontend/opcodes.h"
 #include "ir/operand_test_support.h"
 #include "tables/pools.h"
 
@@ -26,6 +27,7 @@ struct Program {
     Record rec;
     rec.kind = *record_kind(pad(why, 5));
     rec.card = pad(std::string(15, ' ') + std::string(op), 80);
+    rec.op = card_op(rec.card);
     if (ixlab < 0)
       rec.origin = -ixlab;  // an explicit address, as the text form writes it
     else

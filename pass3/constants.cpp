@@ -44,7 +44,7 @@ std::string address_of(std::int64_t value, int index) {
 void Pass3::do_dc() {
   test_p(stmt_.where);
   if (stmt_.label < 0) stmt_.where = layout::label_value(-stmt_.label, stmt_.width, true);
-  const char wm = col(stmt_.card, 18) == 'W' ? 'W' : ' ';
+  const char wm = stmt_.op == Op::Dcw ? 'W' : ' ';  // DC sets no word mark
   const Operand& op = operand(1);
   switch (op.kind) {
     case OperandKind::Actual:

@@ -121,8 +121,9 @@ void Pass3::run() {
 
 void Pass3::process_record() {
   const bool comment = is_comment(stmt_.card);
-  const bool direct = is_blank(card_columns(16, 18));
-  const Op op = direct ? Op::Direct : find_op(card_columns(16, 20));
+  // Pass 1 gives every record its operation: Direct when columns 16-18 are blank.
+  const Op op = stmt_.record ? stmt_.record->op : Op::Direct;
+  const bool direct = op == Op::Direct;
   // The JOB card's identification must be on every card punched from now
   // on, the loader cards included.
   if (!comment && op == Op::Job) {

@@ -14,6 +14,7 @@
 #include "driver/context.h"
 #include "driver/outputs.h"
 #include "core/text.h"
+#include "frontend/opcodes.h"
 #include "ir/operand.h"
 #include "ir/operand_test_support.h"
 #include "core/zone.h"
@@ -30,11 +31,17 @@ inline std::string card(std::string_view label, std::string_view op, std::string
   return line;
 }
 
+/// `r` with the operation its card states, as pass 1 gives it.
+inline Record with_op(Record r) {
+  r.op = card_op(r.card);
+  return r;
+}
+
 inline Record record(std::string_view line, int width, std::vector<Operand> ops = {}, int ixlab = 0,
                      std::string_view why = "     ", char err = ' ') {
   // A negative `ixlab` is minus the origin, as in the text form.
-  return make_record(*record_kind(pad(why, 5)), line, std::max(ixlab, 0), 0, width, err, std::move(ops),
-                     ixlab < 0 ? std::optional(-ixlab) : std::nullopt);
+  return with_op(make_record(*record_kind(pad(why, 5)), line, std::max(ixlab, 0), 0, width, err, std::move(ops),
+                     ixlab < 0 ? std::optional(-ixlab) : std::nullopt));
 }
 
 /// END with no operand: punches the last card and the transfer card.

@@ -111,6 +111,7 @@ class PoolPlacer {
   Record record_of(const Literal& lit, Operand& op) {
     Record rec;
     rec.kind = RecordKind::Literal;
+    rec.op = Op::Dcw;
     op.index_reg = lit.index_reg;
     switch (lit.kind) {
       case LiteralKind::AreaDef:

@@ -7,6 +7,7 @@
 
 #include "driver/context.h"
 #include "core/text.h"
+#include "frontend/opcodes.h"
 #include "ir/operand_test_support.h"
 #include "ir/record_test_support.h"
 
@@ -23,7 +24,9 @@ int place(Context& ctx, int p, bool emit, std::optional<int> up_to = std::nullop
 }
 
 Record rec(std::string_view why, std::string line, int ixlab, int p, int width, Operand op, char code = ' ') {
-  return make_record(*record_kind(why), line, ixlab, p, width, code, {op});
+  Record r = make_record(*record_kind(why), line, ixlab, p, width, code, {op});
+  r.op = card_op(r.card);
+  return r;
 }
 
 TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
