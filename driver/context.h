@@ -11,6 +11,8 @@
 #include "frontend/reader.h"
 #include "ir/intermediate.h"
 #include "output/diagnostic_forms.h"
+#include "pass1/pass1.h"
+#include "pass2/pass2.h"
 #include "tables/job.h"
 #include "tables/literals.h"
 #include "tables/operand_tables.h"
@@ -54,7 +56,13 @@ struct Context {
   /// program is asked for.
   StatementLog* statements = nullptr;
 
-  /// The view of the modules that the passes take.
+  /// What each pass works on.
+  Pass1Context pass1() {
+    return Pass1Context{reader, lexer, parser, symtab, literals, scratch, diag, reporting, last_op, locations};
+  }
+  Pass2Context pass2() { return Pass2Context{scratch, symtab, literals, lexer, diag, reporting, locations}; }
+
+  /// The view of the modules that pass 3 takes.
   Job job() {
     return Job{out,     settings, traces, reader, diag,    reporting,        lexer,   symtab,
                literals, parser,  scratch, last_op, listing, object, tape, locations, statements};

@@ -311,7 +311,7 @@ class JobLoop {
     ctx_.historic.route_to(ErrorDest::Scratch);
     reporter.begin_job();
     bool had_cards = false;
-    const int read_status = pass_1(ctx_.job(), &had_cards);
+    const int read_status = pass_1(ctx_.pass1(), &had_cards);
     ctx_.historic.route_to(ctx_.listing != nullptr ? ErrorDest::Listing : ErrorDest::Stdout, ctx_.listing);
 
     if (read_failed(read_status)) {
@@ -332,7 +332,7 @@ class JobLoop {
       return JobEnd::Unfinished;
     }
 
-    pass_2(ctx_.job());
+    pass_2(ctx_.pass2());
     if (opts_.dump_symbols) dump_tables(ctx_, "After pass 2:");
     Pass3Outputs outputs(ctx_.job(), opts_.do_list, opts_.do_object, opts_.do_tape);
     pass_3(ctx_.job(), outputs.listing(), outputs.storage());

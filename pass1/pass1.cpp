@@ -15,7 +15,7 @@
 
 namespace velumar {
 
-int pass_1(const Job& ctx, bool* had_cards) {
+int pass_1(const Pass1Context& ctx, bool* had_cards) {
   Pass1 pass(ctx);
   return pass.run(had_cards);
 }

@@ -15,7 +15,7 @@
 #include "frontend/opcodes.h"
 #include "ir/fixed_text.h"
 #include "ir/operand.h"
-#include "tables/job.h"
+#include "pass1/pass1.h"
 
 namespace velumar {
 
@@ -85,7 +85,7 @@ struct Card {
 
 class Pass1 {
  public:
-  explicit Pass1(const Job& context) : ctx_(context) {}
+  explicit Pass1(const Pass1Context& context) : ctx_(context) {}
 
   /// The whole pass over one job; see pass_1.
   int run(bool* had_cards);
@@ -191,7 +191,7 @@ class Pass1 {
   void do_end();
   Placement do_chain();
 
-  Job ctx_;  // a view of references, held by value
+  Pass1Context ctx_;  // a view of references, held by value
   LocationCounter counter_;
   DefineArea area_;
   PreviousOp previous_;

@@ -63,10 +63,10 @@ struct Pass1Run {
   explicit Pass1Run(const std::string& text) : in(text) {
     ctx.historic.route_to(ErrorDest::Scratch);
     ctx.reader.set_input(&in);
-    status = pass_1(ctx.job(), &had_cards);
+    status = pass_1(ctx.pass1(), &had_cards);
   }
   /// Runs pass 1 again on the rest of the input (the next job).
-  int next_job() { return status = pass_1(ctx.job(), &had_cards); }
+  int next_job() { return status = pass_1(ctx.pass1(), &had_cards); }
 
   /// A copy of the job's records, to compare with a list of expected ones.
   std::vector<Record> records() const { return all_records(ctx.scratch.records()); }

@@ -12,7 +12,6 @@
 #include "core/location.h"
 #include "core/text.h"
 #include "frontend/opcodes.h"
-#include "tables/job.h"
 #include "tables/layout.h"
 #include "tables/pools.h"
 
@@ -39,7 +38,7 @@ std::optional<int> origin_target(const Symbol* target) {
 // and defines what has become computable.
 class Sweep {
  public:
-  explicit Sweep(const Job& ctx) : ctx_(ctx) {}
+  explicit Sweep(const Pass2Context& ctx) : ctx_(ctx) {}
 
   bool changed = false;     ///< something was defined
   bool unresolved = false;  ///< something is still undefined
@@ -150,7 +149,7 @@ class Sweep {
     pool_p_ = layout::advance(pool_p_, rec.width);
   }
 
-  Job ctx_;
+  Pass2Context ctx_;
   int p_ = kStartLocation;          ///< the location counter
   int area_base_ = kStartLocation;  ///< base of the define-area fields
   int pool_p_ = kStartLocation;     ///< location of the next literal record
@@ -173,7 +172,7 @@ class Sweep {
 // becomes visible to it; tries are taken from a queue in time order.
 class Resolver {
  public:
-  explicit Resolver(const Job& ctx) : ctx_(ctx), recs_(ctx.scratch.records()) {}
+  explicit Resolver(const Pass2Context& ctx) : ctx_(ctx), recs_(ctx.scratch.records()) {}
 
   void run() {
     const std::size_t n = recs_.size();
@@ -442,7 +441,7 @@ class Resolver {
     walk(0, Counters{}, 1, true);
   }
 
-  Job ctx_;
+  Pass2Context ctx_;
   const RecordStore& recs_;
   std::deque<Candidate> cands_;  ///< in blocks: a long chain never holds two copies
   std::vector<Segment> segments_;
@@ -455,7 +454,7 @@ class Resolver {
 
 }  // namespace
 
-int pass_2(const Job& ctx, Settle how) {
+int pass_2(const Pass2Context& ctx, Settle how) {
   // What pass 2 finds concerns the job as a whole, not a card.
   ctx.diag.locate(0, {}, 2);
   int sweeps = 0;
@@ -485,7 +484,7 @@ int pass_2(const Job& ctx, Settle how) {
     // next sweep confirms it. The pool and lexer traces show every sweep
     // (a pool lexes its address constants), so with them on the sweeps do
     // all the work.
-    if (sweeps == 1 && how == Settle::Direct && !ctx.traces.on('P') && !ctx.traces.on('l')) Resolver(ctx).run();
+    if (sweeps == 1 && how == Settle::Direct && !ctx.reporting.traces.on('P') && !ctx.reporting.traces.on('l')) Resolver(ctx).run();
   }
   return sweeps;
 }

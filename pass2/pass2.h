@@ -1,9 +1,27 @@
 // Pass 2: defines the labels that pass 1 left undefined.
 #pragma once
 
+#include "core/diagnostics.h"
+#include "core/reporting.h"
+#include "frontend/lexer.h"
+#include "ir/intermediate.h"
+#include "tables/layout.h"
+#include "tables/literals.h"
+#include "tables/symtab.h"
+
 namespace velumar {
 
-struct Job;
+/// What pass 2 works on: pass 1's records, the tables it completes, the
+/// lexer its pools run on address constants, and where it reports.
+struct Pass2Context {
+  const IntermediateFile& scratch;
+  SymbolTable& symtab;
+  LiteralTable& literals;
+  Lexer& lexer;
+  Diagnostics& diag;
+  const Reporting& reporting;  ///< also the trace switches
+  layout::LocationLog* locations = nullptr;  ///< where the location counter is reported; null in a plain run
+};
 
 /// How forward references are settled. Sweeps repeats whole sweeps, one per
 /// link of a chain (the reference, and what the pool trace shows). Direct,
@@ -15,6 +33,6 @@ enum class Settle { Direct, Sweeps };
 /// Defines the labels pass 1 left undefined, sweeping the intermediate
 /// records until no sweep defines anything more; reports "Undefined or
 /// unresolvable symbols" once when stuck. Returns the number of sweeps made.
-int pass_2(const Job& ctx, Settle how = Settle::Direct);
+int pass_2(const Pass2Context& ctx, Settle how = Settle::Direct);
 
 }  // namespace velumar

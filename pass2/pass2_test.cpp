@@ -58,7 +58,7 @@ TEST(Pass2, LabelsFollowTheLocationCounter) {
   p.add("ORG", p.ref("KEEP"), 0, {x00(opnd(OperandKind::Actual, 1300, 0))});
   p.add("NOP", p.ref("LAST"), 1);
 
-  EXPECT_EQ(pass_2(p.ctx.job()), 1);
+  EXPECT_EQ(pass_2(p.ctx.pass2()), 1);
   EXPECT_EQ(p.value("INSTR"), 600);
   EXPECT_EQ(p.value("CONST"), 611);
   EXPECT_EQ(p.value("STORE"), 621);
@@ -79,7 +79,7 @@ TEST(Pass2, NothingForwardTakesOneSweep) {
   Operand dev = opnd(OperandKind::Device);
   dev.label = "%U1   ";
   p.add("EQU", p.def("TAPE", 0), 0, {dev});
-  EXPECT_EQ(pass_2(p.ctx.job()), 1);
+  EXPECT_EQ(pass_2(p.ctx.pass2()), 1);
   EXPECT_EQ(p.value("A"), 333);
   EXPECT_EQ(p.ctx.symtab[tape].device, "%U1");
   EXPECT_EQ(p.out.str(), "");
@@ -93,7 +93,7 @@ TEST(Pass2, EquChainTakesTwoSweeps) {
   p.add("MCW", p.def("C", 700), 7);
   p.ctx.symtab[c].index_reg = 3;
 
-  EXPECT_EQ(pass_2(p.ctx.job()), 2);
+  EXPECT_EQ(pass_2(p.ctx.pass2()), 2);
   EXPECT_EQ(p.value("B"), 700);
   EXPECT_EQ(p.value("A"), 702);
   // The index tag goes with the value, as for a backward EQU.
@@ -110,7 +110,7 @@ TEST(Pass2, UnresolvableSymbolsReportedOnce) {
   // A value far below storage is still a value: C is defined, and the
   // sweep that defines it is progress only for C.
   p.add("EQU", c, 0, {opnd(OperandKind::Asterisk, 0, -999999)});
-  EXPECT_EQ(pass_2(p.ctx.job()), 2);
+  EXPECT_EQ(pass_2(p.ctx.pass2()), 2);
   EXPECT_EQ(p.ctx.diag.errors_in_job(), 1);
   EXPECT_NE(p.out.str().find("Undefined or unresolvable symbols"), std::string::npos);
   EXPECT_FALSE(p.value("A"));
@@ -138,7 +138,7 @@ TEST(Pass2, OrgToLaterSymbolPlacesStatementsFieldsAndPools) {
   p.add("EX", 0, p.ctx.literals.count(), {opnd(OperandKind::Actual)});
   p.add("EQU", p.def("LATER", 500), 0, {opnd(OperandKind::Actual, 500)});
 
-  EXPECT_EQ(pass_2(p.ctx.job()), 1);
+  EXPECT_EQ(pass_2(p.ctx.pass2()), 1);
   EXPECT_EQ(p.value("AREA"), 500);
   EXPECT_EQ(p.value("NAME"), 519);
   EXPECT_EQ(p.value("CODE"), 504);
@@ -168,7 +168,7 @@ TEST(Pass2, SecondSweepPlacesPoolsWhereTheFirstDid) {
   p.add("END", 0, p.ctx.literals.count(), {opnd(OperandKind::Actual)});
   p.out.str("");
 
-  EXPECT_EQ(pass_2(p.ctx.job()), 2);
+  EXPECT_EQ(pass_2(p.ctx.pass2()), 2);
   EXPECT_EQ(p.value("A"), 349);
   const std::string trace = p.out.str();
   const std::size_t half = trace.size() / 2;
@@ -184,7 +184,7 @@ TEST(Pass2, DuplicateAreaLabelKeepsItsFirstValue) {
   p.add("LTORG", 0, 1);
   p.pool(333);
   EXPECT_EQ(p.ctx.diag.errors_in_job(), 1);
-  pass_2(p.ctx.job());
+  pass_2(p.ctx.pass2());
   EXPECT_EQ(p.ctx.symtab[dup].value, 400);
 }
 
@@ -294,8 +294,8 @@ TEST(Pass2, DirectSettlingMatchesTheSweepsOnRandomPrograms) {
     Program direct, sweeps;
     random_program(direct, seed);
     random_program(sweeps, seed);
-    const int sweeps_made = pass_2(sweeps.ctx.job(), Settle::Sweeps);
-    EXPECT_EQ(pass_2(direct.ctx.job()), std::min(sweeps_made, 2)) << "seed " << seed;
+    const int sweeps_made = pass_2(sweeps.ctx.pass2(), Settle::Sweeps);
+    EXPECT_EQ(pass_2(direct.ctx.pass2()), std::min(sweeps_made, 2)) << "seed " << seed;
     ASSERT_EQ(settled_state(direct), settled_state(sweeps)) << "seed " << seed;
     forward += sweeps_made > 2;
     deep += sweeps_made > 6;
@@ -316,7 +316,7 @@ TEST(Pass2, LongEquChainSettlesWithoutASweepPerLink) {
     for (int i = 0; i < kLinks; ++i)
       p.add("EQU", p.ref("E" + std::to_string(i)), 0, {opnd(OperandKind::Symbolic, p.ref("E" + std::to_string(i + 1)), 1)});
     p.add("MCW", p.def("E" + std::to_string(kLinks), 1000), 7);
-    EXPECT_EQ(pass_2(p.ctx.job(), how), how == Settle::Direct ? 2 : kLinks);
+    EXPECT_EQ(pass_2(p.ctx.pass2(), how), how == Settle::Direct ? 2 : kLinks);
     EXPECT_EQ(p.value("E0"), 1000 + kLinks);
     EXPECT_EQ(p.value("E1234"), 1000 + kLinks - 1234);
   }

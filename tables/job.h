@@ -1,6 +1,7 @@
-// The modules that the passes of one job work on. The run owns them (see
-// driver/context.h); a pass holds this view of them, so that nothing below
-// the driver depends on the driver.
+// The modules that pass 3 works on. The run owns them (see
+// driver/context.h); pass 3 holds this view of them, so that nothing below
+// the driver depends on the driver. Passes 1 and 2 take narrower contexts
+// of their own (pass1/pass1.h, pass2/pass2.h).
 #pragma once
 
 #include <ostream>

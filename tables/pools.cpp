@@ -7,6 +7,7 @@
 
 #include "core/location.h"
 #include "core/text.h"
+#include "tables/layout.h"
 
 namespace velumar {
 
@@ -100,9 +101,9 @@ class PoolPlacer {
     Record rec = record_of(lit, op);
     rec.location = p_;
     rec.width = literal_width(lit);
-    lit.address = clamp_location(std::int64_t{p_} + rec.width - 1);
+    lit.address = layout::label_value(p_, rec.width, true);  // its rightmost position
     if (emit_ != nullptr) emit_->write(rec, rec.card, std::span<const Operand>(&op, 1));
-    p_ = clamp_location(std::int64_t{p_} + rec.width);
+    p_ = layout::advance(p_, rec.width);
     trace_literal(i, lit);
   }
 
@@ -166,7 +167,7 @@ class PoolPlacer {
     // and pass 2 gives it its address. Only a definition can be a duplicate;
     // pass 3 reports a label whose value differs from where its area ends up.
     const std::optional<int> value =
-        p_ >= 0 ? std::optional<int>(clamp_location(std::int64_t{p_} + lit.width - 1)) : std::nullopt;
+        p_ >= 0 ? std::optional<int>(layout::label_value(p_, lit.width, true)) : std::nullopt;
     const auto entered = t_.symtab.enter(label, value, 0);
     if (entered.duplicate)
       report_for_literal(t_.rep.diag, diagnose(DiagId::DuplicateLabel, {rtrim(label)}));
@@ -224,7 +225,7 @@ int literal_width(const Literal& lit) {
 
 int pool_end(const LiteralTable& lits, int p, int& last_pool_start, int up_to) {
   for (int i = std::max(last_pool_start, 1); i <= up_to && lits.valid(i); ++i)
-    p = clamp_location(std::int64_t{p} + literal_width(lits[i]));
+    p = layout::advance(p, literal_width(lits[i]));
   last_pool_start = next_pool_start(lits, last_pool_start, up_to);
   return p;
 }
