@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 namespace velumar {
 namespace {
 
@@ -18,6 +21,16 @@ TEST(Charset, PrimaryAndSecondHostForms) {
 
 TEST(Charset, UnlistedBytesAreBlank) {
   for (int c : {int{'\t'}, int{'~'}, int{'{'}, int{'\r'}, 200, 255}) EXPECT_EQ(bcd_code(static_cast<char>(c)), 0) << c;
+}
+
+TEST(Charset, CanonicalFormsAndForeignBytes) {
+  for (int code = 0; code < 64; ++code) EXPECT_TRUE(is_canonical(bcd_char(code))) << code;
+  const std::pair<int, char> forms[] = {{'|', '\''}, {'}', '"'}, {0xAC, '('}, {0xA4, ')'},
+                                        {'q', 'Q'},  {'\t', ' '}, {0x1B, ' '},  {0xFF, ' '}};
+  for (const auto& [byte, form] : forms) EXPECT_EQ(as_1401(static_cast<char>(byte)), form) << byte;
+  std::string text = "A\x1b[31mB\x07 c~|\xAC\xE9\r\n";
+  mask_foreign(text.data(), text.size());
+  EXPECT_EQ(text, "A?[31mB? c?|\xAC??\n");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/charset.h"
 #include "driver/files_temps.h"
 
 namespace velumar {
@@ -242,6 +243,7 @@ void FileBuf::discard() {
 bool FileBuf::flush_out() {
   const char* p = pbase();
   std::size_t left = static_cast<std::size_t>(pptr() - pbase());
+  if (mask_foreign_) mask_foreign(pbase(), left);
   while (left > 0 && error_ == 0) {
     ssize_t n = ::write(fd_, p, left);
     if (n < 0) {

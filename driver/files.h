@@ -59,6 +59,11 @@ class FileBuf : public std::streambuf {
   /// write or the close itself failed since the file was opened.
   [[nodiscard]] bool close();
 
+  /// From now on every byte written that no 1401 character stands for,
+  /// but the line end, is written as "?" (for the listing, which people
+  /// print and read on terminals).
+  void mask_foreign_bytes() { mask_foreign_ = true; }
+
   bool is_open() const { return fd_ >= 0; }
   /// The errno of the first failure, 0 when there was none.
   int error() const { return error_; }
@@ -87,6 +92,7 @@ class FileBuf : public std::streambuf {
   std::string target_;   ///< the name it replaces there
   int error_ = 0;
   bool writing_ = false;
+  bool mask_foreign_ = false;
   std::vector<char> buf_;
 };
 

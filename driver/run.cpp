@@ -15,6 +15,7 @@
 
 #include "driver/context.h"
 #include "driver/command_line.h"
+#include "driver/core_size.h"
 #include "driver/files.h"
 #include "driver/outputs.h"
 #include "driver/options.h"
@@ -64,7 +65,10 @@ class RunFiles {
         map_("symbol map", open_failure_text(FileOption::Map), write_failure_text(FileOption::Map)),
         html_("HTML listing", open_failure_text(FileOption::Html), write_failure_text(FileOption::Html)),
         diagnostics_("diagnostics", open_failure_text(FileOption::Diagnostics),
-                     write_failure_text(FileOption::Diagnostics)) {}
+                     write_failure_text(FileOption::Diagnostics)) {
+    // A card's control bytes (an escape sequence) never reach a printed listing.
+    listing_.buf.mask_foreign_bytes();
+  }
 
   /// Opens a file when its option is examined; reports a failure on `out`.
   bool open(FileOption which, const std::string& name, std::ostream& out) {
@@ -333,6 +337,7 @@ class JobLoop {
     }
 
     pass_2(ctx_.pass2());
+    warn_beyond_core_size(ctx_.settings, ctx_.scratch, ctx_.diag);
     if (opts_.dump_symbols) dump_tables(ctx_, "After pass 2:");
     Pass3Outputs outputs(ctx_.job(), opts_.do_list, opts_.do_object, opts_.do_tape);
     pass_3(ctx_.job(), outputs.listing(), outputs.storage());

@@ -19,16 +19,18 @@ constexpr int kMaxByteReports = 100;
 
 constexpr std::size_t kBlockSize = 1 << 16;
 
-// What each byte of a line becomes on the card: a-z folded to upper case,
-// every other byte as it is.
+// What each byte of a line becomes on the card: every form accepted for a
+// 1401 character its canonical one (a-z upper case, the second forms of
+// the record mark, the group mark, "(" and ")" the first), so that every
+// later stage and every output sees one form; every other byte as it is,
+// to be reported.
 constexpr std::array<char, 256> kCardByte = [] {
   std::array<char, 256> table{};
-  for (int b = 0; b < 256; ++b) {
-    const char c = static_cast<char>(b);
-    table[static_cast<std::size_t>(b)] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-  }
+  for (std::size_t b = 0; b < 256; ++b) table[b] = ASCII_TO_BCD[b] != 0 ? CANONICAL[b] : static_cast<char>(b);
   return table;
 }();
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // 1 for the bytes of a card (after folding) that no 1401 character stands for.
 constexpr std::array<unsigned char, 256> kForeign = [] {
@@ -51,9 +53,9 @@ constexpr bool plain_bytes_hold() {
 static_assert(plain_bytes_hold());
 
 // Copies `size` characters of `text` into `line` as an 80-column card: cut
-// or blank-padded, a-z folded to upper case; other bytes, including those
-// above 'z', stay as they are. True when the card holds a byte that is no
-// 1401 character.
+// or blank-padded, each 1401 character in its canonical form; other bytes
+// stay as they are. True when the card holds a byte that is no 1401
+// character.
 bool set_card(std::string& line, const char* text, std::size_t size) {
   const std::size_t n = std::min(size, kCardWidth);
   line.resize(kCardWidth);
@@ -99,7 +101,12 @@ void SourceReader::take_pending(std::string& line) {
 }
 
 bool SourceReader::fill() {
-  block_pos_ = block_end_ = 0;
+  // Bytes not taken yet (only while the start of the input is examined)
+  // move to the front, and the read goes after them.
+  const std::size_t kept = block_end_ - block_pos_;
+  if (kept > 0) std::memmove(block_.data(), block_.data() + block_pos_, kept);
+  block_pos_ = 0;
+  block_end_ = kept;
   if (at_end_ || failed_) return false;
   std::streambuf* buf = in_->rdbuf();
   if (buf == nullptr || !in_->good()) {
@@ -120,8 +127,9 @@ bool SourceReader::fill() {
       return false;
     }
     const std::streamsize avail = std::max<std::streamsize>(buf->in_avail(), 1);
-    const std::streamsize n = buf->sgetn(block_.data(), std::min(avail, static_cast<std::streamsize>(block_.size())));
-    block_end_ = static_cast<std::size_t>(std::max<std::streamsize>(n, 0));
+    const auto room = static_cast<std::streamsize>(block_.size() - kept);
+    const std::streamsize n = buf->sgetn(block_.data() + kept, std::min(avail, room));
+    block_end_ = kept + static_cast<std::size_t>(std::max<std::streamsize>(n, 0));
   } catch (...) {
     // The stream buffer's device failed: the stream is marked bad as a read
     // through it would have marked it, for the driver to report.
@@ -133,7 +141,23 @@ bool SourceReader::fill() {
     }
     return false;
   }
-  return block_end_ > 0;
+  return block_end_ > kept;
+}
+
+void SourceReader::skip_byte_order_mark() {
+  at_start_ = false;
+  // Read on while what has come could still be the mark: a line typed at a
+  // terminal is not held up.
+  const auto could_be_mark = [this] {
+    const std::size_t n = block_end_ - block_pos_;
+    return n < kByteOrderMark.size() && kByteOrderMark.starts_with(std::string_view(block_.data() + block_pos_, n));
+  };
+  while (could_be_mark() && fill()) {
+  }
+  if (!std::string_view(block_.data() + block_pos_, block_end_ - block_pos_).starts_with(kByteOrderMark)) return;
+  block_pos_ += kByteOrderMark.size();
+  if (report_)
+    report_(diagnose(DiagId::ByteOrderMarkSkipped).on(1));
 }
 
 const char* SourceReader::whole_line() const {
@@ -142,12 +166,10 @@ const char* SourceReader::whole_line() const {
   const std::size_t avail = block_end_ - block_pos_;
   const auto* lf = static_cast<const char*>(std::memchr(start, '\n', avail));
   if (lf == nullptr) return nullptr;
-  // Until a line has ended in LF, a CR inside a line may say that the file
-  // ends its lines in CR alone: such a line takes the careful way.
-  if (!lf_seen_) {
-    const auto* cr = static_cast<const char*>(std::memchr(start, '\r', static_cast<std::size_t>(lf - start)));
-    if (cr != nullptr && cr + 1 != lf) return nullptr;
-  }
+  // A CR alone inside the line ends a line of its own (and before any LF
+  // may say that the file ends its lines so): such a line takes the careful way.
+  const auto* cr = static_cast<const char*>(std::memchr(start, '\r', static_cast<std::size_t>(lf - start)));
+  if (cr != nullptr && cr + 1 != lf) return nullptr;
   return lf;
 }
 
@@ -157,6 +179,7 @@ int SourceReader::read_line(std::string& line) {
     return 0;
   }
   if (in_ == nullptr) return -1;
+  if (at_start_) skip_byte_order_mark();
 
   if (const char* line_end = whole_line()) {
     const char* const start = block_.data() + block_pos_;
@@ -189,15 +212,12 @@ int SourceReader::read_line(std::string& line) {
       lf_seen_ = true;
       break;
     }
-    if (c == '\r' && !lf_seen_ && peek() != '\n') {
-      // Lines of old editors end in a CR alone: the first such end, before
-      // any LF, says how the whole file is written.
-      if (!cr_lines_ && report_)
-        report_(diagnose(DiagId::LoneCarriageReturns));
-      cr_lines_ = true;
+    if (c == '\r' && peek() != '\n') {
+      lone_cr();
+      break;
     }
     if (c == '\r' && cr_lines_) {
-      if (peek() == '\n') ++block_pos_;
+      ++block_pos_;  // CR LF in a file of CR line ends: one line end
       break;
     }
     if (size <= kCardWidth) text[size++] = c;
@@ -210,6 +230,23 @@ int SourceReader::read_line(std::string& line) {
   if (ended_by_newline && size > 0 && size <= kCardWidth && text[size - 1] == '\r') --size;
   if (set_card(line, text, size)) check_codes(line);
   return 0;
+}
+
+void SourceReader::lone_cr() {
+  if (cr_lines_) return;
+  // Lines of old editors end in a CR alone: the first such end, before any
+  // LF, says how the whole file is written.
+  if (!lf_seen_) {
+    cr_lines_ = true;
+    if (report_)
+      report_(diagnose(DiagId::LoneCarriageReturns));
+    return;
+  }
+  // In a file of LF line ends a CR alone (an editor that mixed them) ends
+  // the card as an LF would, so that no two cards run into one.
+  if (lone_cr_reported_ || !report_) return;
+  lone_cr_reported_ = true;
+  report_(diagnose(DiagId::CarriageReturnEndsLine).on(physical_line_ + 1));
 }
 
 void SourceReader::check_codes(const std::string& text) {

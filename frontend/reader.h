@@ -21,6 +21,7 @@ class SourceReader {
     in_ = in;
     block_pos_ = block_end_ = 0;
     at_end_ = failed_ = false;
+    at_start_ = true;
   }
 
   /// Number of the current source line within the current program; pass 1
@@ -30,12 +31,14 @@ class SourceReader {
   void restart_line_no() { line_no_ = 0; }
   void advance_line_no() { ++line_no_; }
 
-  /// Reads one line into `line` (exactly 80 columns, a-z folded to upper
-  /// case; a line ending in CR LF is read as ending in LF, and in a file
-  /// whose first line ends in a CR alone every CR ends a line). Returns 0
-  /// when a line was read, negative at the end of input, positive on a
-  /// read failure. Bytes of columns 1-80 that no 1401 character stands for
-  /// and CR-only line ends are reported.
+  /// Reads one line into `line` (exactly 80 columns, each 1401 character in
+  /// its canonical form: a-z upper case, the second forms of the record
+  /// mark, the group mark, "(" and ")" the first). A line ending in CR LF is
+  /// read as ending in LF, and a CR alone ends a line as well; a UTF-8
+  /// byte-order mark at the start of the input is skipped. Returns 0 when
+  /// a line was read, negative at the end of input, positive on a read
+  /// failure. Bytes of columns 1-80 that no 1401 character stands for, CR
+  /// line ends and the byte-order mark are reported.
   int read_line(std::string& line);
 
   /// Line of the input file that the card last returned came from.
@@ -68,6 +71,10 @@ class SourceReader {
   /// The LF that ends the next line when the block holds all of it and the
   /// line needs no look at its CRs; null otherwise.
   const char* whole_line() const;
+  /// Skips a UTF-8 byte-order mark at the start of the input.
+  void skip_byte_order_mark();
+  /// A CR not followed by LF has ended a line: reported once.
+  void lone_cr();
   /// Reports the bytes of a card that are not 1401 characters.
   void check_codes(const std::string& text);
   /// Reports the tabs of a card: the first in `column`, `tabs` in all.
@@ -90,6 +97,8 @@ class SourceReader {
   bool cr_lines_ = false;  ///< the input ends its lines in CR alone
   int bad_cards_ = 0;      ///< cards whose foreign bytes were reported so far
   bool tab_explained_ = false;  ///< the note on mending tabs has been given
+  bool lone_cr_reported_ = false;
+  bool at_start_ = true;  ///< nothing has been read from the input yet
 };
 
 }  // namespace velumar

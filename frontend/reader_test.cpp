@@ -42,7 +42,7 @@ TEST(Reader, LinesAreTheSameHoweverTheInputArrives) {
   for (const std::string& text :
        std::vector<std::string>{"A\r\nB\rC\r\nD", "A\rB\r\rC\r", "\n\nX\n", std::string(200, 'q') + "\r\nZ\r",
                                 "A\rB\nC\rD\n", std::string(80, 'x') + "\r\n" + std::string(81, 'y') + "\r\n",
-                                "ab\x01" "c\n\xff" "Z`{\n~ \n"}) {
+                                "ab\x01" "c\n\xff" "Z`{\n~ \n", "\xEF\xBB\xBF" "A\rB\n", "\xEF\xBB" "A|}\xAC\n"}) {
     TrickleBuf buf(text);
     std::istream in(&buf);
     SourceReader reader(&in);
@@ -69,9 +69,45 @@ TEST(Reader, PadsCutsAndFoldsLowerCaseOnly) {
             (std::vector<std::string>{card("     ABC  MCW  @ABC@,X\xe9Y"), card(""), std::string(80, 'Q')}));
 }
 
-TEST(Reader, CrLfEndsALineButOtherCrStays) {
-  EXPECT_EQ(read_all("A\r\nB\rC\r\n" + std::string(79, 'D') + "\r\nE\r"),
-            (std::vector<std::string>{card("A"), card("B\rC"), card(std::string(79, 'D')), card("E\r")}));
+// The cards of `text` and the messages the reader reports, with their lines.
+std::pair<std::vector<std::string>, std::vector<std::string>> read_reported(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> reports;
+  SourceReader reader(&in, [&](Diagnostic d) { reports.push_back(std::to_string(d.line) + ": " + d.message); });
+  std::vector<std::string> lines;
+  for (std::string line; reader.read_line(line) == 0;) lines.push_back(line);
+  return {lines, reports};
+}
+
+TEST(Reader, LineEndsByteOrderMarkAndCharacterForms) {
+  const std::string lone = "a carriage return alone ends a line; what follows is read as the next card";
+  const std::string bom = "1: a UTF-8 byte-order mark at the start of the input is skipped";
+  struct Case {
+    std::string text;
+    std::vector<std::string> lines, reports;
+  };
+  const std::vector<Case> cases = {
+      // In a file of LF line ends a CR alone ends the card too, reported once.
+      {"A\r\nB\rC\r\n" + std::string(79, 'D') + "\r\nE\rF\n",
+       {card("A"), card("B"), card("C"), card(std::string(79, 'D')), card("E"), card("F")},
+       {"2: " + lone}},
+      {"A\nB\r", {card("A"), card("B")}, {"2: " + lone}},
+      {"A\rB\nC\r", {card("A"), card("B"), card("C")}, {"0: lines end in a carriage return alone; each is read as a line end"}},
+      {"\xEF\xBB\xBF     START CS\n", {card("     START CS")}, {bom}},
+      {"\xEF\xBB\xBF", {}, {bom}},
+      // Only at the start of the input: elsewhere its bytes are no characters.
+      {"A\n\xEF\xBB\xBF", {card("A"), card("\xEF\xBB\xBF")},
+       {"2: byte 0xEF is not a 1401 character", "2: byte 0xBB is not a 1401 character",
+        "2: byte 0xBF is not a 1401 character"}},
+      {"\xEF\xBB\n", {card("\xEF\xBB")}, {"1: byte 0xEF is not a 1401 character", "1: byte 0xBB is not a 1401 character"}},
+      // Every accepted form reaches the passes as the table's form.
+      {"@abc|}\xAC\xA4'\"()@\n", {card("@ABC'\"()'\"()@")}, {}},
+  };
+  for (const Case& c : cases) {
+    const auto [lines, reports] = read_reported(c.text);
+    EXPECT_EQ(lines, c.lines) << c.text;
+    EXPECT_EQ(reports, c.reports) << c.text;
+  }
 }
 
 TEST(Reader, PutBackCardsComeFirstInReverseOrder) {
