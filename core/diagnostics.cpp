@@ -170,6 +170,12 @@ std::string Reporter::render(const Diagnostic& d, std::string_view file, bool co
     t += '\n';
   }
   for (const Note& n : d.notes) {
+    if (n.line > 0) {
+      // A note about another line shows that line, as a diagnostic would.
+      Diagnostic other = make_diagnostic(Severity::Note, n.text, n.line, n.first_col, n.last_col, n.card);
+      t += render(other, file, colour);
+      continue;
+    }
     headline(t, file, d.line, n.first_col, Severity::Note, n.text, colour);
     if (n.replacement && d.line > 0 && n.first_col > 0 && !d.card.empty()) {
       // The card as the fix-it leaves it, under the card as it is.

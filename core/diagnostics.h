@@ -73,6 +73,10 @@ struct Note {
   int first_col = 0;
   int last_col = 0;
   std::optional<std::string> replacement = std::nullopt;
+  /// A note about another line (a first definition): its line and card;
+  /// line 0 stands for the diagnostic's own.
+  long long line = 0;
+  std::string card = {};
 };
 
 /// One diagnostic as data. Line 0 stands for the whole file; columns are

@@ -53,7 +53,8 @@ json gcc_diagnostic(const Diagnostic& d, std::string_view file) {
   json children = json::array();
   for (const Note& n : d.notes) {
     json c = {{"kind", "note"}, {"message", n.text}, {"locations", json::array()}};
-    if (d.line > 0 && n.first_col > 0) c["locations"].push_back(gcc_location(file, d.line, n.first_col, n.last_col));
+    const long long line = n.line > 0 ? n.line : d.line;  // a note may concern another line
+    if (line > 0 && n.first_col > 0) c["locations"].push_back(gcc_location(file, line, n.first_col, n.last_col));
     children.push_back(std::move(c));
   }
   j["children"] = std::move(children);
@@ -86,7 +87,8 @@ json sarif_result(const Diagnostic& d, std::string_view file) {
     json related = json::array();
     int n = 0;
     for (const Note& note : d.notes) {
-      json r = d.line > 0 ? sarif_location(file, d.line, note.first_col, note.last_col)
+      const long long line = note.line > 0 ? note.line : d.line;  // a note may concern another line
+      json r = line > 0 ? sarif_location(file, line, note.first_col, note.last_col)
                           : json{{"physicalLocation", {{"artifactLocation", {{"uri", file}, {"index", 0}}}}}};
       r["id"] = n++;
       r["message"] = {{"text", note.text}};

@@ -52,7 +52,8 @@ const std::vector<Mistake> kMistakes = {
     {"label_from_column_5", "    START      CS   332\n" + card("", "H") + kEnd, {},
      {"<stdin>:1:5: warning: label 'START' starts in column 5: the label field is columns 6-11, so it defines 'TART'",
       "<stdin>:1:5: note: move the label one column right, to start in column 6",
-      "<stdin>:3:21: error: undefined symbol START", "<stdin>: 1 error, 1 warning"}},
+      "<stdin>:3:21: error: undefined symbol START", "<stdin>:3:21: note: did you mean 'TART'?",
+      "<stdin>: 1 error, 1 warning"}},
     {"number_run_into_a_name", kStart + card("", "END", "1START"), {},
      {"<stdin>:2:21: warning: operand '1START' is the number 1 followed by letters, which are not read",
       "<stdin>:2:21: note: a symbol begins with a letter: write 'START' from column 21", "<stdin>: 1 warning"}},
@@ -85,12 +86,24 @@ const std::vector<Mistake> kMistakes = {
       "<stdin>:3: error: Previous OP code not DA",
       "<stdin>: 3 errors, 3 warnings (standard output says 5 Errors: it counts each message as often as it is raised, "
       "and each statement with an error flag once more)"}},
+    {"unknown_operation_code_near_a_known_one", kStart + card("", "MVW", "START,211") + kEnd, {},
+     {"<stdin>:2:16: error: Unrecognized op code",
+      "<stdin>:2:16: note: the operation code in columns 16-20 reads 'MVW', which is not an operation the assembler "
+      "knows",
+      "<stdin>:2:16: note: did you mean 'MCW'?", "<stdin>: 1 error"}},
+    {"undefined_symbol_near_a_defined_one", card("LOOP", "CS", "332") + card("", "B", "LOPO") + card("", "END", "LOOP"),
+     {},
+     {"<stdin>:2:21: error: undefined symbol LOPO", "<stdin>:2:21: note: did you mean 'LOOP'?", "<stdin>: 1 error"}},
+    {"duplicate_label_points_at_the_first_and_does_not_cascade",
+     kStart + card("LOOP", "MCW", "START,211") + card("LOOP", "H") + kEnd, {},
+     {"<stdin>:3:6: error: Label LOOP is a duplicate", "<stdin>:2:6: note: first defined here",
+      "<stdin>: 1 error (standard output says 3 Errors: it counts each message as often as it is raised, and each "
+      "statement with an error flag once more)"}},
     {"line_order_whatever_pass_found_them", card("START", "B", "LOOP") + card("", "MCW", "X,211") + card("START", "H") +
          kEnd, {},
      {"<stdin>:1:21: error: undefined symbol LOOP", "<stdin>:2:21: error: undefined symbol X",
-      "<stdin>:3:6: error: Label START is a duplicate",
-      "<stdin>:3:6: error: Definition of START (333) different from current P (344)",
-      "<stdin>: 4 errors (standard output says 5 Errors: it counts each message as often as it is raised, and each "
+      "<stdin>:3:6: error: Label START is a duplicate", "<stdin>:1:6: note: first defined here",
+      "<stdin>: 3 errors (standard output says 5 Errors: it counts each message as often as it is raised, and each "
       "statement with an error flag once more)"}},
     {"error_limit_ends_with_how_many_more",
      card("START", "NOP", "A1") + card("", "NOP", "A2") + card("", "NOP", "A3") + kEnd, {"--error-limit=2"},

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/spelling.h"
 #include "core/text.h"
 
 namespace velumar {
@@ -101,12 +102,6 @@ int operand_limit(Op op) {
   }
 }
 
-Note fix_it(std::string text, int first, int last, std::string replacement) {
-  Note n{std::move(text), first, last};
-  n.replacement = std::move(replacement);
-  return n;
-}
-
 Diagnostic slip(DiagId id, std::initializer_list<std::string_view> args, int first, int last) {
   return diagnose(id, args).at(first, last);
 }
@@ -201,6 +196,19 @@ void operand_field(std::string_view card, Op op, bool statement_failed, std::vec
 }
 
 }  // namespace
+
+Note fix_it(std::string text, int first, int last, std::string replacement) {
+  Note n{std::move(text), first, last};
+  n.replacement = std::move(replacement);
+  return n;
+}
+
+std::string nearest_operation(std::string_view code) {
+  std::vector<std::string_view> known;
+  for (const OpInfo& row : kOpTable)
+    if (!is_blank(row.mnemonic)) known.push_back(rtrim(row.mnemonic));
+  return nearest_word(code, known);
+}
 
 std::vector<Diagnostic> column_slips(std::string_view card, Op op, bool statement_failed) {
   std::vector<Diagnostic> out;

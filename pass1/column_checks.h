@@ -4,6 +4,7 @@
 // of its operation only, and gives warnings with a fix-it note.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,5 +18,12 @@ namespace velumar {
 /// caller places them. When the statement has drawn an error
 /// (`statement_failed`), surplus operands are not reported again.
 std::vector<Diagnostic> column_slips(std::string_view card, Op op, bool statement_failed = false);
+
+/// The known operation code nearest to `code` within a small edit distance;
+/// empty when none is.
+std::string nearest_operation(std::string_view code);
+
+/// A note that mends the card: `replacement` in columns `first`-`last`.
+Note fix_it(std::string text, int first, int last, std::string replacement);
 
 }  // namespace velumar

@@ -212,6 +212,21 @@ void Pass1::report_column_slips(bool op_known) {
   }
 }
 
+std::vector<Note> Pass1::first_definition(int symbol) const {
+  // Looked for only while the report is short: each look reads the job's records.
+  if (ctx_.diag.reporter().errors() >= kMaxLookups) return {};
+  const RecordStore& records = ctx_.scratch.records();
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const RecordView rec = records[i];
+    if (rec.label_index != symbol || rec.kind != RecordKind::Statement || records.line_of(i) == 0) continue;
+    Note n{"first defined here", 6, 11};
+    n.line = records.line_of(i);
+    n.card = std::string(rec.text);
+    return {n};
+  }
+  return {};
+}
+
 void Pass1::op_code_hints(std::vector<Note>& notes) const {
   const std::string& line = card_.line;
   std::string code(rtrim(cols(line, 16, 20)));
@@ -233,8 +248,11 @@ void Pass1::op_code_hints(std::vector<Note>& notes) const {
                               "column too far " + (shift < 0 ? "left" : "right") +
                               " (the operation code belongs in columns 16-20)",
                           16 + shift, 20 + shift});
-    break;
+    return;
   }
+  // A code a letter or two from a known one.
+  const std::string meant = nearest_operation(code);
+  if (!meant.empty()) notes.push_back(fix_it("did you mean '" + meant + "'?", 16, 20, pad(meant, 5)));
 }
 
 Placement Pass1::dispatch() {
@@ -330,7 +348,9 @@ void Pass1::write_record(RecordKind kind, Op op, std::string_view line, int labe
 int Pass1::define_label(std::optional<int> value, int index, bool check_dup, std::string_view dev) {
   auto result = ctx_.symtab.enter(card_.label, value, index, dev);
   if (check_dup && result.duplicate) {
-    ctx_.diag.do_error(diagnose(DiagId::DuplicateLabel, {rtrim(card_.label)}).at(6, 11));
+    Diagnostic d = diagnose(DiagId::DuplicateLabel, {rtrim(card_.label)}).at(6, 11);
+    d.notes = first_definition(result.index);
+    ctx_.diag.do_error(std::move(d));
     ctx_.diag.set_code(err::LabelErr);
   }
   return result.index;

@@ -105,6 +105,11 @@ class Pass1 {
   /// Hints for an operation code that is not known: what it reads, and a
   /// known code one column to either side.
   void op_code_hints(std::vector<Note>& notes) const;
+  /// The note that points at where `symbol` was first defined; none when
+  /// not found.
+  std::vector<Note> first_definition(int symbol) const;
+  /// Duplicate labels whose first definition is looked for, at most.
+  static constexpr int kMaxLookups = 100;
   /// Warns of fields that stand a column or two from where they are read;
   /// after the statement's own checks, which it does not repeat.
   void report_column_slips(bool op_known);

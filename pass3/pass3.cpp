@@ -15,9 +15,16 @@
 #include "core/zone.h"
 #include "tables/dumps.h"
 #include "tables/layout.h"
+#include "tables/symbol_spelling.h"
 #include "core/location.h"
 
 namespace velumar {
+
+namespace {
+// Undefined names for which a near defined one is looked for, at most a job.
+constexpr int kMaxSpellingLookups = 100;
+}  // namespace
+
 
 namespace {
 
@@ -266,6 +273,16 @@ void Pass3::flag_address(int which, std::optional<std::int64_t> value) {
   } else {
     d = diagnose(DiagId::AddressUnrepresentable, {std::to_string(which)});
   }
+  // A name a letter or two from a defined one; looked for while the report
+  // is short, since each look reads the whole table.
+  if (d.id == DiagId::UndefinedSymbol && ctx.diag.reporter().errors() < kMaxSpellingLookups) {
+    const std::string meant = nearest_symbol(ctx.symtab, rtrim(op.label));
+    if (!meant.empty()) {
+      Note n{"did you mean '" + meant + "'?", first, last};
+      n.replacement = meant;
+      d.notes.push_back(std::move(n));
+    }
+  }
   ctx.diag.report_here(std::move(d).at(first, last));
 }
 
@@ -449,7 +466,17 @@ void Pass3::test_p(int at) {
     std::string s = fmt_int(v, 6);
     return s.substr(s.find_first_not_of(' '));
   };
-  ctx.diag.do_error(diagnose(DiagId::DefinitionMoved, {rtrim(sym.label), number(sym.value), number(at)}).at(6, 11));
+  Diagnostic d = diagnose(DiagId::DefinitionMoved, {rtrim(sym.label), number(sym.value), number(at)}).at(6, 11);
+  if (ctx.diag.code() == err::LabelErr) {
+    // A label flagged in pass 1 (a duplicate keeps its first value) has
+    // been reported there: counted and written as always, but standard
+    // error does not say it again in other words.
+    ctx.diag.count_error();
+    ctx.diag.fail_statement();
+    ctx.diag.historic(std::move(d));
+  } else {
+    ctx.diag.do_error(std::move(d));
+  }
   ctx.diag.set_code(err::SymErr);
 }
 

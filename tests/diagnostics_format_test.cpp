@@ -94,7 +94,7 @@ Reports from_sarif(const json& log) {
     r.push_back(report(res["level"], line, region.value("startColumn", 0LL), res["message"]["text"]));
     for (const json& rel : res.value("relatedLocations", json::array())) {
       const json rr = rel["physicalLocation"].value("region", json::object());
-      r.push_back(report("note", line, rr.value("startColumn", 0LL), rel["message"]["text"]));
+      r.push_back(report("note", rr.value("startLine", line), rr.value("startColumn", 0LL), rel["message"]["text"]));
     }
   }
   return r;
