@@ -13,15 +13,6 @@ namespace {
 constexpr std::string_view kBold = "\033[1m";
 constexpr std::string_view kReset = "\033[0m";
 
-std::string_view severity_word(Severity s) {
-  switch (s) {
-    case Severity::Error: return "error";
-    case Severity::Warning: return "warning";
-    case Severity::Note: return "note";
-  }
-  return "error";
-}
-
 std::string_view severity_colour(Severity s) {
   switch (s) {
     case Severity::Error: return "\033[1;31m";
@@ -307,6 +298,15 @@ void Diagnostics::do_error(Diagnostic d) {
     }
   }
   report(std::move(d));
+}
+
+std::string_view severity_word(Severity s) {
+  switch (s) {
+    case Severity::Error: return "error";
+    case Severity::Warning: return "warning";
+    case Severity::Note: return "note";
+  }
+  return "error";
 }
 
 }  // namespace velumar

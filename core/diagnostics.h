@@ -36,6 +36,8 @@ constexpr char OutsideStorage = '0';  ///< code or data outside storage, 0-15999
 }  // namespace err
 
 enum class Severity { Error, Warning, Note };
+/// "error", "warning" or "note", as every report writes a severity.
+std::string_view severity_word(Severity s);
 
 /// The identifier of each diagnostic (core/diagnostics.def).
 enum class DiagId : std::uint8_t {

@@ -16,15 +16,6 @@ using json = nlohmann::ordered_json;
 // The stable identifier of a diagnostic; empty for an unclassified one.
 std::string diagnostic_id(const Diagnostic& d) { return std::string(to_string(d.id)); }
 
-std::string_view severity_word(Severity s) {
-  switch (s) {
-    case Severity::Error: return "error";
-    case Severity::Warning: return "warning";
-    case Severity::Note: return "note";
-  }
-  return "error";
-}
-
 // The columns a diagnostic or note points at, within the card.
 std::pair<int, int> columns(int first, int last) {
   const int a = std::clamp(first, 1, 80);

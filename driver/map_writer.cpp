@@ -66,18 +66,6 @@ json job_json(const JobInfo& job) {
 
 }  // namespace
 
-std::string_view kind_name(SymbolKind kind) {
-  switch (kind) {
-    case SymbolKind::Instruction: return "instruction";
-    case SymbolKind::Constant: return "constant";
-    case SymbolKind::Area: return "area";
-    case SymbolKind::Equ: return "equ";
-    case SymbolKind::Literal: return "literal";
-    case SymbolKind::Undefined: return "undefined";
-  }
-  return "undefined";
-}
-
 json symbol_map(const ProgramInfo& program, std::string_view source) {
   json jobs = json::array();
   for (const JobInfo& job : program.jobs) jobs.push_back(job_json(job));

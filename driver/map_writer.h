@@ -19,7 +19,4 @@ nlohmann::ordered_json symbol_map(const ProgramInfo& program, std::string_view s
 /// Writes the map to `out`, indented, with a final newline.
 void write_symbol_map(std::ostream& out, const ProgramInfo& program, std::string_view source);
 
-/// The word the map uses for a symbol kind.
-std::string_view kind_name(SymbolKind kind);
-
 }  // namespace velumar

@@ -224,4 +224,16 @@ ProgramInfo analyze(std::string_view source, const std::vector<std::string>& opt
   return std::move(collector.program());
 }
 
+std::string_view kind_name(SymbolKind kind) {
+  switch (kind) {
+    case SymbolKind::Instruction: return "instruction";
+    case SymbolKind::Constant: return "constant";
+    case SymbolKind::Area: return "area";
+    case SymbolKind::Equ: return "equ";
+    case SymbolKind::Literal: return "literal";
+    case SymbolKind::Undefined: return "undefined";
+  }
+  return "undefined";
+}
+
 }  // namespace velumar

@@ -30,6 +30,8 @@ struct SourceSpan {
 /// What defines a symbol. Literal stands for a literal of a pool; Undefined
 /// for a name that is used and never defined.
 enum class SymbolKind { Instruction, Constant, Area, Equ, Literal, Undefined };
+/// The word for a kind in the symbol map and the tools: "instruction", "equ", ...
+std::string_view kind_name(SymbolKind kind);
 /// Whether an operand reads the storage a symbol names or stores into it.
 enum class Access { Read, Store };
 

@@ -23,18 +23,6 @@ constexpr int kCompletionVariable = 6;
 constexpr int kCompletionKeyword = 14;
 constexpr int kCompletionConstant = 21;
 
-std::string_view kind_word(SymbolKind kind) {
-  switch (kind) {
-    case SymbolKind::Instruction: return "instruction";
-    case SymbolKind::Constant: return "constant";
-    case SymbolKind::Area: return "area";
-    case SymbolKind::Equ: return "equ";
-    case SymbolKind::Literal: return "literal";
-    case SymbolKind::Undefined: return "undefined";
-  }
-  return "";
-}
-
 int symbol_kind(SymbolKind kind) {
   switch (kind) {
     case SymbolKind::Instruction: return kSymbolFunction;
@@ -63,7 +51,7 @@ std::string symbol_text(const SymbolInfo& s) {
     if (s.definition) text += " by the literal pool on line " + std::to_string(s.definition->line);
     return text;
   }
-  std::string text = "**" + s.name + "** (" + std::string(kind_word(s.kind)) + ")";
+  std::string text = "**" + s.name + "** (" + std::string(kind_name(s.kind)) + ")";
   if (!s.value) return text + "\n\nundefined";
   text += "\n\nvalue " + std::to_string(*s.value);
   if (s.index_reg != 0) text += ", index register " + std::to_string(s.index_reg);
@@ -170,7 +158,7 @@ json completion(const Model& m, const Position& p) {
         if (s.kind == SymbolKind::Literal || s.kind == SymbolKind::Undefined) continue;
         items.push_back({{"label", s.name},
                          {"kind", completion_kind(s.kind)},
-                         {"detail", std::string(kind_word(s.kind)) + (s.value ? " " + std::to_string(*s.value) : "")}});
+                         {"detail", std::string(kind_name(s.kind)) + (s.value ? " " + std::to_string(*s.value) : "")}});
       }
     }
   }
