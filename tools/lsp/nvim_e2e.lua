@@ -34,10 +34,10 @@ local ok, err = pcall(function()
   vim.wait(5000, function() return vim.api.nvim_win_get_cursor(0)[1] ~= 5 end, 20)
   seen.definition = vim.api.nvim_win_get_cursor(0)
 
-  -- The code action on the card with the TAB, chosen as a user would pick
-  -- the first entry of the menu.
+  -- The code action on the card with the column slip, chosen as a user
+  -- would pick the first entry of the menu (the diagnostic's fix-it).
   vim.ui.select = function(items, _, on_choice) on_choice(items[1], 1) end
-  vim.api.nvim_win_set_cursor(0, { 2, 4 })
+  vim.api.nvim_win_set_cursor(0, { 2, 21 })
   local before = vim.api.nvim_buf_get_lines(buf, 1, 2, false)[1]
   vim.lsp.buf.code_action()
   vim.wait(5000, function() return vim.api.nvim_buf_get_lines(buf, 1, 2, false)[1] ~= before end, 20)

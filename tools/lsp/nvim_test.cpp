@@ -21,10 +21,10 @@ TEST(Neovim, DiagnosticDefinitionAndCodeAction) {
   const fs::path dir = fs::temp_directory_path() / ("velumar-nvim-" + std::to_string(::getpid()));
   fs::create_directories(dir);
   const fs::path deck = dir / "slip.s";
-  // The second card is typed with TABs, which the assembler reads as single
-  // columns: LOOP lands in columns 1-4 and is never defined.
+  // The operands of the second card start one column late, in column 22:
+  // the assembler would read them as a remark.
   std::ofstream(deck) << "     START     CS   332\n"
-                         "LOOP\tA\t@1@,N\n"
+                         "     LOOP      A     @1@,N\n"
                          "               BU   LOOP\n"
                          "     N         DCW  0\n"
                          "               END  START\n";
@@ -42,7 +42,7 @@ TEST(Neovim, DiagnosticDefinitionAndCodeAction) {
   fs::remove_all(dir);
   ASSERT_FALSE(seen.contains("error")) << seen["error"];
 
-  // The TAB in column 5 of the second card, and the undefined LOOP.
+  // The column slip on the second card, where the operands begin.
   ASSERT_TRUE(seen["got_diagnostics"].get<bool>());
   const json& d = seen["diagnostics"];
   const auto has = [&](const json& list, int lnum, int col, std::string_view words) {
@@ -50,14 +50,13 @@ TEST(Neovim, DiagnosticDefinitionAndCodeAction) {
       return x["lnum"] == lnum && x["col"] == col && x["message"].get<std::string>().find(words) != std::string::npos;
     });
   };
-  EXPECT_TRUE(has(d, 1, 4, "holds a tab")) << d.dump(1);
-  EXPECT_TRUE(has(d, 2, 20, "undefined symbol LOOP")) << d.dump(1);
+  EXPECT_TRUE(has(d, 1, 21, "starts in column 22")) << d.dump(1);
 
   // The definition of START: line 1, column 6 (0-based 5).
   EXPECT_EQ(seen["definition"], json::array({1, 5}));
 
-  // The code action laid the card out; assembled again, LOOP is defined.
-  EXPECT_EQ(seen["lines"][1], "     LOOP      A    @1@,N");
+  // The fix-it moved the operands to column 21; assembled again, nothing is reported.
+  EXPECT_EQ(seen["lines"][1], "     LOOP      A    @1@,N ");
   EXPECT_TRUE(seen["diagnostics_after"].empty()) << seen["diagnostics_after"].dump(1);
 }
 
