@@ -42,7 +42,7 @@ constexpr std::size_t kStatementWidth = 130;
 // Writes `text` cut or blank-padded to `width` characters at `dst`.
 void put_padded(char* dst, std::string_view text, std::size_t width) {
   const std::size_t n = std::min(text.size(), width);
-  std::memcpy(dst, text.data(), n);
+  if (n > 0) std::memcpy(dst, text.data(), n);  // an empty view may have no data at all
   std::memset(dst + n, ' ', width - n);
 }
 
@@ -50,7 +50,7 @@ void put_padded(char* dst, std::string_view text, std::size_t width) {
 void put_over_blanks(char* dst, std::string_view text, std::size_t width) {
   if (text.size() >= width)
     std::memcpy(dst, text.data(), width);  // a tag: a copy of known size
-  else
+  else if (!text.empty())  // an empty view may have no data at all
     std::memcpy(dst, text.data(), text.size());
 }
 
