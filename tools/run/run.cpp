@@ -30,16 +30,16 @@ long long now_ms() {
 }
 
 // "LABEL", "LABEL+n" or "LABEL-n" as an address.
-std::optional<int> label_address(const SymbolMap& map, const std::string& spec) {
-  const std::size_t sign = spec.find_first_of("+-", 1);
-  const Symbol* s = map.symbol(spec.substr(0, sign));
+std::optional<int> label_address(const SymbolMap& map, const std::string& target) {
+  const std::size_t sign = target.find_first_of("+-", 1);
+  const Symbol* s = map.symbol(target.substr(0, sign));
   if (s == nullptr) return std::nullopt;
   if (sign == std::string::npos) return s->value;
-  const std::string digits = spec.substr(sign + 1);
+  const std::string digits = target.substr(sign + 1);
   if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos)
     return std::nullopt;
   const int n = std::atoi(digits.c_str());
-  return spec[sign] == '+' ? s->value + n : s->value - n;
+  return target[sign] == '+' ? s->value + n : s->value - n;
 }
 
 // The lines "NNN:\tOOO" of an octal examine of storage.
@@ -82,9 +82,9 @@ bool Runner::resolve(std::string& error) {
     error = "the assembler wrote no symbol map, so --break, --show and --trace=FROM..TO cannot name labels";
     return false;
   }
-  auto find = [&](const std::string& spec, const char* option, int& address) {
-    const std::optional<int> a = label_address(map_, spec);
-    if (!a) error = "unknown label " + in_quotes(spec) + " in " + option + " (not among the program's labels)";
+  auto find = [&](const std::string& target, const char* option, int& address) {
+    const std::optional<int> a = label_address(map_, target);
+    if (!a) error = "unknown label " + in_quotes(target) + " in " + option + " (not among the program's labels)";
     if (a) address = *a;
     return a.has_value();
   };
@@ -143,7 +143,7 @@ Outcome Runner::run() {
     o.cut = r.cut;
     o.stop = first.breakpoint() && r.cut == Cut::None ? step_through(sim, first.is, o) : first;
   } else {
-    for (const auto& [spec, address] : breaks_) sim.command("break " + std::to_string(address));
+    for (const auto& [target, address] : breaks_) sim.command("break " + std::to_string(address));
     Reply r;
     o.stop = full_speed(sim, r, o, true);
   }
@@ -191,7 +191,7 @@ Stop Runner::step_through(Simh& sim, int is, Outcome& o) {
       if (opts_.trace_limit > 0 && ++trace_lines_ >= opts_.trace_limit && s.step_expired()) {
         err_ << "velumar-run: trace limit of " << opts_.trace_limit
              << " lines reached; the program runs on untraced (raise it with --trace-limit N)\n";
-        for (const auto& [spec, address] : breaks_) sim.command("break " + std::to_string(address));
+        for (const auto& [target, address] : breaks_) sim.command("break " + std::to_string(address));
         Reply rest;
         o.recent.clear();  // what ran untraced is not known
         return full_speed(sim, rest, o, false);
@@ -209,19 +209,19 @@ bool Runner::at_break(Simh& sim, int is) {
     if (break_hits_ == opts_.trace_limit + 1) {
       err_ << "velumar-run: break limit of " << opts_.trace_limit
            << " stops reached; the program runs on without breaks (raise it with --trace-limit N)\n";
-      for (const auto& [spec, address] : breaks_) sim.command("nobreak " + std::to_string(address));
+      for (const auto& [target, address] : breaks_) sim.command("nobreak " + std::to_string(address));
     }
     return true;
   }
   std::string name;
-  for (const auto& [spec, address] : breaks_)
-    if (address == is && name.empty()) name = spec;
+  for (const auto& [target, address] : breaks_)
+    if (address == is && name.empty()) name = target;
   err_ << "velumar-run: break at " << name;
   if (const Statement* s = map_.instruction_at(is)) err_ << " (" << opts_.source << ':' << s->line << ')';
   err_ << ", pass " << ++passes_[is] << ':';
-  for (const auto& [spec, address] : shows_) {
-    const Symbol* sym = map_.symbol(spec);
-    err_ << ' ' << spec << '=' << field(sim, address, sym != nullptr && spec == sym->name ? sym->width : 0);
+  for (const auto& [target, address] : shows_) {
+    const Symbol* sym = map_.symbol(target);
+    err_ << ' ' << target << '=' << field(sim, address, sym != nullptr && target == sym->name ? sym->width : 0);
   }
   err_ << '\n';
   if (!opts_.stop_at_break) return true;
