@@ -6,7 +6,13 @@ namespace velumar {
 
 std::string console_line(const Diagnostic& d) {
   std::string line = fmt_int(d.statement, 5) + ": ";
-  if (d.field) line += "(" + fmt_int(*d.field, 1) + ") ";
+  if (d.field) {
+    // Appended piece by piece: GCC 12 at -O3 warns (a false -Wrestrict) on
+    // a literal prepended to a temporary string.
+    line += '(';
+    line += fmt_int(*d.field, 1);
+    line += ") ";
+  }
   return line + d.historic;
 }
 
