@@ -13,7 +13,7 @@
 #include "output/diagnostic_forms.h"
 #include "pass1/pass1.h"
 #include "pass2/pass2.h"
-#include "tables/job.h"
+#include "pass3/pass3.h"
 #include "tables/literals.h"
 #include "tables/operand_tables.h"
 #include "tables/symtab.h"
@@ -62,11 +62,7 @@ struct Context {
   }
   Pass2Context pass2() { return Pass2Context{scratch, symtab, literals, lexer, diag, reporting, locations}; }
 
-  /// The view of the modules that pass 3 takes.
-  Job job() {
-    return Job{out,     settings, traces, reader, diag,    reporting,        lexer,   symtab,
-               literals, parser,  scratch, last_op, listing, object, tape, locations, statements};
-  }
+  Pass3Context pass3() { return Pass3Context{scratch, symtab, literals, settings, diag, out, locations, statements}; }
 };
 
 }  // namespace velumar

@@ -10,15 +10,15 @@
 #include "output/object_deck.h"
 #include "output/storage_sink.h"
 #include "output/tape_file.h"
-#include "tables/job.h"
+#include "core/settings.h"
 
 namespace velumar {
 
 class Pass3Outputs {
  public:
-  /// The listing when LIST, the deck when OBJECT, the tape when TAPE, each
-  /// written to the job's file for it (nothing visible when it has none).
-  Pass3Outputs(const Job& ctx, bool list, bool object, bool tape);
+  /// The listing to LISTING, the deck to OBJECT, the tape to TAPE, as
+  /// SETTINGS lay them out; an output whose stream is null is not written.
+  Pass3Outputs(const Settings& settings, std::ostream* listing, std::ostream* object, std::ostream* tape);
   Pass3Outputs(const Pass3Outputs&) = delete;
   Pass3Outputs& operator=(const Pass3Outputs&) = delete;
 

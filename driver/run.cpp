@@ -339,8 +339,8 @@ class JobLoop {
     pass_2(ctx_.pass2());
     warn_beyond_core_size(ctx_.settings, ctx_.scratch, ctx_.diag);
     if (opts_.dump_symbols) dump_tables(ctx_, "After pass 2:");
-    Pass3Outputs outputs(ctx_.job(), opts_.do_list, opts_.do_object, opts_.do_tape);
-    pass_3(ctx_.job(), outputs.listing(), outputs.storage());
+    Pass3Outputs outputs(ctx_.settings, ctx_.listing, ctx_.object, ctx_.tape);
+    pass_3(ctx_.pass3(), outputs.listing(), outputs.storage());
     const int errors = ctx_.diag.errors_in_job();
     if (errors > 0) {
       status = kExitAssemblyErrors;

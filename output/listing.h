@@ -42,6 +42,8 @@ class ListingWriter {
   ListingWriter(std::ostream* out, int max_lines, bool after_captions);
 
   bool active() const { return out_ != nullptr; }
+  /// The stream written to (null when none), for tables printed as they are.
+  std::ostream* stream() const { return out_; }
   /// The page heading text and deck identification of the job (JOB card).
   void set_title(std::string_view page_head, std::string_view deck_id);
 

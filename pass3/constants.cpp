@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string>
 
-#include "tables/job.h"
 #include "core/text.h"
 #include "core/charset.h"
 #include "core/zone.h"

@@ -4,7 +4,6 @@
 
 #include "core/text.h"
 #include "pass3/pass3.h"
-#include "tables/job.h"
 
 namespace velumar {
 

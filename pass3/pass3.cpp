@@ -8,7 +8,6 @@
 #include <cstring>
 #include <optional>
 
-#include "tables/job.h"
 #include "core/text.h"
 #include "core/charset.h"
 #include "frontend/opcodes.h"
@@ -48,7 +47,7 @@ int index_digit(char c) {
 /// EQU places nothing; its line shows the value its operand gives (with
 /// the index mark of the operand) or the device it names.
 void list_equ(Pass3& p) {
-  const Job& ctx = p.ctx;
+  const Pass3Context& ctx = p.ctx;
   const Operand& op = p.operand(1);
   const int label_index = p.label();
   char index_mark = ' ';
@@ -90,12 +89,12 @@ void list_equ(Pass3& p) {
 
 }  // namespace
 
-void pass_3(const Job& ctx, ListingWriter& listing, StorageSink& storage) {
+void pass_3(const Pass3Context& ctx, ListingWriter& listing, StorageSink& storage) {
   Pass3 pass(ctx, listing, storage);
   pass.run();
 }
 
-Pass3::Pass3(const Job& context, ListingWriter& listing, StorageSink& storage)
+Pass3::Pass3(const Pass3Context& context, ListingWriter& listing, StorageSink& storage)
     : ctx(context), list_(listing), storage_(storage) {
   state_.loader_due = ctx.settings.boot_loader != 'N';
 }
@@ -121,7 +120,7 @@ void Pass3::run() {
     std::string head = "0";
     for (int i = 0; i < 7; ++i) head += "SYMBOL  ADDRESS  ";
     list_.print(head);
-    dump_symtab(ctx.symtab, *ctx.listing, std::nullopt, true);
+    dump_symtab(ctx.symtab, *list_.stream(), std::nullopt, true);
     if (ctx.statements != nullptr) ctx.statements->after_symbol_table(list_);
   }
 }
@@ -393,7 +392,7 @@ struct OperandTarget {
 };
 
 // `here` is the rightmost position of the statement, which "*" stands for.
-OperandTarget target_of(const Job& ctx, const Operand& op, std::int64_t here) {
+OperandTarget target_of(const Pass3Context& ctx, const Operand& op, std::int64_t here) {
   OperandTarget t;
   switch (op.kind) {
     case OperandKind::Actual:

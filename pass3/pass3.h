@@ -26,24 +26,42 @@
 #include "ir/intermediate.h"
 #include "output/listing.h"
 #include "output/storage_sink.h"
-#include "tables/job.h"
+#include "core/diagnostics.h"
+#include "core/settings.h"
+#include "tables/layout.h"
+#include "tables/literals.h"
+#include "tables/statement_log.h"
+#include "tables/symtab.h"
 
 namespace velumar {
 
+/// What pass 3 works on: the records of pass 1, the settled tables, the
+/// switches it reads, and where it reports.
+struct Pass3Context {
+  const IntermediateFile& scratch;
+  const SymbolTable& symtab;
+  const LiteralTable& literals;
+  const Settings& settings;
+  Diagnostics& diag;
+  std::ostream& out;  ///< standard output: the check that a DA's area came out as laid
+  layout::LocationLog* locations = nullptr;  ///< where the location counter is reported; null in a plain run
+  StatementLog* statements = nullptr;        ///< what is made of each record; null in a plain run
+};
+
 /// Runs pass 3 over the job in ctx.scratch: lists it on LISTING and says
 /// what goes into storage to STORAGE.
-void pass_3(const Job& ctx, ListingWriter& listing, StorageSink& storage);
+void pass_3(const Pass3Context& ctx, ListingWriter& listing, StorageSink& storage);
 
 class Pass3 {
  public:
-  Pass3(const Job& ctx, ListingWriter& listing, StorageSink& storage);
+  Pass3(const Pass3Context& ctx, ListingWriter& listing, StorageSink& storage);
   Pass3(const Pass3&) = delete;
   Pass3& operator=(const Pass3&) = delete;
 
   /// The statement loop over every record, then the symbol table.
   void run();
 
-  const Job ctx;  ///< a view of the job's modules
+  const Pass3Context ctx;  ///< what the pass works on
 
   /// Operand k (1-based) of the record being processed; a blank one when it has none.
   const Operand& operand(int k) const { return stmt_.record ? stmt_.record->operand(k) : RecordView::kNoOperand; }

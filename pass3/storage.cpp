@@ -14,7 +14,6 @@
 #include "core/zone.h"
 #include "output/loader.h"
 #include "pass3/pass3.h"
-#include "tables/job.h"
 
 namespace velumar {
 
@@ -35,7 +34,7 @@ constexpr std::array<char, 256> kPlaced = [] {
 
 // The value of an EX, XFR or END operand: an actual address or a symbol's
 // value; -1 (not representable) when there is none.
-int transfer_address(const Job& ctx, const Operand& op) {
+int transfer_address(const Pass3Context& ctx, const Operand& op) {
   if (op.kind == OperandKind::Actual) return op.address();
   if (op.kind == OperandKind::Symbolic && ctx.symtab.valid(op.symbol())) return ctx.symtab[op.symbol()].defined_value().value_or(-1);
   return -1;

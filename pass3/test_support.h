@@ -5,15 +5,17 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "driver/context.h"
-#include "driver/outputs.h"
 #include "core/text.h"
+#include "output/diagnostic_forms.h"
+#include "output/object_deck.h"
+#include "output/tape_file.h"
 #include "frontend/opcodes.h"
 #include "ir/operand.h"
 #include "ir/operand_test_support.h"
@@ -59,16 +61,33 @@ inline std::vector<std::string> lines_of(const std::string& text) {
 /// Print positions FROM..TO (1-based) of a listing line, blank-padded.
 inline std::string at(std::string_view line, int from, int to) { return cols(line, from, to); }
 
+/// The modules pass 3 reads, owned as a run owns them.
+struct Modules {
+  explicit Modules(std::ostream& out) : out(out), historic(out, &scratch) { diag.render_historic_with(&historic); }
+  Modules(const Modules&) = delete;
+  Modules& operator=(const Modules&) = delete;
+
+  std::ostream& out;
+  Settings settings;
+  Traces traces;
+  Diagnostics diag;
+  Reporting reporting{out, diag, traces};
+  SymbolTable symtab;
+  LiteralTable literals{reporting};
+  IntermediateFile scratch;
+  HistoricForms historic;
+
+  Pass3Context pass3() { return Pass3Context{scratch, symtab, literals, settings, diag, out}; }
+};
+
 struct Job {
   std::ostringstream out;
-  Context ctx{out};
+  Modules ctx{out};
   std::ostringstream list;
   std::ostringstream obj;
 
   Job() {
     ctx.settings.boot_loader = 'N';
-    ctx.listing = &list;
-    ctx.object = &obj;
     ctx.historic.route_to(ErrorDest::Listing, &list);
   }
 
@@ -78,11 +97,20 @@ struct Job {
   void add(const Record& r) { ctx.scratch.write(r); }
   std::ostringstream tape;
   /// Runs pass 3 with the outputs asked for, and ALSO after them when given.
+  /// The deck is laid out as the -X bits of the settings ask.
   void run(bool do_list = true, bool do_object = true, bool do_tape = false, StorageSink* also = nullptr) {
-    ctx.tape = &tape;
-    Pass3Outputs outputs(ctx.job(), do_list, do_object, do_tape);
-    if (also != nullptr) outputs.add(*also);
-    pass_3(ctx.job(), outputs.listing(), outputs.storage());
+    const Settings& s = ctx.settings;
+    ListingWriter listing(do_list ? &list : nullptr, s.max_line, s.boot_loader != 'N');
+    FanOut storage;
+    const DeckOptions options{.queue_marks = (s.extras & extra::kQueueWordMarks) != 0,
+                              .quick_transfer = (s.extras & extra::kQuickEx) != 0,
+                              .quick_end = (s.extras & extra::kQuickEnd) != 0};
+    std::optional<ObjectDeck> deck;
+    std::optional<TapeFile> tape_file;
+    if (do_object) storage.add(deck.emplace(&obj, options));
+    if (do_tape) storage.add(tape_file.emplace(&tape));
+    if (also != nullptr) storage.add(*also);
+    pass_3(ctx.pass3(), listing, storage);
   }
 
   std::vector<std::string> listing() const { return lines_of(list.str()); }

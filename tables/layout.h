@@ -40,7 +40,7 @@ namespace velumar::layout {
 
 /// Where each pass left the location counter after each record of a job,
 /// for the check that the passes agree. A pass reports only when the job
-/// carries a log (tables/job.h), so that an ordinary run pays nothing.
+/// carries a log (the passes' contexts), so that an ordinary run pays nothing.
 class LocationLog {
  public:
   /// A new job begins: its records are numbered from 0 again.

@@ -2,7 +2,7 @@
 // program (symbol map, cross-reference, editors): where each record is
 // listed, which characters and word marks it puts into storage, and a
 // place after the symbol table for a listing section of their own. A pass
-// reports only when the job carries a log (tables/job.h).
+// reports only when the job carries a log (Pass3Context::statements).
 #pragma once
 
 #include <cstddef>
