@@ -10,20 +10,12 @@
 #include <string>
 
 #include "core/charset.h"
-#include "tests/simh_runner.h"
+#include "tests/support/simh.h"
 
 namespace velumar::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string card(std::string_view label, std::string_view op, std::string_view operands) {
-  std::string c = "     " + std::string(label);
-  c.resize(15, ' ');
-  c += op;
-  c.resize(20, ' ');
-  return c + std::string(operands) + "\n";
-}
 
 // Prints the 64 characters, held as two constants of 32, at 201-264.
 std::string program(const std::string& chars) {
@@ -58,23 +50,22 @@ struct Boot {
 class CharacterSet : public ::testing::TestWithParam<Boot> {};
 
 TEST_P(CharacterSet, EveryCharacterComesBackAsItself) {
-  const Boot& r = GetParam();
+  const Boot& boot = GetParam();
   TempDir dir;
-  std::ofstream(dir.path() / "all.s", std::ios::binary) << program(r.chars);
-  const std::string command = "cd " + shell_quote(dir.path().string()) + " && " + shell_quote(VELUMAR_EXE) +
-                              " -l all.lst -o all.obj -t all.tape all.s > out.txt 2>&1";
-  ASSERT_EQ(run_command(command), 0) << read_file(dir.path() / "out.txt");
+  std::ofstream(dir.path() / "all.s", std::ios::binary) << program(boot.chars);
+  const Outcome r = run_in(dir.path(), shell_quote(VELUMAR_EXE) + " -l all.lst -o all.obj -t all.tape all.s");
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
   for (const char* output : {"all.obj", "all.tape"}) {
     const std::string text = read_file(dir.path() / output);
     EXPECT_TRUE(std::all_of(text.begin(), text.end(), [](char c) { return c == '\n' || is_canonical(c) || c == '}'; }))
         << output;
   }
   if (!simh_available()) GTEST_SKIP() << "i1401 is not installed";
-  const SimhRun run = r.tape ? boot_tape(dir.path() / "all.tape", dir.path()) : boot_deck(dir.path() / "all.obj", dir.path());
+  const SimhRun run = boot.tape ? boot_tape(dir.path() / "all.tape", dir.path()) : boot_deck(dir.path() / "all.obj", dir.path());
   std::string expected(BCD_TO_ASCII);
   // The tape's form of the blank is code 16 (the A bit alone): read from a
   // tape, it is a blank in storage.
-  if (r.tape) expected[16] = ' ';
+  if (boot.tape) expected[16] = ' ';
   EXPECT_EQ(run.printed, std::vector<std::string>{expected}) << run.console;
 }
 
@@ -91,9 +82,7 @@ TEST(CharacterSet, ListingShowsNoByteThatIsNoCharacter) {
   std::ofstream(dir.path() / "esc.s", std::ios::binary)
       << card("START", "CS", "332") + card("", "MCW", "@A" + escape + "@,211   REMARK" + escape) +
              card("", "H", "") + card("", "END", "START");
-  const std::string command = "cd " + shell_quote(dir.path().string()) + " && " + shell_quote(VELUMAR_EXE) +
-                              " -l esc.lst esc.s > out.txt 2>&1";
-  run_command(command);
+  run_in(dir.path(), shell_quote(VELUMAR_EXE) + " -l esc.lst esc.s");
   const std::string listing = read_file(dir.path() / "esc.lst");
   ASSERT_NE(listing.find("REMARK"), std::string::npos) << listing;
   EXPECT_TRUE(std::all_of(listing.begin(), listing.end(), [](char c) { return c == '\n' || bcd_code(c) != 0 || c == ' '; }))

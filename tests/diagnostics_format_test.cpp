@@ -13,8 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/run.h"
-#include "tests/simh_runner.h"
+#include "tests/support/simh.h"
 
 namespace velumar::e2e {
 namespace {
@@ -32,19 +31,13 @@ std::string report(const std::string& kind, long long line, long long col, const
 // Runs velumar on `deck` with the golden case's options and `extra`; what
 // it wrote on standard error, or in the diagnostics file when `file`.
 std::string run(const fs::path& deck, std::vector<std::string> extra, const fs::path* file = nullptr) {
-  std::vector<std::string> args{"velumar"};
-  if (fs::exists(fs::path(deck).replace_extension(".args"))) {
-    std::istringstream words(read_file(fs::path(deck).replace_extension(".args")));
-    for (std::string w; words >> w;) args.push_back(w);
-  }
+  std::vector<std::string> args;
+  std::istringstream words(read_file(fs::path(deck).replace_extension(".args")));
+  for (std::string w; words >> w;) args.push_back(w);
   args.insert(args.end(), extra.begin(), extra.end());
   args.push_back(deck.string());
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  std::istringstream in;
-  std::ostringstream out, err;
-  velumar_main(static_cast<int>(argv.size()), argv.data(), in, out, err, false);
-  return file != nullptr ? read_file(*file) : err.str();
+  const Outcome r = assemble(args);
+  return file != nullptr ? read_file(*file) : r.err;
 }
 
 Reports from_text(const std::string& text, const std::string& file) {

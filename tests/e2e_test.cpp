@@ -7,7 +7,7 @@
 #include <cctype>
 #include <fstream>
 
-#include "tests/simh_runner.h"
+#include "tests/support/simh.h"
 
 namespace velumar::e2e {
 namespace {

@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/simh_runner.h"
+#include "tests/support/simh.h"
 
 namespace velumar::e2e {
 namespace {
@@ -58,14 +58,6 @@ const Script kScripts[] = {
 };
 
 class FileSafety : public ::testing::TestWithParam<Script> {};
-
-std::string card(std::string_view label, std::string_view op, std::string_view operands) {
-  std::string c = "     " + std::string(label);
-  c.resize(15, ' ');
-  c += op;
-  c.resize(20, ' ');
-  return c + std::string(operands) + "\n";
-}
 
 const std::string kHello = card("START", "CS", "332") + card("", "MCW", "MSG,211") + card("", "W", "") +
                            card("", "H", "") + card("MSG", "DCW", "@HELLO WORLD@") + card("", "END", "START");

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/simh_runner.h"
+#include "tests/support/simh.h"
 
 namespace velumar::e2e {
 namespace {

@@ -14,8 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/run.h"
-#include "tests/simh_runner.h"
+#include "tests/support/simh.h"
 
 namespace velumar::e2e {
 namespace {
@@ -31,12 +30,7 @@ std::string chromium() {
 // The page for `deck` as the browser's DOM; empty when it could not be made.
 std::string rendered(const fs::path& deck, const TempDir& dir) {
   const fs::path page = dir.path() / "page.html", dom = dir.path() / "dom.html";
-  std::vector<std::string> args{"velumar", "--html", page.string(), deck.string()};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  std::istringstream in;
-  std::ostringstream out, err;
-  velumar_main(static_cast<int>(argv.size()), argv.data(), in, out, err, false);
+  assemble({"--html", page.string(), deck.string()});
   const std::string command = shell_quote(chromium()) +
                               " --headless --no-sandbox --disable-gpu --disable-dev-shm-usage --no-first-run"
                               " --user-data-dir=" + shell_quote((dir.path() / "profile").string()) +

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "frontend/opcodes.h"
-#include "tests/simh_runner.h"
+#include "tests/support/simh.h"
 
 namespace velumar::e2e {
 namespace {

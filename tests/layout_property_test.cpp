@@ -15,10 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "driver/run.h"
-#include "tables/layout.h"
 #include "tests/deckgen.h"
-#include "tests/simh_runner.h"
+#include "tests/support/harness.h"
 
 namespace velumar::e2e {
 namespace {
@@ -152,10 +150,11 @@ TEST(LayoutProperty, PassesAgreeOnEveryLabel) {
     const std::uint64_t seed = 1'000'000 + static_cast<std::uint64_t>(i);
     TempDir dir;
     std::ofstream(dir.path() / "deck.s", std::ios::binary) << deckgen::generate(seed, profile).source;
-    const std::string command = shell_quote(kVelumar.string()) + " -s -l deck.lst deck.s > console.txt 2>/dev/null";
-    if (run_command("cd " + shell_quote(dir.path().string()) + " && " + command) != 0) continue;  // messages say why
+    const std::string command = shell_quote(kVelumar.string()) + " -s -l deck.lst deck.s";
+    const Outcome r = run_in(dir.path(), command);
+    if (r.status != 0) continue;  // messages say why
     ++checked;
-    const std::vector<std::string> console = lines_of(read_file(dir.path() / "console.txt"));
+    const std::vector<std::string> console = lines_of(r.out);
     const Symbols pass1 = dumped(console, "After pass 1:");
     const Symbols pass2 = dumped(console, "After pass 2:");
     const Listed pass3 = read_listing(lines_of(read_file(dir.path() / "deck.lst")));
@@ -196,17 +195,11 @@ TEST(LayoutProperty, PassesAgreeOnEveryLocationAlsoWithMessages) {
     TempDir dir;
     const fs::path source = dir.path() / "deck.s", listing = dir.path() / "deck.lst";
     std::ofstream(source, std::ios::binary) << deckgen::generate(seed, profile).source;
-    std::vector<std::string> args{"velumar", "-l", listing.string(), source.string()};
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    std::istringstream in;
-    std::ostringstream out, err;
-    layout::LocationLog log;
-    const int status = velumar_main(static_cast<int>(argv.size()), argv.data(), in, out, err, false, &log);
-    if (status == 1) ++with_messages;
-    records += log.compared();
+    const Outcome r = assemble({"-l", listing.string(), source.string()});
+    if (r.status == 1) ++with_messages;
+    records += r.compared;
     std::ostringstream why;
-    if (const std::string d = log.disagreement(); !d.empty()) why << d << "\n";
+    if (!r.disagreement.empty()) why << r.disagreement << "\n";
     for (const Listed& job : read_jobs(lines_of(read_file(listing))))
       for (const Label& l : job.labels)
         if (!job.suffixed && !l.message && job.table.count(l.name) && job.table.at(l.name) != l.locn &&

@@ -13,9 +13,8 @@
 #include <vector>
 
 #include "core/charset.h"
-#include "driver/run.h"
 #include "tests/deckgen.h"
-#include "tests/simh_runner.h"
+#include "tests/support/simh.h"
 
 namespace velumar::e2e {
 namespace {
@@ -121,19 +120,11 @@ std::string check_deck(const std::string& source, int* statements = nullptr) {
   TempDir dir;
   const fs::path deck = dir.path() / "deck.s", listing = dir.path() / "deck.lst", map = dir.path() / "deck.map";
   std::ofstream(deck, std::ios::binary) << source;
-  std::vector<std::string> args{"velumar", "-l", listing.string(), "--map", map.string(), deck.string()};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  std::istringstream in;
-  std::ostringstream out, err;
-  velumar_main(static_cast<int>(argv.size()), argv.data(), in, out, err, false);
+  const Outcome with_map = assemble({"-l", listing.string(), "--map", map.string(), deck.string()});
   // The map changes nothing else.
-  const std::string with_map = read_file(listing), out_with_map = out.str();
-  args.erase(args.begin() + 3, args.begin() + 5);
-  argv.erase(argv.begin() + 3, argv.begin() + 5);
-  std::ostringstream plain_out, plain_err;
-  velumar_main(static_cast<int>(argv.size()), argv.data(), in, plain_out, plain_err, false);
-  if (read_file(listing) != with_map || plain_out.str() != out_with_map || plain_err.str() != err.str())
+  const std::string listed_with_map = read_file(listing);
+  const Outcome plain = assemble({"-l", listing.string(), deck.string()});
+  if (read_file(listing) != listed_with_map || plain.out != with_map.out || plain.err != with_map.err)
     return "the listing, standard output or standard error differ with --map\n";
   const json parsed = json::parse(read_file(map));
   if (parsed["format"] != "velumar-map" || parsed["version"] != 1) return "not a version 1 map\n";

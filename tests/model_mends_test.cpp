@@ -4,54 +4,28 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
-#include "driver/run.h"
-#include "tables/layout.h"
+#include "tests/support/harness.h"
 
 namespace velumar {
 namespace {
 
-namespace fs = std::filesystem;
+using e2e::card;
 
-std::string card(std::string_view label, std::string_view op, std::string_view operands = "") {
-  std::string c(80, ' ');
-  c.replace(5, label.size(), label);
-  c.replace(15, op.size(), op);
-  c.replace(20, operands.size(), operands);
-  return c + "\n";
-}
-
-struct Outcome {
-  std::string out, err, listing;
-  std::string disagreement;  ///< where the passes' location counters differ
+// A run in memory and the listing it wrote.
+struct Result : e2e::Outcome {
+  std::string listing;
 };
 
-Outcome assemble(const std::string& deck, std::vector<std::string> options = {}) {
-  const fs::path listing = fs::temp_directory_path() / ("velumar_mends_" + std::to_string(::getpid()) + ".lst");
-  std::vector<std::string> args{"velumar"};
-  args.insert(args.end(), options.begin(), options.end());
-  args.push_back("-l");
-  args.push_back(listing.string());
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  std::istringstream in(deck);
-  std::ostringstream out, err;
-  layout::LocationLog log;
-  (void)velumar_main(static_cast<int>(args.size()), argv.data(), in, out, err, false, &log);
-  Outcome o{out.str(), err.str(), {}, log.disagreement()};
-  std::ifstream lst(listing);
-  std::ostringstream text;
-  text << lst.rdbuf();
-  o.listing = text.str();
-  fs::remove(listing);
-  return o;
+Result assemble(const std::string& deck, std::vector<std::string> options = {}) {
+  const e2e::TempDir dir;
+  const std::filesystem::path listing = dir.path() / "deck.lst";
+  options.insert(options.end(), {"-l", listing.string()});
+  return {e2e::assemble(options, deck), e2e::read_file(listing)};
 }
 
 // The listing line that holds `text`.
@@ -78,7 +52,7 @@ struct Case {
   const char* name;
   std::string deck;
   std::vector<std::string> options;
-  std::function<void(const Outcome&)> check;
+  std::function<void(const Result&)> check;
 };
 
 TEST(ModelMends, EachFaultStaysMended) {
@@ -86,24 +60,24 @@ TEST(ModelMends, EachFaultStaysMended) {
       {"an offset of 100000 is an offset, not the X00 rounding",
        card("", "ORG", "450&100000") + card("A", "DCW", "@X@") + card("", "END"),
        {},
-       [](const Outcome& o) {
+       [](const Result& o) {
          EXPECT_NE(line_with(o.listing, "DCW   @X@").find("100450"), std::string::npos) << o.listing;
          EXPECT_NE(o.out.find("CORE STORAGE EXCEEDED"), std::string::npos);
        }},
       {"a value far below storage is defined, not undefined",
        card("NEG", "EQU", "5-30010") + card("", "B", "NEG") + card("", "END"),
        {},
-       [](const Outcome& o) {
+       [](const Result& o) {
          EXPECT_NE(o.err.find("address -30005 of operand 1 cannot be represented"), std::string::npos) << o.err;
          EXPECT_EQ(o.err.find("undefined symbol"), std::string::npos) << o.err;
          EXPECT_EQ(o.out.find("Undefined or unresolvable"), std::string::npos);
        }},
       {"the passes agree where locations saturate", saturated_deck(), {},
-       [](const Outcome& o) { EXPECT_EQ(o.disagreement, ""); }},
+       [](const Result& o) { EXPECT_EQ(o.disagreement, ""); }},
       {"a duplicate label on an EQU of an undefined symbol lists no location",
        card("A", "NOP") + card("A", "EQU", "B") + card("", "END"),
        {},
-       [](const Outcome& o) {
+       [](const Result& o) {
          const std::string equ = line_with(o.listing, "EQU   B");
          ASSERT_FALSE(equ.empty()) << o.listing;
          EXPECT_EQ(equ.find("333"), std::string::npos) << equ;
@@ -111,11 +85,11 @@ TEST(ModelMends, EachFaultStaysMended) {
       {"a pool lexes the name of each address constant, in pass 1 and in pass 2",
        card("", "MCW", "&A,B") + card("A", "DCW", "1") + card("B", "DCW", "2") + card("", "END"),
        {"-Tl"},
-       [](const Outcome& o) { EXPECT_EQ(count(o.out, "Lexer: token = A = NAME"), 4u) << o.out; }},
+       [](const Result& o) { EXPECT_EQ(count(o.out, "Lexer: token = A = NAME"), 4u) << o.out; }},
       {"a missing operand ends the operand list after the token that shows it",
        card("", "C", ",47,X") + card("", "END"),
        {"-Tl"},
-       [](const Outcome& o) {
+       [](const Result& o) {
          EXPECT_NE(o.out.find("Operand missing"), std::string::npos);
          EXPECT_EQ(o.out.find("Lexer: token = 47 = NUMBER\n"
                               "Lexer: token = , = COMMA"),

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "tests/deckgen.h"
-#include "tests/simh_runner.h"
+#include "tests/support/simh.h"
 
 namespace velumar::e2e {
 namespace {

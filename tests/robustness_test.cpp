@@ -7,27 +7,16 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "driver/run.h"
 #include "fuzz/invariants.h"
-#include "tables/layout.h"
-#include "tests/simh_runner.h"
+#include "tests/support/simh.h"
 
 namespace velumar::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string card(std::string_view label, std::string_view op, std::string_view operands) {
-  std::string c = "     " + std::string(label);
-  c.resize(15, ' ');
-  c += op;
-  c.resize(20, ' ');
-  return c + std::string(operands) + "\n";
-}
 
 const std::string kStart = card("START", "CS", "332");
 const std::string kEnd = card("", "END", "START");
@@ -81,27 +70,13 @@ const std::vector<Case> kCases = {
     {"stdin_directory", "", {}, 2, {"While reading input", "Is a directory"}, {}, "", "<. >out.txt"},
 };
 
-struct Outcome {
-  int status;
-  std::string out, err;
-};
-
 Outcome run_velumar(const fs::path& dir, const std::vector<std::string>& args, const std::string& source,
                 const std::string& redirect) {
   std::ofstream(dir / "in.s", std::ios::binary) << source;
   std::string command = "cd " + shell_quote(dir.string()) + " && " + shell_quote(VELUMAR_EXE);
   for (const std::string& a : args) command += " " + shell_quote(a);
   command += (redirect.find('<') == std::string::npos ? " <in.s " : " ") + redirect + " 2>err.txt";
-  Outcome r{run_command(command), read_file(dir / "out.txt"), read_file(dir / "err.txt")};
-  return r;
-}
-
-void expect_in_order(const std::string& text, const std::vector<std::string>& wanted) {
-  std::size_t at = 0;
-  for (const std::string& w : wanted) {
-    at = text.find(w, at);
-    ASSERT_NE(at, std::string::npos) << "missing \"" << w << "\" in:\n" << text;
-  }
+  return {run_command(command), read_file(dir / "out.txt"), read_file(dir / "err.txt"), ""};
 }
 
 class Hostile : public ::testing::TestWithParam<Case> {};
@@ -131,19 +106,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, Hostile, ::testing::ValuesIn(kCases),
 
 // The same run in this process, in `dir`, as the fuzz target makes it: where
 // the passes left the location counter differently ("" when they agree).
-std::string location_disagreement(const fs::path& dir, std::vector<std::string> args, const std::string& source) {
-  args.insert(args.begin(), "velumar");
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
+std::string location_disagreement(const fs::path& dir, const std::vector<std::string>& args,
+                                  const std::string& source) {
   const fs::path home = fs::current_path();
   fs::current_path(dir);
-  std::istringstream in(source);
-  std::ostringstream out, err;
-  layout::LocationLog log;
-  velumar_main(static_cast<int>(args.size()), argv.data(), in, out, err, false, &log);
+  const Outcome r = assemble(args, source);
   fs::current_path(home);
-  return log.disagreement();
+  return r.disagreement;
 }
 
 TEST(FuzzFindings, EachReplaysWithinTheInvariants) {

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "core/charset.h"
-#include "tests/simh_runner.h"
+#include "tests/support/simh.h"
 #include "tools/run/devices.h"
 #include "tools/run/options.h"
 #include "tools/run/simh.h"

@@ -8,18 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/simh_runner.h"
+#include "tests/support/simh.h"
 
 namespace velumar::e2e {
 namespace {
-
-std::string card(std::string_view label, std::string_view op, std::string_view operands = "") {
-  std::string c = "     " + std::string(label);
-  c.resize(15, ' ');
-  c += op;
-  c.resize(20, ' ');
-  return c + std::string(operands) + "\n";
-}
 
 // Prints 1 to 3; N is the counter. Lines: 1 START, 3 LOOP, 8 H, 9 N.
 const std::string kCount = card("START", "CS", "332") + card("", "CS") + card("LOOP", "A", "@1@,N") +
@@ -86,16 +78,9 @@ TEST_P(VelumarRunDebug, Reports) {
   const DebugCase& c = GetParam();
   TempDir dir;
   std::ofstream(dir.path() / "prog.s") << c.source;
-  const int status = run_command("cd " + shell_quote(dir.path().string()) + " && " + shell_quote(VELUMAR_RUN) + " " +
-                                 c.args + " prog.s >out.txt 2>err.txt");
-  const std::string err = read_file(dir.path() / "err.txt");
-  EXPECT_EQ(status, c.status) << err;
-  std::size_t at = 0;
-  for (const std::string& part : c.err) {
-    const std::size_t found = err.find(part, at);
-    EXPECT_NE(found, std::string::npos) << "missing or out of order: " << part << "\nin:\n" << err;
-    if (found != std::string::npos) at = found + part.size();
-  }
+  const Outcome r = run_in(dir.path(), shell_quote(VELUMAR_RUN) + " " + c.args + " prog.s");
+  EXPECT_EQ(r.status, c.status) << r.err;
+  expect_in_order(r.err, c.err);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, VelumarRunDebug, ::testing::ValuesIn(kCases),
@@ -106,11 +91,10 @@ TEST(VelumarRunTrace, FollowsTheSourceLines) {
   if (!simh_available()) GTEST_SKIP() << "i1401 is not installed";
   TempDir dir;
   std::ofstream(dir.path() / "prog.s") << kCount;
-  ASSERT_EQ(run_command("cd " + shell_quote(dir.path().string()) + " && " + shell_quote(VELUMAR_RUN) +
-                        " --trace prog.s >out.txt 2>err.txt"),
-            0);
-  EXPECT_EQ(read_file(dir.path() / "out.txt"), "1\n2\n3\n");
-  std::istringstream err(read_file(dir.path() / "err.txt"));
+  const Outcome r = run_in(dir.path(), shell_quote(VELUMAR_RUN) + " --trace prog.s");
+  ASSERT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "1\n2\n3\n");
+  std::istringstream err(r.err);
   std::vector<int> lines;
   std::string line;
   while (std::getline(err, line))

@@ -15,40 +15,18 @@
 #include <thread>
 #include <vector>
 
-#include "tests/simh_runner.h"
+#include "tests/support/simh.h"
 
 namespace velumar::e2e {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int status;
-  std::string out, err;
-};
-
-// Runs `command` in `dir` with standard output and error collected.
-Result run_in(const fs::path& dir, const std::string& command) {
-  Result r;
-  r.status = run_command("cd " + shell_quote(dir.string()) + " && " + command + " >out.txt 2>err.txt");
-  r.out = read_file(dir / "out.txt");
-  r.err = read_file(dir / "err.txt");
-  return r;
-}
-
 // PATH for an empty folder, so that i1401 cannot be found (velumar-run
 // finds velumar beside itself and needs nothing else).
 std::string path_without_simh(const fs::path& dir) {
   fs::create_directory(dir / "bin");
   return "PATH=" + shell_quote((dir / "bin").string()) + " ";
-}
-
-std::string card(std::string_view label, std::string_view op, std::string_view operands = "") {
-  std::string c = "     " + std::string(label);
-  c.resize(15, ' ');
-  c += op;
-  c.resize(20, ' ');
-  return c + std::string(operands) + "\n";
 }
 
 const std::string kHalts = card("START", "CS", "332") + card("", "CS") + card("", "MCW", "@OK@,202") +
@@ -126,7 +104,7 @@ TEST_P(VelumarRun, StatusAndMessages) {
     std::ofstream(dir.path() / "prog.dat") << c.data;
     args += " -d prog.dat";
   }
-  Result r = run_in(dir.path(), (c.hide_simh ? path_without_simh(dir.path()) : "") + shell_quote(VELUMAR_RUN) + " " +
+  Outcome r = run_in(dir.path(), (c.hide_simh ? path_without_simh(dir.path()) : "") + shell_quote(VELUMAR_RUN) + " " +
                                     args + " -- " + shell_quote(c.file));
   EXPECT_EQ(r.status, c.status) << r.err;
   EXPECT_EQ(r.out, c.out) << r.err;
@@ -154,7 +132,7 @@ TEST(VelumarRunDevices, TapeUnitsAndPunchFile) {
   std::ofstream(dir.path() / "io.s") << kTapeIo;
   std::ofstream(dir.path() / "in.s") << kTapeIn;
   std::ofstream(dir.path() / "punch.s") << kPunches;
-  Result r = run_in(dir.path(), shell_quote(VELUMAR_RUN) + " --tape 2=t2.txt io.s");
+  Outcome r = run_in(dir.path(), shell_quote(VELUMAR_RUN) + " --tape 2=t2.txt io.s");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, "TAPE DATA\"\n");
   EXPECT_NE(r.err.find("tape unit 2 written to 't2.txt' (1 record)"), std::string::npos) << r.err;
@@ -206,7 +184,7 @@ TEST(VelumarRunSignals, StopTheSimulatorAndCleanUp) {
 // --help and --version answer on standard output and exit 0, for both tools.
 TEST(VelumarRunHelp, HelpAndVersion) {
   TempDir dir;
-  Result r = run_in(dir.path(), shell_quote(VELUMAR_RUN) + " --help");
+  Outcome r = run_in(dir.path(), shell_quote(VELUMAR_RUN) + " --help");
   EXPECT_EQ(r.status, 0);
   for (const char* option : {"--tape N=FILE", "--punch FILE", "--print-limit N", "--trace[=FROM..TO]",
                              "--break LABEL[+N]", "--show LABEL", "--dump", "--why", "--version"})
@@ -225,7 +203,7 @@ TEST(VelumarRunHelp, HelpAndVersion) {
 TEST(Install, PutsProgramsManualPageAndDocumentsInPlace) {
   TempDir dir;
   const fs::path prefix = dir.path() / "prefix";
-  Result r = run_in(dir.path(), "cmake --install " + shell_quote(VELUMAR_BINARY_DIR) + " --prefix prefix");
+  Outcome r = run_in(dir.path(), "cmake --install " + shell_quote(VELUMAR_BINARY_DIR) + " --prefix prefix");
   ASSERT_EQ(r.status, 0) << r.out << r.err;
   for (const char* f : {"bin/velumar", "bin/velumar-run", "bin/tape2simh", "bin/velumar-lsp",
                         "share/man/man1/velumar.1", "share/man/man1/velumar-run.1", "share/man/man1/tape2simh.1",

@@ -1,56 +1,13 @@
-#include "tests/simh_runner.h"
+#include "tests/support/simh.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdint>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
-
-#include "core/charset.h"
 
 namespace velumar::e2e {
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
-  std::string templ = (fs::temp_directory_path() / "velumar_e2e_XXXXXX").string();
-  if (::mkdtemp(templ.data()) == nullptr) throw std::runtime_error("cannot create a temporary directory");
-  path_ = templ;
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  fs::remove_all(path_, ec);
-}
-
-std::string shell_quote(std::string_view text) {
-  std::string q = "'";
-  for (char c : text) {
-    if (c == '\'')
-      q += "'\\''";
-    else
-      q += c;
-  }
-  return q + "'";
-}
-
-int run_command(const std::string& command) {
-  int st = std::system(command.c_str());
-  if (st == -1 || !WIFEXITED(st)) return -1;
-  return WEXITSTATUS(st);
-}
-
 bool simh_available() { return run_command("command -v i1401 >/dev/null 2>&1") == 0; }
-
-std::string read_file(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 namespace {
 

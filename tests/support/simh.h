@@ -4,28 +4,14 @@
 
 #include <filesystem>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "tests/support/harness.h"
 #include "tools/tape_image.h"
 
 namespace velumar::e2e {
 
 using velumar::tape_image;
-
-/// A fresh directory under the system's temporary directory, removed with
-/// everything in it when the object goes away.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
 
 /// What one simulator run left behind.
 struct SimhRun {
@@ -37,12 +23,6 @@ struct SimhRun {
 /// True when the command i1401 can be run.
 bool simh_available();
 
-/// `text` quoted for /bin/sh.
-std::string shell_quote(std::string_view text);
-
-/// Runs a shell command; returns its exit status (-1 when it did not run).
-int run_command(const std::string& command);
-
 /// Boots the card deck in file `deck` (one 80-column card a line) from the
 /// card reader, with the host character set of our code table, and runs it
 /// until it halts or stops (20 seconds at most). Works in `dir`.
@@ -50,8 +30,5 @@ SimhRun boot_deck(const std::filesystem::path& deck, const std::filesystem::path
 
 /// Boots a tape file from drive 1, like boot_deck does for cards.
 SimhRun boot_tape(const std::filesystem::path& tape_file, const std::filesystem::path& dir);
-
-/// The whole content of a file ("" when it cannot be read).
-std::string read_file(const std::filesystem::path& p);
 
 }  // namespace velumar::e2e

@@ -1,0 +1,96 @@
+#include "tests/support/harness.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "driver/run.h"
+#include "tables/layout.h"
+
+namespace velumar::e2e {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  std::string templ = (fs::temp_directory_path() / "velumar_e2e_XXXXXX").string();
+  if (::mkdtemp(templ.data()) == nullptr) throw std::runtime_error("cannot create a temporary directory");
+  path_ = templ;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  fs::remove_all(path_, ec);
+}
+
+std::string shell_quote(std::string_view text) {
+  std::string q = "'";
+  for (char c : text) {
+    if (c == '\'')
+      q += "'\\''";
+    else
+      q += c;
+  }
+  return q + "'";
+}
+
+int run_command(const std::string& command) {
+  int st = std::system(command.c_str());
+  if (st == -1 || !WIFEXITED(st)) return -1;
+  return WEXITSTATUS(st);
+}
+
+std::string read_file(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string card(std::string_view label, std::string_view op, std::string_view operands) {
+  std::string c = "     " + std::string(label);
+  c.resize(15, ' ');
+  c += op;
+  c.resize(20, ' ');
+  return c + std::string(operands) + "\n";
+}
+
+Outcome assemble(std::vector<std::string> args, const std::string& source) {
+  args.insert(args.begin(), "velumar");
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  std::istringstream in(source);
+  std::ostringstream out, err;
+  layout::LocationLog log;
+  Outcome r;
+  r.status = velumar_main(static_cast<int>(args.size()), argv.data(), in, out, err, false, &log);
+  r.out = out.str();
+  r.err = err.str();
+  r.disagreement = log.disagreement();
+  r.compared = log.compared();
+  return r;
+}
+
+Outcome run_in(const fs::path& dir, const std::string& command) {
+  Outcome r;
+  r.status = run_command("cd " + shell_quote(dir.string()) + " && " + command + " >out.txt 2>err.txt");
+  r.out = read_file(dir / "out.txt");
+  r.err = read_file(dir / "err.txt");
+  return r;
+}
+
+void expect_in_order(const std::string& text, const std::vector<std::string>& parts) {
+  std::size_t at = 0;
+  for (const std::string& part : parts) {
+    const std::size_t found = text.find(part, at);
+    EXPECT_NE(found, std::string::npos) << "missing or out of order: \"" << part << "\" in:\n" << text;
+    if (found != std::string::npos) at = found + part.size();
+  }
+}
+
+}  // namespace velumar::e2e
