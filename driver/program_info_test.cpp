@@ -8,30 +8,17 @@
 #include <string>
 
 #include "tests/deckgen.h"
+#include "tests/support/harness.h"
 
 namespace velumar {
 namespace {
 
-using deckgen::card;
+using e2e::card;
 
-std::string deck(std::initializer_list<std::string> cards) {
-  std::string s;
-  for (const std::string& c : cards) s += c + "\n";
-  return s;
-}
-
-const std::string kProgram = deck({
-    card("START", "CS", "332"),
-    card("", "MCW", "N,201"),
-    card("LOOP", "A", "@1@,N"),
-    card("", "C", "N,LIMIT"),
-    card("", "BU", "LOOP"),
-    card("", "B", "GONE"),
-    card("N", "DCW", "0"),
-    card("LIMIT", "EQU", "N"),
-    card("BUF", "DS", "10"),
-    card("", "END", "START"),
-});
+const std::string kProgram = card("START", "CS", "332") + card("", "MCW", "N,201") + card("LOOP", "A", "@1@,N") +
+                             card("", "C", "N,LIMIT") + card("", "BU", "LOOP") + card("", "B", "GONE") +
+                             card("N", "DCW", "0") + card("LIMIT", "EQU", "N") + card("BUF", "DS", "10") +
+                             card("", "END", "START");
 
 TEST(ProgramInfo, SymbolsKindsDefinitionsAndUses) {
   const ProgramInfo info = analyze(kProgram);
@@ -103,16 +90,9 @@ TEST(ProgramInfo, StatementsPlaceCharactersAndRangesCoverThem) {
 }
 
 TEST(ProgramInfo, JobsDefineAreasAndUnfinishedInput) {
-  const std::string two = deck({
-      card("", "JOB", "FIRST"),
-      card("", "MCW", "F1,F2"),
-      card("REC", "DA", "2X10,C"),
-      card("F1", "", "1,3"),
-      card("F2", "", "4,10"),
-      card("", "END"),
-      card("", "JOB", "SECOND"),
-      card("X", "H"),
-  });
+  const std::string two = card("", "JOB", "FIRST") + card("", "MCW", "F1,F2") + card("REC", "DA", "2X10,C") +
+                          card("F1", "", "1,3") + card("F2", "", "4,10") + card("", "END") +
+                          card("", "JOB", "SECOND") + card("X", "H");
   const ProgramInfo info = analyze(two, {"-bI4"});
   ASSERT_EQ(info.jobs.size(), 2u);
   EXPECT_EQ(info.jobs[0].name, "FIRST");

@@ -82,12 +82,6 @@ TEST(Features, OperationHoverAndCompletionWithoutAssembly) {
   EXPECT_TRUE(completion(m, {0, 8})["items"].empty());
 }
 
-}  // namespace
-}  // namespace velumar::lsp
-
-namespace velumar::lsp {
-namespace {
-
 // Rename keeps every card's columns: the label field stays six wide, and
 // remarks stay where they were unless the longer name reaches them.
 TEST(Features, RenameKeepsColumns) {
@@ -120,12 +114,6 @@ TEST(Features, RenameKeepsColumns) {
   EXPECT_EQ(prepare_rename(m, {4, 22})["placeholder"], "LOOP");
 }
 
-}  // namespace
-}  // namespace velumar::lsp
-
-namespace velumar::lsp {
-namespace {
-
 // Two jobs in one file: each name resolves within its own job, and the
 // symbols are listed per job.
 TEST(Features, SeveralJobs) {
@@ -152,12 +140,6 @@ TEST(Features, SeveralJobs) {
   ASSERT_EQ(d.size(), 1u);
   EXPECT_EQ(d[0]["range"]["start"]["line"], 6);
 }
-
-}  // namespace
-}  // namespace velumar::lsp
-
-namespace velumar::lsp {
-namespace {
 
 // A note that carries a replacement is a fix-it, whether the replacement
 // is optional or a plain string; an identifier is read as a name or number.
