@@ -31,6 +31,18 @@ TEST(Charset, CanonicalFormsAndForeignBytes) {
   std::string text = "A\x1b[31mB\x07 c~|\xAC\xE9\r\n";
   mask_foreign(text.data(), text.size());
   EXPECT_EQ(text, "A?[31mB? c?|\xAC??\n");
+  // Every byte at every offset of a run longer than the eight bytes passed
+  // over at once: masked exactly as it would be alone.
+  for (int byte = 0; byte < 256; ++byte) {
+    for (std::size_t at = 0; at < 40; ++at) {
+      std::string run(40, 'A');
+      run[at] = static_cast<char>(byte);
+      mask_foreign(run.data(), run.size());
+      std::string alone(1, static_cast<char>(byte));
+      mask_foreign(alone.data(), 1);
+      EXPECT_EQ(run, std::string(at, 'A') + alone + std::string(39 - at, 'A')) << byte << " at " << at;
+    }
+  }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "pass1/column_checks.h"
 
+#include <algorithm>
+#include <array>
 #include <string>
 
 #include "core/spelling.h"
@@ -21,43 +23,63 @@ char at(std::string_view card, int c) {
   return c >= 1 && c <= static_cast<int>(card.size()) ? card[static_cast<std::size_t>(c - 1)] : ' ';
 }
 
-// One item of an operand list: its text and first column.
+// One item of an operand list: its text (a view into the card) and first column.
+// Trivial, so that the list's spare slots cost nothing; they are never read.
 struct Item {
-  std::string text;
-  int first = 0;
+  const char* data;
+  std::size_t size;
+  int first;
+  std::string_view text() const { return {data, size}; }
+};
+
+// An operand list, held in place because every card is checked: at most
+// one item per column of the operand field, and one more.
+struct Items {
+  std::array<Item, kLastColumn - kOperandColumn + 2> item;
+  std::size_t count = 0;
+  const Item* begin() const { return item.data(); }
+  const Item* end() const { return item.data() + count; }
+  std::size_t size() const { return count; }
+  bool empty() const { return count == 0; }
+  const Item& operator[](std::size_t i) const { return item[i]; }
 };
 
 // The operand list that starts in column `first`: items separated by
 // commas, up to the first blank outside a character literal. `last` is set
 // to its last column.
-std::vector<Item> operand_items(std::string_view card, int first, int& last) {
-  std::vector<Item> items(1, Item{"", first});
+Items operand_items(std::string_view card, int first, int& last) {
+  Items items;
+  const int end = std::min(kLastColumn, static_cast<int>(card.size()));
+  const auto column = [&](int c) { return card[static_cast<std::size_t>(c - 1)]; };
+  int start = first;  // first column of the item being read
+  const auto close_item = [&](int to) {
+    items.item[items.count++] =
+        Item{card.data() + (start - 1), static_cast<std::size_t>(to - start + 1), start};
+  };
   int c = first;
-  for (; c <= kLastColumn && at(card, c) != ' '; ++c) {
-    const char ch = at(card, c);
-    if (ch == '@' && items.back().text.empty()) {
-      // A character literal runs to its closing @, blanks included.
-      int close = c + 1;
-      while (close <= kLastColumn && at(card, close) != '@') ++close;
-      if (close > kLastColumn) close = c;  // unterminated: only the @ itself
-      items.back().text.append(card.substr(static_cast<std::size_t>(c - 1), static_cast<std::size_t>(close - c + 1)));
-      c = close;
+  while (c <= end && column(c) != ' ') {
+    if (column(c) == '@' && c == start) {
+      // A character literal runs to its closing @, blanks included;
+      // unterminated, it is only the @ itself.
+      const std::size_t close = card.substr(0, static_cast<std::size_t>(end)).find('@', static_cast<std::size_t>(c));
+      c = close == std::string_view::npos ? c + 1 : static_cast<int>(close) + 2;
       continue;
     }
-    if (ch == ',') {
-      items.push_back(Item{"", c + 1});
-      continue;
+    if (column(c) == ',') {
+      close_item(c - 1);
+      start = c + 1;
     }
-    items.back().text += ch;
+    ++c;
   }
+  close_item(c - 1);
   last = c - 1;
-  if (items.size() == 1 && items[0].text.empty()) items.clear();
+  if (items.count == 1 && items.item[0].size == 0) items.count = 0;
   return items;
 }
 
 // An item as an operand is written: a literal, or an address (a name, a
 // number or *) with an offset.
-bool operand_like(const std::string& item) {
+bool operand_like(std::string_view item) {
   if (item.size() >= 2 && item.front() == '@' && item.back() == '@') return true;
   std::size_t i = 0;
   if (i < item.size() && item[i] == '*') {
@@ -125,10 +147,10 @@ void operands_past_21(std::string_view card, Op op, std::vector<Diagnostic>& out
   int first = at(card, 22) != ' ' ? 22 : at(card, 23) != ' ' ? 23 : 0;
   if (first == 0) return;
   int last = 0;
-  const std::vector<Item> items = operand_items(card, first, last);
+  const Items items = operand_items(card, first, last);
   if (items.empty() || static_cast<int>(items.size()) > limit) return;
   for (const Item& i : items)
-    if (!operand_like(i.text)) return;
+    if (!operand_like(i.text())) return;
   // One word alone reads as a remark as well, unless the operation needs an operand.
   if (items.size() == 1 && op_info(op).a != Need::Required) return;
   const std::string text(card.substr(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first + 1)));
@@ -145,17 +167,16 @@ void operand_field(std::string_view card, Op op, bool statement_failed, std::vec
   const int limit = operand_limit(op);
   if (limit < 0 || at(card, kOperandColumn) == ' ') return;
   int last = 0;
-  const std::vector<Item> items = operand_items(card, kOperandColumn, last);
-  const std::string name(rtrim(op_info(op).mnemonic));
+  const Items items = operand_items(card, kOperandColumn, last);
   if (op != Op::Dc && op != Op::Dcw && op != Op::Ds) {
     for (const Item& i : items) {
       std::size_t digits = 0;
-      while (digits < i.text.size() && digit(i.text[digits])) ++digits;
-      if (digits == 0 || digits >= i.text.size() || !letter(i.text[digits])) continue;
+      while (digits < i.text().size() && digit(i.text()[digits])) ++digits;
+      if (digits == 0 || digits >= i.text().size() || !letter(i.text()[digits])) continue;
       const int first = i.first;
-      const int end = first + static_cast<int>(i.text.size()) - 1;
-      Diagnostic d = slip(DiagId::NumberRunIntoName, {i.text, i.text.substr(0, digits)}, first, end);
-      const std::string rest = i.text.substr(digits);
+      const int end = first + static_cast<int>(i.text().size()) - 1;
+      Diagnostic d = slip(DiagId::NumberRunIntoName, {i.text(), i.text().substr(0, digits)}, first, end);
+      const std::string rest(i.text().substr(digits));
       d.notes.push_back(fix_it("a symbol begins with a letter: write '" + rest + "' from column " +
                                    std::to_string(first),
                                first, end, rest + std::string(digits, ' ')));
@@ -167,6 +188,7 @@ void operand_field(std::string_view card, Op op, bool statement_failed, std::vec
     const Item& extra = items[static_cast<std::size_t>(limit)];
     const std::string surplus(
         card.substr(static_cast<std::size_t>(extra.first - 1), static_cast<std::size_t>(last - extra.first + 1)));
+    const std::string name(rtrim(op_info(op).mnemonic));
     Diagnostic d = slip(DiagId::SurplusOperands,
                         {name, std::to_string(limit) + (limit == 1 ? " operand" : " operands"), surplus},
                         extra.first - 1, last);
@@ -176,14 +198,14 @@ void operand_field(std::string_view card, Op op, bool statement_failed, std::vec
     out.push_back(std::move(d));
   }
   for (const Item& i : items) {
-    if (i.text.size() < 2 || i.text.front() != '@') continue;
-    const std::size_t blank = i.text.find(' ');
+    if (i.text().size() < 2 || i.text().front() != '@') continue;
+    const std::size_t blank = i.text().find(' ');
     if (blank == std::string::npos) continue;
     // The literal goes on past a blank: its closing @ is the right one when
     // an operand separator or the end of the operands follows it.
-    const int close = i.first + static_cast<int>(i.text.size()) - 1;
+    const int close = i.first + static_cast<int>(i.text().size()) - 1;
     const char after = at(card, close + 1);
-    if (after == ',' || (after == ' ' && i.text.find("   ") == std::string::npos)) continue;
+    if (after == ',' || (after == ' ' && i.text().find("   ") == std::string::npos)) continue;
     const int blank_col = i.first + static_cast<int>(blank);
     Diagnostic d =
         slip(DiagId::LiteralClosedInRemarks, {std::to_string(blank_col), std::to_string(close)}, i.first, close);
