@@ -22,6 +22,22 @@ std::string_view severity_colour(Severity s) {
   return kBold;
 }
 
+// A byte of a card that would act on a terminal instead of showing (a
+// control byte starts an escape sequence, moves the cursor or rings the
+// bell) or that is no 1401 character: shown as "?", as the listing does.
+bool unsafe_byte(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x20 || byte >= 0x7F;
+}
+
+// TEXT with every unsafe byte shown as "?"; messages quote card text.
+std::string shown_text(std::string_view text) {
+  std::string shown(text);
+  for (char& c : shown)
+    if (unsafe_byte(c)) c = '?';
+  return shown;
+}
+
 // `file:line:col: word: text`, the location parts that are known.
 void headline(std::string& t, std::string_view file, long long line, int col, Severity s, std::string_view text,
               bool colour) {
@@ -37,21 +53,20 @@ void headline(std::string& t, std::string_view file, long long line, int col, Se
     t += kReset;
     if (s != Severity::Note) t += kBold;
   }
-  t += text;
+  t += shown_text(text);
   if (colour) t += kReset;
   t += '\n';
 }
 
 // The card as a person sees it: a tab is read as one blank, and shown so,
-// which keeps the caret under the columns it means; other control bytes
-// would move the terminal's cursor and are shown as blanks too, and a byte
-// above 127 (never a 1401 character) as "?", one column like the others.
+// which keeps the caret under the columns it means; every other byte that
+// would act on the terminal or is no 1401 character is shown as "?", one
+// column like the others, as the listing shows it.
 std::string visible_card(std::string_view card) {
   std::string shown(rtrim(card.substr(0, std::min<std::size_t>(card.size(), 80))));
   for (char& c : shown) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) c = ' ';
-    if (byte >= 0x80) c = '?';
+    if (c == '\t') c = ' ';
+    else if (unsafe_byte(c)) c = '?';
   }
   return shown;
 }
@@ -283,6 +298,7 @@ void Diagnostics::do_error(Diagnostic d) {
     ++error_count_;
   }
   if (historic_ != nullptr && !d.historic.empty()) historic_->render(d);
+  if (d.historic_only) return;
   if (d.first_col == 0 && !card_.empty() && source_line_ > 0) {
     // Without columns of its own a message concerns the statement: from
     // the label field (or the operation) to the end of the operands; the

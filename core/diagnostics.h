@@ -96,6 +96,9 @@ struct Diagnostic {
   std::vector<Note> notes;
   int statement = 0;         ///< the statement's number within its program (console line and record)
   std::optional<int> field;  ///< the operand field it concerns
+  /// Counted and written in the historic forms only: another report of the
+  /// same statement says what it means on standard error.
+  bool historic_only = false;
 
   /// The columns it concerns.
   Diagnostic&& at(int first, int last) && {

@@ -105,6 +105,42 @@ const std::vector<Mistake> kMistakes = {
       "<stdin>:3:6: error: Label START is a duplicate", "<stdin>:1:6: note: first defined here",
       "<stdin>: 3 errors (standard output says 5 Errors: it counts each message as often as it is raised, and each "
       "statement with an error flag once more)"}},
+    {"unterminated_literal", kStart + card("", "MCW", "@HI THERE,211") + kEnd, {},
+     {"<stdin>:2:21: error: unterminated character literal in the A operand: no @ closes it",
+      "<stdin>:2: note: a character literal ends with an @ followed by a comma or a blank, as in @HI THERE@,211",
+      "<stdin>: 1 error (standard output says 2 Errors: it counts each message as often as it is raised, and each "
+      "statement with an error flag once more)"}},
+    {"missing_operand_after_the_comma", kStart + card("", "MCW", "START,  212") + kEnd, {},
+     {"<stdin>:2:27: error: missing B operand: the operand field ends at the blank in column 27",
+      "<stdin>:2:27: note: remove the blanks after the comma: the operand field ends at the first blank",
+      "<stdin>: 1 error (standard output says 2 Errors: it counts each message as often as it is raised, and each "
+      "statement with an error flag once more)"}},
+    {"branch_without_its_d_modifier_is_one_mistake", kStart + card("", "BCE", "START,201") + kEnd, {},
+     {"<stdin>:2:16: error: D field required: BCE takes a d-modifier, one character, as its last operand",
+      "<stdin>: 1 error (standard output says 3 Errors: it counts each message as often as it is raised, and each "
+      "statement with an error flag once more)"}},
+    {"beyond_storage_names_the_first_statement_past_the_end",
+     card("START", "ORG", "15995") + card("", "DCW", "@ABCD@") + card("", "DCW", "@EFGHIJ@") + card("", "DCW", "@XY@") +
+         kEnd,
+     {},
+     {"<stdin>:3:16: error: CORE STORAGE EXCEEDED: this is the first statement to place code or data beyond 15999, "
+      "the last position of storage",
+      "<stdin>:3: note: storage is positions 0-15999: start the program lower (ORG) or make it shorter",
+      "<stdin>:4:21: error: the statement places code or data outside storage, which is positions 0-15999 (flagged "
+      "ADDR)",
+      "<stdin>: 2 errors (standard output says 3 Errors: it counts each message as often as it is raised, and each "
+      "statement with an error flag once more)"}},
+    {"binary_input_refused_with_one_error", std::string("\x7F" "ELF\x02\x01\x01\0\0\0\0", 12) + kStart + kEnd, {},
+     {"<stdin>: error: the input is not text (it holds NUL bytes): nothing is assembled",
+      "<stdin>: note: a program is read as lines of text, one card a line: check the file named on the command line",
+      "<stdin>: 1 error"}},
+    {"control_bytes_refused_without_a_nul", std::string(300, '\x01') + kStart + kEnd, {},
+     {"<stdin>: error: the input is not text (most of its first bytes are not printable characters): nothing is "
+      "assembled",
+      "<stdin>: note: a program is read as lines of text, one card a line: check the file named on the command line",
+      "<stdin>: 1 error"}},
+    {"remarks_in_another_script_are_text", card("* \xCE\xA3\xCE\xA4\xCE\xA5 \xCE\xA3\xCE\xA4", "") + kStart + kEnd, {},
+     {"<stdin>:1:8: warning: byte 0xCE is not a 1401 character (the card holds 8 such bytes)", "<stdin>: 1 warning"}},
     {"error_limit_ends_with_how_many_more",
      card("START", "NOP", "A1") + card("", "NOP", "A2") + card("", "NOP", "A3") + kEnd, {"--error-limit=2"},
      {"<stdin>:1:21: error: undefined symbol A1", "<stdin>:2:21: error: undefined symbol A2",
@@ -137,6 +173,35 @@ TEST_P(Mistakes, ExactlyTheExpectedReports) {
   EXPECT_EQ(quiet_out, out);
   EXPECT_EQ(quiet_status, status);
   EXPECT_EQ(quiet_err, "");
+}
+
+// A card's bytes reach the terminal only as text: an escape sequence, a
+// bell or a byte above 127 in a label, an operand or the remarks is shown
+// as "?" in the card and in a message that quotes it.
+TEST(MistakesShown, NoControlBytesReachTheTerminal) {
+  const std::string deck = card("L\x1B[31M", "B", "Q\x1B]0;X\x07Z") + card("", "MCW", "\x9B" "2J,211") + kStart + kEnd;
+  std::istringstream in(deck);
+  std::ostringstream out, err;
+  char name[] = "velumar";
+  char* argv[] = {name, nullptr};
+  EXPECT_EQ(velumar_main(1, argv, in, out, err, false), 1);
+  ASSERT_NE(err.str().find("<stdin>:1:"), std::string::npos) << err.str();
+  EXPECT_NE(err.str().find("L?[31M"), std::string::npos) << err.str();
+  for (const char c : err.str()) {
+    const auto byte = static_cast<unsigned char>(c);
+    EXPECT_TRUE(c == '\n' || (byte >= 0x20 && byte < 0x7F)) << "byte " << int{byte} << " in:\n" << err.str();
+  }
+}
+
+// An input that is not text is refused as an input that cannot be read:
+// exit status 2, the lines of a read failure on standard output, no job.
+TEST(MistakesShown, BinaryInputIsAFileFailure) {
+  std::istringstream in(std::string("\x7F" "ELF\0\0\0\0", 8) + kStart + kEnd);
+  std::ostringstream out, err;
+  char name[] = "velumar";
+  char* argv[] = {name, nullptr};
+  EXPECT_EQ(velumar_main(1, argv, in, out, err, false), 2);
+  EXPECT_EQ(out.str(), "While reading input\n\nNot a text file\nError status code = 2\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Decks, Mistakes, ::testing::ValuesIn(kMistakes),

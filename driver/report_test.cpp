@@ -82,11 +82,11 @@ const std::vector<Case> kCases = {
     // Past the end of storage is not the read area: no "positions 1-80" and no hint to start above 80.
     {"beyond_storage_flag",
      card("START", "ORG", "15990") + card("", "DCW", "@ABCDEFGHIJKLMNOPQRST@") + card("", "DCW", "@XY@") + kEnd, {},
-     {"<stdin>:2:21: error: the statement places code or data outside storage, which is positions 0-15999 (flagged "
-      "ADDR)\n",
-      "<stdin>:3:21: error: the statement places code or data outside storage",
-      "<stdin>: error: CORE STORAGE EXCEEDED\n"},
-     "<stdin>: 3 errors"},
+     {"<stdin>:2:16: error: CORE STORAGE EXCEEDED: this is the first statement to place code or data beyond 15999, "
+      "the last position of storage\n",
+      "<stdin>:3:21: error: the statement places code or data outside storage, which is positions 0-15999 (flagged "
+      "ADDR)\n"},
+     "<stdin>: 2 errors"},
     {"unresolvable_names_them", card("X", "EQU", "Y") + card("Y", "EQU", "X") + kStart + kEnd, {},
      {"<stdin>:1:21: error: undefined symbol Y\n", "<stdin>: error: Undefined or unresolvable symbols: Y, X\n"},
      "<stdin>: 3 errors"},
@@ -149,7 +149,7 @@ TEST(ReportFlags, BeyondStorageIsNotTheReadArea) {
   const Outcome r = run({}, card("START", "ORG", "15990") + card("", "DCW", "@ABCDEFGHIJKLMNOPQRST@") + kEnd);
   EXPECT_EQ(r.err.find("1-80"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("above 80"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("outside storage"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("beyond 15999"), std::string::npos) << r.err;
   EXPECT_EQ(r.status, 1);
 }
 

@@ -281,6 +281,10 @@ class JobLoop {
 
   /// Runs every job; returns the exit status.
   int run() {
+    if (!input_is_text()) {
+      commit_ = Commit::Nothing;
+      return kExitUsageOrIo;
+    }
     int status = kExitOk;
     bool assembled = false;
     for (;;) {
@@ -348,6 +352,23 @@ class JobLoop {
     }
     reporter.end_job(errors);
     return files_.check_writes(ctx_.out) ? JobEnd::Assembled : JobEnd::Failed;
+  }
+
+  // False (after reporting it) when the input is not text (an executable
+  // named by mistake): refused as a whole, as a file that cannot be read
+  // is, instead of thousands of reports of cards that are not cards. One
+  // error on standard error; on standard output the lines of a read failure.
+  bool input_is_text() {
+    Reporter& reporter = ctx_.diag.reporter();
+    reporter.begin_job();
+    const bool text = ctx_.reader.holds_text();
+    if (!text) {
+      ctx_.out << "While reading input\n"
+               << opts_.input.value_or(std::string()) << "\nNot a text file\nError status code = " << kExitUsageOrIo
+               << '\n';
+      reporter.end_job();
+    }
+    return text;
   }
 
   // True (after reporting it) when pass 1 could not read the input.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <utility>
 
 #include "core/charset.h"
@@ -84,7 +85,52 @@ bool set_card(std::string& line, const char* text, std::size_t size) {
   return foreign != 0;
 }
 
+// How much of the start of the input tells text from other data: the
+// first cards of a deck.
+constexpr std::size_t kTextSample = 2048;
+
+// The length of the UTF-8 sequence at the start of BYTES (2-4), or 0 when
+// none starts there: text in another script is text all the same.
+std::size_t utf8_length(std::string_view bytes) {
+  const auto lead = static_cast<unsigned char>(bytes[0]);
+  const std::size_t n = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+  if (n == 0 || bytes.size() < n) return 0;
+  for (std::size_t i = 1; i < n; ++i)
+    if ((static_cast<unsigned char>(bytes[i]) & 0xC0) != 0x80) return 0;
+  return n;
+}
+
+// Why SAMPLE is not text; empty when it is.
+std::string not_text(std::string_view sample) {
+  if (sample.find('\0') != std::string_view::npos) return "it holds NUL bytes";
+  std::size_t printing = 0;
+  for (std::size_t i = 0; i < sample.size();) {
+    const auto byte = static_cast<unsigned char>(sample[i]);
+    if ((byte >= 0x20 && byte < 0x7F) || byte == '\t' || byte == '\n' || byte == '\r' || byte == '\f') {
+      ++printing;
+      ++i;
+    } else if (const std::size_t n = utf8_length(sample.substr(i)); n > 0) {
+      printing += n;
+      i += n;
+    } else {
+      ++i;
+    }
+  }
+  if (printing * 2 >= sample.size()) return {};
+  return "most of its first bytes are not printable characters";
+}
+
 }  // namespace
+
+bool SourceReader::holds_text() {
+  if (in_ == nullptr || !at_start_ || !pending_.empty()) return true;
+  if (block_pos_ == block_end_ && !fill()) return true;
+  const std::string_view sample(block_.data() + block_pos_, std::min(block_end_ - block_pos_, kTextSample));
+  const std::string why = not_text(sample);
+  if (why.empty()) return true;
+  if (report_) report_(diagnose(DiagId::NotText, {why}));
+  return false;
+}
 
 void SourceReader::take_pending(std::string& line) {
   Pending& p = pending_.back();

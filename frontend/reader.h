@@ -41,6 +41,13 @@ class SourceReader {
   /// line ends and the byte-order mark are reported.
   int read_line(std::string& line);
 
+  /// Looks at the start of the input before anything is read from it:
+  /// false (after reporting it) when it is not text, that is when it holds
+  /// a NUL byte or when most of its first cards are bytes that print
+  /// nothing (an executable, an archive). Reads ahead only what the input
+  /// has ready, so that lines typed at a terminal are not held up.
+  bool holds_text();
+
   /// Line of the input file that the card last returned came from.
   long long card_line() const { return card_line_; }
 

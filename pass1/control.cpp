@@ -97,8 +97,8 @@ Placement Pass1::do_ex() {
 void Pass1::do_end() {
   const int location = counter_.here;
   place_pool();
-  if (counter_.here > location && counter_.here - 1 > kLastAddress) counter_.storage_exceeded = true;
-  if (counter_.here > kLastAddress + 1) counter_.storage_exceeded = true;
+  if (counter_.here > location && counter_.here - 1 > kLastAddress) exceed_storage();
+  if (counter_.here > kLastAddress + 1) exceed_storage();
   end_or_ex();
   write_record(RecordKind::Statement, Op::End, card_.line, 0, location, ctx_.literals.count(), ctx_.diag.code(), ops().filled());
 }
@@ -125,7 +125,7 @@ Placement Pass1::do_chain() {
     // per character would be pointless and unbounded); the program is
     // flagged as exceeding storage.
     ctx_.diag.set_code(err::BadStatement);
-    counter_.storage_exceeded = true;
+    exceed_storage();
   }
   write_record(RecordKind::Macro, Op::Chain, card_.line, 0, 0, 0, ctx_.diag.code());
 

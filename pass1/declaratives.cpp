@@ -152,7 +152,7 @@ Placement Pass1::do_field_card() {
   placed.location = field;
   // A field card stores nothing, but a field beyond the last position of
   // storage is as much out of storage as a constant there.
-  if (field > kLastAddress) counter_.storage_exceeded = true;
+  if (field > kLastAddress) exceed_storage();
   return placed;
 }
 

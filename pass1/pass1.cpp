@@ -314,15 +314,27 @@ void Pass1::common_end(const Placement& placed) {
   counter_.highest = std::max(counter_.highest, placed.location);
   if (used && used->hi > used->lo) {
     counter_.highest = std::max(counter_.highest, used->hi);
-    if (used->hi - 1 > kLastAddress) counter_.storage_exceeded = true;
+    if (used->hi - 1 > kLastAddress) exceed_storage();
   }
-  if (p > kLastAddress + 1) counter_.storage_exceeded = true;
+  if (p > kLastAddress + 1) exceed_storage();
+}
+
+void Pass1::exceed_storage() {
+  if (counter_.storage_exceeded) return;
+  counter_.storage_exceeded = true;
+  counter_.exceeded_line = ctx_.diag.source_line();
+  counter_.exceeded_card = card_.line;
 }
 
 void Pass1::end_of_pass() {
+  if (counter_.storage_exceeded) {
+    // Counted with the job's last statement, as it always was, and shown
+    // on standard error at the first statement that passed the end.
+    ctx_.diag.locate(counter_.exceeded_line, counter_.exceeded_card, 1);
+    error(DiagId::CoreStorageExceeded);
+  }
   // What is found now concerns the job, not its last card.
   ctx_.diag.locate_job();
-  if (counter_.storage_exceeded) error(DiagId::CoreStorageExceeded);
   ctx_.diag.set_storage_reported(counter_.storage_exceeded);
 }
 

@@ -5,6 +5,7 @@
 // a Placement; the loop writes the record and moves the location counter.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
@@ -30,6 +31,10 @@ struct LocationCounter {
   int highest = 0;
   /// Something was placed beyond the last position of storage.
   bool storage_exceeded = false;
+  /// The source line and card of the first statement that did so, where
+  /// the report of it points.
+  long long exceeded_line = 0;
+  std::string exceeded_card;
   /// False from an ORG or LTORG to a symbol not yet defined until one to an
   /// actual address: in between, `here` runs from kUndefinedOrg and only
   /// pass 2 learns where the statements really go. (An ORG to a symbol does
@@ -121,6 +126,9 @@ class Pass1 {
   // ---- pass1.cpp: helpers for the handlers ----
   /// A placement at the location counter, width 0, that moves it by its width.
   Placement at_counter() const;
+  /// Marks that the statement at hand places something beyond storage; the
+  /// first to do so is where the report points.
+  void exceed_storage();
   void write_record(RecordKind kind, Op op, std::string_view line, int label, int location, int width, char err,
                     std::span<const Operand> operands = {}, std::optional<int> origin = std::nullopt);
   /// Defines the statement's label and returns its symbol index; reports a
@@ -157,6 +165,7 @@ class Pass1 {
     char d = ' ';
     bool got_d = false;
     bool more = false;  ///< the operand field holds more than was read
+    std::array<int, 6> first_col{};  ///< where each operand starts on the card
   };
   Placement machine_instruction();
   /// Checks the A operand against the row's rules; false when the operand
@@ -164,7 +173,12 @@ class Pass1 {
   bool check_a(const OpInfo& row, Instruction& in, int& width);
   /// Checks the B operand and what follows it.
   void check_b_and_d(const OpInfo& row, Instruction& in, int& width);
-  void analyze_d(int k, Instruction& in);
+  /// Reads the d-modifier from operand `k`; `historic_only`: a d-modifier
+  /// of more than one character is not reported on standard error.
+  void analyze_d(int k, Instruction& in, bool historic_only = false);
+  /// Reports operand `k` (1: A, 2: B, starting in `first_col`) that reads
+  /// as nothing: an unterminated literal, a missing operand, or else "Bad A/B field".
+  void bad_operand(int k, int first_col);
   void register_symbol(int k);
 
   // ---- declaratives.cpp ----
