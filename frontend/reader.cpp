@@ -85,10 +85,6 @@ bool set_card(std::string& line, const char* text, std::size_t size) {
   return foreign != 0;
 }
 
-// How much of the start of the input tells text from other data: the
-// first cards of a deck.
-constexpr std::size_t kTextSample = 2048;
-
 // The length of the UTF-8 sequence at the start of BYTES (2-4), or 0 when
 // none starts there: text in another script is text all the same.
 std::size_t utf8_length(std::string_view bytes) {
@@ -100,9 +96,16 @@ std::size_t utf8_length(std::string_view bytes) {
   return n;
 }
 
-// Why SAMPLE is not text; empty when it is.
+// NUL bytes that make an input data rather than text: an executable or an
+// archive holds them by the hundred, a deck at most a stray one or two.
+constexpr std::size_t kNulsInData = 4;
+
+}  // namespace
+
 std::string not_text(std::string_view sample) {
-  if (sample.find('\0') != std::string_view::npos) return "it holds NUL bytes";
+  sample = sample.substr(0, std::min(sample.size(), kTextSample));
+  if (static_cast<std::size_t>(std::count(sample.begin(), sample.end(), '\0')) >= kNulsInData)
+    return "it holds NUL bytes";
   std::size_t printing = 0;
   for (std::size_t i = 0; i < sample.size();) {
     const auto byte = static_cast<unsigned char>(sample[i]);
@@ -119,8 +122,6 @@ std::string not_text(std::string_view sample) {
   if (printing * 2 >= sample.size()) return {};
   return "most of its first bytes are not printable characters";
 }
-
-}  // namespace
 
 bool SourceReader::holds_text() {
   if (in_ == nullptr || !at_start_ || !pending_.empty()) return true;

@@ -4,12 +4,21 @@
 #include <functional>
 #include <istream>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "core/diagnostics.h"
 
 namespace velumar {
+
+/// How much of the start of an input tells text from other data: the first cards.
+constexpr std::size_t kTextSample = 2048;
+/// Why an input that begins with `start` (its first kTextSample bytes) is
+/// not text: it holds several NUL bytes, or most of it is bytes that print
+/// nothing; empty when it is text. A stray NUL or a remark in another
+/// script is text, which the cards' own reports deal with.
+std::string not_text(std::string_view start);
 
 class SourceReader {
  public:

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/charset.h"
+#include "frontend/reader.h"
 
 namespace velumar::fuzz {
 
@@ -133,6 +134,10 @@ long long tape_bound(long long lines) {
 }
 
 std::string check(const Outputs& run) {
+  // An input that is not text is refused as a whole, with status 2 and no output.
+  const bool refused = run.status == 2 && !not_text(run.source).empty();
+  if (refused && (!run.deck.empty() || !run.tape.empty())) return "a refused input left a deck or tape";
+  if (refused) return {};
   if (run.status != 0 && run.status != 1) return "exit status " + std::to_string(run.status);
   if (!run.locations.empty()) return "the passes disagree on a location: " + run.locations;
   const long long lines = 1 + std::count(run.source.begin(), run.source.end(), '\n') +
