@@ -111,9 +111,12 @@ std::vector<StorageRange> merge_ranges(std::vector<StorageRange> runs) {
   return merged;
 }
 
-// END's start address; none when END names none or the job has no END.
+// END's start address; none when END names none or the job has no END. A
+// blank operand field is recorded as the address 0 (where the loader then
+// branches), which is told apart from a written 0 by column 21.
 std::optional<int> start_of(const Context& ctx, const RecordView& rec) {
   const Operand& op = rec.operand(1);
+  if (rec.text.size() <= 20 || rec.text[20] == ' ') return std::nullopt;
   if (op.kind == OperandKind::Actual) return op.address();
   if (op.kind == OperandKind::Symbolic && ctx.symtab.valid(op.symbol())) return ctx.symtab[op.symbol()].defined_value();
   return std::nullopt;

@@ -98,6 +98,8 @@ TEST(ProgramInfo, JobsDefineAreasAndUnfinishedInput) {
   EXPECT_EQ(info.jobs[0].name, "FIRST");
   EXPECT_EQ(info.jobs[0].core_size, 4000);
   EXPECT_TRUE(info.jobs[0].assembled);
+  EXPECT_EQ(info.jobs[0].start, std::nullopt);  // END names none (the map writes null)
+  EXPECT_EQ(analyze(card("", "H") + card("", "END", "0")).jobs[0].start, 0);
   const SymbolInfo* f2 = find_symbol(info.jobs[0], "F2");
   ASSERT_NE(f2, nullptr);
   EXPECT_EQ(f2->kind, SymbolKind::Area);

@@ -115,10 +115,10 @@ void Runner::report_where(const Outcome& o) const {
     char num[32];
     std::snprintf(num, sizeof num, "%6lld | ", at->line);
     err_ << num << at->text << '\n';
-  } else if (map_.end_line() > 0 && stop.is == map_.start()) {
+  } else if (map_.end_line() > 0 && stop.is == map_.start().value_or(0)) {
     err_ << src << ':' << map_.end_line() << ": " << what << ": the 1401 stopped at " << describe(stop.is)
          << " before any instruction of the program ran: "
-         << (map_.start() == 0 ? "this END card names no start address, so the loader branched to 0; write the "
+         << (!map_.start() ? "this END card names no start address, so the loader branched to 0; write the "
                                  "label of the first instruction in its operand field"
                                : "the loader branched to the start address this END card names")
          << '\n';

@@ -67,7 +67,7 @@ bool SymbolMap::load(const std::string& path, std::string& error) {
   }
   for (const Json& job : doc.value("jobs", Json::array())) {
     const bool first_job = end_line_ == 0;
-    if (first_job) start_ = int_or(job, "start", 0);
+    if (first_job && job.contains("start") && job["start"].is_number_integer()) start_ = job["start"].get<int>();
     for (const Json& s : job.value("statements", Json::array())) {
       if (first_job && end_line_ == 0 && string_or(s, "op") == "END") end_line_ = s.value("line", 0LL);
       const int first = int_or(s, "first", -1), last = int_or(s, "last", -1);

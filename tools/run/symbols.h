@@ -49,8 +49,8 @@ class SymbolMap {
   std::vector<const Symbol*> fields() const;
   /// The line of the first job's END card (0: none).
   long long end_line() const { return end_line_; }
-  /// The start address the first job's END card gives (0 when it names none).
-  int start() const { return start_; }
+  /// The start address the first job's END card gives (none when it names none).
+  std::optional<int> start() const { return start_; }
   /// The lowest and highest address of the program's instructions.
   std::optional<std::pair<int, int>> instruction_span() const;
 
@@ -59,7 +59,7 @@ class SymbolMap {
   std::map<int, std::size_t> by_first_;  // first address -> statement index
   std::vector<Symbol> symbols_;          // sorted by name
   long long end_line_ = 0;
-  int start_ = 0;
+  std::optional<int> start_;
 };
 
 }  // namespace velumar::run
