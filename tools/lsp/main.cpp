@@ -36,7 +36,8 @@ int wait_ms(const std::optional<velumar::lsp::Server::Clock::time_point>& deadli
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1) {
+  // "--stdio" is what some clients add to ask for this transport, the only one.
+  if (argc > 1 && std::string(argv[1]) != "--stdio") {
     const std::string arg = argv[1];
     if (arg == "--version") return std::puts("velumar-lsp 1.0") < 0;
     std::fputs("usage: velumar-lsp (an LSP client starts it and speaks to it on standard input and output)\n",

@@ -1,7 +1,8 @@
--- Run by nvim_test.cpp in headless Neovim: its own LSP client starts
--- velumar-lsp on a deck, waits for the diagnostics, jumps to a definition
--- and applies a code action; what it saw is written as JSON for the test.
-local server, deck, result = os.getenv('VELUMAR_LSP'), os.getenv('VELUMAR_DECK'), os.getenv('VELUMAR_RESULT')
+-- Run by nvim_test.cpp in headless Neovim, started with the README's
+-- configuration as init.lua: opens a deck (the configuration starts
+-- velumar-lsp), waits for the diagnostics, jumps to a definition and applies
+-- a code action; what it saw is written as JSON for the test.
+local deck, result = os.getenv('VELUMAR_DECK'), os.getenv('VELUMAR_RESULT')
 local seen = {}
 
 local function finish()
@@ -23,8 +24,6 @@ end
 local ok, err = pcall(function()
   vim.cmd('edit ' .. vim.fn.fnameescape(deck))
   local buf = vim.api.nvim_get_current_buf()
-  local id = vim.lsp.start_client({ name = 'velumar', cmd = { server }, root_dir = vim.fn.fnamemodify(deck, ':h') })
-  vim.lsp.buf_attach_client(buf, id)
   seen.got_diagnostics = vim.wait(10000, function() return #vim.diagnostic.get(buf) > 0 end, 20)
   seen.diagnostics = diags(buf)
 

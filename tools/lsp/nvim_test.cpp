@@ -16,6 +16,20 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
+// The README's Neovim configuration: the indented lines after "Neovim (".
+std::string readme_configuration() {
+  std::ifstream in(VELUMAR_SOURCE_DIR "/README.md");
+  std::string text, line;
+  bool in_section = false;
+  while (std::getline(in, line)) {
+    if (line.starts_with("Neovim (")) in_section = true;
+    else if (in_section && line.starts_with("VS Code")) break;
+    else if (in_section && (line.starts_with("    ") || line.empty())) text += (line.empty() ? "" : line.substr(4)) + "\n";
+  }
+  return text;
+}
+
+// Neovim started with the README's configuration finds velumar-lsp on PATH.
 TEST(Neovim, DiagnosticDefinitionAndCodeAction) {
   if (std::system("command -v nvim >/dev/null 2>&1") != 0) GTEST_SKIP() << "nvim is not installed";
   const fs::path dir = fs::temp_directory_path() / ("velumar-nvim-" + std::to_string(::getpid()));
@@ -29,11 +43,14 @@ TEST(Neovim, DiagnosticDefinitionAndCodeAction) {
                          "     N         DCW  0\n"
                          "               END  START\n";
   const fs::path result = dir / "result.json";
-  const std::string command = "cd " + dir.string() + " && VELUMAR_LSP=" VELUMAR_LSP_EXE " VELUMAR_DECK=" +
-                              deck.string() + " VELUMAR_RESULT=" + result.string() +
+  const std::string configuration = readme_configuration();
+  ASSERT_NE(configuration.find("velumar-lsp"), std::string::npos) << configuration;
+  std::ofstream(dir / "init.lua") << configuration;
+  const std::string command = "cd " + dir.string() + " && PATH=" + fs::path(VELUMAR_LSP_EXE).parent_path().string() +
+                              ":$PATH VELUMAR_DECK=" + deck.string() + " VELUMAR_RESULT=" + result.string() +
                               " HOME=" + dir.string() + " XDG_CONFIG_HOME=" + dir.string() + " XDG_DATA_HOME=" +
                               dir.string() + " XDG_STATE_HOME=" + dir.string() +
-                              " timeout 60 nvim --headless -u NONE -i NONE -n -c 'luafile " VELUMAR_SOURCE_DIR
+                              " timeout 60 nvim --headless -u init.lua -i NONE -n -c 'luafile " VELUMAR_SOURCE_DIR
                               "/tools/lsp/nvim_e2e.lua' >/dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0);
   std::ifstream in(result);
