@@ -19,6 +19,17 @@ const std::string kCount = card("START", "CS", "332") + card("", "CS") + card("L
                            card("", "BU", "LOOP") + card("", "H") + card("N", "DCW", "0") +
                            card("", "END", "START");
 
+// X2 is loaded as 4 with the deck; X1 becomes 3 at NEXT. TABX is TAB-5
+// plus X1, INST is START plus X2. Lines: 5 the chained CS, 7 NEXT.
+const std::string kIndexed = card("", "ORG", "92") + card("", "DCW", "@004@") + card("", "ORG", "333") +
+                             card("START", "CS", "332") + card("", "CS") + card("", "MCW", "@003@,89") +
+                             card("NEXT", "H") + card("TAB", "DCW", "@ABCDEFGHIJ@") + card("TABX", "EQU", "TAB-5&X1") +
+                             card("INST", "EQU", "START&X2") + card("", "END", "START");
+const std::vector<std::string> kIndexedBreaks = {
+    "--break INST: X2 holds 4 when the program starts, so the break is at 337 (START+4)",
+    "break at INST (prog.s:5), pass 1: TABX='ABCDE' (X1=0, at 350) TAB='ABCDEFGHIJ'\n",
+    "break at NEXT (prog.s:7), pass 1: TABX='ABCDEFGH' (X1=3, at 353) TAB='ABCDEFGHIJ'\n", "halted"};
+
 struct DebugCase {
   std::string name, source, args;
   int status;
@@ -69,6 +80,9 @@ const std::vector<DebugCase> kCases = {
      {"time limit of 1 seconds passed", "prog.s:", "the next instructions it ran, oldest first:",
       "     1    333  START  B     LOOP", "     2    337  LOOP   B     START"}},
     {"unknown_label", kCount, "--break NOPE", 2, {"unknown label 'NOPE' in --break"}},
+    {"indexed_labels", kIndexed, "--break INST --break NEXT --show TABX,TAB", 0, kIndexedBreaks},
+    {"indexed_labels_traced", kIndexed, "--trace --break INST --break NEXT --show TABX,TAB", 0, kIndexedBreaks},
+    {"indexed_trace_range", kIndexed, "--trace=TABX..NEXT", 2, {"'TABX' in --trace is indexed by X1"}},
 };
 
 class VelumarRunDebug : public ::testing::TestWithParam<DebugCase> {};

@@ -29,18 +29,22 @@ long long now_ms() {
       .count();
 }
 
-// "LABEL", "LABEL+n" or "LABEL-n" as an address.
-std::optional<int> label_address(const SymbolMap& map, const std::string& target) {
+// "LABEL", "LABEL+n" or "LABEL-n" as an address, with the label's index register.
+std::optional<Target> label_address(const SymbolMap& map, const std::string& target) {
   const std::size_t sign = target.find_first_of("+-", 1);
   const Symbol* s = map.symbol(target.substr(0, sign));
   if (s == nullptr) return std::nullopt;
-  if (sign == std::string::npos) return s->value;
+  if (sign == std::string::npos) return Target{target, s->value, s->index};
   const std::string digits = target.substr(sign + 1);
   if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos)
     return std::nullopt;
   const int n = std::atoi(digits.c_str());
-  return target[sign] == '+' ? s->value + n : s->value - n;
+  return Target{target, target[sign] == '+' ? s->value + n : s->value - n, s->index};
 }
+
+// The address an indexed target has while the register holds `x`; the 1401
+// adds modulo its 16000 addresses, so 15999 in the register subtracts 1.
+int effective(const Target& t, int x) { return ((t.address + x) % kStorage + kStorage) % kStorage; }
 
 // The lines "NNN:\tOOO" of an octal examine of storage.
 std::vector<std::pair<int, int>> parse_storage(const std::string& text) {
@@ -82,24 +86,37 @@ bool Runner::resolve(std::string& error) {
     error = "the assembler wrote no symbol map, so --break, --show and --trace=FROM..TO cannot name labels";
     return false;
   }
-  auto find = [&](const std::string& target, const char* option, int& address) {
-    const std::optional<int> a = label_address(map_, target);
+  Target t;
+  auto find = [&](const std::string& target, const char* option) {
+    const std::optional<Target> a = label_address(map_, target);
     if (!a) error = "unknown label " + in_quotes(target) + " in " + option + " (not among the program's labels)";
-    if (a) address = *a;
+    if (a) t = *a;
     return a.has_value();
   };
   for (const std::string& b : opts_.breaks) {
-    int a = 0;
-    if (!find(b, "--break", a)) return false;
-    breaks_.emplace_back(b, a);
+    if (!find(b, "--break")) return false;
+    if (t.index != 0 && !map_.start()) {
+      error = in_quotes(b) + " in --break is indexed by X" + std::to_string(t.index) +
+              ", whose value is taken when the program starts, but END names no start address";
+      return false;
+    }
+    if (t.index != 0) indexed_breaks_.push_back(t);
+    else breaks_.emplace_back(b, t.address);
   }
   for (const std::string& s : opts_.show) {
-    int a = 0;
-    if (!find(s, "--show", a)) return false;
-    shows_.emplace_back(s, a);
+    if (!find(s, "--show")) return false;
+    shows_.push_back(t);
   }
   if (!opts_.trace_from.empty()) {
-    if (!find(opts_.trace_from, "--trace", trace_from_) || !find(opts_.trace_to, "--trace", trace_to_)) return false;
+    for (const std::string* label : {&opts_.trace_from, &opts_.trace_to}) {
+      if (!find(*label, "--trace")) return false;
+      if (t.index != 0) {
+        error = in_quotes(*label) + " in --trace is indexed by X" + std::to_string(t.index) +
+                ": a trace range takes labels whose address does not change while the program runs";
+        return false;
+      }
+      (label == &opts_.trace_from ? trace_from_ : trace_to_) = t.address;
+    }
     if (const Statement* s = map_.statement_at(trace_to_)) trace_to_ = s->last;
   }
   return true;
@@ -144,6 +161,7 @@ Outcome Runner::run() {
     o.stop = first.breakpoint() && r.cut == Cut::None ? step_through(sim, first.is, o) : first;
   } else {
     for (const auto& [target, address] : breaks_) sim.command("break " + std::to_string(address));
+    if (!indexed_breaks_.empty()) sim.command("break " + std::to_string(*map_.start()));
     Reply r;
     o.stop = full_speed(sim, r, o, true);
   }
@@ -161,8 +179,10 @@ Stop Runner::full_speed(Simh& sim, Reply& r, Outcome& o, bool first) {
       o.cut = r.cut;
       return s;
     }
-    if (!s.breakpoint() || !at_break(sim, s.is)) return s;
     cmd = "cont";
+    if (s.breakpoint() && !indexed_breaks_.empty() && s.is == *map_.start() && !arm_indexed_breaks(sim, true))
+      continue;  // only the break that armed them
+    if (!s.breakpoint() || !at_break(sim, s.is)) return s;
   }
 }
 
@@ -173,6 +193,7 @@ Stop Runner::step_through(Simh& sim, int is, Outcome& o) {
   auto w = [&] { return watch(devices_.work / "print.txt", deadline); };
   tracing_ = true;
   for (;;) {
+    if (!indexed_breaks_.empty() && is == *map_.start()) arm_indexed_breaks(sim, false);
     if (std::any_of(breaks_.begin(), breaks_.end(), [&](const auto& b) { return b.second == is; }) &&
         !at_break(sim, is))
       return Stop{"Breakpoint", is};
@@ -219,14 +240,46 @@ bool Runner::at_break(Simh& sim, int is) {
   err_ << "velumar-run: break at " << name;
   if (const Statement* s = map_.instruction_at(is)) err_ << " (" << opts_.source << ':' << s->line << ')';
   err_ << ", pass " << ++passes_[is] << ':';
-  for (const auto& [target, address] : shows_) {
-    const Symbol* sym = map_.symbol(target);
-    err_ << ' ' << target << '=' << field(sim, address, sym != nullptr && target == sym->name ? sym->width : 0);
-  }
+  const bool indexed = std::any_of(shows_.begin(), shows_.end(), [](const Target& t) { return t.index != 0; });
+  const Registers regs = indexed ? registers(sim, true) : Registers{};
+  for (const Target& t : shows_) err_ << ' ' << t.text << '=' << shown(sim, t, regs);
   err_ << '\n';
   if (!opts_.stop_at_break) return true;
   stopped_at_break_ = true;
   return false;
+}
+
+// The program is at its start address: the index registers hold what the
+// deck loaded, and the indexed breaks are set where they point now (as a
+// debugger evaluates a break's address when it is set). True when one of
+// them is the start address itself.
+bool Runner::arm_indexed_breaks(Simh& sim, bool set_in_simulator) {
+  const Registers regs = registers(sim, true);
+  bool here = std::any_of(breaks_.begin(), breaks_.end(), [&](const auto& b) { return b.second == *map_.start(); });
+  if (set_in_simulator && !here) sim.command("nobreak " + std::to_string(*map_.start()));
+  for (const Target& t : indexed_breaks_) {
+    const int x = std::max(0, regs.x[t.index - 1]);
+    const int at = effective(t, x);
+    err_ << "velumar-run: --break " << t.text << ": X" << t.index << " holds " << x
+         << " when the program starts, so the break is at " << describe(at) << '\n';
+    breaks_.emplace_back(t.text, at);
+    if (set_in_simulator) sim.command("break " + std::to_string(at));
+    here = here || at == *map_.start();
+  }
+  indexed_breaks_.clear();
+  return here;
+}
+
+// A field of --show, read where its label points now: for an indexed label,
+// its address plus the register's present value.
+std::string Runner::shown(Simh& sim, const Target& t, const Registers& regs) {
+  const Symbol* sym = map_.symbol(t.text);
+  const int width = sym != nullptr && t.text == sym->name ? sym->width : 0;
+  if (t.index == 0) return field(sim, t.address, width);
+  const int x = std::max(0, regs.x[t.index - 1]);
+  const int at = effective(t, x);
+  return field(sim, at, width) + " (X" + std::to_string(t.index) + "=" + std::to_string(x) + ", at " +
+         std::to_string(at) + ")";
 }
 
 Registers Runner::registers(Simh& sim, bool index_registers) {

@@ -28,6 +28,13 @@ struct Registers {
   int x[3] = {-1, -1, -1};
 };
 
+/// A label the options name, as written, with its address and index register.
+struct Target {
+  std::string text;
+  int address = 0;
+  int index = 0;  ///< 1-3: the address is relative to that index register
+};
+
 /// How a run ended.
 struct Outcome {
   Stop stop;
@@ -60,6 +67,8 @@ class Runner {
   Stop full_speed(Simh& sim, Reply& r, Outcome& o, bool first);
   Stop step_through(Simh& sim, int is, Outcome& o);
   bool at_break(Simh& sim, int is);
+  bool arm_indexed_breaks(Simh& sim, bool set_in_simulator);
+  std::string shown(Simh& sim, const Target& t, const Registers& regs);
   void finish(Simh& sim, Outcome& o);
   Registers registers(Simh& sim, bool index_registers);
   std::string field(Simh& sim, int address, int width);
@@ -73,7 +82,8 @@ class Runner {
   std::string simh_;
   std::ostream& err_;
   std::vector<std::pair<std::string, int>> breaks_;  // as written, address
-  std::vector<std::pair<std::string, int>> shows_;
+  std::vector<Target> indexed_breaks_;               // armed when the program starts
+  std::vector<Target> shows_;
   int trace_from_ = -1, trace_to_ = -1;
   long trace_lines_ = 0, break_hits_ = 0;
   bool tracing_ = false, stopped_at_break_ = false;

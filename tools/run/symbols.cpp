@@ -79,7 +79,8 @@ bool SymbolMap::load(const std::string& path, std::string& error) {
     }
     for (const Json& s : job.value("symbols", Json::array())) {
       if (!s.contains("value") || !s["value"].is_number_integer()) continue;
-      symbols_.push_back({string_or(s, "name"), s["value"].get<int>(), int_or(s, "width", 0), string_or(s, "kind")});
+      symbols_.push_back({string_or(s, "name"), s["value"].get<int>(), int_or(s, "width", 0), int_or(s, "index", 0),
+                          string_or(s, "kind")});
     }
   }
   std::stable_sort(symbols_.begin(), symbols_.end(), [](const Symbol& a, const Symbol& b) { return a.name < b.name; });

@@ -27,6 +27,7 @@ struct Symbol {
   std::string name;
   int value = 0;
   int width = 0;
+  int index = 0;     ///< the index register (1-3) added to the value, 0 for none
   std::string kind;  ///< "instruction", "constant", "area", "equ", "literal"
 };
 
