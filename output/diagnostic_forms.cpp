@@ -6,13 +6,7 @@ namespace velumar {
 
 std::string console_line(const Diagnostic& d) {
   std::string line = fmt_int(d.statement, 5) + ": ";
-  if (d.field) {
-    // Appended piece by piece: GCC 12 at -O3 warns (a false -Wrestrict) on
-    // a literal prepended to a temporary string.
-    line += '(';
-    line += fmt_int(*d.field, 1);
-    line += ") ";
-  }
+  if (d.field) line += "(" + fmt_int(*d.field, 1) + ") ";
   return line + d.historic;
 }
 
