@@ -31,9 +31,7 @@ std::string report(const std::string& kind, long long line, long long col, const
 // Runs velumar on `deck` with the golden case's options and `extra`; what
 // it wrote on standard error, or in the diagnostics file when `file`.
 std::string run(const fs::path& deck, std::vector<std::string> extra, const fs::path* file = nullptr) {
-  std::vector<std::string> args;
-  std::istringstream words(read_file(fs::path(deck).replace_extension(".args")));
-  for (std::string w; words >> w;) args.push_back(w);
+  std::vector<std::string> args = words_in(fs::path(deck).replace_extension(".args"));
   args.insert(args.end(), extra.begin(), extra.end());
   args.push_back(deck.string());
   const Outcome r = assemble(args);

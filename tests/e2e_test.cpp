@@ -55,14 +55,8 @@ TEST(SimhHarness, TapeImageFraming) {
 }
 
 std::vector<std::string> example_names() {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(kExamples, ec)) {
-    const fs::path& p = entry.path();
-    if (p.extension() == ".s" && fs::exists(fs::path(p).replace_extension(".print")))
-      names.push_back(p.stem().string());
-  }
-  std::sort(names.begin(), names.end());
+  std::vector<std::string> names = stems(kExamples, ".s");
+  std::erase_if(names, [](const std::string& n) { return !fs::exists(kExamples / (n + ".print")); });
   return names;
 }
 

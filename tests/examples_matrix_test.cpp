@@ -85,13 +85,6 @@ std::vector<Case> all_cases() {
   return cases;
 }
 
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) lines.push_back(l);
-  return lines;
-}
-
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // What the options must have done to the deck of this example.

@@ -26,31 +26,14 @@ namespace fs = std::filesystem;
 const fs::path kVelumar = VELUMAR_EXE;
 const fs::path kGolden = fs::path(VELUMAR_SOURCE_DIR) / "tests" / "golden";
 
-bool updating() {
-  const char* v = std::getenv("VELUMAR_UPDATE_GOLDEN");
-  return v != nullptr && std::string(v) == "1";
-}
-
-std::vector<std::string> split_lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) lines.push_back(l);
-  return lines;
-}
-
-std::vector<std::string> split_words(const std::string& text) {
-  std::vector<std::string> words;
-  std::istringstream in(text);
-  for (std::string w; in >> w;) words.push_back(w);
-  return words;
-}
+bool updating() { return updating_golden(); }
 
 // A unified diff of two texts by lines (longest common subsequence), with
 // three lines of context; each shown line ends in a visible mark so that
 // trailing blanks can be told apart. Long diffs are cut.
 std::string line_diff(const std::string& expected, const std::string& actual) {
-  const std::vector<std::string> a = split_lines(expected);
-  const std::vector<std::string> b = split_lines(actual);
+  const std::vector<std::string> a = lines_of(expected);
+  const std::vector<std::string> b = lines_of(actual);
   const size_t n = a.size(), m = b.size();
   std::vector<std::vector<int>> lcs(n + 1, std::vector<int>(m + 1, 0));
   for (size_t i = n; i-- > 0;)
@@ -108,14 +91,7 @@ std::string line_diff(const std::string& expected, const std::string& actual) {
   return out.str();
 }
 
-std::vector<std::string> case_names() {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(kGolden, ec))
-    if (entry.path().extension() == ".s") names.push_back(entry.path().stem().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
+std::vector<std::string> case_names() { return stems(kGolden, ".s"); }
 
 class Golden : public ::testing::TestWithParam<std::string> {};
 
@@ -125,9 +101,7 @@ TEST_P(Golden, OutputsMatchExpectedFiles) {
   fs::copy_file(kGolden / (name + ".s"), dir.path() / (name + ".s"));
 
   std::string command = "cd " + shell_quote(dir.path().string()) + " && " + shell_quote(kVelumar.string());
-  if (fs::exists(kGolden / (name + ".args")))
-    for (const std::string& word : split_words(read_file(kGolden / (name + ".args"))))
-      command += " " + shell_quote(word);
+  for (const std::string& word : words_in(kGolden / (name + ".args"))) command += " " + shell_quote(word);
   command += " -l " + shell_quote(name + ".lst") + " -o " + shell_quote(name + ".obj") + " -t " +
              shell_quote(name + ".tape") + " " + shell_quote(name + ".s") + " > stdout.txt 2> stderr.txt";
   const int status = run_command(command);

@@ -28,13 +28,6 @@ const fs::path kVelumar = VELUMAR_EXE;
 
 using Symbols = std::map<std::string, std::string>;
 
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) lines.push_back(l);
-  return lines;
-}
-
 // Label/value pairs of a symbol table as the dumps and the listing print it.
 // (label, then its value: UNDEF, a number with an optional +Xn, or a device).
 void read_entries(const std::string& line, Symbols& into) {

@@ -47,6 +47,9 @@ const std::vector<Case> kCases = {
      {"CORE STORAGE EXCEEDED", "2 Errors"}, {}, "L024I9I"},
     {"hundred_constants_beyond_storage", kStart + repeat(card("", "DC", "#999999"), 100) + kEnd, {}, 1,
      {"CORE STORAGE EXCEEDED", "101 Errors"}, {}, ""},
+    // DS statements that add up past the int range: saturated, no overflow.
+    {"areas_past_int_range", card("START", "H") + repeat(card("", "DS", "999999"), 2200) + card("", "END", "START"),
+     {}, 1, {"CORE STORAGE EXCEEDED"}, {}, ""},
     {"pool_beyond_storage",
      kStart + card("", "MCW", "#9999,#9998") + card("", "LTORG", "9999999999999999999999999") + kEnd, {}, 1,
      {"CORE STORAGE EXCEEDED"}, {}, ""},

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -49,6 +50,34 @@ std::string read_file(const fs::path& p) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string l; std::getline(in, l);) lines.push_back(l);
+  return lines;
+}
+
+std::vector<std::string> words_in(const fs::path& file) {
+  std::vector<std::string> words;
+  std::istringstream in(read_file(file));
+  for (std::string w; in >> w;) words.push_back(w);
+  return words;
+}
+
+std::vector<std::string> stems(const fs::path& dir, const std::string& extension) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(dir, ec))
+    if (entry.path().extension() == extension) names.push_back(entry.path().stem().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+bool updating_golden() {
+  const char* v = std::getenv("VELUMAR_UPDATE_GOLDEN");
+  return v != nullptr && std::string(v) == "1";
 }
 
 std::string card(std::string_view label, std::string_view op, std::string_view operands) {

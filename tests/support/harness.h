@@ -33,6 +33,20 @@ int run_command(const std::string& command);
 /// The whole content of a file ("" when it cannot be read).
 std::string read_file(const std::filesystem::path& p);
 
+/// The lines of `text`, without their line ends.
+std::vector<std::string> lines_of(const std::string& text);
+
+/// The blank-separated words of a file (none when it is absent),
+/// as the .args files beside the golden decks hold options.
+std::vector<std::string> words_in(const std::filesystem::path& file);
+
+/// The names without extension of the files in `dir` that end in
+/// `extension`, sorted.
+std::vector<std::string> stems(const std::filesystem::path& dir, const std::string& extension);
+
+/// True when VELUMAR_UPDATE_GOLDEN=1 asks the tests to rewrite recorded outputs.
+bool updating_golden();
+
 /// One card: label from column 6, operation from column 16, operands from
 /// column 21, ended by a newline.
 std::string card(std::string_view label, std::string_view op, std::string_view operands = "");
