@@ -6,6 +6,8 @@
 #include <sstream>
 #include <utility>
 
+#include "tests/support/harness.h"
+
 namespace velumar {
 namespace {
 
@@ -30,12 +32,7 @@ Parsed parse(std::vector<std::string> args) {
   return p;
 }
 
-std::vector<std::string> lines_of(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string l; std::getline(in, l);) lines.push_back(l);
-  return lines;
-}
+using e2e::lines_of;
 
 constexpr const char* kBadBoot = "Boot Loader (-b option) must be I or N or B or V; IX used\n";
 

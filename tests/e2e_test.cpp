@@ -81,13 +81,7 @@ TEST_P(Example, PrintsWhatItShouldFromCardsAndTape) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, Example, ::testing::ValuesIn(example_names()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                           std::string id = info.param;
-                           for (char& c : id)
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return id;
-                         });
+INSTANTIATE_TEST_SUITE_P(Examples, Example, ::testing::ValuesIn(example_names()), test_name);
 
 }  // namespace
 }  // namespace velumar::e2e

@@ -145,13 +145,7 @@ TEST_P(Golden, OutputsMatchExpectedFiles) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Golden, ::testing::ValuesIn(case_names()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                           std::string id = info.param;
-                           for (char& c : id)
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return id;
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, Golden, ::testing::ValuesIn(case_names()), test_name);
 
 // The diff shown on a failure must point at the changed line.
 TEST(GoldenDiff, ShowsChangedLinesWithContext) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -73,6 +74,13 @@ std::vector<std::string> stems(const fs::path& dir, const std::string& extension
     if (entry.path().extension() == extension) names.push_back(entry.path().stem().string());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::string test_name(const ::testing::TestParamInfo<std::string>& info) {
+  std::string id = info.param;
+  for (char& c : id)
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  return id;
 }
 
 bool updating_golden() {

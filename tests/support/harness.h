@@ -3,6 +3,8 @@
 // collected.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -43,6 +45,10 @@ std::vector<std::string> words_in(const std::filesystem::path& file);
 /// The names without extension of the files in `dir` that end in
 /// `extension`, sorted.
 std::vector<std::string> stems(const std::filesystem::path& dir, const std::string& extension);
+
+/// A parameterised test's name for `info.param`: each character that is
+/// not a letter or digit becomes '_'.
+std::string test_name(const ::testing::TestParamInfo<std::string>& info);
 
 /// True when VELUMAR_UPDATE_GOLDEN=1 asks the tests to rewrite recorded outputs.
 bool updating_golden();
