@@ -282,6 +282,7 @@ void RecordStore::append(const RecordFields& fields, std::string_view card, std:
   e.origin = fields.origin.value_or(0);
   e.location = fields.location;
   e.width = fields.width;
+  e.next = entries_.empty() ? kStartLocation : entries_.back().next;
   e.line = static_cast<std::uint32_t>(std::clamp(source_line, 0LL, kLastLine));
   e.first_operand = static_cast<std::uint32_t>(operands_.size());
   e.text_low = static_cast<std::uint32_t>(at);

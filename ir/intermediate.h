@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/diagnostics.h"
+#include "core/location.h"
 #include "ir/fixed_text.h"
 #include "ir/op.h"
 #include "ir/operand.h"
@@ -66,6 +67,21 @@ struct RecordFields {
   int width = 0;
 
   bool operator==(const RecordFields&) const = default;
+};
+
+/// Where a record leaves the location counter, as the layout placed it
+/// (tables/layout.h): pass 1 places every record, pass 2 places again what
+/// depended on a symbol defined further on, and pass 3 reads it. Not part
+/// of the text form.
+struct Placement {
+  int leftmost = 0;   ///< first position the record occupies
+  int width = 0;      ///< positions it occupies (0: none)
+  int next = kStartLocation;  ///< the location counter after the record
+  /// The counter depends on a symbol not yet defined where it was placed.
+  bool forward = false;
+
+  /// Last position it occupies (saturated; leftmost - 1 when it occupies none).
+  int rightmost() const { return clamp_location(std::int64_t{leftmost} + width - 1); }
 };
 
 /// A record read where it is kept: its fields, its card without trailing
@@ -141,7 +157,7 @@ bool parse_record(const std::vector<std::string>& lines, Record& rec);
 std::vector<Record> read_records(std::istream& in);
 
 /// The records of a job in order, compactly: each record is a fixed
-/// 32-byte entry, the cards are kept one after another in one text without
+/// 40-byte entry, the cards are kept one after another in one text without
 /// their trailing blanks, and the operands of every record in one array.
 /// Nothing is allocated per record, and a record's card and operands are
 /// found from where the next record's begin.
@@ -182,6 +198,19 @@ class RecordStore {
   /// Line of the source file that record i comes from; 0 when not known.
   long long line_of(std::size_t i) const { return i < entries_.size() ? entries_[i].line : 0; }
 
+  /// Where the location counter stands after record i (below size()); a
+  /// record nobody placed leaves it where the record before left it.
+  int next(std::size_t i) const { return entries_[i].next; }
+  /// Where the location counter stands before record i.
+  int counter_before(std::size_t i) const { return i == 0 ? kStartLocation : entries_[i - 1].next; }
+  /// Whether record i's counter depended on a symbol defined further on.
+  bool forward(std::size_t i) const { return entries_[i].forward; }
+  /// Record i (below size()) leaves the counter as `placed` says.
+  void place(std::size_t i, const Placement& placed) {
+    entries_[i].next = placed.next;
+    entries_[i].forward = placed.forward;
+  }
+
  private:
   // The fixed part of a record. The offset of its card in text_ has 40
   // bits (low and high part), so that 32 bits of text never limit a job.
@@ -190,6 +219,7 @@ class RecordStore {
     int origin;  // 0: none (an origin is 1 or more)
     int location;
     int width;
+    int next;  // the location counter after the record
     std::uint32_t line;
     std::uint32_t first_operand;
     std::uint32_t text_low;
@@ -197,8 +227,9 @@ class RecordStore {
     RecordKind kind;
     Op op;
     char flag;
+    bool forward;
   };
-  static_assert(sizeof(Entry) == 32);
+  static_assert(sizeof(Entry) == 40);
 
   std::size_t text_start(std::size_t i) const {
     const Entry& e = entries_[i];
@@ -229,6 +260,8 @@ class IntermediateFile {
   void set_source_line(long long line) { source_line_ = line; }
 
   const RecordStore& records() const { return records_; }
+  /// The records for placing them (see RecordStore::place).
+  RecordStore& records() { return records_; }
 
   /// Writes the text form of every record, one after another.
   void save(std::ostream& out) const;

@@ -12,14 +12,13 @@
 
 namespace velumar {
 
-void Pass1::place_pool() {
-  counter_.here = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting, &ctx_.lexer}, counter_.here, &ctx_.scratch);
+int Pass1::place_pool() {
+  return process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting, &ctx_.lexer}, counter_.here, &ctx_.scratch);
 }
 
-Placement Pass1::do_org_ltorg(bool ltorg) {
-  Placement placed = at_counter();
-  int& p = counter_.here;
-  if (name_label()) placed.label = define_label(counter_value(p), 0);
+Decision Pass1::do_org_ltorg(bool ltorg) {
+  Decision placed = at_counter();
+  if (name_label()) placed.label = define_label(counter_value(counter_.here), 0);
   int pos = 21;
   int status = 0;
   ctx_.parser.parse(card_.line, pos, status, 1);
@@ -34,22 +33,10 @@ Placement Pass1::do_org_ltorg(bool ltorg) {
       o.set_address(counter_.highest);
       o.kind = OperandKind::Actual;
     }
-    std::optional<int> target;  // the value of a symbol named, when it is defined
-    switch (o.kind) {
-      case OperandKind::Actual:
-      case OperandKind::Asterisk:
-        break;
-      case OperandKind::Symbolic:
-        // The parser has already applied the suffix and registered the name.
-        if (ctx_.symtab.valid(o.symbol())) target = ctx_.symtab[o.symbol()].defined_value();
-        break;
-      default:
-        error(DiagId::ImproperOperandForm);
-        break;
-    }
-    p = layout::origin(o, p, target);
-    if (o.kind == OperandKind::Symbolic && !target) counter_.determined = false;
-    if (o.kind == OperandKind::Actual) counter_.determined = true;
+    // The parser has already applied the suffix and registered a name;
+    // where the counter goes is the layout's (see place_records).
+    if (o.kind != OperandKind::Actual && o.kind != OperandKind::Asterisk && o.kind != OperandKind::Symbolic)
+      error(DiagId::ImproperOperandForm);
   }
 
   if (ltorg) {
@@ -83,10 +70,9 @@ void Pass1::end_or_ex() {
   ops().count = 1;
 }
 
-Placement Pass1::do_ex() {
-  Placement placed = at_counter();
-  place_pool();
-  placed.used = Span{placed.location, std::max(counter_.here, placed.location)};
+Decision Pass1::do_ex() {
+  Decision placed = at_counter();
+  placed.used = Span{placed.location, std::max(place_pool(), placed.location)};
   end_or_ex();
   // The record carries the number of literals placed before it.
   placed.width = ctx_.literals.count();
@@ -96,15 +82,15 @@ Placement Pass1::do_ex() {
 
 void Pass1::do_end() {
   const int location = counter_.here;
-  place_pool();
-  if (counter_.here > location && counter_.here - 1 > kLastAddress) exceed_storage();
-  if (counter_.here > kLastAddress + 1) exceed_storage();
+  const int pool_end = place_pool();
+  if (pool_end > location && pool_end - 1 > kLastAddress) exceed_storage();
+  if (pool_end > kLastAddress + 1) exceed_storage();
   end_or_ex();
   write_record(RecordKind::Statement, Op::End, card_.line, 0, location, ctx_.literals.count(), ctx_.diag.code(), ops().filled());
 }
 
-Placement Pass1::do_chain() {
-  Placement placed = at_counter();
+Decision Pass1::do_chain() {
+  Decision placed = at_counter();
   placed.kind = RecordKind::Macro;
   int pos = 21;
   int end = 0;
@@ -149,7 +135,6 @@ Placement Pass1::do_chain() {
     ++placed.location;
   }
   placed.used = Span{first, clamp_location(static_cast<long long>(first) + amount)};
-  counter_.here = placed.location;
   placed.width = 1;
   return placed;
 }

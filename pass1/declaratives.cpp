@@ -19,8 +19,8 @@ int index_digit(char c) { return (c >= '0' && c <= '9') ? c - '0' : 0; }
 
 }  // namespace
 
-Placement Pass1::do_da() {
-  Placement placed = at_counter();
+Decision Pass1::do_da() {
+  Decision placed = at_counter();
   area_.index = 0;
   Operand count;
   count.set_count(1);
@@ -123,8 +123,8 @@ void Pass1::read_da_options(int& pos, int& end, int& width, int records) {
   if (group_mark) ++width;
 }
 
-Placement Pass1::do_field_card() {
-  Placement placed = at_counter();
+Decision Pass1::do_field_card() {
+  Decision placed = at_counter();
   if (previous_.op != Op::Da) {
     error(DiagId::PreviousNotDa);
     ctx_.diag.set_code(err::OpErr);
@@ -156,8 +156,8 @@ Placement Pass1::do_field_card() {
   return placed;
 }
 
-Placement Pass1::do_dc() {
-  Placement placed = at_counter();
+Decision Pass1::do_dc() {
+  Decision placed = at_counter();
   const bool numeric = numeric_label_given();
   if (numeric) placed.location = numeric_label();
   int pos = 21;
@@ -204,8 +204,8 @@ int Pass1::dc_operand(Operand& o) {
   }
 }
 
-Placement Pass1::do_ds() {
-  Placement placed = at_counter();
+Decision Pass1::do_ds() {
+  Decision placed = at_counter();
   int pos = 21;
   int end = 0;
   if (ctx_.lexer.lex(card_.line, pos, end) != Token::Number) {
@@ -220,8 +220,8 @@ Placement Pass1::do_ds() {
   return placed;
 }
 
-Placement Pass1::do_dsa() {
-  Placement placed = at_counter();
+Decision Pass1::do_dsa() {
+  Decision placed = at_counter();
   const bool numeric = numeric_label_given();
   const int label = numeric ? numeric_label() : 0;
   // A location the record cannot carry is flagged at the end, and the
@@ -301,8 +301,8 @@ bool Pass1::adjustment_ends(int& pos, int& end) {
   return ctx_.lexer.lex(card_.line, pos, end) == Token::Done;
 }
 
-Placement Pass1::do_equ() {
-  Placement placed = at_counter();
+Decision Pass1::do_equ() {
+  Decision placed = at_counter();
   placed.location = 0;
   if (!is_blank(col_view(card_.line, 6, 11)) && !name_label()) ctx_.diag.fail_statement();
   int pos = 21;

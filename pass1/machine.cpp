@@ -57,8 +57,8 @@ void Pass1::register_symbol(int k) {
   o.set_symbol(ctx_.symtab.reference(o.label));
 }
 
-Placement Pass1::machine_instruction() {
-  Placement placed = at_counter();
+Decision Pass1::machine_instruction() {
+  Decision placed = at_counter();
   if (name_label() && !ctx_.diag.statement_failed()) placed.label = define_label(counter_value(counter_.here), 0);
 
   int pos = 21;

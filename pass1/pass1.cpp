@@ -20,38 +20,6 @@ int pass_1(const Pass1Context& ctx, bool* had_cards) {
   return pass.run(had_cards);
 }
 
-namespace {
-
-// Tells `log` where pass 1 leaves the location counter after each record
-// that one statement wrote from record `from` on: a literal pool placed
-// before the statement (EX, END) follows the counter from where the
-// statement began, `start`; the statement itself ends at `end` less the
-// pool that follows it (LTORG); the records of a chain take one position each.
-// Where the counter is not `determined`, pass 1 reports that it cannot know.
-void report_locations(layout::LocationLog& log, const RecordStore& records, std::size_t from, int start,
-                      int end, bool determined) {
-  std::int64_t after_pool = 0;  // width of the pool that follows the statement
-  std::size_t statement = records.size();
-  for (std::size_t i = from; i < records.size(); ++i) {
-    if (records[i].kind == RecordKind::Statement && !is_comment(records[i])) statement = i;
-    if (statement < i && is_pool_record(records[i].kind)) after_pool += records[i].width;
-  }
-  int counter = start;
-  for (std::size_t i = from; i < records.size(); ++i) {
-    const RecordView rec = records[i];
-    if (is_comment(rec)) continue;
-    if (i == statement)
-      counter = clamp_location(std::int64_t{end} - after_pool);
-    else if (is_pool_record(rec.kind) || rec.kind == RecordKind::Generated)
-      counter = layout::advance(counter, rec.width);
-    if (determined)
-      log.placed(1, i, counter);
-    else
-      log.unknown_to_pass_1(i);
-  }
-}
-
-}  // namespace
 
 bool Pass1::program_ahead(int& status) {
   // Blank and comment cards at the end of the input (editors leave blank
@@ -99,6 +67,7 @@ void Pass1::init_job() {
   ctx_.reader.restart_line_no();
   ctx_.diag.begin_job();
   counter_ = LocationCounter{};
+  placed_ = 0;
   previous_ = PreviousOp{};
   if (ctx_.locations != nullptr) ctx_.locations->begin_job();
 }
@@ -139,23 +108,15 @@ int Pass1::run(bool* had_cards) {
 
     // END writes its own record and ends the job (a blank operation field
     // keeps the last operation, so the card itself is what says END).
-    const std::size_t first_record = ctx_.scratch.records().size();
-    const int start = counter_.here;
-    const auto report = [&] {
-      if (ctx_.locations != nullptr)
-        report_locations(*ctx_.locations, ctx_.scratch.records(), first_record, start, counter_.here,
-                         counter_.determined);
-    };
     if (ctx_.last_op == Op::End && !is_blank(col_view(line, 16, 20))) {
       do_end();
+      place_records();
       report_column_slips(true);
-      report();
       status = 0;
       break;
     }
     common_end(dispatch());
     report_column_slips(true);
-    report();
   }
   end_of_pass();
   return status;
@@ -255,7 +216,7 @@ void Pass1::op_code_hints(std::vector<Note>& notes) const {
   if (!meant.empty()) notes.push_back(fix_it("did you mean '" + meant + "'?", 16, 20, pad(meant, 5)));
 }
 
-Placement Pass1::dispatch() {
+Decision Pass1::dispatch() {
   // A blank operation field keeps the row of the card before it, but is
   // never that operation again: it is a field card (or, with columns 19-20
   // written, row 0, the machine instruction given by its code).
@@ -284,7 +245,7 @@ Placement Pass1::dispatch() {
   return at_counter();
 }
 
-void Pass1::common_end(const Placement& placed) {
+void Pass1::common_end(const Decision& placed) {
   previous_.op = ctx_.last_op;
   previous_.text = col_view(card_.line, 16, 20);
   if (ctx_.diag.code() == err::NoErr && ctx_.diag.statement_failed()) ctx_.diag.set_code(err::BadStatement);
@@ -294,17 +255,18 @@ void Pass1::common_end(const Placement& placed) {
                                                          : ctx_.last_op;
   write_record(placed.kind, op, card_.line, placed.label, placed.location, placed.width, ctx_.diag.code(),
                ops().filled(), placed.origin);
+  place_records();
 
-  int& p = counter_.here;
+  const int p = counter_.here;
   std::optional<Span> used = placed.used;
   if (placed.advance == Advance::PlacePool) {
-    const int pool_start = p;
-    p = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting, &ctx_.lexer}, p, &ctx_.scratch);
-    if (p > pool_start) used = Span{pool_start, p};
+    // The pool goes where the LTORG has put the counter.
+    const int pool_end = place_pool();
+    place_records();
+    if (pool_end > p) used = Span{p, pool_end};
   } else if (placed.advance == Advance::ByWidth) {
     if (!used && placed.width > 0)
       used = Span{placed.location, clamp_location(static_cast<long long>(placed.location) + placed.width)};
-    p = layout::advance(p, placed.width);
   }
 
   // The highest location counts where the statement stands, even when it
@@ -316,7 +278,7 @@ void Pass1::common_end(const Placement& placed) {
     counter_.highest = std::max(counter_.highest, used->hi);
     if (used->hi - 1 > kLastAddress) exceed_storage();
   }
-  if (p > kLastAddress + 1) exceed_storage();
+  if (counter_.here > kLastAddress + 1) exceed_storage();
 }
 
 void Pass1::exceed_storage() {
@@ -324,6 +286,29 @@ void Pass1::exceed_storage() {
   counter_.storage_exceeded = true;
   counter_.exceeded_line = ctx_.diag.source_line();
   counter_.exceeded_card = card_.line;
+}
+
+void Pass1::place_records() {
+  RecordStore& records = ctx_.scratch.records();
+  for (; placed_ < records.size(); ++placed_) {
+    const RecordView rec = records[placed_];
+    Placement at = layout::place(rec, counter_.here, ctx_.symtab);
+    if (rec.kind == RecordKind::Statement && (rec.op == Op::Org || rec.op == Op::Ltorg) && !is_comment(rec)) {
+      // An ORG to a symbol not yet defined leaves the counter unknown up
+      // to an ORG to an actual address (an ORG to a symbol may name one
+      // defined in that stretch).
+      if (at.forward) counter_.determined = false;
+      if (rec.operand(1).kind == OperandKind::Actual) counter_.determined = true;
+    }
+    at.forward = !counter_.determined;
+    records.place(placed_, at);
+    counter_.here = at.next;
+    if (ctx_.locations == nullptr || is_comment(rec)) continue;
+    if (counter_.determined)
+      ctx_.locations->placed(1, placed_, counter_.here);
+    else
+      ctx_.locations->unknown_to_pass_1(placed_);
+  }
 }
 
 void Pass1::end_of_pass() {
@@ -338,8 +323,8 @@ void Pass1::end_of_pass() {
   ctx_.diag.set_storage_reported(counter_.storage_exceeded);
 }
 
-Placement Pass1::at_counter() const {
-  Placement placed;
+Decision Pass1::at_counter() const {
+  Decision placed;
   placed.location = counter_.here;
   return placed;
 }
@@ -370,7 +355,7 @@ int Pass1::define_label(std::optional<int> value, int index, bool check_dup, std
 
 int Pass1::numeric_label() const { return digits_value(col_view(card_.line, 6, std::max(card_.label_end, 6))); }
 
-bool Pass1::place_explicitly(Placement& placed, int leftmost, int width) {
+bool Pass1::place_explicitly(Decision& placed, int leftmost, int width) {
   // The record's text form holds minus the origin where the label index
   // goes, and 0 means "no label": a location of 0 or below cannot be
   // carried, so such a statement goes to the counter, flagged.

@@ -2,7 +2,7 @@
 // handlers for machine instructions (machine.cpp), declaratives
 // (declaratives.cpp) and control statements (control.cpp). A handler reads
 // the card, decides where its statement goes and returns that decision as
-// a Placement; the loop writes the record and moves the location counter.
+// a Decision; the loop writes the record and moves the location counter.
 #pragma once
 
 #include <array>
@@ -61,15 +61,15 @@ struct Span {
   int hi = 0;
 };
 
-/// How the location counter moves after a statement.
+/// What follows a statement, and what it stores.
 enum class Advance {
-  ByWidth,    ///< by the statement's width
-  Stay,       ///< not at all (the handler placed it elsewhere or moved it)
-  PlacePool,  ///< past the literal pool placed after the statement
+  ByWidth,    ///< it stores its width at its location (unless `used` says otherwise)
+  Stay,       ///< it stores nothing at the counter (placed elsewhere, or its pool came first)
+  PlacePool,  ///< the literal pool follows it
 };
 
 /// What a handler decided about its statement.
-struct Placement {
+struct Decision {
   RecordKind kind = RecordKind::Statement;
   int location = 0;  ///< where the record says the statement goes
   int width = 0;
@@ -118,14 +118,17 @@ class Pass1 {
   /// Warns of fields that stand a column or two from where they are read;
   /// after the statement's own checks, which it does not repeat.
   void report_column_slips(bool op_known);
-  Placement dispatch();
-  /// Writes the statement's record and moves the location counter.
-  void common_end(const Placement& placed);
+  Decision dispatch();
+  /// Writes the statement's record and places it.
+  void common_end(const Decision& placed);
+  /// Places the records written since the last call (layout::place): the
+  /// location counter follows them.
+  void place_records();
   void end_of_pass();
 
   // ---- pass1.cpp: helpers for the handlers ----
   /// A placement at the location counter, width 0, that moves it by its width.
-  Placement at_counter() const;
+  Decision at_counter() const;
   /// Marks that the statement at hand places something beyond storage; the
   /// first to do so is where the report points.
   void exceed_storage();
@@ -147,7 +150,7 @@ class Pass1 {
   /// label: the record carries it as its origin and the counter stays.
   /// A location that the record cannot carry (0 or below) flags the
   /// statement and places it at the counter.
-  bool place_explicitly(Placement& placed, int leftmost, int width);
+  bool place_explicitly(Decision& placed, int leftmost, int width);
   /// The name of operand text `name` (first 6 characters) with the suffix.
   std::string symbol_name(std::string_view name) const;
   /// Columns 16-18 without trailing blanks, for the "Improper operand" texts.
@@ -167,7 +170,7 @@ class Pass1 {
     bool more = false;  ///< the operand field holds more than was read
     std::array<int, 6> first_col{};  ///< where each operand starts on the card
   };
-  Placement machine_instruction();
+  Decision machine_instruction();
   /// Checks the A operand against the row's rules; false when the operand
   /// list turned out empty. Adds the operand's width to `width`.
   bool check_a(const OpInfo& row, Instruction& in, int& width);
@@ -182,39 +185,41 @@ class Pass1 {
   void register_symbol(int k);
 
   // ---- declaratives.cpp ----
-  Placement do_da();
+  Decision do_da();
   /// Reads "NxS" and the options into the operands and the area state and
   /// returns the area's width; flags a malformed field.
   int read_da_operands();
   /// Reads the options after "NxS" and adds the marks they ask for to `width`.
   void read_da_options(int& pos, int& end, int& width, int records);
-  Placement do_field_card();
-  Placement do_dc();
+  Decision do_field_card();
+  Decision do_dc();
   /// The width of a DC or DCW operand, which it turns into what the record carries.
   int dc_operand(Operand& o);
-  Placement do_ds();
-  Placement do_dsa();
+  Decision do_ds();
+  Decision do_dsa();
   /// Reads the DSA operand into `o`, with the star standing at `location`.
   void read_dsa_operand(Operand& o, int location, int& pos, int& end);
   /// After `adjust` returned: true when nothing follows the adjustment.
   bool adjustment_ends(int& pos, int& end);
-  Placement do_equ();
+  Decision do_equ();
 
   // ---- control.cpp ----
-  Placement do_org_ltorg(bool ltorg);
+  Decision do_org_ltorg(bool ltorg);
   void end_or_ex();
-  /// Places the pending literals at the location counter for EX and END.
-  void place_pool();
-  Placement do_ex();
+  /// Writes the pending literals as a pool at the location counter (for
+  /// LTORG, EX and END); returns where the pool ends.
+  int place_pool();
+  Decision do_ex();
   /// Places the last pool and writes the END record, which ends the job.
   void do_end();
-  Placement do_chain();
+  Decision do_chain();
 
   Pass1Context ctx_;  // a view of references, held by value
   LocationCounter counter_;
   DefineArea area_;
   PreviousOp previous_;
   Card card_;
+  std::size_t placed_ = 0;  ///< records of the job placed so far
   Op chained_op_ = Op::Direct;  ///< the operation CHAIN repeats
 };
 

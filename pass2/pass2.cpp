@@ -45,18 +45,20 @@ class Sweep {
 
   void run() {
     ctx_.literals.set_last_pool_start(1);
-    const auto& records = ctx_.scratch.records();
+    RecordStore& records = ctx_.scratch.records();
     for (std::size_t i = 0; i < records.size(); ++i) {
       const RecordView rec = records[i];
-      if (is_comment(rec)) continue;  // comment card or diagnostic
-      if (is_pool_record(rec.kind)) {
-        pool_record(rec);
-      } else {
-        // Pool records that follow a statement lie where it left the
-        // location counter; after an LTORG, at the start of its pool.
-        pool_p_ = statement(rec);
+      if (!is_comment(rec)) {  // a comment card or a diagnostic places nothing
+        if (is_pool_record(rec.kind)) {
+          pool_record(rec);
+        } else {
+          // Pool records that follow a statement lie where it left the
+          // location counter; after an LTORG, at the start of its pool.
+          pool_p_ = statement(rec);
+        }
+        if (ctx_.locations != nullptr) ctx_.locations->placed(2, i, pool_p_);
       }
-      if (ctx_.locations != nullptr) ctx_.locations->placed(2, i, pool_p_);
+      records.place(i, Placement{.next = pool_p_, .forward = forward_});
     }
   }
 
@@ -101,7 +103,7 @@ class Sweep {
       area_base_ = rec.origin.value_or(p_);
       if (rec.label_index > 0)
         settle(rec.label_index, p_ >= 0, layout::label_value(p_, rec.width, labels_rightmost(rec)));
-      if (!rec.origin) p_ = layout::advance(p_, rec.width);
+      p_ = layout::place(rec, p_, ctx_.symtab).next;
     } else if (rec.kind == RecordKind::Field || rec.kind == RecordKind::Subfield) {
       if (rec.label_index > 0) {
         const int n = rec.kind == RecordKind::Field ? rec.operand(2).address() : rec.operand(1).address();
@@ -118,7 +120,9 @@ class Sweep {
     if (target != nullptr && !target->defined) target = nullptr;
     if (first.kind == OperandKind::Asterisk && p_ < 0) unresolved = true;
     if (first.kind == OperandKind::Symbolic && (target == nullptr || target->value < 0)) unresolved = true;
-    p_ = layout::origin(first, p_, origin_target(target));
+    const Placement at = layout::place(rec, p_, ctx_.symtab);
+    forward_ = at.forward;
+    p_ = at.next;
     const int pool_start = p_;
     if (ltorg) p_ = process_ltorg({ctx_.literals, ctx_.symtab, ctx_.reporting, &ctx_.lexer}, p_, nullptr, rec.width);
     return pool_start;
@@ -146,13 +150,14 @@ class Sweep {
   void pool_record(const RecordView& rec) {
     if (rec.label_index > 0 && (rec.kind == RecordKind::Area || rec.kind == RecordKind::Literal))
       settle(rec.label_index, pool_p_ >= 0, layout::label_value(pool_p_, rec.width, true));
-    pool_p_ = layout::advance(pool_p_, rec.width);
+    pool_p_ = layout::place(rec, pool_p_, ctx_.symtab).next;
   }
 
   Pass2Context ctx_;
   int p_ = kStartLocation;          ///< the location counter
   int area_base_ = kStartLocation;  ///< base of the define-area fields
   int pool_p_ = kStartLocation;     ///< location of the next literal record
+  bool forward_ = false;  ///< the last ORG named a symbol still undefined
 };
 
 // Settles forward references by following dependencies, so that a long

@@ -11,10 +11,11 @@
 
 namespace velumar {
 
-/// What pass 2 works on: pass 1's records, the tables it completes, the
-/// lexer its pools run on address constants, and where it reports.
+/// What pass 2 works on: pass 1's records (which it places again), the
+/// tables it completes, the lexer its pools run on address constants, and
+/// where it reports.
 struct Pass2Context {
-  const IntermediateFile& scratch;
+  IntermediateFile& scratch;
   SymbolTable& symtab;
   LiteralTable& literals;
   Lexer& lexer;
@@ -32,7 +33,8 @@ enum class Settle { Direct, Sweeps };
 
 /// Defines the labels pass 1 left undefined, sweeping the intermediate
 /// records until no sweep defines anything more; reports "Undefined or
-/// unresolvable symbols" once when stuck. Returns the number of sweeps made.
+/// unresolvable symbols" once when stuck. The last sweep leaves every
+/// record's placement as pass 3 reads it. Returns the number of sweeps made.
 int pass_2(const Pass2Context& ctx, Settle how = Settle::Direct);
 
 }  // namespace velumar

@@ -42,7 +42,7 @@ std::string address_of(std::int64_t value, int index) {
 
 void Pass3::do_dc() {
   test_p(stmt_.where);
-  if (stmt_.label < 0) stmt_.where = layout::label_value(-stmt_.label, stmt_.width, true);
+  if (stmt_.origin) stmt_.where = layout::label_value(*stmt_.origin, stmt_.width, true);
   const char wm = stmt_.op == Op::Dcw ? 'W' : ' ';  // DC sets no word mark
   const Operand& op = operand(1);
   switch (op.kind) {
@@ -69,7 +69,7 @@ void Pass3::do_dc() {
         const std::string text = cols(stmt_.card, 22, 21 + stmt_.width);
         if (stmt_.width == 1 && is_group_mark(text[0]) && stmt_.tag == RecordKind::Statement)
           stmt_.tag = RecordKind::GroupMark;
-        dc(text, wm, stmt_.where, stmt_.label);
+        dc(text, wm, stmt_.where);
       }
       listing({.width = stmt_.width, .location = stmt_.where});
       return;
@@ -95,7 +95,7 @@ void Pass3::dc_number(char wm) {
   } else {
     text = cols(stmt_.card, 21, 20 + stmt_.width);
   }
-  dc(text, wm, stmt_.where, stmt_.label);
+  dc(text, wm, stmt_.where);
   listing({.width = stmt_.width, .location = stmt_.where});
 }
 
@@ -120,36 +120,25 @@ std::string Pass3::address_constant(const Operand& op) const {
 // An address constant is placed and shown as its 3 characters.
 void Pass3::dc_address(const std::string& addr, char wm) {
   if (addr == "###") flag_address(1);
-  dc(addr, wm, stmt_.where, stmt_.label);
+  dc(addr, wm, stmt_.where);
   stmt_.output.replace(0, 3, addr);
   listing({.width = 3, .location = stmt_.where, .instruction = stmt_.output});
 }
 
-// Blanks go where the constant is, also at an explicit location; the
-// location counter moves only when the constant takes its place there.
+// Blanks go where the constant is, also at an explicit location.
 void Pass3::dc_blanks(char wm) {
-  if (stmt_.width >= 1) {
-    const int saved_p = state_.location;
-    const int saved_ix = stmt_.label;
-    const int first = layout::leftmost(stmt_.where, stmt_.width);
-    state_.location = first;
-    stmt_.label = 0;
-    clear(stmt_.width, wm);
-    stmt_.label = saved_ix;
-    state_.location = saved_ix < 0 ? saved_p : layout::advance(saved_p, stmt_.width);
-  }
+  if (stmt_.width >= 1) clear(layout::leftmost(stmt_.where, stmt_.width), stmt_.width, wm);
   listing({.width = stmt_.width, .location = stmt_.where});
 }
 
 void Pass3::do_ds() {
   test_p(stmt_.where);
   listing({.location = stmt_.where});
-  if (stmt_.width > 0) state_.location = layout::advance(state_.location, stmt_.width);
 }
 
 void Pass3::do_dsa() {
   test_p(stmt_.where);
-  if (stmt_.label < 0) stmt_.where = layout::label_value(-stmt_.label, stmt_.width, true);
+  if (stmt_.origin) stmt_.where = layout::label_value(*stmt_.origin, stmt_.width, true);
   const Operand& op = operand(1);
   std::int64_t value = -1;
   int index = index_digit(op.index_reg);
@@ -172,18 +161,17 @@ void Pass3::do_dsa() {
   }
   const std::string addr = address_of(value, index);
   if (addr == "###") flag_address(1);
-  dc(addr, 'W', stmt_.where, stmt_.label);
+  dc(addr, 'W', stmt_.where);
   stmt_.output.replace(0, 3, addr);
   listing({.width = 3, .location = stmt_.where, .instruction = stmt_.output});
 }
 
 void Pass3::do_da() {
-  test_p(state_.location);
-  const int saved_location = state_.location;
-  if (stmt_.label < 0) state_.location = -stmt_.label;
-  if (state_.location >= 1 && state_.location <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.set_code(err::AddrErr);
-  state_.area_origin = state_.location;
-  const int area_width = stmt_.width;  // what pass 1 reserved for the whole area
+  test_p(stmt_.here);
+  // The area starts at its explicit origin or at the location counter.
+  const int origin = stmt_.origin.value_or(stmt_.here);
+  if (origin >= 1 && origin <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.set_code(err::AddrErr);
+  state_.area_origin = origin;
   stmt_.width = 0;
 
   const std::string_view options = operand(3).label;
@@ -195,22 +183,17 @@ void Pass3::do_da() {
 
   const std::int64_t size = static_cast<std::int64_t>(state_.record_size) * state_.area_records + (group_mark ? 1 : 0);
   const bool malformed = stmt_.record && stmt_.record->flag == err::NoBXLErr;
-  if (malformed || state_.area_records < 0 || state_.record_size < 0 || state_.location < 0 ||
-      state_.location + size > kStorageSize) {
+  if (malformed || state_.area_records < 0 || state_.record_size < 0 || origin < 0 || origin + size > kStorageSize) {
     // No records can be laid out (a size pass 1 could not read, or an area
-    // beyond storage): nothing is placed, the field cards that follow find
-    // no records, and the location counter moves as in pass 1.
+    // beyond storage): nothing is placed, and the field cards that follow
+    // find no records.
     state_.area_records = 0;
-    listing({.location = state_.location});
-    if (stmt_.label < 0)
-      state_.location = saved_location;
-    else if (area_width > 0)
-      state_.location = layout::advance(state_.location, area_width);
+    listing({.location = origin});
     return;
   }
 
-  int next_location = state_.location + state_.record_size * state_.area_records;
-  listing({.location = state_.location, .new_location = next_location});
+  int next_location = origin + state_.record_size * state_.area_records;
+  listing({.location = origin, .new_location = next_location});
   if (group_mark) ++next_location;
 
   stmt_.card = std::string(80, ' ');
@@ -218,26 +201,22 @@ void Pass3::do_da() {
   stmt_.card[21] = record_mark_;
   stmt_.card[22] = '@';
 
-  // Inside the area the location counter tracks the positions being
-  // filled, also at an explicit origin, and comes back afterwards.
-  const int saved_ix = stmt_.label;
+  const int saved_label = stmt_.label;
   stmt_.label = 0;
-  stmt_.where = state_.location;
-  place_area_records(clear_records, record_marks);
-  if (group_mark) place_area_group_mark();
-  if (state_.location + stmt_.width != next_location) ctx.out << "What went wrong with DA in Pass 3?\n";
-  stmt_.label = saved_ix;
-  if (stmt_.label < 0) state_.location = saved_location;
+  stmt_.where = origin;
+  int end = place_area_records(origin, clear_records, record_marks);
+  if (group_mark) place_area_group_mark(end++);
+  if (end != next_location) ctx.out << "What went wrong with DA in Pass 3?\n";
+  stmt_.label = saved_label;
 }
 
-// The records of a define area, one after another from the location
-// counter: cleared when asked, a word mark on the first position of each,
-// and a record mark at its end when asked.
-void Pass3::place_area_records(bool clear_records, bool record_marks) {
+// The records of a define area, one after another from AT: cleared when
+// asked, a word mark on the first position of each, and a record mark at
+// its end when asked.
+int Pass3::place_area_records(int at, bool clear_records, bool record_marks) {
   for (int i = 1; i <= state_.area_records; ++i) {
-    const int start = state_.location;
-    if (clear_records) clear(state_.record_size, ' ');
-    state_.location = start + state_.record_size;
+    if (clear_records) clear(at, state_.record_size, ' ');
+    at += state_.record_size;
     // Records of size 0 all ask for the same mark; like any statement the
     // area asks for at most as many marks as storage has positions.
     if (state_.record_size > 0 || i <= kStorageSize) {
@@ -246,23 +225,19 @@ void Pass3::place_area_records(bool clear_records, bool record_marks) {
     stmt_.where += state_.record_size;
     stmt_.tag = RecordKind::RecordMark;
     if (record_marks) {
-      const int at = state_.location - 1;
-      state_.location = at;
-      dc(std::string(1, record_mark_), ' ', at, 0);
-      state_.location = at + 1;
-      listing({.width = 1, .location = at});
+      dc(std::string(1, record_mark_), ' ', at - 1);
+      listing({.width = 1, .location = at - 1});
     }
   }
   stmt_.tag = RecordKind::GroupMark;
   stmt_.card.replace(15, 6, "DCW  @");
   stmt_.card[21] = group_mark_;
+  return at;
 }
 
 // The group mark (with a word mark) after the last record of an area.
-void Pass3::place_area_group_mark() {
-  const int at = state_.location;
-  dc(std::string(1, group_mark_), 'W', at, 0);
-  state_.location = at + 1;
+void Pass3::place_area_group_mark(int at) {
+  dc(std::string(1, group_mark_), 'W', at);
   listing({.width = 1, .location = at});
 }
 

@@ -109,10 +109,11 @@ void Pass3::run() {
     const bool statement =
         kind == RecordKind::Statement || kind == RecordKind::Generated || kind == RecordKind::GroupMark;
     record_no_ = i;
-    take_record(rec);
+    take_record(i, rec);
     ctx.diag.locate(ctx.scratch.line_of(i), statement ? std::string_view(stmt_.card) : std::string_view(), 3);
     process_record();
-    if (ctx.locations != nullptr && !is_comment(rec)) ctx.locations->placed(3, i, state_.location);
+    // Pass 3 moves no counter: it reports the placement it used.
+    if (ctx.locations != nullptr && !is_comment(rec)) ctx.locations->placed(3, i, stmt_.next);
   }
   ctx.diag.locate_job();
   if (list_.active()) {
@@ -144,7 +145,7 @@ void Pass3::process_record() {
     state_.resume_due = false;
   }
   blank(stmt_.output, kOutputColumns);
-  stmt_.where = state_.location;
+  stmt_.where = stmt_.here;
 
   if (comment) {
     list_comment();
@@ -166,7 +167,7 @@ void Pass3::process_record() {
   stmt_.record.reset();
 }
 
-void Pass3::take_record(const RecordView& r) {
+void Pass3::take_record(std::size_t i, const RecordView& r) {
   stmt_.record = r;
   stmt_.tag = r.kind;
   // The card is copied into the 80 columns kept from record to record, the
@@ -174,8 +175,11 @@ void Pass3::take_record(const RecordView& r) {
   const std::size_t n = std::min<std::size_t>(r.text.size(), kCardColumns);
   blank(stmt_.card, kCardColumns);
   std::memcpy(stmt_.card.data(), r.text.data(), n);
-  // Pass 3 keeps the label and the origin in one number, as the text form does.
-  stmt_.label = r.origin ? -*r.origin : r.label_index;
+  stmt_.label = r.label_index;
+  stmt_.origin = r.origin;
+  const RecordStore& records = ctx.scratch.records();
+  stmt_.here = records.counter_before(i);
+  stmt_.next = records.next(i);
   stmt_.where = r.location;
   stmt_.width = r.width;
   ctx.diag.set_code(r.flag);
@@ -204,7 +208,7 @@ void Pass3::process_statement(Op op, bool direct) {
     assemble_instruction();
     return;
   }
-  stmt_.where = layout::label_value(state_.location, stmt_.width, true);
+  stmt_.where = layout::label_value(stmt_.here, stmt_.width, true);
   switch (op) {
     case Op::Da: do_da(); break;
     case Op::Dc:
@@ -319,7 +323,7 @@ void Pass3::spread(std::initializer_list<int> lengths) {
 }
 
 void Pass3::assemble_instruction() {
-  test_p(state_.location);
+  test_p(stmt_.here);
   blank(stmt_.object, kObjectColumns);
   stmt_.object[0] = stmt_.machine_op;
   const OpInfo& row = op_info(stmt_.op);
@@ -363,16 +367,16 @@ void Pass3::assemble_instruction() {
       break;
   }
 
-  const int start = state_.location;
+  const int start = stmt_.here;
   if (stmt_.width >= 1) {
     // Widths that no instruction has (they follow errors in pass 1) still
     // fill their positions, so the location counter stays where pass 1 expects it.
     if (stmt_.width <= 8 && stmt_.width != 3 && stmt_.width != 6) {
-      dc(std::string_view(stmt_.object).substr(0, static_cast<std::size_t>(stmt_.width)), 'W', start + stmt_.width - 1, 0);
+      dc(std::string_view(stmt_.object).substr(0, static_cast<std::size_t>(stmt_.width)), 'W', start + stmt_.width - 1);
     } else {
       std::string what(static_cast<std::size_t>(stmt_.width), ' ');
       what[0] = stmt_.object[0];
-      dc(what, 'W', start + stmt_.width - 1, 0);
+      dc(what, 'W', start + stmt_.width - 1);
     }
   }
   if (is_group_mark(stmt_.d_modifier) && stmt_.tag == RecordKind::Statement) stmt_.tag = RecordKind::GroupMark;
@@ -434,7 +438,7 @@ OperandTarget target_of(const Pass3Context& ctx, const Operand& op, std::int64_t
 
 void Pass3::do_operand(int which, char* where) {
   const Operand& op = operand(which);
-  const OperandTarget t = target_of(ctx, op, static_cast<std::int64_t>(state_.location) + stmt_.width - 1);
+  const OperandTarget t = target_of(ctx, op, static_cast<std::int64_t>(stmt_.here) + stmt_.width - 1);
   if (t.device) {
     const std::string_view device = *t.device;
     for (std::size_t i = 0; i < 3; ++i) where[i] = i < device.size() ? device[i] : ' ';
@@ -480,13 +484,11 @@ void Pass3::test_p(int at) {
 }
 
 void Pass3::do_org() {
-  stmt_.where = state_.location;
+  stmt_.where = stmt_.here;
   const Operand& op = operand(1);
-  std::optional<int> target;
   if (op.kind == OperandKind::Symbolic) {
     if (ctx.symtab.valid(op.symbol())) {
       const Symbol& sym = ctx.symtab[op.symbol()];
-      target = sym.defined_value();
       if (!sym.defined || sym.value < 0) {
         ctx.diag.set_code(err::UndefOrg);
         auto [first, last] = operand_columns(1);
@@ -496,17 +498,16 @@ void Pass3::do_org() {
       ctx.diag.set_code(err::UndefOrg);
     }
   }
-  state_.location = layout::origin(op, state_.location, target);
   // A location below storage from an origin that is known (an undefined
   // one has been flagged already): nothing that follows can be placed.
-  if (state_.location < 0 && ctx.diag.code() != err::UndefOrg) {
-    ctx.diag.do_error(diagnose(DiagId::CounterOutsideStorage, {std::to_string(state_.location)}));
+  if (stmt_.next < 0 && ctx.diag.code() != err::UndefOrg) {
+    ctx.diag.do_error(diagnose(DiagId::CounterOutsideStorage, {std::to_string(stmt_.next)}));
     ctx.diag.set_code(err::OutsideStorage);
     ctx.diag.set_storage_reported();
   }
   ListFields args;
   if (stmt_.label > 0) args.location = stmt_.where;
-  args.new_location = state_.location;
+  args.new_location = stmt_.next;
   listing(args);
 }
 

@@ -65,8 +65,7 @@ class Pass3 {
 
   /// Operand k (1-based) of the record being processed; a blank one when it has none.
   const Operand& operand(int k) const { return stmt_.record ? stmt_.record->operand(k) : RecordView::kNoOperand; }
-  /// The label of the record being processed: a symbol index, 0 for none,
-  /// or minus an explicit location.
+  /// The label of the record being processed: a symbol index, 0 for none.
   int label() const { return stmt_.label; }
   /// Reports on standard error an address that cannot be made (the
   /// undefined symbol by name) and flags the statement.
@@ -79,7 +78,6 @@ class Pass3 {
  private:
   /// What lives from one statement to the next.
   struct State {
-    int location = kStartLocation;  ///< the location counter
     int seq = 100;       ///< sequence number of the last statement listed
     char suffix = ' ';   ///< set by SFX
     bool loader_due = true;   ///< the loader goes out before the first record
@@ -94,6 +92,9 @@ class Pass3 {
     RecordKind tag = RecordKind::Statement;
     std::string card = std::string(80, ' ');
     int label = 0;  ///< see label()
+    std::optional<int> origin;  ///< its explicit location, from a numeric label
+    int here = kStartLocation;  ///< the location counter before it, as the layout placed it
+    int next = kStartLocation;  ///< the location counter after it
     int where = 0;  ///< its location, or its rightmost position for a constant
     int width = 0;
     std::optional<RecordView> record;
@@ -107,8 +108,8 @@ class Pass3 {
   // ---- pass3.cpp ----
   /// Processes the record that take_record made current.
   void process_record();
-  /// Makes `r` the record being processed.
-  void take_record(const RecordView& r);
+  /// Makes record `i`, `r`, the record being processed.
+  void take_record(std::size_t i, const RecordView& r);
   void process_statement(Op op, bool direct);
   /// Reports on standard error a statement flagged without a message.
   void report_flag();
@@ -137,25 +138,25 @@ class Pass3 {
   void do_ds();
   void do_dsa();
   void do_da();
-  void place_area_records(bool clear_records, bool record_marks);
-  void place_area_group_mark();
+  /// Places the records of a DA's area from AT on; returns where they end.
+  int place_area_records(int at, bool clear_records, bool record_marks);
+  void place_area_group_mark(int at);
 
   // ---- storage.cpp ----
   /// Places TEXT in storage ending at LAST; WM 'W' puts a word mark on its
-  /// first character. The location counter advances by the length when
-  /// LABEL >= 0. Only the positions inside storage are placed (see
+  /// first character. Only the positions inside storage are placed (see
   /// beyond_storage), and a byte that is no 1401 character is placed as a
   /// blank.
-  void dc(std::string_view text, char wm, int last, int label);
+  void dc(std::string_view text, char wm, int last);
   /// Requests a word mark at AT on the deck and the tape. A position
   /// outside storage gets none.
   void sw(int at);
   /// Flags the statement that reaches beyond storage and, unless the job
   /// has been told already, reports "CORE STORAGE EXCEEDED".
   void beyond_storage();
-  /// COUNT blanks at the location counter in pieces of at most 39, the
-  /// first carrying WM.
-  void clear(int count, char wm);
+  /// COUNT blanks from FIRST on in pieces of at most 39, the first
+  /// carrying WM.
+  void clear(int first, int count, char wm);
   void transfer_ex();   ///< EX and XFR
   void transfer_end();  ///< END
   /// The JOB card's page heading and deck identification, for every card,

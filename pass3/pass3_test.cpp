@@ -37,7 +37,7 @@ TEST(Pass3Instructions, OperandsWidthsAndDModifiers) {
   job.add(record(card("", "RT", "1,Y"), 8, {opnd(OperandKind::Actual, 1), opnd(OperandKind::Symbolic, y)}));  // device letter U
   job.add(record(card("", "BSP", "%U2"), 5, {opnd(OperandKind::Device, 0, 0, ' ', "%U", "%U2")}));
   job.add(record(card("", "A", "X"), 3));  // a width no instruction has: P stays in step
-  job.add(record(card("", "MACRX", "A,B"), 7, {opnd(OperandKind::Actual, 1)}));  // unknown: only listed
+  job.add(record(card("", "MACRX", "A,B"), 0, {opnd(OperandKind::Actual, 1)}));  // unknown: only listed
   job.add(record(card("", "S", ""), 1));
   job.add(end_record());
   job.run();

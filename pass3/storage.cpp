@@ -42,10 +42,9 @@ int transfer_address(const Pass3Context& ctx, const Operand& op) {
 
 }  // namespace
 
-void Pass3::dc(std::string_view text, char wm, int last, int label) {
+void Pass3::dc(std::string_view text, char wm, int last) {
   const int length = static_cast<int>(text.size());
   if (length == 0) return;
-  if (label >= 0) state_.location = clamp_location(std::int64_t{state_.location} + length);
   // Positions that storage does not have get nothing: no card, no tape
   // record; the first character's word mark goes with it. Below 0 the
   // origin that led there has been reported (an undefined ORG, a location
@@ -85,12 +84,10 @@ void Pass3::sw(int at) {
   storage_.set_word_mark(at);
 }
 
-void Pass3::clear(int count, char wm) {
+void Pass3::clear(int start, int count, char wm) {
   if (count <= 0) return;
-  // The pieces follow each other from the location counter even when an
-  // explicit location (a negative label) keeps the counter where it is. Only the part inside storage is
-  // walked, so that an area of any size costs what storage can hold.
-  const int start = state_.location;
+  // Only the part inside storage is walked, so that an area of any size
+  // costs what storage can hold.
   const std::int64_t first = start;
   const std::int64_t last = first + count - 1;
   const std::int64_t lo = std::max<std::int64_t>(first, 0);
@@ -99,11 +96,10 @@ void Pass3::clear(int count, char wm) {
   char piece_wm = lo == first ? wm : ' ';
   for (std::int64_t at = lo; at <= hi;) {
     const int piece = static_cast<int>(std::min<std::int64_t>(hi - at + 1, kMaxPiece));
-    dc(std::string(static_cast<std::size_t>(piece), ' '), piece_wm, static_cast<int>(at) + piece - 1, -1);
+    dc(std::string(static_cast<std::size_t>(piece), ' '), piece_wm, static_cast<int>(at) + piece - 1);
     at += piece;
     piece_wm = ' ';
   }
-  state_.location = stmt_.label >= 0 ? clamp_location(first + count) : start;
 }
 
 void Pass3::transfer_ex() {

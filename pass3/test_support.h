@@ -110,6 +110,7 @@ struct Job {
     if (do_object) storage.add(deck.emplace(&obj, options));
     if (do_tape) storage.add(tape_file.emplace(&tape));
     if (also != nullptr) storage.add(*also);
+    layout::place_all(ctx.scratch.records(), ctx.symtab);  // as passes 1 and 2 leave them
     pass_3(ctx.pass3(), listing, storage);
   }
 

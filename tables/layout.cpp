@@ -20,6 +20,53 @@ int origin(const Operand& first, int p, std::optional<int> target) {
   return clamp_location(from + first.offset);
 }
 
+Placement place(const RecordView& rec, int counter, const SymbolTable& symbols) {
+  Placement at;
+  at.leftmost = counter;
+  at.next = counter;
+  if (is_comment(rec)) return at;
+  if (is_pool_record(rec.kind)) {
+    at.width = rec.width;
+    at.next = advance(counter, rec.width);
+    return at;
+  }
+  if (rec.kind == RecordKind::Statement) {
+    switch (rec.op) {
+      case Op::Org:
+      case Op::Ltorg: {
+        const Operand& first = rec.operand(1);
+        std::optional<int> target;
+        if (first.kind == OperandKind::Symbolic && symbols.valid(first.symbol()))
+          target = symbols[first.symbol()].defined_value();
+        at.forward = first.kind == OperandKind::Symbolic && !target;
+        at.next = origin(first, counter, target);
+        return at;
+      }
+      case Op::Equ:
+      case Op::Ex:
+      case Op::End: return at;
+      default: break;
+    }
+  }
+  if (rec.kind != RecordKind::Statement && rec.kind != RecordKind::Generated) return at;
+  at.width = rec.width;
+  if (rec.origin) {
+    at.leftmost = *rec.origin;
+  } else {
+    at.next = advance(counter, rec.width);
+  }
+  return at;
+}
+
+void place_all(RecordStore& records, const SymbolTable& symbols) {
+  int counter = kStartLocation;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const Placement at = place(records[i], counter, symbols);
+    records.place(i, at);
+    counter = at.next;
+  }
+}
+
 void LocationLog::begin_job() { jobs_.emplace_back(); }
 
 void LocationLog::placed(int pass, std::size_t record, int location) {

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "core/location.h"
+#include "ir/intermediate.h"
 #include "ir/operand.h"
+#include "tables/symtab.h"
 
 namespace velumar::layout {
 
@@ -37,6 +39,20 @@ namespace velumar::layout {
 /// X00 rounds up to the next multiple of 100 (a multiple stays); any other
 /// offset is added.
 [[nodiscard]] int origin(const Operand& first, int p, std::optional<int> target);
+
+/// Where record `rec` goes and where it leaves the location counter that
+/// stands at `counter` before it, with the symbol values of `symbols`: the
+/// one rule of every pass. A statement goes at the counter (or at its
+/// explicit origin, which leaves the counter where it is) and moves it by
+/// its width; a pool record likewise; ORG and LTORG move it to their origin
+/// (an LTORG's pool records follow); EQU, EX, END (whose pools come before
+/// them), CHAIN's own records, field cards, comments and diagnostics leave
+/// it. `forward` is set when an ORG or LTORG names a symbol not yet defined.
+[[nodiscard]] Placement place(const RecordView& rec, int counter, const SymbolTable& symbols);
+
+/// Places every record of `records` one after another from the start
+/// location, with the symbol values of `symbols` as they are.
+void place_all(RecordStore& records, const SymbolTable& symbols);
 
 /// Where each pass left the location counter after each record of a job,
 /// for the check that the passes agree. A pass reports only when the job

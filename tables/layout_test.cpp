@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <vector>
 
 #include "ir/operand_test_support.h"
 
@@ -52,6 +53,47 @@ TEST(Layout, LogNamesTheFirstRecordWherePassesDisagree) {
   EXPECT_EQ(log.compared(), 4u);
   EXPECT_EQ(log.disagreement(),
             "job 2, record 2: the location counter is 400 after pass 1, 401 after pass 2, 400 after pass 3");
+}
+
+// One rule for every record: where the counter stands after each of a
+// small program, placed from the start.
+TEST(Layout, PlaceMovesTheCounterByKindAndOperation) {
+  SymbolTable symbols;
+  const int later = symbols.reference("LATER");
+  const int there = symbols.enter("THERE", 2000, 0, "   ").index;
+  struct Case {
+    RecordKind kind;
+    Op op;
+    int width;
+    std::vector<Operand> ops;
+    std::optional<int> origin;
+    int next;
+    bool forward = false;
+  };
+  const Case cases[] = {
+      {RecordKind::Statement, Op::Direct, 7, {}, std::nullopt, 340},
+      {RecordKind::Statement, Op::Dcw, 5, {}, 900, 340},           // at its explicit origin: the counter stays
+      {RecordKind::Literal, Op::Dcw, 3, {}, std::nullopt, 343},    // a pool record
+      {RecordKind::Statement, Op::Ex, 4, {}, std::nullopt, 343},   // its pool came first; the width counts literals
+      {RecordKind::Macro, Op::Chain, 5, {}, std::nullopt, 343},
+      {RecordKind::Generated, Op::A, 1, {}, std::nullopt, 344},
+      {RecordKind::Field, Op::Direct, 0, {}, std::nullopt, 344},
+      {RecordKind::Statement, Op::Org, 0, {x00(opnd(OperandKind::Actual, 450, 0))}, std::nullopt, 500},
+      {RecordKind::Statement, Op::Ltorg, 2, {opnd(OperandKind::Symbolic, there, 5)}, std::nullopt, 2005},
+      {RecordKind::Statement, Op::Org, 0, {opnd(OperandKind::Symbolic, later)}, std::nullopt, kUndefinedOrg, true},
+      {RecordKind::Statement, Op::Equ, 0, {opnd(OperandKind::Asterisk)}, std::nullopt, kUndefinedOrg},
+  };
+  RecordStore records;
+  for (const Case& c : cases) {
+    Record r = make_record(c.kind, "", 0, 0, c.width, ' ', c.ops, c.origin);
+    r.op = c.op;
+    records.append(r, 0);
+  }
+  place_all(records, symbols);
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    EXPECT_EQ(records.next(i), cases[i].next) << "record " << i;
+    EXPECT_EQ(records.forward(i), cases[i].forward) << "record " << i;
+  }
 }
 
 }  // namespace
