@@ -228,6 +228,13 @@ class Diagnostics {
   /// The error code of the statement being processed (err::NoErr: none).
   char code() const { return code_; }
   void set_code(char code) { code_ = code; }
+  /// Flags the statement with CODE unless it carries a flag already: the
+  /// first fault found is the one the listing names. Every storage flag
+  /// (read area, outside storage) is set this way, whichever pass or path
+  /// finds it.
+  void add_flag(char code) {
+    if (code_ == err::NoErr) code_ = code;
+  }
   /// An error (not a warning) has been reported for the statement, or it
   /// has been marked as failed without a message of its own.
   bool statement_failed() const { return failed_; }
@@ -239,8 +246,8 @@ class Diagnostics {
   void count_error() { ++error_count_; }
 
   /// The job has been told that it exceeds storage ("CORE STORAGE
-  /// EXCEEDED" or a location outside storage), so later passes do not
-  /// repeat it.
+  /// EXCEEDED"), so later passes do not repeat it. A location counter
+  /// below storage is another fault, with its own report.
   bool storage_reported() const { return storage_reported_; }
   void set_storage_reported(bool reported = true) { storage_reported_ = reported; }
 

@@ -89,7 +89,13 @@ Token Lexer::at_sign(std::string_view line, int start, int& end) {
   end = std::max(static_cast<int>(line.rfind('@')) + 1, start);
   if (end == start) return Token::At;
   if (end == start + 1) {
-    rep_.diag.do_error(diagnose(DiagId::EmptyCharacterLiteral).at(start, start + 1));
+    // A handler may read the token after an operand twice (to see whether
+    // an adjustment ends there): one fault, one message.
+    if (rep_.diag.source_line() != empty_line_ || start != empty_col_) {
+      empty_line_ = rep_.diag.source_line();
+      empty_col_ = start;
+      rep_.diag.do_error(diagnose(DiagId::EmptyCharacterLiteral).at(start, start + 1));
+    }
     return Token::Other;
   }
   return Token::Chars;

@@ -32,6 +32,10 @@ class Lexer {
   [[gnu::cold]] void trace(std::string_view line, int start, int end, Token token) const;
 
   Reporting rep_;
+  /// Where the last empty character literal was reported (source line,
+  /// column): a token read again there is not reported again.
+  long long empty_line_ = -1;
+  int empty_col_ = 0;
 };
 
 }  // namespace velumar

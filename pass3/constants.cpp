@@ -170,7 +170,7 @@ void Pass3::do_da() {
   test_p(stmt_.here);
   // The area starts at its explicit origin or at the location counter.
   const int origin = stmt_.origin.value_or(stmt_.here);
-  if (origin >= 1 && origin <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.set_code(err::AddrErr);
+  if (origin >= 1 && origin <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.add_flag(err::AddrErr);
   state_.area_origin = origin;
   stmt_.width = 0;
 

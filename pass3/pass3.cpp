@@ -498,12 +498,14 @@ void Pass3::do_org() {
       ctx.diag.set_code(err::UndefOrg);
     }
   }
-  // A location below storage from an origin that is known (an undefined
-  // one has been flagged already): nothing that follows can be placed.
-  if (stmt_.next < 0 && ctx.diag.code() != err::UndefOrg) {
+  // The origin that takes the counter below storage is reported, once: one
+  // that finds it below already (after another such origin, or where an
+  // undefined origin left it) moves nothing into storage and says nothing
+  // new. An undefined origin has its own flag. Nothing placed down there
+  // is stored.
+  if (stmt_.next < 0 && stmt_.here >= 0 && ctx.diag.code() != err::UndefOrg) {
     ctx.diag.do_error(diagnose(DiagId::CounterOutsideStorage, {std::to_string(stmt_.next)}));
-    ctx.diag.set_code(err::OutsideStorage);
-    ctx.diag.set_storage_reported();
+    ctx.diag.add_flag(err::OutsideStorage);
   }
   ListFields args;
   if (stmt_.label > 0) args.location = stmt_.where;
@@ -515,7 +517,7 @@ void Pass3::do_org() {
 
 void Pass3::do_field_record() {
   std::int64_t org = layout::field_location(state_.area_origin, operand(1).address());
-  if (org >= 1 && org <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.set_code(err::AddrErr);
+  if (org >= 1 && org <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.add_flag(err::AddrErr);
   // Each record of the area gets its word mark and counts as a statement.
   for (int i = 1; i <= state_.area_records; ++i, org += state_.record_size) {
     ++state_.seq;
@@ -535,7 +537,7 @@ void Pass3::do_field_record() {
 void Pass3::do_sbfld_record() {
   ++state_.seq;
   const int org = layout::field_location(state_.area_origin, operand(1).address());
-  if (org >= 1 && org <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.set_code(err::AddrErr);
+  if (org >= 1 && org <= 80 && ctx.settings.keep_out_of_1_80) ctx.diag.add_flag(err::AddrErr);
   listing({.location = org});
 }
 

@@ -59,7 +59,7 @@ void Pass3::dc(std::string_view text, char wm, int last) {
   const std::string_view kept = text.substr(static_cast<std::size_t>(lo - first), static_cast<std::size_t>(hi - lo + 1));
   placed.resize(kept.size());
   for (std::size_t i = 0; i < kept.size(); ++i) placed[i] = kPlaced[static_cast<unsigned char>(kept[i])];
-  if (ctx.settings.keep_out_of_1_80 && hits_read_area(lo, hi)) ctx.diag.set_code(err::AddrErr);
+  if (ctx.settings.keep_out_of_1_80 && hits_read_area(lo, hi)) ctx.diag.add_flag(err::AddrErr);
 
   if (ctx.statements != nullptr) ctx.statements->placed(record_no_, static_cast<int>(lo), placed, word_mark);
   storage_.place(placed, word_mark, static_cast<int>(lo), card_columns(16, 35));
@@ -67,7 +67,7 @@ void Pass3::dc(std::string_view text, char wm, int last) {
 
 void Pass3::beyond_storage() {
   // A flag the statement has already (an undefined symbol) says more.
-  if (ctx.diag.code() == err::NoErr) ctx.diag.set_code(err::OutsideStorage);
+  ctx.diag.add_flag(err::OutsideStorage);
   if (ctx.diag.storage_reported()) return;
   ctx.diag.do_error(diagnose(DiagId::CoreStorageExceeded));
   ctx.diag.set_storage_reported();
@@ -79,7 +79,7 @@ void Pass3::sw(int at) {
     beyond_storage();
     return;
   }
-  if (ctx.settings.keep_out_of_1_80 && hits_read_area(at, at)) ctx.diag.set_code(err::AddrErr);
+  if (ctx.settings.keep_out_of_1_80 && hits_read_area(at, at)) ctx.diag.add_flag(err::AddrErr);
   if (ctx.statements != nullptr) ctx.statements->marked(record_no_, at);
   storage_.set_word_mark(at);
 }
@@ -127,7 +127,11 @@ void Pass3::transfer_end() {
 void Pass3::set_title(std::string_view page_head, std::string_view deck_id) {
   std::string id(deck_id);
   for (char& c : id) c = as_1401(c);
-  list_.set_title(page_head, id);
+  // The heading is printed on every page: its foreign bytes show as "?",
+  // as they do in the card's own listing line.
+  std::string head(page_head);
+  mask_foreign(head.data(), head.size());
+  list_.set_title(head, id);
   storage_.set_deck_id(id);
 }
 
