@@ -38,6 +38,12 @@ constexpr std::string_view kOperandKindNames =
 /// Name of operand kind `kind` without trailing blanks ("" for an unknown kind).
 std::string_view operand_kind_name(OperandKind kind);
 
+/// The sign written before a constant.
+enum class Sign : unsigned char { None, Plus, Minus };
+
+/// The sign that character `c` writes: "-" minus, "+" or "&" plus.
+constexpr Sign sign_of(char c) { return c == '-' ? Sign::Minus : (c == '+' || c == '&') ? Sign::Plus : Sign::None; }
+
 /// Location counter after an ORG to a symbol that is not yet defined.
 constexpr int kUndefinedOrg = -60000;
 /// What the adjustment X00 adds to an address where it asks for no
@@ -57,6 +63,10 @@ struct Operand {
   char index_reg = ' ';  ///< index register digit or blank
   /// The adjustment is "X00": ORG and LTORG round up to a multiple of 100.
   bool round_x00 = false;
+  /// The sign of a DC or DCW constant (a literal's too): the zone of a
+  /// number's units digit, the complement of an address. Not part of the
+  /// text form, which shows it on the card.
+  Sign sign = Sign::None;
 
   /// What is added to the address outside ORG and LTORG: the offset, or
   /// kX00Shift for X00.

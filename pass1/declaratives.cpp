@@ -176,6 +176,7 @@ Decision Pass1::do_dc() {
 }
 
 int Pass1::dc_operand(Operand& o) {
+  o.sign = sign_of(col(card_.line, 21));  // the operand starts in column 21
   switch (o.kind) {
     case OperandKind::AreaDef:
     case OperandKind::Asterisk:

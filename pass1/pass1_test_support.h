@@ -49,7 +49,7 @@ inline Record rec(std::string_view why, std::string_view line, int ixlab, int p,
   Record r = make_record(*record_kind(pad(why, 5)), line, std::max(ixlab, 0), p, width, err, std::move(ops),
                          ixlab < 0 ? std::optional(-ixlab) : std::nullopt);
   r.op = card_op(r.card);
-  return r;
+  return with_sign(r);
 }
 
 /// The record a diagnostic leaves in the intermediate file.

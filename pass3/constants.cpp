@@ -18,9 +18,9 @@ namespace {
 /// The units digit of a signed constant carries the sign in its zone bits:
 /// B zone for minus, A and B zones for plus. A character that is not a digit
 /// has no zoned form and is placed as written.
-char zoned_units(char c, char sign) {
+char zoned_units(char c, Sign sign) {
   if (c < '0' || c > '9') return c;
-  const int zone = sign == '-' ? 2 : 3;
+  const int zone = sign == Sign::Minus ? 2 : 3;
   return ZONED[static_cast<std::size_t>(10 * zone + (c - '0'))];
 }
 
@@ -87,9 +87,9 @@ void Pass3::dc_number(char wm) {
     listing({});
     return;
   }
-  const char sign = col(stmt_.card, 21);
+  const Sign sign = operand(1).sign;
   std::string text;
-  if (sign == '+' || sign == '&' || sign == '-') {
+  if (sign != Sign::None) {
     text = cols(stmt_.card, 22, 21 + stmt_.width);
     text.back() = zoned_units(text.back(), sign);
   } else {
@@ -110,7 +110,7 @@ std::string Pass3::address_constant(const Operand& op) const {
     value = sym.defined ? sym.value : -1;
     if (value >= 0) {
       value += op.adjustment();
-      if (col(stmt_.card, 21) == '-') value = kStorageSize - value;  // the complement address
+      if (op.sign == Sign::Minus) value = kStorageSize - value;  // the complement address
     }
     index = op.index_reg != ' ' ? index_digit(op.index_reg) : sym.index_reg;
   }

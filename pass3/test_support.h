@@ -19,6 +19,7 @@
 #include "frontend/opcodes.h"
 #include "ir/operand.h"
 #include "ir/operand_test_support.h"
+#include "ir/record_test_support.h"
 #include "core/zone.h"
 #include "pass3/pass3.h"
 
@@ -36,7 +37,7 @@ inline std::string card(std::string_view label, std::string_view op, std::string
 /// `r` with the operation its card states, as pass 1 gives it.
 inline Record with_op(Record r) {
   r.op = card_op(r.card);
-  return r;
+  return with_sign(r);
 }
 
 inline Record record(std::string_view line, int width, std::vector<Operand> ops = {}, int ixlab = 0,

@@ -153,6 +153,7 @@ class PoolPlacer {
         op.kind = OperandKind::Actual;
         break;
     }
+    op.sign = sign_of(col(rec.card, 21));  // as a DCW card gives its constant
     return rec;
   }
 

@@ -26,7 +26,7 @@ int place(Context& ctx, int p, bool emit, std::optional<int> up_to = std::nullop
 Record rec(std::string_view why, std::string line, int ixlab, int p, int width, Operand op, char code = ' ') {
   Record r = make_record(*record_kind(why), line, ixlab, p, width, code, {op});
   r.op = card_op(r.card);
-  return r;
+  return with_sign(r);
 }
 
 TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
