@@ -177,7 +177,8 @@ TEST_P(Mistakes, ExactlyTheExpectedReports) {
 
 // A card's bytes reach the terminal only as text: an escape sequence, a
 // bell or a byte above 127 in a label, an operand or the remarks is shown
-// as "?" in the card and in a message that quotes it.
+// as "?" in the card and in a message that quotes it, on standard error
+// and in the console lines of standard output.
 TEST(MistakesShown, NoControlBytesReachTheTerminal) {
   const std::string deck = card("L\x1B[31M", "B", "Q\x1B]0;X\x07Z") + card("", "MCW", "\x9B" "2J,211") + kStart + kEnd;
   std::istringstream in(deck);
@@ -187,10 +188,13 @@ TEST(MistakesShown, NoControlBytesReachTheTerminal) {
   EXPECT_EQ(velumar_main(1, argv, in, out, err, false), 1);
   ASSERT_NE(err.str().find("<stdin>:1:"), std::string::npos) << err.str();
   EXPECT_NE(err.str().find("L?[31M"), std::string::npos) << err.str();
-  for (const char c : err.str()) {
-    const auto byte = static_cast<unsigned char>(c);
-    EXPECT_TRUE(c == '\n' || (byte >= 0x20 && byte < 0x7F)) << "byte " << int{byte} << " in:\n" << err.str();
+  for (const std::string& text : {err.str(), out.str()}) {
+    for (const char c : text) {
+      const auto byte = static_cast<unsigned char>(c);
+      EXPECT_TRUE(c == '\n' || (byte >= 0x20 && byte < 0x7F)) << "byte " << int{byte} << " in:\n" << text;
+    }
   }
+  EXPECT_NE(out.str().find("    2: (1) ? must be last thing in operand\n"), std::string::npos) << out.str();
 }
 
 // An input that is not text is refused as an input that cannot be read:
