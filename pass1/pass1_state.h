@@ -1,8 +1,9 @@
 // Pass 1 over one job: the statement loop (pass1.cpp) and the statement
 // handlers for machine instructions (machine.cpp), declaratives
 // (declaratives.cpp) and control statements (control.cpp). A handler reads
-// the card, decides where its statement goes and returns that decision as
-// a Decision; the loop writes the record and moves the location counter.
+// the card, decides what its statement is and returns that decision as a
+// Decision; the loop writes the record, and the layout (tables/layout.h)
+// places every record written, which moves the location counter.
 #pragma once
 
 #include <array>

@@ -304,7 +304,7 @@ class Resolver {
     const int r = static_cast<int>(i);
     base_[w.version][i] = w.c.pool;
     if (w.first && rec.label_index > 0 && rec.kind != RecordKind::AddressConstant) add({r, rec.label_index, false, w.seg, r, Place::Rightmost, rec.width});
-    w.c.pool = layout::advance(w.c.pool, rec.width);
+    w.c.pool = layout::place(rec, w.c.pool, ctx_.symtab).next;
     return Step::Next;
   }
 
@@ -354,7 +354,7 @@ class Resolver {
       w.area_seg = w.seg;
       if (w.first && rec.label_index > 0)
         add({r, rec.label_index, false, w.seg, r, labels_rightmost(rec) ? Place::Rightmost : Place::Leftmost, rec.width});
-      if (!rec.origin) w.c.p = layout::advance(w.c.p, rec.width);
+      w.c.p = layout::place(rec, w.c.p, ctx_.symtab).next;
     } else if (w.first && rec.label_index > 0 && (rec.kind == RecordKind::Field || rec.kind == RecordKind::Subfield)) {
       const std::int64_t n = rec.kind == RecordKind::Field ? rec.operand(2).address() : rec.operand(1).address();
       if (w.area_rec < 0)

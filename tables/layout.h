@@ -55,7 +55,8 @@ namespace velumar::layout {
 void place_all(RecordStore& records, const SymbolTable& symbols);
 
 /// Where each pass left the location counter after each record of a job,
-/// for the check that the passes agree. A pass reports only when the job
+/// for the check that the passes agree. Pass 3 moves no counter: it
+/// reports the placement it read, which is pass 2's last. A pass reports only when the job
 /// carries a log (the passes' contexts), so that an ordinary run pays nothing.
 class LocationLog {
  public:
