@@ -65,10 +65,14 @@ class RunFiles {
         map_("symbol map", open_failure_text(FileOption::Map), write_failure_text(FileOption::Map)),
         html_("HTML listing", open_failure_text(FileOption::Html), write_failure_text(FileOption::Html)),
         diagnostics_("diagnostics", open_failure_text(FileOption::Diagnostics),
-                     write_failure_text(FileOption::Diagnostics)) {
-    // A card's control bytes (an escape sequence) never reach a printed listing.
-    listing_.buf.mask_foreign_bytes();
-  }
+                     write_failure_text(FileOption::Diagnostics)) {}
+
+  /// From now on the listing shows "?" for each byte that no 1401
+  /// character stands for, so that a card's control bytes (an escape
+  /// sequence) never reach a printed listing. Everything else in a listing
+  /// is made of 1401 characters, so this is asked for once a card has held
+  /// such a byte, and the listing of clean decks is not scanned.
+  void mask_listing() { listing_.buf.mask_foreign_bytes(); }
 
   /// Opens a file when its option is examined; reports a failure on `out`.
   bool open(FileOption which, const std::string& name, std::ostream& out) {
@@ -343,6 +347,7 @@ class JobLoop {
     pass_2(ctx_.pass2());
     warn_beyond_core_size(ctx_.settings, ctx_.scratch, ctx_.diag);
     if (opts_.dump_symbols) dump_tables(ctx_, "After pass 2:");
+    if (ctx_.reader.saw_foreign()) files_.mask_listing();
     Pass3Outputs outputs(ctx_.settings, ctx_.listing, ctx_.object, ctx_.tape);
     pass_3(ctx_.pass3(), outputs.listing(), outputs.storage());
     const int errors = ctx_.diag.errors_in_job();

@@ -144,7 +144,7 @@ void SourceReader::take_pending(std::string& line) {
   }
   std::string card = std::move(p.card);
   pending_.pop_back();
-  set_card(line, card.data(), card.size());
+  if (set_card(line, card.data(), card.size())) saw_foreign_ = true;
 }
 
 bool SourceReader::fill() {
@@ -297,6 +297,7 @@ void SourceReader::lone_cr() {
 }
 
 void SourceReader::check_codes(const std::string& text) {
+  saw_foreign_ = true;
   if (!report_) return;
   // One report a card for each kind: its first tab, and its first other
   // byte that no 1401 character stands for, each with how many it holds.

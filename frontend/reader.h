@@ -57,6 +57,10 @@ class SourceReader {
   /// has ready, so that lines typed at a terminal are not held up.
   bool holds_text();
 
+  /// True once a card read so far held a byte that no 1401 character stands
+  /// for: until then no text taken from the cards needs masking for print.
+  bool saw_foreign() const { return saw_foreign_; }
+
   /// Line of the input file that the card last returned came from.
   long long card_line() const { return card_line_; }
 
@@ -112,6 +116,7 @@ class SourceReader {
   bool lf_seen_ = false;
   bool cr_lines_ = false;  ///< the input ends its lines in CR alone
   int bad_cards_ = 0;      ///< cards whose foreign bytes were reported so far
+  bool saw_foreign_ = false;  ///< see saw_foreign()
   bool tab_explained_ = false;  ///< the note on mending tabs has been given
   bool lone_cr_reported_ = false;
   bool at_start_ = true;  ///< nothing has been read from the input yet

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
 
 #include "core/spelling.h"
@@ -142,10 +143,11 @@ void label_in_column_5(std::string_view card, std::vector<Diagnostic>& out) {
 // Operands written from column 22 or 23: column 21 is blank, so the
 // operation has none and they are read as a remark.
 void operands_past_21(std::string_view card, Op op, std::vector<Diagnostic>& out) {
-  const int limit = operand_limit(op);
-  if (limit == 0 || limit < 0 || at(card, kOperandColumn) != ' ') return;
-  int first = at(card, 22) != ' ' ? 22 : at(card, 23) != ' ' ? 23 : 0;
+  if (at(card, kOperandColumn) != ' ') return;
+  const int first = at(card, 22) != ' ' ? 22 : at(card, 23) != ' ' ? 23 : 0;
   if (first == 0) return;
+  const int limit = operand_limit(op);
+  if (limit <= 0) return;
   int last = 0;
   const Items items = operand_items(card, first, last);
   if (items.empty() || static_cast<int>(items.size()) > limit) return;
@@ -161,14 +163,52 @@ void operands_past_21(std::string_view card, Op op, std::vector<Diagnostic>& out
   out.push_back(std::move(d));
 }
 
+// Whether the operand list from column 21 shows any sign of a slip that
+// operand_field reports: as many commas as the operation takes operands
+// (LIMIT), an operand of digits run into a letter (when DIGITS_THEN_NAME
+// counts), a character literal that holds a blank. One pass over the
+// columns and nothing kept: nearly every card shows none, and every card
+// is screened.
+bool operand_field_suspect(std::string_view card, int limit, bool digits_then_name) {
+  if (card.size() < kOperandColumn) return false;
+  const char* p = card.data() + (kOperandColumn - 1);
+  const char* const end = card.data() + std::min(kLastColumn, static_cast<int>(card.size()));
+  int commas = 0;
+  bool item_start = true;
+  while (p < end && *p != ' ') {
+    if (item_start && *p == '@') {
+      const auto* close = static_cast<const char*>(std::memchr(p + 1, '@', static_cast<std::size_t>(end - p - 1)));
+      if (close != nullptr) {
+        if (std::memchr(p + 1, ' ', static_cast<std::size_t>(close - p - 1)) != nullptr) return true;
+        p = close + 1;
+      } else {
+        ++p;
+      }
+      item_start = false;
+      continue;
+    }
+    if (item_start && digits_then_name && digit(*p)) {
+      const char* q = p;
+      while (q < end && digit(*q)) ++q;
+      if (q < end && letter(*q)) return true;
+    }
+    item_start = *p == ',';
+    commas += item_start ? 1 : 0;
+    ++p;
+  }
+  return limit > 0 && commas >= limit;
+}
+
 // Operands from column 21: a number run into letters, more operands than
 // the operation takes, a literal closed by an @ of the remarks.
 void operand_field(std::string_view card, Op op, bool statement_failed, std::vector<Diagnostic>& out) {
+  if (at(card, kOperandColumn) == ' ') return;
   const int limit = operand_limit(op);
-  if (limit < 0 || at(card, kOperandColumn) == ' ') return;
+  const bool digits_then_name = op != Op::Dc && op != Op::Dcw && op != Op::Ds;
+  if (limit < 0 || !operand_field_suspect(card, limit, digits_then_name)) return;
   int last = 0;
   const Items items = operand_items(card, kOperandColumn, last);
-  if (op != Op::Dc && op != Op::Dcw && op != Op::Ds) {
+  if (digits_then_name) {
     for (const Item& i : items) {
       std::size_t digits = 0;
       while (digits < i.text().size() && digit(i.text()[digits])) ++digits;
