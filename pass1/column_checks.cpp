@@ -174,26 +174,22 @@ bool operand_field_suspect(std::string_view card, int limit, bool digits_then_na
   const char* p = card.data() + (kOperandColumn - 1);
   const char* const end = card.data() + std::min(kLastColumn, static_cast<int>(card.size()));
   int commas = 0;
-  bool item_start = true;
-  while (p < end && *p != ' ') {
-    if (item_start && *p == '@') {
+  for (;;) {
+    // At the start of an item: a character literal runs to its closing @.
+    if (p < end && *p == '@') {
       const auto* close = static_cast<const char*>(std::memchr(p + 1, '@', static_cast<std::size_t>(end - p - 1)));
       if (close != nullptr) {
         if (std::memchr(p + 1, ' ', static_cast<std::size_t>(close - p - 1)) != nullptr) return true;
-        p = close + 1;
-      } else {
-        ++p;
+        p = close;
       }
-      item_start = false;
-      continue;
+      ++p;
+    } else if (digits_then_name && p < end && digit(*p)) {
+      while (p < end && digit(*p)) ++p;
+      if (p < end && letter(*p)) return true;
     }
-    if (item_start && digits_then_name && digit(*p)) {
-      const char* q = p;
-      while (q < end && digit(*q)) ++q;
-      if (q < end && letter(*q)) return true;
-    }
-    item_start = *p == ',';
-    commas += item_start ? 1 : 0;
+    while (p < end && *p != ' ' && *p != ',') ++p;
+    if (p == end || *p == ' ') break;
+    ++commas;
     ++p;
   }
   return limit > 0 && commas >= limit;
