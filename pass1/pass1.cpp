@@ -292,8 +292,9 @@ void Pass1::place_records() {
   RecordStore& records = ctx_.scratch.records();
   for (; placed_ < records.size(); ++placed_) {
     const RecordView rec = records[placed_];
+    const bool comment = is_comment(rec);
     Placement at = layout::place(rec, counter_.here, ctx_.symtab);
-    if (rec.kind == RecordKind::Statement && (rec.op == Op::Org || rec.op == Op::Ltorg) && !is_comment(rec)) {
+    if (rec.kind == RecordKind::Statement && (rec.op == Op::Org || rec.op == Op::Ltorg) && !comment) {
       // An ORG to a symbol not yet defined leaves the counter unknown up
       // to an ORG to an actual address (an ORG to a symbol may name one
       // defined in that stretch).
@@ -303,7 +304,7 @@ void Pass1::place_records() {
     at.forward = !counter_.determined;
     records.place(placed_, at);
     counter_.here = at.next;
-    if (ctx_.locations == nullptr || is_comment(rec)) continue;
+    if (ctx_.locations == nullptr || comment) continue;
     if (counter_.determined)
       ctx_.locations->placed(1, placed_, counter_.here);
     else

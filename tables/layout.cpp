@@ -2,16 +2,6 @@
 
 namespace velumar::layout {
 
-int advance(int p, std::int64_t width) { return clamp_location(std::int64_t{p} + width); }
-
-int leftmost(int rightmost, std::int64_t width) { return clamp_location(std::int64_t{rightmost} - width + 1); }
-
-int label_value(int leftmost, std::int64_t width, bool rightmost) {
-  return rightmost ? clamp_location(std::int64_t{leftmost} + width - 1) : leftmost;
-}
-
-int field_location(int base, std::int64_t n) { return clamp_location(std::int64_t{base} + n - 1); }
-
 int origin(const Operand& first, int p, std::optional<int> target) {
   std::int64_t from = p;
   if (first.kind == OperandKind::Actual) from = first.address();

@@ -19,18 +19,22 @@
 namespace velumar::layout {
 
 /// The counter after `width` positions placed from `p`.
-[[nodiscard]] int advance(int p, std::int64_t width);
+[[nodiscard]] inline int advance(int p, std::int64_t width) { return clamp_location(std::int64_t{p} + width); }
 
 /// The leftmost position of `width` positions that end at `rightmost`.
-[[nodiscard]] int leftmost(int rightmost, std::int64_t width);
+[[nodiscard]] inline int leftmost(int rightmost, std::int64_t width) {
+  return clamp_location(std::int64_t{rightmost} - width + 1);
+}
 
 /// Where the label of a statement of `width` positions at `leftmost` points:
 /// its rightmost position for the declaratives that name the right end of
 /// their field (DC, DCW, DS, DSA), else its leftmost.
-[[nodiscard]] int label_value(int leftmost, std::int64_t width, bool rightmost);
+[[nodiscard]] inline int label_value(int leftmost, std::int64_t width, bool rightmost) {
+  return rightmost ? clamp_location(std::int64_t{leftmost} + width - 1) : leftmost;
+}
 
 /// Position `n` (1 is the first) of a define-area record at `base`.
-[[nodiscard]] int field_location(int base, std::int64_t n);
+[[nodiscard]] inline int field_location(int base, std::int64_t n) { return clamp_location(std::int64_t{base} + n - 1); }
 
 /// Where an ORG or LTORG with first operand `first` moves the counter from
 /// `p`: an actual address, `*` (p itself), or a symbol's value; `target` is
