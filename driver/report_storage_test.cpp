@@ -100,6 +100,19 @@ const std::vector<StorageCase> kCases = {
       no_start(2), "<stdin>:2:21: note: write the label of the first instruction to run in column 21, as in 'END  START'",
       "<stdin>: 2 errors, 1 warning (standard output says 3 Errors: it counts each message as often as it is raised, "
       "and each statement with an error flag once more)"}},
+    // An origin relative to a counter below storage, or to a symbol defined
+    // below it, leaves nothing to resolve: no symbol heading that names none.
+    {"no_symbol_heading_for_a_counter_below_storage", card("", "ORG", "0-5") + card("", "ORG", "*-3") + card("", "END"),
+     console(3, "Location counter -5 is outside storage") + console(3, "    2 Errors"),
+     {"<stdin>:1:16: error: Location counter -5 is outside storage", no_start(3),
+      "<stdin>:3:21: note: write the label of the first instruction to run in column 21, as in 'END  START'",
+      "<stdin>: 1 error, 1 warning (standard output says 2 Errors: it counts each message as often as it is raised, "
+      "and each statement with an error flag once more)"}},
+    {"no_symbol_heading_for_an_origin_defined_below_storage",
+     card("F", "EQU", "0-5") + card("", "ORG", "F") + card("", "END"), console(3, "    1 Errors"),
+     {"<stdin>:2:21: error: origin F is undefined", no_start(3),
+      "<stdin>:3:21: note: write the label of the first instruction to run in column 21, as in 'END  START'",
+      "<stdin>: 1 error, 1 warning"}},
 };
 
 std::vector<std::string> headlines(const std::string& err) {

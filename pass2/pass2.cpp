@@ -118,8 +118,10 @@ class Sweep {
     const Operand& first = rec.operand(1);
     const Symbol* target = first.kind == OperandKind::Symbolic ? symbol(first.symbol()) : nullptr;
     if (target != nullptr && !target->defined) target = nullptr;
-    if (first.kind == OperandKind::Asterisk && p_ < 0) unresolved = true;
-    if (first.kind == OperandKind::Symbolic && (target == nullptr || target->value < 0)) unresolved = true;
+    // Only an origin still waiting for its symbol leaves something open. A
+    // counter below storage, or a target defined below it, is final: no
+    // later sweep moves it, and the origin that took it there reports it.
+    if (first.kind == OperandKind::Symbolic && target == nullptr) unresolved = true;
     const Placement at = layout::place(rec, p_, ctx_.symtab);
     forward_ = at.forward;
     p_ = at.next;
