@@ -280,6 +280,7 @@ void RecordStore::append(const RecordFields& fields, std::string_view card, std:
   Entry e{};
   e.label_index = fields.label_index;
   e.origin = fields.origin.value_or(0);
+  e.literal = fields.literal.value_or(0);
   e.location = fields.location;
   e.width = fields.width;
   e.next = entries_.empty() ? kStartLocation : entries_.back().next;

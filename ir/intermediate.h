@@ -63,6 +63,10 @@ struct RecordFields {
   /// blank label carries -1, which the text form cannot tell from origin 1).
   int label_index = 0;
   std::optional<int> origin;  ///< explicit address (1 or more) given by a numeric label
+  /// A record of a literal pool: the index of the literal it places, whose
+  /// kind, characters and width pass 3 reads from the literal table. Not
+  /// part of the text form, which shows the literal on a DCW card.
+  std::optional<int> literal;
   int location = 0;  ///< the address pass 1 gave the statement
   int width = 0;
 
@@ -157,7 +161,7 @@ bool parse_record(const std::vector<std::string>& lines, Record& rec);
 std::vector<Record> read_records(std::istream& in);
 
 /// The records of a job in order, compactly: each record is a fixed
-/// 40-byte entry, the cards are kept one after another in one text without
+/// 44-byte entry, the cards are kept one after another in one text without
 /// their trailing blanks, and the operands of every record in one array.
 /// Nothing is allocated per record, and a record's card and operands are
 /// found from where the next record's begin.
@@ -186,6 +190,7 @@ class RecordStore {
     v.flag = e.flag;
     v.label_index = e.label_index;
     if (e.origin != 0) v.origin = e.origin;
+    if (e.literal != 0) v.literal = e.literal;
     v.location = e.location;
     v.width = e.width;
     const std::size_t text = text_start(i);
@@ -216,7 +221,8 @@ class RecordStore {
   // bits (low and high part), so that 32 bits of text never limit a job.
   struct Entry {
     int label_index;
-    int origin;  // 0: none (an origin is 1 or more)
+    int origin;   // 0: none (an origin is 1 or more)
+    int literal;  // 0: none (a literal index is 1 or more)
     int location;
     int width;
     int next;  // the location counter after the record
@@ -229,7 +235,7 @@ class RecordStore {
     char flag;
     bool forward;
   };
-  static_assert(sizeof(Entry) == 40);
+  static_assert(sizeof(Entry) == 44);
 
   std::size_t text_start(std::size_t i) const {
     const Entry& e = entries_[i];

@@ -193,6 +193,7 @@ TEST(RecordStore, GivesBackEveryRecordAsWritten) {
       if (i % 5 == 1 && text.size() > 12) text.replace(2, 10, 10, ' ');  // blanks inside the card stay
       r.card = text;  // longer than 80: cut, as on a card
       r.origin = i % 7 == 0 ? std::optional(i + 1) : std::nullopt;
+      r.literal = i % 4 == 0 ? std::optional(i + 1) : std::nullopt;
       r.location = i * 37 - 3000;
       lines.push_back(i % 50 == 0 ? -5 : i * 1000003LL);
       store.append(r, lines.back());

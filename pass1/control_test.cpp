@@ -7,6 +7,12 @@
 namespace velumar {
 namespace {
 
+// A pool record placing literal `literal`.
+Record of_literal(int literal, Record r) {
+  r.literal = literal;
+  return r;
+}
+
 using namespace p1test;  // card images, records and the in-memory run
 
 TEST(Origin, OperandForms) {
@@ -42,7 +48,7 @@ TEST(Origin, BlankOperandGoesPastStorageUsedIncludingPools) {
       rec("", card("", "A", "@ABC@"), 0, 333, 4, ' ', {opnd(OperandKind::CharLit, 1, 0, ' ', "@A")}),
       // LTORG carries the number of literals in its width field.
       rec("", card("", "LTORG"), 0, 337, 1, ' ', {opnd(OperandKind::Actual, 337)}),
-      rec("LIT  ", card("", "DCW", "@ABC@"), 0, 337, 3, ' ', {opnd(OperandKind::CharLit, 0)}),
+      of_literal(1, rec("LIT  ", card("", "DCW", "@ABC@"), 0, 337, 3, ' ', {opnd(OperandKind::CharLit, 0)})),
       rec("", card("", "ORG", "100"), 0, 340, 0, ' ', {opnd(OperandKind::Actual, 100, 0, ' ', "10")}),
       rec("", card("", "DS", "5"), 0, 100, 5),
       rec("", card("", "ORG"), 0, 105, 0, ' ', {opnd(OperandKind::Actual, 340)}),
@@ -76,7 +82,7 @@ TEST(Transfer, ExXfrAndEnd) {
                      card("", "END", ",")}));
   const std::vector<Record> expected = {
       rec("", card("", "A", "@AB@"), 0, 333, 4, ' ', {opnd(OperandKind::CharLit, 1, 0, ' ', "@A")}),
-      rec("LIT  ", card("", "DCW", "@AB@"), 0, 337, 2, ' ', {opnd(OperandKind::CharLit, 0)}),
+      of_literal(1, rec("LIT  ", card("", "DCW", "@AB@"), 0, 337, 2, ' ', {opnd(OperandKind::CharLit, 0)})),
       rec("", card("", "EX", "START"), 0, 337, 1, ' ', {opnd(OperandKind::Symbolic, 1, 0, ' ', "", "START")}),
       rec("", card("START", "A"), 1, 339, 1),
       rec("", card("", "XFR", "400"), 0, 340, 0, ' ', {opnd(OperandKind::Actual, 400)}),

@@ -66,7 +66,11 @@ void Pass3::do_dc() {
       return;
     case OperandKind::CharLit:
       if (stmt_.width >= 1) {
-        const std::string text = cols(stmt_.card, 22, 21 + stmt_.width);
+        // A pool's character literal is its text; a DCW's is written
+        // between "@" from column 21.
+        const Literal* lit = pool_literal();
+        const std::string text = lit != nullptr ? pad(lit->text, static_cast<std::size_t>(stmt_.width))
+                                                : cols(stmt_.card, 22, 21 + stmt_.width);
         if (stmt_.width == 1 && is_group_mark(text[0]) && stmt_.tag == RecordKind::Statement)
           stmt_.tag = RecordKind::GroupMark;
         dc(text, wm, stmt_.where);
@@ -79,8 +83,8 @@ void Pass3::do_dc() {
   }
 }
 
-// A numeric constant: the digits of the card, the sign (if any) as the zone
-// of the units position.
+// A numeric constant: the digits of the card (or of the pool's literal),
+// the sign (if any) as the zone of the units position.
 void Pass3::dc_number(char wm) {
   if (stmt_.width < 1) {
     ctx.diag.set_code(err::BadStatement);
@@ -88,15 +92,24 @@ void Pass3::dc_number(char wm) {
     return;
   }
   const Sign sign = operand(1).sign;
+  // The digits follow the sign, in a pool's literal as on a DCW card.
+  const std::size_t skip = sign != Sign::None ? 1 : 0;
+  const Literal* lit = pool_literal();
   std::string text;
-  if (sign != Sign::None) {
-    text = cols(stmt_.card, 22, 21 + stmt_.width);
-    text.back() = zoned_units(text.back(), sign);
+  if (lit != nullptr) {
+    const std::string_view digits = std::string_view(lit->text).substr(std::min(skip, lit->text.size()));
+    text = pad(digits, static_cast<std::size_t>(stmt_.width));
   } else {
-    text = cols(stmt_.card, 21, 20 + stmt_.width);
+    text = cols(stmt_.card, 21 + static_cast<int>(skip), 20 + static_cast<int>(skip) + stmt_.width);
   }
+  if (sign != Sign::None) text.back() = zoned_units(text.back(), sign);
   dc(text, wm, stmt_.where);
   listing({.width = stmt_.width, .location = stmt_.where});
+}
+
+const Literal* Pass3::pool_literal() const {
+  const std::optional<int> index = stmt_.record ? stmt_.record->literal : std::nullopt;
+  return index && ctx.literals.valid(*index) ? &ctx.literals[*index] : nullptr;
 }
 
 // The address an address constant names: its symbol's value and offset (the

@@ -57,6 +57,28 @@ TEST(Pass3Constants, AddressConstants) {
   EXPECT_EQ(job.ctx.diag.errors_in_job(), 2);
 }
 
+TEST(Pass3Constants, PoolLinesPlaceTheirLiteralsCharacters) {
+  // The pool's card only shows the literal: what is placed comes from the
+  // literal the record names (here the cards say something else).
+  Job job;
+  const int chars = job.ctx.literals.create_lit(LiteralKind::CharLit, 3, "X,Y");
+  const int number = job.ctx.literals.create_lit(LiteralKind::NumLit, 2, "-25");
+  const int plain = job.ctx.literals.create_lit(LiteralKind::NumLit, 2, "7");  // shorter than its width
+  const auto pooled = [](Record r, int literal) {
+    r.literal = literal;
+    return r;
+  };
+  job.add(pooled(record(card("", "DCW", "@ABC@"), 3, {opnd(OperandKind::CharLit, 0)}, 0, "LIT  "), chars));
+  job.add(pooled(record(card("", "DCW", "-99"), 2, {opnd(OperandKind::Actual, 0)}, 0, "LIT  "), number));
+  job.add(pooled(record(card("", "DCW", "88"), 2, {opnd(OperandKind::Actual, 0)}, 0, "LIT  "), plain));
+  job.add(end_record());
+  job.run();
+
+  const p3test::Core core = load_deck(job.cards());
+  EXPECT_EQ(core.text(333, 339), "X,Y2N7 ");
+  EXPECT_EQ(core.marks(333, 339), (std::set<int>{333, 336, 338}));
+}
+
 TEST(Pass3Constants, StorageAndSymbolicAddresses) {
   Job job;
   const int buf = job.sym("BUF", 509);

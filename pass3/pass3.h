@@ -132,6 +132,8 @@ class Pass3 {
   // ---- constants.cpp ----
   void do_dc();   ///< DC, DCW and literal-pool lines
   void dc_number(char wm);
+  /// The literal a pool record places; null for any other record.
+  const Literal* pool_literal() const;
   std::string address_constant(const Operand& op) const;
   void dc_address(const std::string& addr, char wm);
   void dc_blanks(char wm);

@@ -65,6 +65,10 @@ std::string area_operand(int width) {
   return "#" + digits;
 }
 
+// The sign a literal's text starts with, as the sign column of a DCW card
+// gives its constant.
+Sign leading_sign(std::string_view text) { return text.empty() ? Sign::None : sign_of(text.front()); }
+
 // The first literal the next pool places: past `up_to`, and never back
 // into literals an earlier pool has placed.
 int next_pool_start(const LiteralTable& lits, int last_pool_start, int up_to) {
@@ -99,6 +103,7 @@ class PoolPlacer {
   void place_one(int i, Literal& lit) {
     Operand op;
     Record rec = record_of(lit, op);
+    rec.literal = i;
     rec.location = p_;
     rec.width = literal_width(lit);
     lit.address = layout::label_value(p_, rec.width, true);  // its rightmost position
@@ -108,7 +113,8 @@ class PoolPlacer {
   }
 
   // The kind, card image and label of the literal's record, and its one
-  // operand in `op`. Each literal carries its own error code.
+  // operand in `op` with the constant's sign. Each literal carries its own
+  // error code.
   Record record_of(const Literal& lit, Operand& op) {
     Record rec;
     rec.kind = RecordKind::Literal;
@@ -121,15 +127,18 @@ class PoolPlacer {
         rec.label_index = area_label(lit);
         op.kind = OperandKind::AreaDef;
         op.index_reg = ' ';
+        op.sign = Sign::None;
         break;
       case LiteralKind::CharLit:
         rec.card = dcw_card("", "@" + first_chars(lit.text, std::min(lit.width, kMaxCharText)) + "@");
         op.kind = OperandKind::CharLit;
+        op.sign = Sign::None;
         break;
       case LiteralKind::AdconLit:
         rec.card = dcw_card("", "+@" + adcon_target_text(lit.target) + "@");
         op.set_literal(lit.target);  // the character literal it points at
         op.kind = OperandKind::AdconLit;
+        op.sign = Sign::Plus;  // its card writes "+@"
         break;
       case LiteralKind::AddrCon: {
         // The name is found by lexing the text after its sign, as every
@@ -146,14 +155,15 @@ class PoolPlacer {
         op.set_symbol(symbol);
         op.kind = OperandKind::AddrCon;
         op.offset = lit.offset;
+        op.sign = leading_sign(lit.text);
         break;
       }
       default:
         rec.card = dcw_card("", lit.text);
         op.kind = OperandKind::Actual;
+        op.sign = leading_sign(lit.text);
         break;
     }
-    op.sign = sign_of(col(rec.card, 21));  // as a DCW card gives its constant
     return rec;
   }
 

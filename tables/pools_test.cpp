@@ -23,9 +23,12 @@ int place(Context& ctx, int p, bool emit, std::optional<int> up_to = std::nullop
   return process_ltorg({ctx.literals, ctx.symtab, ctx.reporting}, p, emit ? &ctx.scratch : nullptr, up_to);
 }
 
-Record rec(std::string_view why, std::string line, int ixlab, int p, int width, Operand op, char code = ' ') {
+// The record of literal `literal`, as its text form reads.
+Record rec(int literal, std::string_view why, std::string line, int ixlab, int p, int width, Operand op,
+           char code = ' ') {
   Record r = make_record(*record_kind(why), line, ixlab, p, width, code, {op});
   r.op = card_op(r.card);
+  r.literal = literal;
   return with_sign(r);
 }
 
@@ -45,9 +48,9 @@ TEST(Pools, LiteralsFollowEachOtherWithoutGaps) {
   EXPECT_EQ(ctx.literals.last_pool_start(), 4);
   const std::vector<Record> recs = all_records(ctx.scratch.records());
   ASSERT_EQ(recs.size(), 3u);
-  EXPECT_EQ(recs[0], rec("LIT  ", dcw("", "@HELLO@"), 0, 500, 5, opnd(OperandKind::CharLit, 0)));
-  EXPECT_EQ(recs[1], rec("LIT  ", dcw("", "@X@"), 0, 505, 1, opnd(OperandKind::CharLit, 0)));
-  EXPECT_EQ(recs[2], rec("LIT  ", dcw("", "-25"), 0, 506, 3, opnd(OperandKind::Actual, 0, 0, '2')));
+  EXPECT_EQ(recs[0], rec(a, "LIT  ", dcw("", "@HELLO@"), 0, 500, 5, opnd(OperandKind::CharLit, 0)));
+  EXPECT_EQ(recs[1], rec(b, "LIT  ", dcw("", "@X@"), 0, 505, 1, opnd(OperandKind::CharLit, 0)));
+  EXPECT_EQ(recs[2], rec(c, "LIT  ", dcw("", "-25"), 0, 506, 3, opnd(OperandKind::Actual, 0, 0, '2')));
 
   // The next pool is empty: nothing written, P kept.
   P = place(ctx, P, true);
@@ -73,10 +76,10 @@ TEST(Pools, AreaLiteralsDefineTheirLabels) {
   EXPECT_EQ(ctx.symtab[gamma].value, 836);
   const std::vector<Record> recs = all_records(ctx.scratch.records());
   ASSERT_EQ(recs.size(), 3u);
-  EXPECT_EQ(recs[0], rec("AREA ", dcw("ALPHA", "#12"), alpha, 700, 12, opnd(OperandKind::AreaDef, 0)));
-  EXPECT_EQ(recs[1], rec("AREA ", dcw("BETA", "#05"), beta, 712, 5, opnd(OperandKind::AreaDef, 0)));
+  EXPECT_EQ(recs[0], rec(1, "AREA ", dcw("ALPHA", "#12"), alpha, 700, 12, opnd(OperandKind::AreaDef, 0)));
+  EXPECT_EQ(recs[1], rec(2, "AREA ", dcw("BETA", "#05"), beta, 712, 5, opnd(OperandKind::AreaDef, 0)));
   // A width of three digits keeps all of them: the card must say what the pool holds.
-  EXPECT_EQ(recs[2], rec("AREA ", dcw("GAMMA", "#120"), gamma, 717, 120, opnd(OperandKind::AreaDef, 0)));
+  EXPECT_EQ(recs[2], rec(3, "AREA ", dcw("GAMMA", "#120"), gamma, 717, 120, opnd(OperandKind::AreaDef, 0)));
   EXPECT_EQ(out.str(), "");
 }
 
@@ -99,9 +102,9 @@ TEST(Pools, AddressLiterals) {
   EXPECT_EQ(P, 412);
   const std::vector<Record> recs = all_records(ctx.scratch.records());
   ASSERT_EQ(recs.size(), 4u);
-  EXPECT_EQ(recs[1], rec("LIT  ", dcw("", "+@XYZ@"), 0, 403, 3, opnd(OperandKind::AdconLit, text, 0, '1')));
-  EXPECT_EQ(recs[2], rec("ADCON", dcw("", "&AB$&5&X2"), 0, 406, 3, opnd(OperandKind::AddrCon, name, 5, '2')));
-  EXPECT_EQ(recs[3], rec("ADCON", dcw("", "-NONE"), 0, 409, 3, opnd(OperandKind::AddrCon, -1), err::SymErr));
+  EXPECT_EQ(recs[1], rec(adcon, "LIT  ", dcw("", "+@XYZ@"), 0, 403, 3, opnd(OperandKind::AdconLit, text, 0, '1')));
+  EXPECT_EQ(recs[2], rec(3, "ADCON", dcw("", "&AB$&5&X2"), 0, 406, 3, opnd(OperandKind::AddrCon, name, 5, '2')));
+  EXPECT_EQ(recs[3], rec(4, "ADCON", dcw("", "-NONE"), 0, 409, 3, opnd(OperandKind::AddrCon, -1), err::SymErr));
   // The code of the statement that caused the pool is left alone.
   EXPECT_EQ(ctx.diag.code(), err::OpErr);
 }
@@ -137,7 +140,7 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   const std::vector<Record> recs = all_records(ctx.scratch.records());
   ASSERT_EQ(recs.size(), 3u);
   EXPECT_EQ(rtrim(recs[0].card), "******* Label ALPHA is a duplicate");
-  EXPECT_EQ(recs[1], rec("AREA ", dcw("ALPHA", "#04"), alpha, 700, 4, opnd(OperandKind::AreaDef, 0)));
+  EXPECT_EQ(recs[1], rec(1, "AREA ", dcw("ALPHA", "#04"), alpha, 700, 4, opnd(OperandKind::AreaDef, 0)));
 
   // An undetermined location defines nothing, so a repeat there is no duplicate.
   ctx.literals.create_lit(LiteralKind::AreaDef, 4, "ALPHA ");
