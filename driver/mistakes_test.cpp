@@ -8,30 +8,16 @@
 #include <vector>
 
 #include "driver/run.h"
+#include "tests/support/harness.h"
 
 namespace velumar {
 namespace {
 
-// A card: label from column 6, operation from 16, operands from 21.
-std::string card(std::string_view label, std::string_view op, std::string_view operands = "") {
-  std::string c(20, ' ');
-  c.replace(5, label.size(), label);
-  c.replace(15, op.size(), op);
-  return c + std::string(operands) + "\n";
-}
+using e2e::card;
+using e2e::report_headlines;
 
 const std::string kStart = card("START", "CS", "332");
 const std::string kEnd = card("", "END", "START");
-
-// The headline of each report, note and summary on standard error; the
-// card and caret lines under them are left out.
-std::vector<std::string> headlines(const std::string& err) {
-  std::vector<std::string> lines;
-  std::istringstream in(err);
-  for (std::string l; std::getline(in, l);)
-    if (l.starts_with("<stdin>")) lines.push_back(l);
-  return lines;
-}
 
 struct Mistake {
   const char* name;
@@ -165,7 +151,7 @@ TEST_P(Mistakes, ExactlyTheExpectedReports) {
     return std::tuple(status, out.str(), err.str());
   };
   const auto [status, out, err] = run(m.args);
-  EXPECT_EQ(headlines(err), m.reports) << err;
+  EXPECT_EQ(report_headlines(err), m.reports) << err;
   // Standard output and the exit status are what they are without the report.
   std::vector<std::string> quiet = m.args;
   quiet.insert(quiet.begin(), "--no-diagnostics");

@@ -19,6 +19,7 @@ namespace velumar {
 namespace {
 
 using e2e::card;
+using e2e::report_headlines;
 
 struct StorageCase {
   const char* name;
@@ -115,14 +116,6 @@ const std::vector<StorageCase> kCases = {
       "<stdin>: 1 error, 1 warning"}},
 };
 
-std::vector<std::string> headlines(const std::string& err) {
-  std::vector<std::string> lines;
-  std::istringstream in(err);
-  for (std::string l; std::getline(in, l);)
-    if (l.starts_with("<stdin>")) lines.push_back(l);
-  return lines;
-}
-
 class StorageReports : public ::testing::TestWithParam<StorageCase> {};
 
 TEST_P(StorageReports, OneReportPerFault) {
@@ -133,7 +126,7 @@ TEST_P(StorageReports, OneReportPerFault) {
   char* argv[] = {name, nullptr};
   EXPECT_EQ(velumar_main(1, argv, in, out, err, false), 1);
   EXPECT_EQ(out.str(), c.out);
-  EXPECT_EQ(headlines(err.str()), c.err) << err.str();
+  EXPECT_EQ(report_headlines(err.str()), c.err) << err.str();
 }
 
 INSTANTIATE_TEST_SUITE_P(Decks, StorageReports, ::testing::ValuesIn(kCases),

@@ -107,11 +107,22 @@ TEST_P(Golden, OutputsMatchExpectedFiles) {
   const int status = run_command(command);
   ASSERT_GE(status, 0) << "velumar did not run: " << command;
 
-  // Standard error holds the located diagnostics of a case with errors
-  // (name.err) and nothing otherwise.
+  // Standard error holds the located diagnostics of a case that has any
+  // (name.err) and nothing otherwise; an update writes the file when there
+  // are some and removes it when there are none.
   const fs::path err_file = kGolden / (name + ".err");
-  EXPECT_EQ(read_file(dir.path() / "stderr.txt"), fs::exists(err_file) ? read_file(err_file) : std::string())
-      << "standard error differs";
+  const std::string err = read_file(dir.path() / "stderr.txt");
+  if (updating()) {
+    if (err.empty() && fs::exists(err_file)) {
+      fs::remove(err_file);
+      std::cout << "removed " << err_file.string() << "\n";
+    } else if (!err.empty() && (!fs::exists(err_file) || read_file(err_file) != err)) {
+      std::ofstream(err_file, std::ios::binary) << err;
+      std::cout << "updated " << err_file.string() << "\n";
+    }
+  } else {
+    EXPECT_EQ(err, fs::exists(err_file) ? read_file(err_file) : std::string()) << "standard error differs";
+  }
   const bool negative = name.rfind("bad-", 0) == 0;
   EXPECT_EQ(status, negative ? 1 : 0) << (negative ? "a bad-* case must end with status 1"
                                                    : "a case with no errors must end with status 0");

@@ -60,6 +60,13 @@ std::vector<std::string> lines_of(const std::string& text) {
   return lines;
 }
 
+std::vector<std::string> report_headlines(const std::string& err) {
+  std::vector<std::string> lines;
+  for (std::string& l : lines_of(err))
+    if (l.starts_with("<stdin>")) lines.push_back(std::move(l));
+  return lines;
+}
+
 std::vector<std::string> words_in(const fs::path& file) {
   std::vector<std::string> words;
   std::istringstream in(read_file(file));
@@ -89,10 +96,11 @@ bool updating_golden() {
 }
 
 std::string card(std::string_view label, std::string_view op, std::string_view operands) {
+  // A longer label (the text of a comment card) is kept whole, not cut.
   std::string c = "     " + std::string(label);
-  c.resize(15, ' ');
+  if (c.size() < 15) c.resize(15, ' ');
   c += op;
-  c.resize(20, ' ');
+  if (c.size() < 20) c.resize(20, ' ');
   return c + std::string(operands) + "\n";
 }
 

@@ -53,8 +53,14 @@ std::string test_name(const ::testing::TestParamInfo<std::string>& info);
 /// True when VELUMAR_UPDATE_GOLDEN=1 asks the tests to rewrite recorded outputs.
 bool updating_golden();
 
+/// The headline of each report, note and summary that a run on standard
+/// input wrote to standard error (lines that start "<stdin>"); the card and
+/// caret lines under them are left out.
+std::vector<std::string> report_headlines(const std::string& err);
+
 /// One card: label from column 6, operation from column 16, operands from
-/// column 21, ended by a newline.
+/// column 21, ended by a newline. A label longer than ten columns (a
+/// comment's text) is kept whole and moves what follows it.
 std::string card(std::string_view label, std::string_view op, std::string_view operands = "");
 
 /// What one run left: its exit status and what it wrote.
