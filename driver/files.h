@@ -8,6 +8,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <streambuf>
@@ -80,6 +81,8 @@ class FileBuf : public std::streambuf {
   friend bool commit_outputs(std::span<FileBuf* const> files);
 
   bool flush_out();
+  /// Starts the disk writing what a temporary file holds so far (Linux).
+  void write_back_early();
   void fail(int err);
   /// Writes out, syncs and closes an output before its rename; false on failure.
   bool seal();
@@ -93,6 +96,7 @@ class FileBuf : public std::streambuf {
   int error_ = 0;
   bool writing_ = false;
   bool mask_foreign_ = false;
+  std::uint64_t written_back_ = 0;  ///< bytes of a temporary file handed to the disk ahead of its sync
   std::vector<char> buf_;
 };
 

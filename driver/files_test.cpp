@@ -52,7 +52,7 @@ TEST(FileBuf, FullDiskIsReportedAtLatestOnClose) {
 
   ASSERT_TRUE(buf.open_write("/dev/full"));
   os.clear();
-  os << std::string(200000, 'x');  // more than a buffer: fails while writing
+  os << std::string(std::size_t{1} << 20, 'x');  // more than a buffer: fails while writing
   EXPECT_TRUE(os.bad());
   EXPECT_EQ(buf.error(), ENOSPC);
   EXPECT_FALSE(buf.close());
