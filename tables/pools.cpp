@@ -49,11 +49,14 @@ class ListLine {
 // The card image of a generated DCW: label from column 6, operation from
 // column 16, operand from column 21.
 std::string dcw_card(std::string_view label, std::string_view operand) {
-  std::string line(5, ' ');
-  line += pad(label, 10);
-  line += "DCW  ";
-  line += operand;
-  return pad(line, 80);
+  // Laid over a blank card in place: one allocation a pool line.
+  constexpr std::size_t kLabel = 5, kLabelWidth = 10, kOperation = 15, kOperand = 20, kCard = 80;
+  std::string line(kCard, ' ');
+  line.replace(kLabel, std::min(label.size(), kLabelWidth), label.substr(0, kLabelWidth));
+  line.replace(kOperation, 3, "DCW");
+  const std::string_view shown = operand.substr(0, std::min(operand.size(), kCard - kOperand));
+  line.replace(kOperand, shown.size(), shown);
+  return line;
 }
 
 std::string first_chars(std::string_view text, int n) { return pad(text, static_cast<std::size_t>(std::max(n, 0))); }
