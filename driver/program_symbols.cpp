@@ -92,19 +92,19 @@ class SymbolGatherer {
   }
 
   void define(const RecordView& rec, long long line) {
-    SymbolInfo* s = rec.label_index > 0 ? symbol(rec.label_index) : nullptr;
+    SymbolInfo* s = rec.label ? symbol(*rec.label) : nullptr;
     if (s == nullptr || s->definition) return;
     s->kind = kind_of_definition(rec);
     s->width = s->kind == SymbolKind::Equ ? 0 : rec.width;
     // An area literal's label is written in the operand that made it.
     if (rec.kind == RecordKind::Area) {
-      s->definition = area_definitions_.size() > static_cast<std::size_t>(rec.label_index)
-                          ? area_definitions_[static_cast<std::size_t>(rec.label_index)]
+      s->definition = area_definitions_.size() > static_cast<std::size_t>(*rec.label)
+                          ? area_definitions_[static_cast<std::size_t>(*rec.label)]
                           : std::nullopt;
       if (!s->definition) s->definition = SourceSpan{line, kOpFirst, kOpLast};
       return;
     }
-    const int length = static_cast<int>(rtrim(ctx_.symtab[rec.label_index].label).size());
+    const int length = static_cast<int>(rtrim(ctx_.symtab[*rec.label].label).size());
     s->definition = SourceSpan{line, kLabelFirst, kLabelFirst + std::max(length, 1) - 1};
   }
 
@@ -125,7 +125,8 @@ class SymbolGatherer {
       if (first == 0) continue;
       const Access access = op != Op::Direct && writes_operand(op, k) ? Access::Store : Access::Read;
       if (o.kind == OperandKind::Symbolic || (constants && o.kind == OperandKind::AddrCon)) {
-        add_symbol_use(o.symbol(), rec.text, line, first, last, k, access);
+        const std::optional<int> index = o.kind == OperandKind::Symbolic ? o.symbol() : o.constant_symbol();
+        if (index) add_symbol_use(*index, rec.text, line, first, last, k, access);
       } else if (!constants && is_literal_kind(o.kind)) {
         literal_use(o, rec.text, line, first, last, k, access);
       }

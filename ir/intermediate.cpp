@@ -102,15 +102,19 @@ bool read_fixed(std::string_view line, Record& rec, int& n) {
   bool ok = kind.has_value();
   int label = 0;
   ok = read_int_cols(line, 86, 91, label) && ok;
-  if (label < 0) {
-    rec.origin = -label;
-  } else {
-    rec.label_index = label;
-  }
+  if (label < 0) rec.origin = -label;
+  if (label > 0) rec.label = label;
   ok = read_int_cols(line, 92, 97, rec.location) && ok;
   ok = read_int_cols(line, 98, 103, rec.width) && ok;
   rec.flag = col(line, 104);
   return read_int_cols(line, 105, 110, n) && ok;
+}
+
+// What the label column of the text form holds.
+int label_column(const RecordView& rec) {
+  if (rec.origin) return -*rec.origin;
+  if (rec.label) return *rec.label;
+  return rec.unnamed_equ ? -1 : 0;
 }
 
 bool is_diagnostic(const RecordView& rec) {
@@ -168,12 +172,12 @@ Record make_record(const RecordView& view) {
   return r;
 }
 
-Record make_record(RecordKind kind, std::string_view line, int label_index, int location, int width, char err,
+Record make_record(RecordKind kind, std::string_view line, std::optional<int> label, int location, int width, char err,
                    std::vector<Operand> ops, std::optional<int> origin) {
   Record r;
   r.kind = kind;
   r.card = pad(line, 80);
-  r.label_index = label_index;
+  r.label = label;
   r.origin = origin;
   r.location = location;
   r.width = width;
@@ -197,7 +201,7 @@ Record diagnostic_record(const Diagnostic& d, bool readable) {
 std::string format_record(const RecordView& rec) {
   std::string out(record_tag(rec.kind));
   out += pad(rec.text, 80);
-  out += int_field(rec.origin ? -*rec.origin : rec.label_index);
+  out += int_field(label_column(rec));
   out += int_field(rec.location);
   out += int_field(rec.width);
   // A diagnostic keeps the 109 columns it was reported in: four integers
@@ -278,7 +282,8 @@ void RecordStore::append(const RecordFields& fields, std::string_view card, std:
   constexpr long long kLastLine = std::numeric_limits<std::uint32_t>::max();
   const std::uint64_t at = text_.size();
   Entry e{};
-  e.label_index = fields.label_index;
+  e.label = fields.label.value_or(0);
+  e.unnamed_equ = fields.unnamed_equ;
   e.origin = fields.origin.value_or(0);
   e.literal = fields.literal.value_or(0);
   e.location = fields.location;

@@ -59,9 +59,11 @@ struct RecordFields {
   /// a pool. Not part of the text form, which shows the card.
   Op op = Op::Direct;
   char flag = ' ';  ///< the statement's error code
-  /// Symbol index of the statement's label; 0 or less: none (an EQU with a
-  /// blank label carries -1, which the text form cannot tell from origin 1).
-  int label_index = 0;
+  /// Symbol index (1 or more) of the label the statement defines.
+  std::optional<int> label;
+  /// An EQU with a blank label field: it defines nothing, and its text
+  /// form writes -1 where the label goes (which reads back as origin 1).
+  bool unnamed_equ = false;
   std::optional<int> origin;  ///< explicit address (1 or more) given by a numeric label
   /// A record of a literal pool: the index of the literal it places, whose
   /// kind, characters and width pass 3 reads from the literal table. Not
@@ -126,7 +128,8 @@ inline bool is_comment(const Record& rec) { return is_comment(rec.card); }
 
 /// A record with every field given; the card is blank-padded (or cut) to 80
 /// characters.
-Record make_record(RecordKind kind, std::string_view line, int label_index, int location, int width, char err = ' ',
+Record make_record(RecordKind kind, std::string_view line, std::optional<int> label, int location, int width,
+                   char err = ' ',
                    std::vector<Operand> ops = {}, std::optional<int> origin = std::nullopt);
 /// The record of `view` as a value.
 Record make_record(const RecordView& view);
@@ -144,7 +147,8 @@ Record diagnostic_record(const Diagnostic& d, bool readable = true);
 /// diagnostic, tagged "ERROR" or "WARN " with no operands, 109 columns), a
 /// fifth and later group continuing on further lines, four groups to a line
 /// ("\n" between lines, none at the end). The label column holds the
-/// label's symbol index, or minus the origin when there is one. An integer that does not fit its
+/// label's symbol index, minus the origin when there is one, -1 for an EQU
+/// with a blank label and 0 otherwise. An integer that does not fit its
 /// 6 columns is written as six asterisks: the columns stay aligned, and
 /// reading refuses the record rather than take another value for it.
 std::string format_record(const RecordView& rec);
@@ -188,7 +192,8 @@ class RecordStore {
     v.kind = e.kind;
     v.op = e.op;
     v.flag = e.flag;
-    v.label_index = e.label_index;
+    if (e.label != 0) v.label = e.label;
+    v.unnamed_equ = e.unnamed_equ;
     if (e.origin != 0) v.origin = e.origin;
     if (e.literal != 0) v.literal = e.literal;
     v.location = e.location;
@@ -220,7 +225,7 @@ class RecordStore {
   // The fixed part of a record. The offset of its card in text_ has 40
   // bits (low and high part), so that 32 bits of text never limit a job.
   struct Entry {
-    int label_index;
+    int label;    // 0: none (a symbol index is 1 or more)
     int origin;   // 0: none (an origin is 1 or more)
     int literal;  // 0: none (a literal index is 1 or more)
     int location;
@@ -234,6 +239,7 @@ class RecordStore {
     Op op;
     char flag;
     bool forward;
+    bool unnamed_equ;
   };
   static_assert(sizeof(Entry) == 44);
 

@@ -23,7 +23,7 @@ namespace {
 Record statement(int n_ops) {
   Record r;
   r.card = pad("     START MCW  A,B'@,;X", 80);
-  r.label_index = 3;
+  r.label = 3;
   r.location = 333;
   r.width = 7;
   r.flag = '9';
@@ -58,7 +58,7 @@ TEST(IntermediateRecord, LayoutOfFixedFieldsAndGroups) {
 TEST(IntermediateRecord, RoundTripKeepsEveryField) {
   Record r = statement(2);
   r.kind = RecordKind::AddressConstant;
-  r.label_index = 0;
+  r.label.reset();
   r.origin = 15999;  // explicit address from a numeric label: no label index
   r.location = -60000;
   r.width = 999999;
@@ -75,6 +75,43 @@ TEST(IntermediateRecord, RoundTripKeepsEveryField) {
     const auto kind = static_cast<RecordKind>(k);
     EXPECT_EQ(record_tag(kind).size(), 5u);
     EXPECT_EQ(record_kind(record_tag(kind)), kind) << record_tag(kind);
+  }
+}
+
+TEST(IntermediateRecord, AbsentLabelsAndSymbolsKeepTheirTextForm) {
+  // The text form writes a missing label as 0, an EQU with a blank label as
+  // -1 and an origin as its negative; the store keeps each state apart.
+  struct Case {
+    std::optional<int> label;
+    bool unnamed_equ;
+    std::optional<int> origin;
+    std::string_view column;
+  };
+  const Case cases[] = {{7, false, std::nullopt, "     7"},
+                        {std::nullopt, false, std::nullopt, "     0"},
+                        {std::nullopt, true, std::nullopt, "    -1"},
+                        {std::nullopt, false, 15, "   -15"}};
+  RecordStore store;
+  for (const Case& c : cases) {
+    Record r = statement(1);
+    r.label = c.label;
+    r.unnamed_equ = c.unnamed_equ;
+    r.origin = c.origin;
+    EXPECT_EQ(format_record(r).substr(85, 6), c.column);
+    store.append(r, 1);
+    EXPECT_EQ(store.record(store.size() - 1), r);
+  }
+  // An address constant that names no symbol writes -1 as its number.
+  for (const std::optional<int> symbol : {std::optional<int>(4), std::optional<int>()}) {
+    Operand o = opnd(OperandKind::AddrCon, 0);
+    o.set_constant_symbol(symbol);
+    EXPECT_EQ(o.constant_symbol(), symbol);
+    Record r = statement(0);
+    r.operands = {o};
+    Record back;
+    ASSERT_TRUE(parse_record(split(format_record(r)), back));
+    EXPECT_EQ(back.operand(1).constant_symbol(), symbol);
+    EXPECT_EQ(back.operand(1).raw_value(), symbol.value_or(-1));
   }
 }
 

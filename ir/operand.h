@@ -1,6 +1,7 @@
 // The operand record that the parser fills and the intermediate file carries.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -20,7 +21,7 @@ enum class OperandKind : unsigned char {
   None = 0,
   Actual,     ///< a number: address() is the address (count() before pass 1 reads it)
   AdconLit,   ///< "+@...@": literal() is the address-of-literal literal
-  AddrCon,    ///< "+NAME": literal() in an instruction, symbol() in a DCW
+  AddrCon,    ///< "+NAME": literal() in an instruction, constant_symbol() in a DCW
   AreaDef,    ///< "NAME#n": literal() is the area
   Asterisk,   ///< "*": address() once pass 1 knows it
   BlankCon,   ///< "#n": count() is the width of the blanks
@@ -72,8 +73,13 @@ struct Operand {
   /// kX00Shift for X00.
   int adjustment() const { return round_x00 ? kX00Shift : offset; }
 
-  /// Symbol index (Symbolic; AddrCon in a DCW).
+  /// Symbol index (Symbolic).
   int symbol() const { return value_; }
+  /// Symbol index of an address constant in a DC, DCW or pool (AddrCon
+  /// there); none when its name is blank or names no symbol.
+  std::optional<int> constant_symbol() const {
+    return value_ >= 1 ? std::optional<int>(value_) : std::nullopt;
+  }
   /// Literal index (the literal kinds in an instruction).
   int literal() const { return value_; }
   /// Address (Actual, Asterisk).
@@ -82,6 +88,7 @@ struct Operand {
   /// constants before pass 1 turns them into values).
   int count() const { return value_; }
   void set_symbol(int index) { value_ = index; }
+  void set_constant_symbol(std::optional<int> index) { value_ = index.value_or(kNoConstantSymbol); }
   void set_literal(int index) { value_ = index; }
   void set_address(int address) { value_ = address; }
   void set_count(int count) { value_ = count; }
@@ -93,6 +100,10 @@ struct Operand {
   bool operator==(const Operand&) const = default;
 
  private:
+  /// How the number reads for an address constant that names no symbol;
+  /// the text form writes it so.
+  static constexpr int kNoConstantSymbol = -1;
+
   int value_ = 0;
 };
 static_assert(sizeof(Operand) == 20);

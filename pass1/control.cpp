@@ -86,7 +86,7 @@ void Pass1::do_end() {
   if (pool_end > location && pool_end - 1 > kLastAddress) exceed_storage();
   if (pool_end > kLastAddress + 1) exceed_storage();
   end_or_ex();
-  write_record(RecordKind::Statement, Op::End, card_.line, 0, location, ctx_.literals.count(), ctx_.diag.code(), ops().filled());
+  write_record(RecordKind::Statement, Op::End, card_.line, location, ctx_.literals.count(), ctx_.diag.code(), ops().filled());
 }
 
 Decision Pass1::do_chain() {
@@ -113,7 +113,7 @@ Decision Pass1::do_chain() {
     ctx_.diag.set_code(err::BadStatement);
     exceed_storage();
   }
-  write_record(RecordKind::Macro, Op::Chain, card_.line, 0, 0, 0, ctx_.diag.code());
+  write_record(RecordKind::Macro, Op::Chain, card_.line, 0, 0, ctx_.diag.code());
 
   // An amount of 0 that reached here (its message was "Previous OP code not
   // a machine OP") asks for no character: writing the last one through the
@@ -131,7 +131,7 @@ Decision Pass1::do_chain() {
   placed.kind = RecordKind::Generated;
   chained_op_ = card_op(card_.line);
   for (int n = 1; n < amount; ++n) {
-    write_record(placed.kind, chained_op_, card_.line, 0, placed.location, 1, err::NoErr);
+    write_record(placed.kind, chained_op_, card_.line, placed.location, 1, err::NoErr);
     ++placed.location;
   }
   placed.used = Span{first, clamp_location(static_cast<long long>(first) + amount)};

@@ -188,7 +188,7 @@ int Pass1::dc_operand(Operand& o) {
     case OperandKind::Symbolic:
     case OperandKind::AddrCon:
       o.kind = OperandKind::AddrCon;
-      o.set_symbol(ctx_.symtab.reference(o.label));
+      o.set_constant_symbol(symbol_index(ctx_.symtab.reference(o.label)));
       return 3;
     case OperandKind::AdconLit: {
       // The sign stands in column 21 and the opening "@" in column 22;
@@ -337,8 +337,10 @@ Decision Pass1::do_equ() {
       break;
     default:
       ctx_.diag.fail_statement();
-      break;
+      return placed;
   }
+  // Every case above defined the label: none came back for a blank one.
+  placed.unnamed_equ = !placed.label;
   return placed;
 }
 

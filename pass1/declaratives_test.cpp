@@ -186,7 +186,9 @@ TEST(Equate, LabelsAndSuffix) {
   EXPECT_EQ(run.sym("ALIASQ"), 333);
   EXPECT_EQ(run.sym_index("TABQQ"), -1);
   // A blank label enters nothing, not even the suffix alone.
-  EXPECT_EQ(run.at(3).label_index, -1);
+  EXPECT_FALSE(run.at(3).label);
+  EXPECT_TRUE(run.at(3).unnamed_equ);
+  EXPECT_EQ(format_record(run.at(3)).substr(85, 6), "    -1");
   EXPECT_EQ(run.sym_index("Q"), -1);
   EXPECT_EQ(run.at(4).flag, '9');
   EXPECT_EQ(run.at(5).flag, '9');

@@ -15,6 +15,21 @@
 
 namespace velumar {
 
+namespace {
+
+// The fields of a record that defines no label and has no origin.
+RecordFields record_fields(RecordKind kind, Op op, int location, int width, char err) {
+  RecordFields fields;
+  fields.kind = kind;
+  fields.op = op;
+  fields.flag = err;
+  fields.location = location;
+  fields.width = width;
+  return fields;
+}
+
+}  // namespace
+
 int pass_1(const Pass1Context& ctx, bool* had_cards) {
   Pass1 pass(ctx);
   return pass.run(had_cards);
@@ -94,7 +109,7 @@ int Pass1::run(bool* had_cards) {
     ctx_.scratch.set_source_line(ctx_.reader.card_line());
 
     if (is_comment(line)) {
-      write_record(RecordKind::Statement, Op::Direct, line, 0, 0, 0, err::NoErr);
+      write_record(RecordKind::Statement, Op::Direct, line, 0, 0, err::NoErr);
       continue;
     }
     if (had_cards && !*had_cards && !is_blank(line)) *had_cards = true;
@@ -179,7 +194,7 @@ std::vector<Note> Pass1::first_definition(int symbol) const {
   const RecordStore& records = ctx_.scratch.records();
   for (std::size_t i = 0; i < records.size(); ++i) {
     const RecordView rec = records[i];
-    if (rec.label_index != symbol || rec.kind != RecordKind::Statement || records.line_of(i) == 0) continue;
+    if (rec.label != symbol || rec.kind != RecordKind::Statement || records.line_of(i) == 0) continue;
     Note n{"first defined here", 6, 11};
     n.line = records.line_of(i);
     n.card = std::string(rec.text);
@@ -253,8 +268,11 @@ void Pass1::common_end(const Decision& placed) {
   const Op op = placed.kind == RecordKind::Generated ? chained_op_
                 : is_blank(col_view(card_.line, 16, 18)) ? Op::Direct
                                                          : ctx_.last_op;
-  write_record(placed.kind, op, card_.line, placed.label, placed.location, placed.width, ctx_.diag.code(),
-               ops().filled(), placed.origin);
+  RecordFields fields = record_fields(placed.kind, op, placed.location, placed.width, ctx_.diag.code());
+  fields.label = placed.label;
+  fields.unnamed_equ = placed.unnamed_equ;
+  fields.origin = placed.origin;
+  ctx_.scratch.write(fields, card_.line, ops().filled());
   place_records();
 
   const int p = counter_.here;
@@ -330,20 +348,12 @@ Decision Pass1::at_counter() const {
   return placed;
 }
 
-void Pass1::write_record(RecordKind kind, Op op, std::string_view line, int label, int location, int width, char err,
-                         std::span<const Operand> operands, std::optional<int> origin) {
-  RecordFields fields;
-  fields.kind = kind;
-  fields.op = op;
-  fields.flag = err;
-  fields.label_index = label;
-  fields.origin = origin;
-  fields.location = location;
-  fields.width = width;
-  ctx_.scratch.write(fields, line, operands);
+void Pass1::write_record(RecordKind kind, Op op, std::string_view line, int location, int width, char err,
+                         std::span<const Operand> operands) {
+  ctx_.scratch.write(record_fields(kind, op, location, width, err), line, operands);
 }
 
-int Pass1::define_label(std::optional<int> value, int index, bool check_dup, std::string_view dev) {
+std::optional<int> Pass1::define_label(std::optional<int> value, int index, bool check_dup, std::string_view dev) {
   auto result = ctx_.symtab.enter(card_.label, value, index, dev);
   if (check_dup && result.duplicate) {
     Diagnostic d = diagnose(DiagId::DuplicateLabel, {rtrim(card_.label)}).at(6, 11);
@@ -351,7 +361,7 @@ int Pass1::define_label(std::optional<int> value, int index, bool check_dup, std
     ctx_.diag.do_error(std::move(d));
     ctx_.diag.set_code(err::LabelErr);
   }
-  return result.index;
+  return symbol_index(result.index);
 }
 
 int Pass1::numeric_label() const { return digits_value(col_view(card_.line, 6, std::max(card_.label_end, 6))); }

@@ -74,7 +74,9 @@ struct Decision {
   RecordKind kind = RecordKind::Statement;
   int location = 0;  ///< where the record says the statement goes
   int width = 0;
-  int label = 0;                   ///< symbol index of the label defined
+  std::optional<int> label;        ///< symbol index of the label defined
+  /// An EQU with a blank label field (see RecordFields::unnamed_equ).
+  bool unnamed_equ = false;
   std::optional<int> origin;       ///< explicit location (1 or more) from a numeric label
   Advance advance = Advance::ByWidth;
   /// Storage occupied, when it is not [location, location + width).
@@ -133,11 +135,12 @@ class Pass1 {
   /// Marks that the statement at hand places something beyond storage; the
   /// first to do so is where the report points.
   void exceed_storage();
-  void write_record(RecordKind kind, Op op, std::string_view line, int label, int location, int width, char err,
-                    std::span<const Operand> operands = {}, std::optional<int> origin = std::nullopt);
-  /// Defines the statement's label and returns its symbol index; reports a
-  /// duplicate.
-  int define_label(std::optional<int> value, int index, bool check_dup = true, std::string_view dev = "   ");
+  /// Writes a record that defines no label and has no origin.
+  void write_record(RecordKind kind, Op op, std::string_view line, int location, int width, char err,
+                    std::span<const Operand> operands = {});
+  /// Defines the statement's label and returns its symbol index (none for a
+  /// blank label); reports a duplicate.
+  std::optional<int> define_label(std::optional<int> value, int index, bool check_dup = true, std::string_view dev = "   ");
   /// A location computed from the counter, when the counter is known
   /// (see LocationCounter::determined); otherwise no value.
   std::optional<int> counter_value(int location) const {

@@ -46,7 +46,7 @@ inline std::string deck(const std::vector<std::string>& cards) {
 /// A record as its text form reads: a negative `ixlab` is minus the origin.
 inline Record rec(std::string_view why, std::string_view line, int ixlab, int p, int width, char err = ' ',
                   std::vector<Operand> ops = {}) {
-  Record r = make_record(*record_kind(pad(why, 5)), line, std::max(ixlab, 0), p, width, err, std::move(ops),
+  Record r = make_record(*record_kind(pad(why, 5)), line, ixlab > 0 ? std::optional(ixlab) : std::nullopt, p, width, err, std::move(ops),
                          ixlab < 0 ? std::optional(-ixlab) : std::nullopt);
   r.op = card_op(r.card);
   return with_sign(r);

@@ -101,20 +101,20 @@ class Sweep {
       // A statement at an explicit address is the base of the fields that
       // follow it there, as in pass 1.
       area_base_ = rec.origin.value_or(p_);
-      if (rec.label_index > 0)
-        settle(rec.label_index, p_ >= 0, layout::label_value(p_, rec.width, labels_rightmost(rec)));
+      if (rec.label)
+        settle(*rec.label, p_ >= 0, layout::label_value(p_, rec.width, labels_rightmost(rec)));
       p_ = layout::place(rec, p_, ctx_.symtab).next;
     } else if (rec.kind == RecordKind::Field || rec.kind == RecordKind::Subfield) {
-      if (rec.label_index > 0) {
+      if (rec.label) {
         const int n = rec.kind == RecordKind::Field ? rec.operand(2).address() : rec.operand(1).address();
-        settle(rec.label_index, area_base_ >= 0, layout::field_location(area_base_, n));
+        settle(*rec.label, area_base_ >= 0, layout::field_location(area_base_, n));
       }
     }
     return p_;
   }
 
   int org(const RecordView& rec, bool ltorg) {
-    if (rec.label_index > 0) settle(rec.label_index, p_ >= 0, p_);
+    if (rec.label) settle(*rec.label, p_ >= 0, p_);
     const Operand& first = rec.operand(1);
     const Symbol* target = first.kind == OperandKind::Symbolic ? symbol(first.symbol()) : nullptr;
     if (target != nullptr && !target->defined) target = nullptr;
@@ -131,18 +131,18 @@ class Sweep {
   }
 
   void equ(const RecordView& rec) {
-    Symbol* label = symbol(rec.label_index);
-    if (rec.label_index <= 0 || label == nullptr) return;
+    Symbol* label = rec.label ? symbol(*rec.label) : nullptr;
+    if (label == nullptr) return;
     const Operand& first = rec.operand(1);
     if (!label->defined) {
       if (first.kind == OperandKind::Asterisk) {
-        settle(rec.label_index, p_ >= 0, std::int64_t{p_} - 1 + first.adjustment());
+        settle(*rec.label, p_ >= 0, std::int64_t{p_} - 1 + first.adjustment());
       } else if (first.kind == OperandKind::Symbolic) {
         const Symbol* target = symbol(first.symbol());
         const bool known = target != nullptr && target->defined;
         // Pass 1 could not know the index tag of a symbol defined later;
         // it goes with the value, as it does for a backward EQU.
-        if (settle(rec.label_index, known, std::int64_t{known ? target->value : 0} + first.adjustment()))
+        if (settle(*rec.label, known, std::int64_t{known ? target->value : 0} + first.adjustment()))
           label->index_reg = index_digit(first.index_reg, target->index_reg);
       }
     }
@@ -150,8 +150,8 @@ class Sweep {
   }
 
   void pool_record(const RecordView& rec) {
-    if (rec.label_index > 0 && (rec.kind == RecordKind::Area || rec.kind == RecordKind::Literal))
-      settle(rec.label_index, pool_p_ >= 0, layout::label_value(pool_p_, rec.width, true));
+    if (rec.label && (rec.kind == RecordKind::Area || rec.kind == RecordKind::Literal))
+      settle(*rec.label, pool_p_ >= 0, layout::label_value(pool_p_, rec.width, true));
     pool_p_ = layout::place(rec, pool_p_, ctx_.symtab).next;
   }
 
@@ -305,7 +305,7 @@ class Resolver {
     const RecordView rec = recs_[i];
     const int r = static_cast<int>(i);
     base_[w.version][i] = w.c.pool;
-    if (w.first && rec.label_index > 0 && rec.kind != RecordKind::AddressConstant) add({r, rec.label_index, false, w.seg, r, Place::Rightmost, rec.width});
+    if (w.first && rec.label && rec.kind != RecordKind::AddressConstant) add({r, *rec.label, false, w.seg, r, Place::Rightmost, rec.width});
     w.c.pool = layout::place(rec, w.c.pool, ctx_.symtab).next;
     return Step::Next;
   }
@@ -319,7 +319,7 @@ class Resolver {
     const Operand& first_op = rec.operand(1);
     const Op op = rec.op;
     if (op == Op::Ltorg || op == Op::Org) {
-      if (w.first && rec.label_index > 0) add({r, rec.label_index, false, w.seg, r, Place::Leftmost, 0});
+      if (w.first && rec.label) add({r, *rec.label, false, w.seg, r, Place::Leftmost, 0});
       if (first_op.kind == OperandKind::Symbolic) {
         if (!w.first) return Step::Stop;
         Segment s;
@@ -339,9 +339,9 @@ class Resolver {
       return Step::Next;
     }
     if (op != Op::Equ) return Step::Statement;
-    if (w.first && rec.label_index > 0) {
-      if (first_op.kind == OperandKind::Asterisk) add({r, rec.label_index, false, w.seg, r, Place::Offset, std::int64_t{first_op.adjustment()} - 1});
-      if (first_op.kind == OperandKind::Symbolic) add({r, rec.label_index, true, first_op.symbol(), 0, Place::Offset, first_op.adjustment(), first_op.index_reg});
+    if (w.first && rec.label) {
+      if (first_op.kind == OperandKind::Asterisk) add({r, *rec.label, false, w.seg, r, Place::Offset, std::int64_t{first_op.adjustment()} - 1});
+      if (first_op.kind == OperandKind::Symbolic) add({r, *rec.label, true, first_op.symbol(), 0, Place::Offset, first_op.adjustment(), first_op.index_reg});
     }
     w.c.pool = w.c.p;
     return Step::Next;
@@ -354,17 +354,17 @@ class Resolver {
     if (rec.kind == RecordKind::Statement || rec.kind == RecordKind::Generated) {
       w.area_rec = r;
       w.area_seg = w.seg;
-      if (w.first && rec.label_index > 0)
-        add({r, rec.label_index, false, w.seg, r, labels_rightmost(rec) ? Place::Rightmost : Place::Leftmost, rec.width});
+      if (w.first && rec.label)
+        add({r, *rec.label, false, w.seg, r, labels_rightmost(rec) ? Place::Rightmost : Place::Leftmost, rec.width});
       w.c.p = layout::place(rec, w.c.p, ctx_.symtab).next;
-    } else if (w.first && rec.label_index > 0 && (rec.kind == RecordKind::Field || rec.kind == RecordKind::Subfield)) {
+    } else if (w.first && rec.label && (rec.kind == RecordKind::Field || rec.kind == RecordKind::Subfield)) {
       const std::int64_t n = rec.kind == RecordKind::Field ? rec.operand(2).address() : rec.operand(1).address();
       if (w.area_rec < 0)
-        add({r, rec.label_index, false, -1, kStartLocation, Place::Field, n});
+        add({r, *rec.label, false, -1, kStartLocation, Place::Field, n});
       else if (const std::optional<int> area_origin = recs_[static_cast<std::size_t>(w.area_rec)].origin)
-        add({r, rec.label_index, false, -1, *area_origin, Place::Field, n});
+        add({r, *rec.label, false, -1, *area_origin, Place::Field, n});
       else
-        add({r, rec.label_index, false, w.area_seg, w.area_rec, Place::Field, n});
+        add({r, *rec.label, false, w.area_seg, w.area_rec, Place::Field, n});
     }
     w.c.pool = w.c.p;
   }

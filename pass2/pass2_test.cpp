@@ -30,8 +30,8 @@ struct Program {
     rec.op = card_op(rec.card);
     if (ixlab < 0)
       rec.origin = -ixlab;  // an explicit address, as the text form writes it
-    else
-      rec.label_index = ixlab;
+    else if (ixlab > 0)
+      rec.label = ixlab;
     rec.width = width;
     rec.operands = std::move(ops);
     // An offset of kX00Shift stands for X00, as in the text form.

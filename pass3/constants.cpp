@@ -118,8 +118,9 @@ const Literal* Pass3::pool_literal() const {
 std::string Pass3::address_constant(const Operand& op) const {
   std::int64_t value = -1;
   int index = 0;
-  if (op.symbol() >= 0 && ctx.symtab.valid(op.symbol())) {
-    const Symbol& sym = ctx.symtab[op.symbol()];
+  const std::optional<int> symbol = op.constant_symbol();
+  if (symbol && ctx.symtab.valid(*symbol)) {
+    const Symbol& sym = ctx.symtab[*symbol];
     value = sym.defined ? sym.value : -1;
     if (value >= 0) {
       value += op.adjustment();
@@ -214,8 +215,8 @@ void Pass3::do_da() {
   stmt_.card[21] = record_mark_;
   stmt_.card[22] = '@';
 
-  const int saved_label = stmt_.label;
-  stmt_.label = 0;
+  const std::optional<int> saved_label = stmt_.label;
+  stmt_.label.reset();
   stmt_.where = origin;
   int end = place_area_records(origin, clear_records, record_marks);
   if (group_mark) place_area_group_mark(end++);

@@ -50,7 +50,7 @@ int index_digit(char c) {
 void list_equ(Pass3& p) {
   const Pass3Context& ctx = p.ctx;
   const Operand& op = p.operand(1);
-  const int label_index = p.label();
+  const std::optional<int> label_index = p.label();
   char index_mark = ' ';
   ListFields args;
   std::optional<std::int64_t> value;
@@ -75,8 +75,8 @@ void list_equ(Pass3& p) {
   // label that is a duplicate keeps its first value, and an undefined
   // operand shows no location.
   const bool star_unplaced = op.kind == OperandKind::Asterisk && value && *value < 0;
-  if (star_unplaced && label_index > 0 && ctx.symtab.valid(label_index)) {
-    const Symbol& label = ctx.symtab[label_index];
+  if (star_unplaced && label_index && ctx.symtab.valid(*label_index)) {
+    const Symbol& label = ctx.symtab[*label_index];
     if (label.defined && is_blank(label.device)) value = std::int64_t{label.value};
   }
   if (!args.device && value) {
@@ -176,7 +176,7 @@ void Pass3::take_record(std::size_t i, const RecordView& r) {
   const std::size_t n = std::min<std::size_t>(r.text.size(), kCardColumns);
   blank(stmt_.card, kCardColumns);
   std::memcpy(stmt_.card.data(), r.text.data(), n);
-  stmt_.label = r.label_index;
+  stmt_.label = r.label;
   stmt_.origin = r.origin;
   const RecordStore& records = ctx.scratch.records();
   stmt_.here = records.counter_before(i);
@@ -463,8 +463,8 @@ void Pass3::do_operand(int which, char* where) {
 }
 
 void Pass3::test_p(int at) {
-  if (stmt_.label <= 0 || !ctx.symtab.valid(stmt_.label)) return;
-  const Symbol& sym = ctx.symtab[stmt_.label];
+  if (!stmt_.label || !ctx.symtab.valid(*stmt_.label)) return;
+  const Symbol& sym = ctx.symtab[*stmt_.label];
   if (!sym.defined || sym.value == at || sym.value < 0 || at < 0) return;
   auto number = [](int v) {
     std::string s = fmt_int(v, 6);
@@ -509,7 +509,7 @@ void Pass3::do_org() {
     ctx.diag.add_flag(err::OutsideStorage);
   }
   ListFields args;
-  if (stmt_.label > 0) args.location = stmt_.where;
+  if (stmt_.label) args.location = stmt_.where;
   args.new_location = stmt_.next;
   listing(args);
 }

@@ -65,8 +65,8 @@ class Pass3 {
 
   /// Operand k (1-based) of the record being processed; a blank one when it has none.
   const Operand& operand(int k) const { return stmt_.record ? stmt_.record->operand(k) : RecordView::kNoOperand; }
-  /// The label of the record being processed: a symbol index, 0 for none.
-  int label() const { return stmt_.label; }
+  /// The symbol index of the label the record being processed defines.
+  std::optional<int> label() const { return stmt_.label; }
   /// Reports on standard error an address that cannot be made (the
   /// undefined symbol by name) and flags the statement.
   void flag_address(int which, std::optional<std::int64_t> value = std::nullopt);
@@ -91,7 +91,7 @@ class Pass3 {
   struct Statement {
     RecordKind tag = RecordKind::Statement;
     std::string card = std::string(80, ' ');
-    int label = 0;  ///< see label()
+    std::optional<int> label;  ///< see label()
     std::optional<int> origin;  ///< its explicit location, from a numeric label
     int here = kStartLocation;  ///< the location counter before it, as the layout placed it
     int next = kStartLocation;  ///< the location counter after it

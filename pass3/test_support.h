@@ -43,7 +43,7 @@ inline Record with_op(Record r) {
 inline Record record(std::string_view line, int width, std::vector<Operand> ops = {}, int ixlab = 0,
                      std::string_view why = "     ", char err = ' ') {
   // A negative `ixlab` is minus the origin, as in the text form.
-  return with_op(make_record(*record_kind(pad(why, 5)), line, std::max(ixlab, 0), 0, width, err, std::move(ops),
+  return with_op(make_record(*record_kind(pad(why, 5)), line, ixlab > 0 ? std::optional(ixlab) : std::nullopt, 0, width, err, std::move(ops),
                      ixlab < 0 ? std::optional(-ixlab) : std::nullopt));
 }
 

@@ -85,7 +85,7 @@ TEST(Layout, PlaceMovesTheCounterByKindAndOperation) {
   };
   RecordStore records;
   for (const Case& c : cases) {
-    Record r = make_record(c.kind, "", 0, 0, c.width, ' ', c.ops, c.origin);
+    Record r = make_record(c.kind, "", std::nullopt, 0, c.width, ' ', c.ops, c.origin);
     r.op = c.op;
     records.append(r, 0);
   }

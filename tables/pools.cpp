@@ -127,7 +127,7 @@ class PoolPlacer {
       case LiteralKind::AreaDef:
         rec.kind = RecordKind::Area;
         rec.card = dcw_card(first_chars(lit.text, 10), area_operand(lit.width));
-        rec.label_index = area_label(lit);
+        rec.label = area_label(lit);
         op.kind = OperandKind::AreaDef;
         op.index_reg = ' ';
         op.sign = Sign::None;
@@ -151,11 +151,12 @@ class PoolPlacer {
           int end = 0;
           (void)t_.lexer->lex(lit.text, start, end);
         }
-        const int symbol = is_blank(lit.symbol) ? -1 : t_.symtab.lookup(lit.symbol);
+        const std::optional<int> symbol =
+            is_blank(lit.symbol) ? std::nullopt : symbol_index(t_.symtab.lookup(lit.symbol));
         rec.kind = RecordKind::AddressConstant;
         rec.card = dcw_card("", lit.text);
-        if (symbol == -1) rec.flag = err::SymErr;
-        op.set_symbol(symbol);
+        if (!symbol) rec.flag = err::SymErr;
+        op.set_constant_symbol(symbol);
         op.kind = OperandKind::AddrCon;
         op.offset = lit.offset;
         op.sign = leading_sign(lit.text);
@@ -174,9 +175,9 @@ class PoolPlacer {
   // last position; pass 2 defines area labels from their own records, which
   // also counts the definition as progress of its sweep, so here it only
   // looks the label up.
-  int area_label(const Literal& lit) {
+  std::optional<int> area_label(const Literal& lit) {
     const std::string label = pad(lit.text, 6);
-    if (emit_ == nullptr) return std::max(t_.symtab.lookup(label), 0);
+    if (emit_ == nullptr) return symbol_index(t_.symtab.lookup(label));
     // An undetermined location defines nothing: the label stays a reference
     // and pass 2 gives it its address. Only a definition can be a duplicate;
     // pass 3 reports a label whose value differs from where its area ends up.
@@ -185,7 +186,7 @@ class PoolPlacer {
     const auto entered = t_.symtab.enter(label, value, 0);
     if (entered.duplicate)
       report_for_literal(t_.rep.diag, diagnose(DiagId::DuplicateLabel, {rtrim(label)}));
-    return std::max(entered.index, 0);
+    return symbol_index(entered.index);
   }
 
   std::string adcon_target_text(int target) const {

@@ -26,7 +26,7 @@ int place(Context& ctx, int p, bool emit, std::optional<int> up_to = std::nullop
 // The record of literal `literal`, as its text form reads.
 Record rec(int literal, std::string_view why, std::string line, int ixlab, int p, int width, Operand op,
            char code = ' ') {
-  Record r = make_record(*record_kind(why), line, ixlab, p, width, code, {op});
+  Record r = make_record(*record_kind(why), line, symbol_index(ixlab), p, width, code, {op});
   r.op = card_op(r.card);
   r.literal = literal;
   return with_sign(r);
@@ -154,7 +154,7 @@ TEST(Pools, AreaLabelRepeatedOrAtUndeterminedLocation) {
   const int fresh = ctx.symtab.lookup("NEW");
   EXPECT_FALSE(ctx.symtab[fresh].defined);
   const RecordStore& all = ctx.scratch.records();
-  EXPECT_EQ(all[all.size() - 1].label_index, fresh);
+  EXPECT_EQ(all[all.size() - 1].label, fresh);
 }
 
 TEST(Pools, SecondPassRebuildsOnlyUpToTheRecordedLiteral) {

@@ -29,6 +29,12 @@ struct Symbol {
 };
 static_assert(sizeof(Symbol) == 16);
 
+/// A record index as enter() and lookup() give it, or none for -1 (no
+/// record: a blank label, or a name not in the table).
+constexpr std::optional<int> symbol_index(int index) {
+  return index >= 1 ? std::optional<int>(index) : std::nullopt;
+}
+
 class SymbolTable {
  public:
   static constexpr int kInitialCapacity = 100;
