@@ -101,7 +101,7 @@ bool operand_like(std::string_view item) {
 
 // How many operands the operation takes at most; 0 for none, -1 when the
 // card's own rules say (DA, JOB, CTL and the editing operations).
-int operand_limit(Op op) {
+constexpr int operand_limit_of(Op op) {
   const OpInfo& row = op_info(op);
   if (!is_pseudo(op)) {
     auto counts = [](FieldRule r) { return r == Need::Optional || r == Need::Required ? 1 : 0; };
@@ -124,6 +124,16 @@ int operand_limit(Op op) {
     default: return -1;
   }
 }
+
+// The same for every operation, worked out once: every card asks.
+constexpr auto kOperandLimits = [] {
+  std::array<signed char, kOpTable.size()> limits{};
+  for (std::size_t i = 0; i < limits.size(); ++i)
+    limits[i] = static_cast<signed char>(operand_limit_of(static_cast<Op>(i)));
+  return limits;
+}();
+
+int operand_limit(Op op) { return kOperandLimits[static_cast<std::size_t>(op)]; }
 
 Diagnostic slip(DiagId id, std::initializer_list<std::string_view> args, int first, int last) {
   return diagnose(id, args).at(first, last);

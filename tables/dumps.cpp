@@ -14,22 +14,28 @@ namespace velumar {
 
 namespace {
 
-// One entry: blank, name, two blanks, value column (5), index column (3).
-std::string symbol_entry(const Symbol& sym) {
-  std::string entry = " " + sym.label.str() + "  ";
+// One entry: blank, name, two blanks, value column (5), index column (3),
+// appended to LINE (a string of its own for each would be allocated).
+void append_symbol_entry(std::string& line, const Symbol& sym) {
+  line += ' ';
+  line += sym.label.view();
+  line += "  ";
   const bool defined = sym.defined;
   const bool device = !is_blank(sym.device);
-  if (!defined)
-    entry += "UNDEF";
-  else if (device)
-    entry += sym.device.str() + "  ";
-  else
-    entry += fmt_int(sym.value, 5);
-  if (defined && !device && sym.index_reg != 0)
-    entry += "+X" + fmt_int(sym.index_reg, 1);
-  else
-    entry += "   ";
-  return entry;
+  if (!defined) {
+    line += "UNDEF";
+  } else if (device) {
+    line += sym.device.view();
+    line += "  ";
+  } else {
+    line += fmt_int(sym.value, 5);
+  }
+  if (defined && !device && sym.index_reg != 0) {
+    line += "+X";
+    line += fmt_int(sym.index_reg, 1);
+  } else {
+    line += "   ";
+  }
 }
 
 }  // namespace
@@ -56,7 +62,7 @@ void dump_symtab(const SymbolTable& table, std::ostream& out, std::optional<std:
     line.clear();
     if (!sort) line = fmt_int(static_cast<std::int64_t>(first) + 1, 4) + ":";
     for (std::size_t i = first; i < std::min(first + per_line, symbols.size()); ++i)
-      line += symbol_entry(symbols[sort ? order[i] : i]);
+      append_symbol_entry(line, symbols[sort ? order[i] : i]);
     out << line << '\n';
   }
 }
