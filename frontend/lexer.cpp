@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 
+#include "core/card.h"
 #include "core/text.h"
 
 namespace velumar {
@@ -12,7 +13,6 @@ namespace {
 
 // The operand field begins in column 21: a blank up to there ends the field
 // without looking at what precedes it.
-constexpr int kOperandColumn = 21;
 
 bool is_letter(char c) { return c >= 'A' && c <= 'Z'; }
 bool is_digit(char c) { return c >= '0' && c <= '9'; }

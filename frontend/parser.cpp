@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <string>
 
+#include "core/card.h"
 #include "core/text.h"
 
 namespace velumar {
 
 namespace {
 
-constexpr int kOperandColumn = 21;
 
 // One scan over an operand: the lexer state (START, END, TOKEN), the status
 // and the operand being filled. A token read one step too far (the text after

@@ -8,13 +8,14 @@
 #include <string>
 #include <utility>
 
+#include "core/card.h"
 #include "core/charset.h"
 
 namespace velumar {
 
 namespace {
 
-constexpr std::size_t kCardWidth = 80;
+constexpr std::size_t kCardWidth = kCardColumns;
 // A file of binary data would otherwise give a report for nearly every byte.
 constexpr int kMaxByteReports = 100;
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 
+#include "core/card.h"
 #include "core/text.h"
 #include "core/zone.h"
 #include "output/loader.h"
@@ -20,7 +21,6 @@ constexpr int kFirstMarkColumn = 47;   // first of three set-word-mark instructi
 constexpr int kThirdMarkColumn = 61;
 constexpr int kBranchColumn = 68;      // 68-71: read the next card, or a transfer
 constexpr int kCardTextColumns = 71;   // then the sequence number (72-75) and deck id (76-80)
-constexpr int kCardColumns = 80;
 constexpr int kSlots = 6;              // word-mark addresses of the three instructions
 // More queued marks than storage has positions would only repeat some.
 constexpr std::size_t kQueueCapacity = 16000;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/card.h"
 #include "core/spelling.h"
 #include "core/text.h"
 
@@ -12,8 +13,7 @@ namespace velumar {
 
 namespace {
 
-constexpr int kOperandColumn = 21;
-constexpr int kLastColumn = 72;  // columns 73-80 are the card's identification
+constexpr int kLastColumn = kLastOperandColumn;
 
 bool letter(char c) { return c >= 'A' && c <= 'Z'; }
 bool digit(char c) { return c >= '0' && c <= '9'; }

@@ -1,6 +1,7 @@
 // Pass 3 statement loop: reads every intermediate record of the job once
 // more, assembles machine instructions, hands declaratives and transfers to
 // their writers, and lists every statement.
+#include "core/card.h"
 #include "pass3/pass3.h"
 
 #include <algorithm>
@@ -27,7 +28,7 @@ constexpr int kMaxSpellingLookups = 100;
 
 namespace {
 
-constexpr std::size_t kCardColumns = 80;
+constexpr std::size_t kCardWidth = kCardColumns;
 constexpr std::size_t kOutputColumns = 52;  // the instruction as listed
 constexpr std::size_t kObjectColumns = 8;   // the longest instruction
 
@@ -174,7 +175,7 @@ void Pass3::take_record(std::size_t i, const RecordView& r) {
   // The card is copied into the 80 columns kept from record to record, the
   // columns beyond its text blank.
   const std::size_t n = std::min<std::size_t>(r.text.size(), kCardColumns);
-  blank(stmt_.card, kCardColumns);
+  blank(stmt_.card, kCardWidth);
   std::memcpy(stmt_.card.data(), r.text.data(), n);
   stmt_.label = r.label;
   stmt_.origin = r.origin;

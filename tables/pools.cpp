@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 
+#include "core/card.h"
 #include "core/location.h"
 #include "core/text.h"
 #include "tables/layout.h"
@@ -50,7 +51,9 @@ class ListLine {
 // column 16, operand from column 21.
 std::string dcw_card(std::string_view label, std::string_view operand) {
   // Laid over a blank card in place: one allocation a pool line.
-  constexpr std::size_t kLabel = 5, kLabelWidth = 10, kOperation = 15, kOperand = 20, kCard = 80;
+  constexpr auto kLabel = std::size_t{kLabelColumn - 1}, kLabelWidth = std::size_t{kOperationColumn - kLabelColumn};
+  constexpr auto kOperation = std::size_t{kOperationColumn - 1}, kOperand = std::size_t{kOperandColumn - 1};
+  constexpr auto kCard = std::size_t{kCardColumns};
   std::string line(kCard, ' ');
   line.replace(kLabel, std::min(label.size(), kLabelWidth), label.substr(0, kLabelWidth));
   line.replace(kOperation, 3, "DCW");
